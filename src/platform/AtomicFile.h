@@ -1,0 +1,30 @@
+#pragma once
+// Replaces a file's contents so that a crash at any moment leaves either the
+// old file or the new one, never a torn one.
+
+#include <QByteArray>
+#include <functional>
+
+namespace platform {
+
+class AtomicFile {
+public:
+    // Writes data to a new file beside hostPath, flushes it to disk and
+    // renames it over hostPath (a link is kept and its target replaced; the
+    // old file's permissions are kept). Returns false, leaving the old file
+    // untouched and no temporary file behind, when any step fails.
+    static bool write(const QByteArray& hostPath, const QByteArray& data);
+
+    enum class ReadResult { Ok, Missing, Unreadable };
+
+    // Reads the whole file into data. Missing when there is no file at
+    // hostPath (a dangling link counts as one), Unreadable when something
+    // is there that cannot be read as a regular file.
+    static ReadResult read(const QByteArray& hostPath, QByteArray& data);
+
+    // Called after the new contents are on disk and before they replace the
+    // old file. Tests use it to die at that point; nullptr removes it.
+    static void setBeforeReplaceHook(std::function<void()> hook);
+};
+
+} // namespace platform

@@ -1,0 +1,49 @@
+#pragma once
+// The machine's drives as the program sees them: a letter, the host folder
+// that is its root, and a volume label.
+//
+// By default c: is the host root and every further local disk file system
+// gets the next letter in mount-point order. VARNEL_DRIVES ("c=/dir;d=/other")
+// replaces that table. A host path under no drive belongs to z:, which is
+// never a fixed drive (unless VARNEL_DRIVES names it).
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+struct FixedDrive {
+    QChar letter;        // lower case
+    QByteArray hostRoot; // absolute host folder, no trailing "/" except for "/"
+    QString label;       // volume label, empty when the file system has none
+};
+
+struct DriveSpace {
+    quint64 totalBytes = 0;
+    quint64 freeBytesForUser = 0;
+};
+
+class DriveTable {
+public:
+    // The fixed drives in letter order. The table is read once and kept;
+    // reload() reads it again. A changed VARNEL_DRIVES is noticed on its own.
+    static QList<FixedDrive> fixedDrives();
+
+    // The drive with this letter (either case): a fixed drive, or the z:
+    // fallback that stands for the whole host tree. nullopt for other letters.
+    static std::optional<FixedDrive> drive(QChar letter);
+
+    // True when letter names one of fixedDrives().
+    static bool isFixed(QChar letter);
+
+    // Capacity and free space for the current user of the drive's file
+    // system; zeros when the drive does not exist or cannot be measured.
+    static DriveSpace space(QChar letter);
+
+    // Forgets the cached table; the next call reads the mount table again.
+    static void reload();
+};
+
+} // namespace platform

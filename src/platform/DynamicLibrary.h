@@ -1,0 +1,42 @@
+#pragma once
+// Loading libraries by name, their entry points, and the bitmaps and pages
+// of the program's resource libraries.
+//
+// The resource libraries keep their Windows names beside the program
+// (vrimgs.dll, vrhelp.dll) but are Qt binary resource bundles: a bitmap with
+// identifier N is bitmaps/N.png inside, a page is pages/<name>. Any other
+// library is a shared object.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace platform {
+
+class DynamicLibrary {
+public:
+    struct Library;
+    using Handle = Library*;
+
+    // Loads the library. A bare name is looked for in the program folder
+    // first, then in the system's search path; a path in Windows form is
+    // taken as it is. Returns nullptr when it cannot be loaded; the caller
+    // owns the handle and gives it back with release().
+    static Handle load(const QString& name);
+
+    // The address of an exported entry point; nullptr when the library has
+    // none of that name (and always for a resource bundle).
+    static void* symbol(Handle library, const char* name);
+
+    // The bitmap resource with this identifier; a null image when there is
+    // none.
+    static QImage bitmap(Handle library, int id);
+
+    // The bytes of a named resource (a help page); empty when missing.
+    static QByteArray resource(Handle library, const QString& name);
+
+    // Unloads the library. Nothing may be used from it afterwards.
+    static void release(Handle library);
+};
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+// Converts single names between the host's bytes and the program's text.
+//
+// Host names are bytes; the program's names are Windows-form text. Two kinds
+// of host names cannot be written as such text and are mapped instead, so
+// that every name the program sees converts back to the same bytes:
+// - bytes that are not valid UTF-8 become U+DC80..U+DCFF (one per byte);
+// - the characters that Windows reserves in names (\ : * ? " < > |) become
+//   U+F000 plus the character, so a host name such as "a\..\b" can never be
+//   read as a path with several components.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+namespace platform::HostNameCodec {
+
+// Text form of one host name (no "/" inside).
+QString decode(const char* bytes, qsizetype size);
+inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+
+// Host bytes of one name in text form; the inverse of decode().
+QByteArray encode(QStringView name);
+
+} // namespace platform::HostNameCodec

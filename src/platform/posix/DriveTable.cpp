@@ -1,0 +1,225 @@
+#include "platform/DriveTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <sys/statvfs.h>
+
+namespace platform {
+
+namespace {
+
+struct MountEntry {
+    QByteArray mountPoint;
+    QByteArray root;   // the part of the file system mounted there ("/" unless a bind)
+    QByteArray fsType;
+    QByteArray source;
+};
+
+// mountinfo writes blanks, tabs, newlines and backslashes as \ooo.
+QByteArray unescapeOctal(const QByteArray& s)
+{
+    QByteArray out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 3 < s.size()) {
+            bool ok = false;
+            const int v = s.mid(i + 1, 3).toInt(&ok, 8);
+            if (ok) {
+                out.append(char(v));
+                i += 3;
+                continue;
+            }
+        }
+        out.append(s[i]);
+    }
+    return out;
+}
+
+QList<MountEntry> readMountInfo()
+{
+    QList<MountEntry> mounts;
+    QFile f(QStringLiteral("/proc/self/mountinfo"));
+    if (!f.open(QIODevice::ReadOnly))
+        return mounts;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        const qsizetype dash = fields.indexOf("-");
+        if (fields.size() < 10 || dash < 6 || dash + 2 >= fields.size())
+            continue;
+        mounts.append({unescapeOctal(fields[4]), unescapeOctal(fields[3]), fields[dash + 1],
+                       unescapeOctal(fields[dash + 2])});
+    }
+    return mounts;
+}
+
+bool isDiskFileSystem(const QByteArray& type)
+{
+    static const QSet<QByteArray> disk = {"ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "vfat",
+                                          "fat", "msdos", "exfat", "ntfs", "ntfs3", "jfs",
+                                          "reiserfs", "hfs", "hfsplus", "bcachefs", "nilfs2", "udf"};
+    return disk.contains(type) || type == "fuseblk";
+}
+
+QByteArray realPath(const QByteArray& path)
+{
+    char buf[PATH_MAX];
+    return ::realpath(path.constData(), buf) ? QByteArray(buf) : path;
+}
+
+// by-label names escape unusual bytes as \xHH.
+QString unescapeLabel(const QString& name)
+{
+    QByteArray raw = QFile::encodeName(name), out;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\' && i + 3 < raw.size() && raw[i + 1] == 'x') {
+            bool ok = false;
+            const int v = raw.mid(i + 2, 2).toInt(&ok, 16);
+            if (ok) {
+                out.append(char(v));
+                i += 3;
+                continue;
+            }
+        }
+        out.append(raw[i]);
+    }
+    return QString::fromUtf8(out);
+}
+
+// Device node (resolved) -> volume label.
+QHash<QByteArray, QString> readLabels()
+{
+    QHash<QByteArray, QString> labels;
+    QDir dir(QStringLiteral("/dev/disk/by-label"));
+    for (const QString& name : dir.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+        labels.insert(realPath(QFile::encodeName(dir.filePath(name))), unescapeLabel(name));
+    return labels;
+}
+
+QString labelOfMountPoint(const QByteArray& folder, const QList<MountEntry>& mounts,
+                          const QHash<QByteArray, QString>& labels)
+{
+    QString label;
+    for (const MountEntry& m : mounts) // the last mount on a folder is the visible one
+        if (m.mountPoint == folder)
+            label = labels.value(realPath(m.source));
+    return label;
+}
+
+QList<FixedDrive> defaultTable()
+{
+    const QList<MountEntry> mounts = readMountInfo();
+    const QHash<QByteArray, QString> labels = readLabels();
+    QList<FixedDrive> drives{{u'c', "/", labelOfMountPoint("/", mounts, labels)}};
+    std::map<QByteArray, bool> points; // ordered by mount point
+    for (const MountEntry& m : mounts) {
+        if (m.mountPoint == "/" || m.root != "/" || !m.source.startsWith("/dev/"))
+            continue;
+        points[m.mountPoint] = isDiskFileSystem(m.fsType);
+    }
+    char letter = 'd';
+    for (const auto& [point, disk] : points) {
+        if (!disk || letter > 'y' || !QFileInfo(QFile::decodeName(point)).isDir())
+            continue;
+        drives.append({QChar(letter++), point, labelOfMountPoint(point, mounts, labels)});
+    }
+    return drives;
+}
+
+QByteArray normalizedRoot(QByteArray root)
+{
+    while (root.size() > 1 && root.endsWith('/'))
+        root.chop(1);
+    return root;
+}
+
+QList<FixedDrive> tableFromVariable(const QByteArray& spec)
+{
+    const QList<MountEntry> mounts = readMountInfo();
+    const QHash<QByteArray, QString> labels = readLabels();
+    std::map<char, FixedDrive> byLetter;
+    for (const QByteArray& item : spec.split(';')) {
+        const qsizetype eq = item.indexOf('=');
+        const QByteArray letter = item.left(eq).trimmed().toLower();
+        const QByteArray root = normalizedRoot(item.mid(eq + 1).trimmed());
+        if (eq < 0 || letter.size() != 1 || letter[0] < 'a' || letter[0] > 'z' || !root.startsWith('/'))
+            continue;
+        byLetter[letter[0]] = {QChar(letter[0]), root, labelOfMountPoint(root, mounts, labels)};
+    }
+    QList<FixedDrive> drives;
+    for (const auto& [letter, drive] : byLetter)
+        drives.append(drive);
+    return drives;
+}
+
+struct Cache {
+    bool loaded = false;
+    QByteArray variable;
+    QList<FixedDrive> drives;
+};
+
+Cache& cache()
+{
+    static Cache c;
+    return c;
+}
+
+const QList<FixedDrive>& table()
+{
+    Cache& c = cache();
+    const QByteArray variable = qgetenv("VARNEL_DRIVES");
+    if (!c.loaded || variable != c.variable) {
+        c.variable = variable;
+        c.drives = variable.isEmpty() ? defaultTable() : tableFromVariable(variable);
+        c.loaded = true;
+    }
+    return c.drives;
+}
+
+} // namespace
+
+QList<FixedDrive> DriveTable::fixedDrives()
+{
+    return table();
+}
+
+std::optional<FixedDrive> DriveTable::drive(QChar letter)
+{
+    const QChar lower = letter.toLower();
+    for (const FixedDrive& d : table())
+        if (d.letter == lower)
+            return d;
+    if (lower == u'z')
+        return FixedDrive{u'z', "/", {}};
+    return std::nullopt;
+}
+
+bool DriveTable::isFixed(QChar letter)
+{
+    const QChar lower = letter.toLower();
+    return std::any_of(table().begin(), table().end(),
+                       [&](const FixedDrive& d) { return d.letter == lower; });
+}
+
+DriveSpace DriveTable::space(QChar letter)
+{
+    const std::optional<FixedDrive> d = drive(letter);
+    struct statvfs st {};
+    if (!d || !isFixed(letter) || ::statvfs(d->hostRoot.constData(), &st) != 0)
+        return {};
+    return {quint64(st.f_blocks) * st.f_frsize, quint64(st.f_bavail) * st.f_frsize};
+}
+
+void DriveTable::reload()
+{
+    cache().loaded = false;
+}
+
+} // namespace platform

@@ -1,0 +1,90 @@
+#include "platform/DynamicLibrary.h"
+
+#include "platform/KnownFolders.h"
+#include "platform/PathMapper.h"
+#include "platform/WinPath.h"
+
+#include <QFile>
+#include <QResource>
+
+#include <dlfcn.h>
+
+namespace platform {
+
+struct DynamicLibrary::Library {
+    void* shared = nullptr;
+    QString resourceRoot; // ":/lib<N>" for a registered bundle
+    QString bundlePath;
+};
+
+namespace {
+
+bool isResourceBundle(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(4) == "qres";
+}
+
+QString hostPathOf(const QString& name)
+{
+    const bool bare = !name.contains(u'\\') && !name.contains(u'/') && !name.contains(u':');
+    const QString winPath = bare ? KnownFolders::appDir() + name : name;
+    return QFile::decodeName(PathMapper::toHost(winPath));
+}
+
+} // namespace
+
+DynamicLibrary::Handle DynamicLibrary::load(const QString& name)
+{
+    static int bundles = 0;
+    const QString path = hostPathOf(name);
+    if (QFile::exists(path) && isResourceBundle(path)) {
+        auto* lib = new Library;
+        lib->bundlePath = path;
+        lib->resourceRoot = QStringLiteral("/varnel-lib%1").arg(++bundles);
+        if (!QResource::registerResource(path, lib->resourceRoot)) {
+            delete lib;
+            return nullptr;
+        }
+        return lib;
+    }
+    void* shared = ::dlopen(QFile::encodeName(QFile::exists(path) ? path : name).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!shared)
+        return nullptr;
+    auto* lib = new Library;
+    lib->shared = shared;
+    return lib;
+}
+
+void* DynamicLibrary::symbol(Handle library, const char* name)
+{
+    return library && library->shared ? ::dlsym(library->shared, name) : nullptr;
+}
+
+QImage DynamicLibrary::bitmap(Handle library, int id)
+{
+    if (!library || library->resourceRoot.isEmpty())
+        return {};
+    return QImage(QStringLiteral(":%1/bitmaps/%2.png").arg(library->resourceRoot).arg(id));
+}
+
+QByteArray DynamicLibrary::resource(Handle library, const QString& name)
+{
+    if (!library || library->resourceRoot.isEmpty())
+        return {};
+    QFile f(QStringLiteral(":%1/pages/%2").arg(library->resourceRoot, name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void DynamicLibrary::release(Handle library)
+{
+    if (!library)
+        return;
+    if (library->shared)
+        ::dlclose(library->shared);
+    else
+        QResource::unregisterResource(library->bundlePath, library->resourceRoot);
+    delete library;
+}
+
+} // namespace platform

@@ -1,0 +1,100 @@
+#include "platform/HostNameCodec.h"
+
+namespace platform::HostNameCodec {
+
+namespace {
+
+constexpr char16_t kEscapedByteBase = 0xDC00; // + byte 0x80..0xFF
+constexpr char16_t kReservedBase = 0xF000;    // + reserved ASCII character
+
+bool isReserved(unsigned char c)
+{
+    switch (c) {
+    case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Length of a valid UTF-8 sequence at p (1..4), or 0 when it is not valid.
+int validSequence(const unsigned char* p, qsizetype avail, char32_t& cp)
+{
+    const unsigned char b0 = p[0];
+    int len;
+    char32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) { len = 2; cp = b0 & 0x1F; min = 0x80; }
+    else if (b0 >= 0xE0 && b0 <= 0xEF) { len = 3; cp = b0 & 0x0F; min = 0x800; }
+    else if (b0 >= 0xF0 && b0 <= 0xF4) { len = 4; cp = b0 & 0x07; min = 0x10000; }
+    else return 0;
+    if (avail < len)
+        return 0;
+    for (int i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+bool isPlain(const unsigned char* p, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        if (p[i] >= 0x80 || isReserved(p[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString decode(const char* bytes, qsizetype size)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    if (isPlain(p, size))
+        return QString::fromLatin1(bytes, size);
+    QString out;
+    out.reserve(size);
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            out.append(QChar(char16_t(isReserved(b) ? kReservedBase + b : b)));
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        if (const int len = validSequence(p + i, size - i, cp)) {
+            out.append(QChar::fromUcs4(cp));
+            i += len;
+        } else {
+            out.append(QChar(char16_t(kEscapedByteBase + b)));
+            ++i;
+        }
+    }
+    return out;
+}
+
+QByteArray encode(QStringView name)
+{
+    QByteArray out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        if (u < 0x80) {
+            out.append(char(u));
+        } else if (u >= kEscapedByteBase + 0x80 && u <= kEscapedByteBase + 0xFF) {
+            out.append(char(u - kEscapedByteBase));
+        } else if (u > kReservedBase && u < kReservedBase + 0x80 && isReserved(u - kReservedBase)) {
+            out.append(char(u - kReservedBase));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            out.append(name.mid(i, 2).toUtf8());
+            ++i;
+        } else {
+            out.append(QString(name[i]).toUtf8());
+        }
+    }
+    return out;
+}
+
+} // namespace platform::HostNameCodec

@@ -1,0 +1,35 @@
+#include "scan/FileHelpers.h"
+
+#include "platform/FileSize.h"
+#include "platform/KnownFolders.h"
+#include "platform/ShellDelete.h"
+
+QString GetAppDir()
+{
+    return platform::KnownFolders::appDir();
+}
+
+QString GetWindowsDir()
+{
+    return platform::KnownFolders::windowsDir();
+}
+
+QString GetTempDir()
+{
+    return platform::KnownFolders::tempDir();
+}
+
+bool RecycleFile(const QString& path)
+{
+    return platform::ShellDelete::recycle(path);
+}
+
+bool EraseFile(const QString& path)
+{
+    return platform::ShellDelete::erase(path);
+}
+
+quint64 FileSizeOfPath(const QString& path)
+{
+    return platform::FileSize::ofOpenedFile(path);
+}

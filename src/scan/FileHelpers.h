@@ -1,0 +1,27 @@
+#pragma once
+// The common file helpers every part of the program shares. Paths are in
+// Windows form.
+
+#include <QString>
+
+// The program's folder with a trailing backslash.
+QString GetAppDir();
+
+// The Windows folder without a trailing backslash.
+QString GetWindowsDir();
+
+// The temporary-files folder with a trailing backslash.
+QString GetTempDir();
+
+// Moves one file or folder into the trash (one shell delete with undo).
+// True when all of it was moved.
+bool RecycleFile(const QString& path);
+
+// Deletes one file or folder for good (one shell delete without undo).
+// True when all of it is gone.
+bool EraseFile(const QString& path);
+
+// The size in bytes of the file at path as found by opening it for reading;
+// 0 for a folder, a device or a file that cannot be opened or has vanished.
+// A link is a file of its own: its size is the link's.
+quint64 FileSizeOfPath(const QString& path);

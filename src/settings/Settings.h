@@ -1,0 +1,30 @@
+#pragma once
+// The settings file varnel.ini beside the program. Every call opens the
+// file, does one thing and lets go of it: nothing is cached, so a value
+// saved by the options dialog counts from its next reading on.
+
+#include <QString>
+
+// The settings file's path in Windows form (program folder + "varnel.ini").
+QString SettingsFileName();
+
+// The value of key in section, at most 2047 characters; def when the file,
+// the section or the key is missing. Names match without regard to case.
+QString ReadSetting(const QString& section, const QString& key, const QString& def);
+
+// Stores value under section/key, creating the file, the section (at the
+// end of the file) or the key (at the end of its section) as needed. The
+// file is replaced atomically. Returns false when it could not be written;
+// callers carry on without a message.
+bool WriteSetting(const QString& section, const QString& key, const QString& value);
+
+// Removes section with all its keys. Returns false when the file could not
+// be changed.
+bool ClearSettingsSection(const QString& section);
+
+// The on/off readings every consumer shares: a switch is on only for
+// exactly "Yes", a state only for exactly "1".
+inline bool IsSwitchOn(const QString& value) { return value == u"Yes"; }
+inline bool IsStateOn(const QString& value) { return value == u"1"; }
+inline QString SwitchText(bool on) { return on ? QStringLiteral("Yes") : QStringLiteral("No"); }
+inline QString StateText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }

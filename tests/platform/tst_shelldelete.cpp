@@ -1,0 +1,140 @@
+// The shell's delete with and without undo, against real files and the
+// sandbox's own trash.
+
+#include "platform/ShellDelete.h"
+#include "support/Sandbox.h"
+
+#include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace platform;
+
+class TestShellDelete : public QObject {
+    Q_OBJECT
+    Sandbox box;
+
+    QByteArray trashInfo(const QByteArray& name) const { return box.read("home/data/Trash/info/" + name + ".trashinfo"); }
+
+private Q_SLOTS:
+    void init() { box.setDrives({{'c', "c"}}); }
+
+    void recycledFilesCanBeRestored()
+    {
+        box.makeFile("c/junk/old.tmp", "payload");
+        QVERIFY(ShellDelete::recycle(QStringLiteral("c:\\junk\\old.tmp")));
+        QVERIFY(!box.exists("c/junk/old.tmp"));
+        QCOMPARE(box.read("home/data/Trash/files/old.tmp"), QByteArray("payload"));
+        QVERIFY(trashInfo("old.tmp").contains("Path=" + box.path("c/junk/old.tmp")));
+
+        // A second file of the same name gets a name of its own in the trash.
+        box.makeFile("c/junk/old.tmp", "second");
+        QVERIFY(ShellDelete::recycle(QStringLiteral("C:\\JUNK\\OLD.TMP")));
+        QCOMPARE(box.read("home/data/Trash/files/old.2.tmp"), QByteArray("second"));
+    }
+
+    void foldersAreRecycledWhole()
+    {
+        box.makeFile("c/tree/a/b.txt", "deep");
+        QVERIFY(ShellDelete::recycle(QStringLiteral("c:\\tree")));
+        QVERIFY(!box.exists("c/tree"));
+        QCOMPARE(box.read("home/data/Trash/files/tree/a/b.txt"), QByteArray("deep"));
+    }
+
+    void fileSystemsWithoutTrashUseTheHomeTrash()
+    {
+        // GIO keeps no trash on system-internal mounts such as /dev/shm.
+        QTemporaryDir shm(QStringLiteral("/dev/shm/varnel-test-XXXXXX"));
+        if (!shm.isValid())
+            QSKIP("no /dev/shm here");
+        const QByteArray folder = QFile::encodeName(shm.path());
+        box.setDrives({{'c', "c"}});
+        QFile f(shm.filePath(QStringLiteral("кэш.tmp")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("memory");
+        f.close();
+        QDir().mkpath(shm.filePath(QStringLiteral("dir/sub")));
+        QVERIFY(QFile::link(QStringLiteral("/etc"), shm.filePath(QStringLiteral("dir/etc-link"))));
+
+        const QString win = QStringLiteral("z:") + QString::fromUtf8(folder).replace(u'/', u'\\');
+        QVERIFY(ShellDelete::recycle(win + QStringLiteral("\\кэш.tmp")));
+        QVERIFY(!f.exists());
+        QCOMPARE(box.read("home/data/Trash/files/кэш.tmp"), QByteArray("memory"));
+        QVERIFY(trashInfo("кэш.tmp").contains("Path=" + folder + "/%D0%BA%D1%8D%D1%88.tmp"));
+
+        QVERIFY(ShellDelete::recycle(win + QStringLiteral("\\dir")));
+        QVERIFY(QFileInfo(QFile::decodeName(box.path("home/data/Trash/files/dir/etc-link"))).isSymLink());
+        QVERIFY(QFileInfo::exists(QStringLiteral("/etc/hostname")) || QFileInfo::exists(QStringLiteral("/etc/passwd")));
+    }
+
+    void eraseNeverReachesThroughALink()
+    {
+        box.makeFile("c/keep/precious.txt", "keep me");
+        box.makeFile("c/doomed/inner/file.txt");
+        ::symlink(box.path("c/keep").constData(), box.path("c/doomed/inner/link-to-keep").constData());
+        ::symlink(box.path("c/keep/precious.txt").constData(), box.path("c/doomed/file-link").constData());
+        QVERIFY(ShellDelete::erase(QStringLiteral("c:\\doomed")));
+        QVERIFY(!box.exists("c/doomed"));
+        QCOMPARE(box.read("c/keep/precious.txt"), QByteArray("keep me"));
+
+        // Erasing a link removes the link alone.
+        ::symlink(box.path("c/keep").constData(), box.path("c/just-link").constData());
+        QVERIFY(ShellDelete::erase(QStringLiteral("c:\\just-link")));
+        QVERIFY(box.exists("c/keep/precious.txt"));
+        QVERIFY(!box.exists("c/just-link"));
+    }
+
+    void entriesInUseAreRefusedWhole()
+    {
+        box.makeFile("c/svc/data.txt");
+        ::mkfifo(box.path("c/svc/pipe").constData(), 0600);
+        QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\svc")));
+        QVERIFY(!ShellDelete::recycle(QStringLiteral("c:\\svc")));
+        QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\svc\\pipe")));
+        QVERIFY(box.exists("c/svc/data.txt")); // nothing was touched
+
+        box.makeDir("c/sock");
+        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        const QByteArray sockPath = box.path("c/sock/s");
+        if (sockPath.size() < qsizetype(sizeof addr.sun_path)) {
+            qstrncpy(addr.sun_path, sockPath.constData(), sizeof addr.sun_path);
+            QCOMPARE(::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+            QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\sock")));
+            QVERIFY(box.exists("c/sock/s"));
+        }
+        ::close(s);
+    }
+
+    void rootsAndMissingPathsFail()
+    {
+        box.makeFile("c/file.txt");
+        QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\")));
+        QVERIFY(!ShellDelete::recycle(QStringLiteral("c:")));
+        QVERIFY(!ShellDelete::erase(QString()));
+        QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\no-such-file")));
+        QVERIFY(!ShellDelete::recycle(QStringLiteral("c:\\no-such-file")));
+        QVERIFY(!ShellDelete::erase(QStringLiteral("z:\\dev\\shm")));
+        QVERIFY(box.exists("c/file.txt"));
+    }
+
+    void partialFailureIsReportedAsFailure()
+    {
+        box.makeFile("c/locked/free.txt");
+        box.makeFile("c/locked/inner/f.txt");
+        ::chmod(box.path("c").constData(), 0777);
+        ::chmod(box.path("c/locked").constData(), 0777);
+        ::chmod(box.path("c/locked/inner").constData(), 0555);
+        // The child reports success when erase failed, as it must.
+        QVERIFY(box.asUnprivileged([] { return !ShellDelete::erase(QStringLiteral("c:\\locked")); }));
+        QVERIFY(box.exists("c/locked/inner/f.txt"));
+        QVERIFY(!box.exists("c/locked/free.txt")); // what could go, went, as on Windows
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShellDelete)
+#include "tst_shelldelete.moc"

@@ -1,0 +1,49 @@
+#pragma once
+// A private world for one test process: a temporary folder that stands in
+// for the drives, the home folder (with its trash), the temporary folder
+// and the program folder, so that no test touches the real ones.
+//
+// GLib reads HOME and XDG_DATA_HOME once per process, so a test program
+// makes one Sandbox before anything trashes a file and keeps it to the end.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class Sandbox {
+public:
+    // Creates the sandbox with drive c: at <root>/c and the program folder at
+    // <root>/bin, and points HOME, XDG_DATA_HOME, TMPDIR, VARNEL_DRIVES and
+    // the program folder into it. VARNEL_WINDIR is cleared.
+    Sandbox();
+    ~Sandbox();
+
+    // Absolute host path of rel inside the sandbox.
+    QByteArray path(const QByteArray& rel) const;
+    QString pathText(const QByteArray& rel) const { return QString::fromUtf8(path(rel)); }
+
+    // Creates the folder rel (and its parents).
+    void makeDir(const QByteArray& rel) const;
+    // Creates the file rel (and its folders) holding content.
+    void makeFile(const QByteArray& rel, const QByteArray& content = "x") const;
+    bool exists(const QByteArray& rel) const;
+    QByteArray read(const QByteArray& rel) const;
+
+    // Replaces the drive table: pairs of letter and folder inside the sandbox
+    // ("c" -> "c"), created when missing.
+    void setDrives(const QList<QPair<char, QByteArray>>& drives) const;
+
+    // Runs step as an unprivileged user (nobody) when the test runs as root,
+    // in a child process, so refused-access cases are real under CI's root
+    // too. The sandbox root is opened for traversal first. Returns step's
+    // result.
+    bool asUnprivileged(const std::function<bool()>& step) const;
+
+    // The sandbox's home trash folder.
+    QByteArray trash() const { return path("home/data/Trash"); }
+
+private:
+    QTemporaryDir dir_;
+};
