@@ -49,7 +49,7 @@ public:
     void close();
 
     // The current entry. Valid only after a successful findFirst/findNext.
-    const QString& name() const;
+    QString name() const;
     bool isDirectory() const;
 
     // True for a folder that is the root of another mount (another device

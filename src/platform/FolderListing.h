@@ -9,6 +9,7 @@
 // system or a bind mount sits.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <vector>
 
@@ -16,15 +17,21 @@ namespace platform {
 
 class FolderListing {
 public:
+    // One entry; its names live in the listing (name(), hostName()), so a
+    // listing of thousands of entries costs a few allocations, not thousands.
     struct Entry {
-        QString name;        // as the program sees it
-        QByteArray hostName; // as the host stores it
+        quint32 nameOffset = 0;
+        quint32 nameLength = 0;
+        quint32 hostOffset = 0;
+        quint32 hostLength = 0;
         bool isDirectory = false;
+        quint64 sortKey = 0; // the first four case-folded code units, so most comparisons are one
     };
 
     FolderListing();
     ~FolderListing();
     FolderListing(FolderListing&&) noexcept;
+    FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(FolderListing&&) noexcept;
 
     // Reads the folder winFolder (Windows form, with or without a trailing
@@ -39,6 +46,11 @@ public:
 
     const std::vector<Entry>& entries() const { return entries_; }
 
+    // The entry's name as the program sees it, and as the host stores it.
+    // Valid while the listing lives and is not read again.
+    QStringView name(const Entry& e) const { return QStringView(text_).mid(e.nameOffset, e.nameLength); }
+    QByteArrayView hostName(const Entry& e) const { return QByteArrayView(host_.constData() + e.hostOffset, e.hostLength); }
+
     // True when the folder read is the root folder of a drive.
     bool isDriveRoot() const;
 
@@ -51,12 +63,18 @@ public:
     quint64 deviceId() const { return deviceId_; }
 
 private:
-    bool readOpened(int fd, const QByteArray& hostFolder);
+    bool readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
+    void append(const char* hostName, unsigned char type);
+    void clear();
+    void releaseFolder();
 
     QByteArray folder_;
     std::vector<Entry> entries_;
+    QString text_;    // every entry's name, one after the other
+    QByteArray host_; // every entry's host name, one after the other
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
+    int fd_ = -1; // the folder, kept open for opening sub-folders relative to it
 };
 
 } // namespace platform

@@ -19,6 +19,10 @@ namespace platform::HostNameCodec {
 QString decode(const char* bytes, qsizetype size);
 inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
 
+// Appends the text form of one host name to out (no allocation when out has
+// room to spare).
+void decodeInto(const char* bytes, qsizetype size, QString& out);
+
 // Host bytes of one name in text form; the inverse of decode().
 QByteArray encode(QStringView name);
 

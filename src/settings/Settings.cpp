@@ -4,6 +4,8 @@
 #include "platform/PathMapper.h"
 #include "platform/ProfileFile.h"
 
+#include <climits>
+
 using platform::PathMapper;
 using platform::ProfileFile;
 
@@ -25,4 +27,40 @@ bool WriteSetting(const QString& section, const QString& key, const QString& val
 bool ClearSettingsSection(const QString& section)
 {
     return ProfileFile::removeSection(PathMapper::toHost(SettingsFileName()), section);
+}
+
+bool TryStrToInt(const QString& text, int& value)
+{
+    QStringView s(text);
+    while (!s.isEmpty() && s.front() == u' ')
+        s = s.mid(1);
+    bool negative = false;
+    if (!s.isEmpty() && (s.front() == u'-' || s.front() == u'+')) {
+        negative = s.front() == u'-';
+        s = s.mid(1);
+    }
+    int base = 10;
+    if (s.startsWith(u'$')) {
+        base = 16;
+        s = s.mid(1);
+    } else if (s.startsWith(u"0x", Qt::CaseInsensitive)) {
+        base = 16;
+        s = s.mid(2);
+    }
+    if (s.isEmpty())
+        return false;
+    bool ok = false;
+    const qlonglong magnitude = s.toLongLong(&ok, base);
+    if (!ok || s.front() == u'+' || s.front() == u'-' || s.front() == u' ')
+        return false;
+    const qlonglong v = negative ? -magnitude : magnitude;
+    if (v < INT_MIN || v > INT_MAX)
+        return false;
+    value = int(v);
+    return true;
+}
+
+QString InvalidIntegerMessage(const QString& text)
+{
+    return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }

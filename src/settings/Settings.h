@@ -28,3 +28,11 @@ inline bool IsSwitchOn(const QString& value) { return value == u"Yes"; }
 inline bool IsStateOn(const QString& value) { return value == u"1"; }
 inline QString SwitchText(bool on) { return on ? QStringLiteral("Yes") : QStringLiteral("No"); }
 inline QString StateText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+
+// Reads text as a whole number the way the settings' readers always have:
+// leading blanks and a sign allowed, "$" or "0x" for hexadecimal, nothing
+// after the digits, within 32 bits. Returns false when it is not one.
+bool TryStrToInt(const QString& text, int& value);
+
+// The message shown when a number is expected and text is none.
+QString InvalidIntegerMessage(const QString& text);

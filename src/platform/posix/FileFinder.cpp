@@ -65,7 +65,7 @@ struct FileFinder::State {
     quint32 attrMask = 0;
 
     const Item& current() const { return items[index]; }
-    const QString& nameOf(const Item& i) const { return i.entry ? i.entry->name : i.dotName; }
+    QString nameOf(const Item& i) const { return i.entry ? listing.name(*i.entry).toString() : i.dotName; }
     bool isDirectory(const Item& i) const { return !i.entry || i.entry->isDirectory; }
     QByteArray pathOf(const Item& i) const
     {
@@ -88,7 +88,7 @@ quint32 FileFinder::State::attributesOf(const Item& i) const
     quint32 attr = 0;
     if (S_ISDIR(mode))
         attr |= faDirectory;
-    if (i.entry && i.entry->name.startsWith(u'.'))
+    if (i.entry && listing.name(*i.entry).startsWith(u'.'))
         attr |= faHidden;
     if ((mode & 0222) == 0)
         attr |= faReadOnly;
@@ -147,7 +147,7 @@ bool FileFinder::findFirst(const QString& pattern, quint32 attrMask)
                 state->items.push_back({nullptr, QString::fromLatin1(dot)});
     }
     for (const FolderListing::Entry& e : state->listing.entries())
-        if (mask.matches(e.name))
+        if (mask.matches(state->listing.name(e)))
             state->items.push_back({&e, {}});
     d = std::move(state);
     d->index = size_t(-1);
@@ -170,7 +170,7 @@ void FileFinder::close()
     d.reset();
 }
 
-const QString& FileFinder::name() const
+QString FileFinder::name() const
 {
     return d->nameOf(d->current());
 }

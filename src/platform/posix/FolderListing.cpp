@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -47,28 +48,74 @@ bool isDirectoryAt(const QByteArray& path)
 
 } // namespace
 
+// Listings keep their folder open so sub-folders are opened relative to it
+// (one name to look up instead of a whole path, and no link swapped into a
+// parent can redirect the descent). Deep trees would run out of
+// descriptors, so beyond this many open listings the rest let go of theirs.
+constexpr int kMaxHeldFolders = 256;
+int heldFolders = 0;
+
 FolderListing::FolderListing() = default;
-FolderListing::~FolderListing() = default;
-FolderListing::FolderListing(FolderListing&&) noexcept = default;
-FolderListing& FolderListing::operator=(FolderListing&&) noexcept = default;
+
+FolderListing::~FolderListing()
+{
+    releaseFolder();
+}
+
+FolderListing::FolderListing(FolderListing&& other) noexcept
+{
+    *this = std::move(other);
+}
+
+FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
+{
+    if (this != &other) {
+        releaseFolder();
+        folder_ = std::move(other.folder_);
+        entries_ = std::move(other.entries_);
+        text_ = std::move(other.text_);
+        host_ = std::move(other.host_);
+        mountId_ = other.mountId_;
+        deviceId_ = other.deviceId_;
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+void FolderListing::releaseFolder()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        --heldFolders;
+    }
+    fd_ = -1;
+}
 
 bool FolderListing::read(const QString& winFolder)
 {
-    entries_.clear();
+    clear();
     const QByteArray host = PathMapper::toHost(winFolder.isEmpty() ? PathMapper::currentDirectory() : winFolder);
     if (host.isEmpty())
         return false;
     // The folder named by the caller may itself be reached through a link
     // (a temporary folder often is); only what lies below it is never followed.
     const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    return fd >= 0 && readOpened(fd, host);
+    if (fd < 0)
+        return false;
+    Identity id;
+    if (!identify(fd, id)) {
+        ::close(fd);
+        return false;
+    }
+    return readOpened(fd, host, id.mount, id.device);
 }
 
 bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
 {
-    entries_.clear();
+    clear();
     const QByteArray host = parent.hostPathOf(entry);
-    const int fd = ::open(host.constData(), kOpenFlags);
+    const int fd = parent.fd_ >= 0 ? ::openat(parent.fd_, parent.host_.constData() + entry.hostOffset, kOpenFlags)
+                                   : ::open(host.constData(), kOpenFlags);
     if (fd < 0)
         return false;
     Identity id;
@@ -78,19 +125,14 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
         ::close(fd);
         return false;
     }
-    return readOpened(fd, host);
+    return readOpened(fd, host, id.mount, id.device);
 }
 
-bool FolderListing::readOpened(int fd, const QByteArray& hostFolder)
+bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId)
 {
     folder_ = hostFolder;
-    Identity id;
-    if (!identify(fd, id)) {
-        ::close(fd);
-        return false;
-    }
-    mountId_ = id.mount;
-    deviceId_ = id.device;
+    mountId_ = mountId;
+    deviceId_ = deviceId;
     alignas(8) char buf[32 * 1024];
     for (;;) {
         const ssize_t n = ::getdents64(fd, buf, sizeof buf);
@@ -99,19 +141,48 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder)
         for (ssize_t off = 0; off < n;) {
             const auto* de = reinterpret_cast<const dirent64*>(buf + off);
             off += de->d_reclen;
-            if (isDot(de->d_name))
-                continue;
-            const qsizetype len = qsizetype(std::strlen(de->d_name));
-            Entry e{HostNameCodec::decode(de->d_name, len), QByteArray(de->d_name, len), de->d_type == DT_DIR};
-            if (de->d_type == DT_UNKNOWN)
-                e.isDirectory = isDirectoryAt(hostPathOf(e));
-            entries_.push_back(std::move(e));
+            if (!isDot(de->d_name))
+                append(de->d_name, de->d_type);
         }
     }
-    ::close(fd);
-    std::sort(entries_.begin(), entries_.end(),
-              [](const Entry& a, const Entry& b) { return NameOrder::less(a.name, b.name); });
+    if (heldFolders < kMaxHeldFolders) {
+        fd_ = fd;
+        ++heldFolders;
+    } else {
+        ::close(fd);
+    }
+    const QStringView text(text_);
+    std::sort(entries_.begin(), entries_.end(), [text](const Entry& a, const Entry& b) {
+        if (a.sortKey != b.sortKey)
+            return a.sortKey < b.sortKey;
+        return NameOrder::less(text.mid(a.nameOffset, a.nameLength), text.mid(b.nameOffset, b.nameLength));
+    });
     return true;
+}
+
+void FolderListing::append(const char* hostName, unsigned char type)
+{
+    const qsizetype length = qsizetype(std::strlen(hostName));
+    Entry e;
+    e.hostOffset = quint32(host_.size());
+    e.hostLength = quint32(length);
+    host_.append(hostName, length + 1); // with its NUL, for calls relative to the folder
+    e.nameOffset = quint32(text_.size());
+    HostNameCodec::decodeInto(hostName, length, text_);
+    e.nameLength = quint32(text_.size()) - e.nameOffset;
+    const QStringView name = QStringView(text_).mid(e.nameOffset, e.nameLength);
+    for (qsizetype i = 0; i < 4; ++i)
+        e.sortKey = (e.sortKey << 16) | (i < name.size() ? NameOrder::fold(name[i]) : 0u);
+    e.isDirectory = type == DT_DIR || (type == DT_UNKNOWN && isDirectoryAt(hostPathOf(e)));
+    entries_.push_back(e);
+}
+
+void FolderListing::clear()
+{
+    releaseFolder();
+    entries_.clear();
+    text_.clear();
+    host_.clear();
 }
 
 bool FolderListing::isDriveRoot() const
@@ -122,11 +193,11 @@ bool FolderListing::isDriveRoot() const
 QByteArray FolderListing::hostPathOf(const Entry& entry) const
 {
     QByteArray path;
-    path.reserve(folder_.size() + entry.hostName.size() + 1);
+    path.reserve(folder_.size() + qsizetype(entry.hostLength) + 1);
     path.append(folder_);
     if (!folder_.endsWith('/'))
         path.append('/');
-    path.append(entry.hostName);
+    path.append(hostName(entry));
     return path;
 }
 

@@ -51,11 +51,22 @@ bool isPlain(const unsigned char* p, qsizetype size)
 
 QString decode(const char* bytes, qsizetype size)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
-    if (isPlain(p, size))
-        return QString::fromLatin1(bytes, size);
     QString out;
-    out.reserve(size);
+    decodeInto(bytes, size, out);
+    return out;
+}
+
+void decodeInto(const char* bytes, qsizetype size, QString& out)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    if (isPlain(p, size)) {
+        const qsizetype start = out.size();
+        out.resize(start + size);
+        char16_t* dst = reinterpret_cast<char16_t*>(out.data()) + start;
+        for (qsizetype i = 0; i < size; ++i)
+            dst[i] = p[i];
+        return;
+    }
     for (qsizetype i = 0; i < size;) {
         const unsigned char b = p[i];
         if (b < 0x80) {
@@ -72,7 +83,6 @@ QString decode(const char* bytes, qsizetype size)
             ++i;
         }
     }
-    return out;
 }
 
 QByteArray encode(QStringView name)

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Times one walk for "*.tmp" over a generated tree with a raw getdents walk,
+# find, bfs and Varnel's walker, and prints each one's time and its ratio to
+# the raw walk. Usage: bench/run-walk.sh [FILES] [RUNS]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+files="${1:-200000}"
+runs="${2:-7}"
+tree="${BENCH_TREE:-/tmp/varnel-bench-$files}"
+bin="$root/build/bench"
+
+"$root/scripts/build" >/dev/null
+if [ ! -d "$tree" ]; then
+  python3 "$root/../shared/bench/make-tree" "$tree" --files "$files" 2>/dev/null \
+    || { echo "make-tree not found: set BENCH_TREE to a tree of your own"; exit 1; }
+fi
+
+# Median wall time in milliseconds of "$@" over $runs warm runs.
+median_ms() {
+  "$@" >/dev/null 2>&1   # warm the cache
+  local times=()
+  for _ in $(seq "$runs"); do
+    local s e
+    s=$(date +%s%N); "$@" >/dev/null 2>&1; e=$(date +%s%N)
+    times+=($(( (e - s) / 1000 )))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+}
+
+count_raw=$("$bin/getdents_walk" "$tree" .tmp)
+count_varnel=$(VARNEL_DRIVES= "$bin/walk_bench" "$tree" '*.tmp')
+count_find=$(find "$tree" -xdev -iname '*.tmp' | wc -l)
+echo "tree: $tree ($files files); matches: raw $count_raw, find $count_find, varnel $count_varnel"
+
+raw=$(median_ms "$bin/getdents_walk" "$tree" .tmp)
+printf '%-28s %8s ms  %5s\n' "raw getdents walk" "$raw" "1.00x"
+report() {
+  local label="$1"; shift
+  local t; t=$(median_ms "$@")
+  printf '%-28s %8s ms  %5.2fx\n' "$label" "$t" "$(echo "$t / $raw" | bc -l)"
+}
+report "varnel TmFileScan" "$bin/walk_bench" "$tree" '*.tmp'
+report "find -xdev -iname" find "$tree" -xdev -iname '*.tmp'
+if command -v bfs >/dev/null; then report "bfs -xdev -iname" bfs "$tree" -xdev -iname '*.tmp'; fi

@@ -1,0 +1,61 @@
+#pragma once
+// A walker of folder trees for entries that match wildcard masks. It reports
+// each match at once, so its owner can show results while the walk goes on,
+// and keeps the program responsive by letting pending messages run before
+// each matching entry. One stop request, shared by every walker, ends it.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace platform {
+class FolderListing;
+class MaskMatcher;
+}
+
+using TOnFileFoundEvent = std::function<void(const QString& FileName)>;
+using TOnReadyEvent = std::function<void(const QStringList& SearchResult)>;
+
+class TmFileScan {
+public:
+    // One entry per walk: a folder part and a mask, such as "c:\*.tmp". The
+    // folder part runs to the last "\" or ":"; the mask is the rest.
+    QStringList SearchFilter;
+
+    // Whether each walk descends into sub-folders.
+    bool SubDirectories = true;
+
+    // Called once per match with the entry's folder part (as written) plus
+    // the name. Folders whose name matches are reported like files.
+    TOnFileFoundEvent OnFileFound;
+
+    // Called once after a walk with everything it reported, in order. The
+    // list belongs to the walker and is valid during the call.
+    TOnReadyEvent OnReady;
+
+    // Walks every SearchFilter entry in order, depth-first (a folder's
+    // matches before any of its sub-folders), then calls OnReady. Clears the
+    // shared stop request first. Links are never followed and folders of
+    // another mount never entered. Returns false at once, doing nothing,
+    // when this walker is already walking (a handler that runs nested inside
+    // the walk asked again). An exception from a handler leaves Execute
+    // without OnReady and without a new result.
+    bool Execute();
+
+    // Asks every running walk to end at its next entry; returns at once.
+    static void Stop();
+
+    // True while Execute runs.
+    bool Walking() const { return walking_; }
+
+    // What the last completed Execute reported.
+    const QStringList& Result() const { return result_; }
+
+private:
+    void walkEntry(const QString& entry, QStringList& found);
+    void walkFolder(const platform::FolderListing& listing, const QString& folder,
+                    const platform::MaskMatcher& mask, QStringList& found);
+
+    bool walking_ = false;
+    QStringList result_;
+};
