@@ -1,0 +1,135 @@
+// What the junk search reads from the settings and how it protects rows.
+
+#include "scan/FileHelpers.h"
+#include "scan/JunkSearch.h"
+#include "settings/Settings.h"
+#include "support/Sandbox.h"
+
+#include <QtTest>
+
+using namespace JunkSearch;
+
+class TestJunkSearch : public QObject {
+    Q_OBJECT
+    Sandbox box;
+
+    void writeAll(const QList<std::array<const char*, 3>>& values)
+    {
+        for (const auto& [section, key, value] : values)
+            WriteSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(value));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(box.pathText("bin/varnel.ini"));
+        qunsetenv("VARNEL_WINDIR");
+    }
+
+    void defaultsSearchTmpTempAndBak()
+    {
+        QCOMPARE(BuildMaskList(), QStringList({"*.bak", "*.tmp", "*.temp"}));
+        QCOMPARE(BuildWalkerFilter({"c:"}, {"*.bak"}),
+                 QStringList({"c:\\*.bak", "c:\\windows\\Temp\\*.*", GetTempDir() + "*.*"}));
+    }
+
+    void everySwitchOnGivesTheDocumentedWalkOrder()
+    {
+        writeAll({{"Search", "OLDFiles", "Yes"}, {"Search", "GIDFiles", "Yes"}, {"CFilters", "Items", "3"},
+                  {"CFilters", "Filter0", "F0"}, {"CFilters", "StateFilter0", "1"},
+                  {"CFilters", "Filter1", "F1"}, {"CFilters", "StateFilter1", "1"},
+                  {"CFilters", "Filter2", "off"}, {"CFilters", "StateFilter2", "Yes"}});
+        const QStringList masks = BuildMaskList();
+        QCOMPARE(masks, QStringList({"*.gid", "*.old", "*.bak", "*.tmp", "*.temp", "F1", "F0"}));
+        const QString temp = GetTempDir();
+        QCOMPARE(BuildWalkerFilter({"c:", "d:"}, masks),
+                 QStringList({"d:\\F0", "d:\\F1", "d:\\*.temp", "d:\\*.tmp", "d:\\*.bak", "d:\\*.old", "d:\\*.gid",
+                              "c:\\F0", "c:\\F1", "c:\\*.temp", "c:\\*.tmp", "c:\\*.bak", "c:\\*.old", "c:\\*.gid",
+                              "c:\\windows\\Temp\\*.*", temp + "*.*"}));
+
+        writeAll({{"Search", "CustomFiles", "yes"}, {"Search", "TempFolders", "No"}, {"Search", "TempFiles", "No"}});
+        QCOMPARE(BuildMaskList(), QStringList({"*.gid", "*.old", "*.bak"}));
+        QCOMPARE(BuildWalkerFilter({}, BuildMaskList()), QStringList());
+    }
+
+    void aBrokenFilterCountLoadsNothing()
+    {
+        writeAll({{"CFilters", "Items", "two"}, {"CFilters", "Filter0", "x"}, {"CFilters", "StateFilter0", "1"}});
+        QStringList masks{"keep"};
+        LoadCustomFilters(masks);
+        QCOMPARE(masks, QStringList({"keep"}));
+        writeAll({{"CFilters", "Items", "2"}}); // Filter1 missing: an empty, disabled entry
+        LoadCustomFilters(masks);
+        QCOMPARE(masks, QStringList({"x", "keep"}));
+    }
+
+    void theDiskSettingPicksDrives()
+    {
+        const QStringList items{"c: system", "d: ", "e: data"};
+        QCOMPARE(SelectedDrives(items), std::optional<QStringList>(QStringList{"c:", "d:", "e:"}));
+        WriteSetting("Search", "Disk", "2");
+        QCOMPARE(SelectedDrives(items), std::optional<QStringList>(QStringList{"e:"}));
+        WriteSetting("Search", "Disk", "7");
+        QCOMPARE(SelectedDrives(items), std::optional<QStringList>(QStringList{""}));
+        WriteSetting("Search", "Disk", "all");
+        QString bad;
+        QCOMPARE(SelectedDrives(items, &bad), std::nullopt);
+        QCOMPARE(bad, QStringLiteral("all"));
+        QCOMPARE(InvalidIntegerMessage(bad), QStringLiteral("'all' is not a valid integer value"));
+    }
+
+    void systemFoldersAndDriveRootAreProtectedOnRequest()
+    {
+        qputenv("VARNEL_WINDIR", box.path("c/WINDOWS"));
+        QStringList rows{"c:\\boot.tmp", "C:\\upper.tmp", "c:\\WINDOWS\\System32\\a.tmp", "c:\\windows\\system\\b.tmp",
+                         "c:\\Windows\\SystemApps\\c.tmp", "c:\\windows\\Temp\\d.tmp", "c:\\windows\\sys\\e.tmp"};
+        QStringList untouched = rows;
+        MarkSystemFiles(untouched);
+        QCOMPARE(untouched, rows); // InSysFolders defaults to "No"
+
+        WriteSetting("Delete", "InSysFolders", "Yes");
+        MarkSystemFiles(rows);
+        QCOMPARE(rows, QStringList({"[[-]] c:\\boot.tmp", "C:\\upper.tmp", "[[-]] c:\\WINDOWS\\System32\\a.tmp",
+                                    "[[-]] c:\\windows\\system\\b.tmp", "[[-]] c:\\Windows\\SystemApps\\c.tmp",
+                                    "c:\\windows\\Temp\\d.tmp", "c:\\windows\\sys\\e.tmp"}));
+        QVERIFY(!IsInSystemFolder("c:\\windows\\system.tmp")); // a file, not a folder
+    }
+
+    void excludedFoldersArePlainTextPrefixes()
+    {
+        writeAll({{"ExDirs", "Items", "3"}, {"ExDirs", "Dir0", "C:\\TEMP"}, {"ExDirs", "State0", "1"},
+                  {"ExDirs", "Dir1", "c:\\data"}, {"ExDirs", "State1", "0"}, {"ExDirs", "Dir2", "d:\\"}});
+        QStringList rows{"c:\\temporary\\x.tmp", "c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"};
+        MarkExcludedDirs(rows);
+        QCOMPARE(rows, QStringList({"[[-]] c:\\temporary\\x.tmp", "[[-]] c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"}));
+
+        // An enabled empty path marks every row, also one marked already.
+        writeAll({{"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", ""}});
+        MarkExcludedDirs(rows);
+        QCOMPARE(rows.first(), QStringLiteral("[[-]] [[-]] c:\\temporary\\x.tmp"));
+        QCOMPARE(rows.last(), QStringLiteral("[[-]] d:\\w.tmp"));
+        QVERIFY(IsMarked(rows.last()) && !IsMarked("c:\\[[-]]"));
+
+        writeAll({{"ExDirs", "Items", "x"}});
+        QStringList same{"c:\\a"};
+        MarkExcludedDirs(same);
+        QCOMPARE(same, QStringList({"c:\\a"}));
+    }
+
+    void deletionFollowsTheRecycleSwitchPerFile()
+    {
+        box.makeFile("c/del/one.tmp");
+        box.makeFile("c/del/two.tmp");
+        QVERIFY(DeleteFoundFile("c:\\del\\one.tmp"));
+        QVERIFY(box.exists("home/data/Trash/files/one.tmp"));
+        WriteSetting("Delete", "Recycle", "yes");
+        QVERIFY(DeleteFoundFile("c:\\del\\two.tmp"));
+        QVERIFY(!box.exists("c/del/two.tmp"));
+        QVERIFY(!box.exists("home/data/Trash/files/two.tmp"));
+        QVERIFY(!DeleteFoundFile("c:\\del\\two.tmp"));
+    }
+
+};
+
+QTEST_GUILESS_MAIN(TestJunkSearch)
+#include "tst_junksearch.moc"
