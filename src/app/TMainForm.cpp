@@ -1,10 +1,298 @@
 #include "app/TMainForm.h"
 
+#include "app/ImageLibrary.h"
+#include "app/TProgressPanel.h"
+#include "platform/MessageBoxService.h"
+#include "platform/MessagePump.h"
+#include "platform/WinPath.h"
+#include "scan/FileHelpers.h"
+#include "scan/JunkSearch.h"
+#include "settings/Settings.h"
+#include "widgets/ColourLogView.h"
+#include "widgets/DriveBox.h"
+#include "widgets/FlatMenuStyle.h"
+#include "widgets/ImageToolButton.h"
+#include "widgets/PartsProgressBar.h"
+#include "widgets/ReportListView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QStackedLayout>
+#include <QTimer>
+
+using platform::MessageBoxService;
+
+namespace {
+
+QColor colourOf(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+QString setting(const char* section, const char* key, const char* def)
+{
+    return ReadSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def));
+}
+
+} // namespace
+
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent)
+    , FileModel(new TFoundFileModel(&Iconlist, this))
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(QStringLiteral(" Varnel 1.9"));
     setMinimumSize(600, 450);
     resize(600, 450);
+    buildControls(this);
+    FileList->setModel(FileModel);
+    FileList->setColumnWidth(0, 315);
+    FileList->setColumnMinimumWidth(0, 315);
+    FileList->setColumnWidth(1, 120);
+    FileList->setColumnMinimumWidth(1, 120);
+    FileList->setColumnWidth(2, 123);
+    FileList->setColumnMinimumWidth(2, 75);
+    FileScan.SubDirectories = true;
+    FileScan.OnFileFound = [this](const QString& name) { FileScanFileFound(name); };
+    FileScan.OnReady = [this](const QStringList& result) { FileScanReady(result); };
+    connectCommands();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::connectCommands()
+{
+    connect(SearchBtn, &QToolButton::clicked, FindAction, &QAction::trigger);
+    connect(FindMenuItem, &QAction::triggered, FindAction, &QAction::trigger);
+    connect(FindAction, &QAction::triggered, this, &TMainForm::FindActionExecute);
+    connect(StopBtn, &QToolButton::clicked, this, &TMainForm::StopBtnClick);
+    connect(StopMenuItem, &QAction::triggered, this, &TMainForm::StopMenuItemClick);
+    connect(Compbtn, &QToolButton::clicked, CompAction, &QAction::trigger);
+    connect(CompAction, &QAction::triggered, this, &TMainForm::CompActionExecute);
+    for (QObject* source : {static_cast<QObject*>(DelBtn), static_cast<QObject*>(DelMenuItem),
+                            static_cast<QObject*>(DelPopupItem)}) {
+        if (auto* button = qobject_cast<QToolButton*>(source))
+            connect(button, &QToolButton::clicked, DelFilesAction, &QAction::trigger);
+        else
+            connect(static_cast<QAction*>(source), &QAction::triggered, DelFilesAction, &QAction::trigger);
+    }
+    connect(DelFilesAction, &QAction::triggered, this, &TMainForm::DelFilesActionExecute);
+    connect(OptionsBtn, &QToolButton::clicked, this, &TMainForm::OptionsBtnClick);
+    connect(OptionsMenuItem, &QAction::triggered, this, &TMainForm::OptionsMenuItemClick);
+    connect(ExitBtn, &QToolButton::clicked, this, &TMainForm::ExitBtnClick);
+    connect(ExitmenuItem, &QAction::triggered, this, &TMainForm::ExitmenuItemClick);
+
+    const QList<std::pair<void (TMainForm::*)(), void (TMainForm::*)()>> hover = {
+        {&TMainForm::SearchBtnMouseEnter, &TMainForm::SearchBtnMouseLeave},
+        {&TMainForm::StopBtnMouseEnter, &TMainForm::StopBtnMouseLeave},
+        {&TMainForm::CompbtnMouseEnter, &TMainForm::CompbtnMouseLeave},
+        {&TMainForm::DelBtnMouseEnter, &TMainForm::DelBtnMouseLeave},
+        {&TMainForm::AddonsBtnMouseEnter, &TMainForm::AddonsBtnMouseLeave},
+        {&TMainForm::OptionsBtnMouseEnter, &TMainForm::OptionsBtnMouseLeave},
+        {&TMainForm::ExitBtnMouseEnter, &TMainForm::ExitBtnMouseLeave}};
+    const QList<ImageToolButton*> buttons = toolButtons();
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        connect(buttons[i], &ImageToolButton::mouseEntered, this, hover[i].first);
+        connect(buttons[i], &ImageToolButton::mouseLeft, this, hover[i].second);
+    }
+
+    connect(FileList, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { FilePopupMenu->popup(FileList->viewport()->mapToGlobal(at)); });
+    connect(LogRich, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { LogPopMenu->popup(LogRich->viewport()->mapToGlobal(at)); });
+    connect(ClearSelectedMenuItem, &QAction::triggered, this, &TMainForm::ClearSelectedMenuItemClick);
+    connect(ClearFileListMenuItem, &QAction::triggered, this, &TMainForm::ClearFileListMenuItemClick);
+    connect(ClearLogPopup, &QAction::triggered, this, &TMainForm::ClearLogPopupClick);
+}
+
+// ---- lifecycle -------------------------------------------------------------
+
+void TMainForm::FormCreate()
+{
+    FirstPaint = true;
+}
+
+void TMainForm::FormShow()
+{
+    if (applyStoredGeometry()) {
+        LoadStatusGlyph(201);
+        applyViewSettings();
+    }
+}
+
+bool TMainForm::applyStoredGeometry()
+{
+    // Each key is applied in turn; a value that is no number ends the steps,
+    // and the window keeps its designed geometry for the rest.
+    int v = 0;
+    if (!TryStrToInt(setting("Window", "Top", "10"), v))
+        return false;
+    move(x(), v);
+    if (!TryStrToInt(setting("Window", "Left", "10"), v))
+        return false;
+    move(v, y());
+    if (!TryStrToInt(setting("Window", "Height", "400"), v))
+        return false;
+    resize(width(), v);
+    if (!TryStrToInt(setting("Window", "Width", "600"), v))
+        return false;
+    resize(v, height());
+    if (!TryStrToInt(setting("Window", "FColumn", "135"), v))
+        return false;
+    FileList->setColumnWidthRespectingMinimum(0, v);
+    return true;
+}
+
+void TMainForm::applyViewSettings()
+{
+    FileList->setGridLines(IsSwitchOn(setting("View", "Separators", "No")));
+    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu}, IsSwitchOn(setting("View", "XPMenu", "Yes")));
+}
+
+void TMainForm::FormPaint()
+{
+    applyViewSettings();
+    const QList<ImageToolButton*> buttons = toolButtons();
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        LoadButtonGlyph(buttons[i], 100 + int(i));
+    StartAutoSearch();
+    FirstPaint = false;
+}
+
+void TMainForm::StartAutoSearch()
+{
+    // Started right after the paint rather than inside it: a walk lets
+    // messages run, and painting must not nest.
+    if (FirstPaint && IsSwitchOn(setting("Search", "AutoStart", "No")))
+        QTimer::singleShot(0, this, &TMainForm::FindActionExecute);
+}
+
+void TMainForm::FormClose()
+{
+    WriteSetting(QStringLiteral("Window"), QStringLiteral("Top"), QString::number(y()));
+    WriteSetting(QStringLiteral("Window"), QStringLiteral("Left"), QString::number(x()));
+    WriteSetting(QStringLiteral("Window"), QStringLiteral("Height"), QString::number(height()));
+    WriteSetting(QStringLiteral("Window"), QStringLiteral("Width"), QString::number(width()));
+    WriteSetting(QStringLiteral("Window"), QStringLiteral("FColumn"), QString::number(FileList->columnWidth(0)));
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TMainForm::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    FormPaint();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (Busy()) {
+        // Closing under a running walk or pass would pull the window from
+        // under it: stop the search, and close once the job has ended.
+        closePending_ = true;
+        TmFileScan::Stop();
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::finishJob()
+{
+    busy_ = Job::None;
+    if (closePending_) {
+        closePending_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+// ---- images ----------------------------------------------------------------
+
+void TMainForm::LoadButtonGlyph(ImageToolButton* button, int id)
+{
+    const std::optional<QImage> image = ImageLibrary::Load(id);
+    if (!image) {
+        reportImageError();
+        return;
+    }
+    // Setting an equal icon again would only re-lay the tool bar out.
+    if (shownGlyph_.value(button) != id) {
+        button->setIcon(QIcon(QPixmap::fromImage(*image)));
+        shownGlyph_.insert(button, id);
+    }
+}
+
+void TMainForm::LoadStatusGlyph(int id)
+{
+    const std::optional<QImage> image = ImageLibrary::Load(id);
+    if (!image) {
+        reportImageError();
+        return;
+    }
+    GlyphStatus->setPixmap(QPixmap::fromImage(*image));
+}
+
+void TMainForm::reportImageError()
+{
+    // Images are loaded on every paint: one box per run is enough, and the
+    // box must not open inside a paint.
+    if (imageErrorShown_)
+        return;
+    imageErrorShown_ = true;
+    QTimer::singleShot(0, this, [this] {
+        MessageBoxService::show({ImageLibrary::ErrorText(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+    });
+}
+
+// ---- commands of later tools -----------------------------------------------
+
+void TMainForm::OptionsBtnClick()
+{
+}
+
+void TMainForm::OptionsMenuItemClick()
+{
+}
+
+void TMainForm::CompActionExecute()
+{
+}
+
+// ---- log and list ----------------------------------------------------------
+
+void TMainForm::WriteLog(const QString& text, quint32 colour)
+{
+    LogRich->appendLine(text, colourOf(colour));
+    platform::MessagePump::process();
+}
+
+void TMainForm::ClearSelectedMenuItemClick()
+{
+    if (busy_ == Job::Deletion)
+        return; // the pass walks the rows by position
+    QList<int> positions;
+    for (const QModelIndex& index : FileList->selectionModel()->selectedRows())
+        positions.append(index.row());
+    FileModel->removePositions(positions);
+}
+
+void TMainForm::ClearFileListMenuItemClick()
+{
+    if (busy_ != Job::Deletion)
+        FileModel->clearRows();
+}
+
+void TMainForm::ClearLogPopupClick()
+{
+    LogRich->clear();
 }

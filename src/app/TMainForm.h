@@ -1,10 +1,124 @@
 #pragma once
-// The program's main window.
+// The program's main window: the junk-file search from the settings to the
+// found-file list, deletion of the found files, the log, and the commands
+// of every other tool.
+//
+// Long commands (search, deletion) let pending messages run while they
+// work, so handlers run nested inside them. A second search or deletion
+// while one runs is refused, and closing the window then is deferred until
+// the running one has ended (the search is asked to stop first).
+
+#include "app/TFoundFileModel.h"
+#include "app/TLarAssociatedIcon.h"
+#include "app/TMainFormControls.h"
+#include "scan/TmFileScan.h"
 
 #include <QMainWindow>
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TMainFormControls {
     Q_OBJECT
 public:
+    // Colours of log lines, as 0x00BBGGRR words.
+    static constexpr quint32 clBlack = 0x000000;
+    static constexpr quint32 clBlue = 0xFF0000;
+    static constexpr quint32 clRed = 0x0000FF;
+
     explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Lifecycle: created, shown (geometry and view from the settings), every
+    // paint (view settings, tool bar images, the automatic search once),
+    // closed (geometry written back).
+    void FormCreate();
+    void FormShow();
+    void FormPaint();
+    void FormClose();
+
+    // Loads bitmap id of the image library into a tool bar button or the
+    // status image. A missing library or bitmap leaves the image as it was
+    // and shows the error box (once, until an image loads again).
+    void LoadButtonGlyph(ImageToolButton* button, int id);
+    void LoadStatusGlyph(int id);
+
+    void SearchBtnMouseEnter() { LoadButtonGlyph(SearchBtn, 110); }
+    void SearchBtnMouseLeave() { LoadButtonGlyph(SearchBtn, 100); }
+    void StopBtnMouseEnter() { LoadButtonGlyph(StopBtn, 111); }
+    void StopBtnMouseLeave() { LoadButtonGlyph(StopBtn, 101); }
+    void CompbtnMouseEnter() { LoadButtonGlyph(Compbtn, 112); }
+    void CompbtnMouseLeave() { LoadButtonGlyph(Compbtn, 102); }
+    void DelBtnMouseEnter() { LoadButtonGlyph(DelBtn, 113); }
+    void DelBtnMouseLeave() { LoadButtonGlyph(DelBtn, 103); }
+    void AddonsBtnMouseEnter() { LoadButtonGlyph(AddonsBtn, 114); }
+    void AddonsBtnMouseLeave() { LoadButtonGlyph(AddonsBtn, 104); }
+    void OptionsBtnMouseEnter() { LoadButtonGlyph(OptionsBtn, 115); }
+    void OptionsBtnMouseLeave() { LoadButtonGlyph(OptionsBtn, 105); }
+    void ExitBtnMouseEnter() { LoadButtonGlyph(ExitBtn, 116); }
+    void ExitBtnMouseLeave() { LoadButtonGlyph(ExitBtn, 106); }
+
+    void OptionsBtnClick();
+    void OptionsMenuItemClick();
+    void ExitBtnClick() { close(); }
+    void ExitmenuItemClick() { close(); }
+    // Runs the search when Search/AutoStart is "Yes" and this is the first paint.
+    void StartAutoSearch();
+
+    // The junk-file search: returns when the walk has ended and the rows
+    // are marked. Refused while a search or deletion runs.
+    void FindActionExecute();
+    void StopBtnClick() { TmFileScan::Stop(); }
+    void StopMenuItemClick() { TmFileScan::Stop(); }
+    void FileScanFileFound(const QString& FileName);
+    void FileScanReady(const QStringList& SearchResult);
+    // Fills DiskList, ExtList and the walker's filter from the settings.
+    // Returns false (after the error box) when Search/Disk is no number.
+    bool BuildSearchFilter();
+    void MarkSystemFiles();
+    void MarkExcludedDirs();
+    static bool IsInSystemFolder(const QString& P);
+
+    // One deletion pass over every row; marked rows are skipped. Refused
+    // while a search or deletion runs.
+    void DelFilesActionExecute();
+    static bool DeleteFoundFile(const QString& path);
+
+    void CompActionExecute();
+
+    // Appends a log line in colour (0x00BBGGRR) and lets messages run.
+    void WriteLog(const QString& text, quint32 colour);
+    void ClearSelectedMenuItemClick();
+    void ClearFileListMenuItemClick();
+    void ClearLogPopupClick();
+
+    TmFileScan FileScan;
+    TLarAssociatedIcon AsIcon;
+    QList<QIcon> Iconlist;
+    TFoundFileModel* FileModel;
+    QStringList DiskList; // drive prefixes of the current search
+    QStringList ExtList;  // masks of the current search
+    int FoundCount = 0;
+    quint64 TotalSize = 0;
+    bool FirstPaint = false;
+
+    // True while a search or a deletion pass runs.
+    bool Busy() const { return busy_ != Job::None; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Job { None, Search, Deletion };
+
+    void connectCommands();
+    void applyViewSettings();
+    bool applyStoredGeometry();
+    void deleteRow(int row, int& deleted, int& failed);
+    void finishJob();
+    void reportImageError();
+
+    Job busy_ = Job::None;
+    bool closePending_ = false;
+    bool imageErrorShown_ = false;
+    QHash<QWidget*, int> shownGlyph_; // which bitmap each button shows
 };

@@ -85,6 +85,11 @@ QByteArray HomeTrash::folder()
 
 bool HomeTrash::moveIn(const QByteArray& hostPath)
 {
+    // Copying what cannot be removed afterwards would only fill the trash.
+    const qsizetype slash = hostPath.lastIndexOf('/');
+    const QByteArray parent = slash <= 0 ? QByteArray("/") : hostPath.left(slash);
+    if (::access(parent.constData(), W_OK | X_OK) != 0)
+        return false;
     const QByteArray trash = folder();
     if (!makeFolders(trash + "/files") || !makeFolders(trash + "/info"))
         return false;
@@ -100,6 +105,8 @@ bool HomeTrash::moveIn(const QByteArray& hostPath)
         ::unlink(infoPath.constData());
         return false;
     }
+    // Should the removal fail half-way, the copy stays: it is then the only
+    // copy of what was removed.
     return removeTree(hostPath);
 }
 

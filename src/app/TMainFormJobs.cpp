@@ -1,0 +1,171 @@
+// The main window's two long jobs: the junk-file search and the deletion of
+// the found files.
+
+#include "app/TMainForm.h"
+
+#include "app/TProgressPanel.h"
+#include "platform/MessageBoxService.h"
+#include "platform/MessagePump.h"
+#include "platform/WinPath.h"
+#include "scan/FileHelpers.h"
+#include "scan/JunkSearch.h"
+#include "settings/Settings.h"
+#include "widgets/ColourLogView.h"
+#include "widgets/DriveBox.h"
+#include "widgets/PartsProgressBar.h"
+
+#include <QLabel>
+#include <QStackedLayout>
+
+using platform::MessagePump;
+
+void TMainForm::FindActionExecute()
+{
+    if (Busy())
+        return;
+    busy_ = Job::Search;
+    Iconlist.clear();
+    FoundCount = 0;
+    TotalSize = 0;
+    FileModel->clearRows();
+    if (BuildSearchFilter()) {
+        MessagePump::process();
+        WriteLog(QStringLiteral("[ Поиск ]"), clBlue);
+        TextStatus->setText(QStringLiteral("Поиск..."));
+        LoadStatusGlyph(200);
+        FileScan.Execute();
+    }
+    finishJob();
+}
+
+bool TMainForm::BuildSearchFilter()
+{
+    DiskList.clear();
+    ExtList.clear();
+    Drives->refresh();
+    QString badDisk;
+    const std::optional<QStringList> drives = JunkSearch::SelectedDrives(Drives->itemTexts(), &badDisk);
+    if (!drives) {
+        platform::MessageBoxService::show(
+            {InvalidIntegerMessage(badDisk), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+        return false;
+    }
+    DiskList = *drives;
+    ExtList = JunkSearch::BuildMaskList();
+    FileScan.SearchFilter = JunkSearch::BuildWalkerFilter(DiskList, ExtList);
+    return true;
+}
+
+void TMainForm::FileScanFileFound(const QString& FileName)
+{
+    try {
+        if (FileName.startsWith(u'\\'))
+            return; // from a filter entry without a drive
+        AsIcon.SetFileName(FileName);
+        Iconlist.append(AsIcon.Icon());
+        const QString name = platform::WinPath::extractFileName(FileName);
+        const quint64 size = FileSizeOfPath(FileName);
+        FileModel->insertTop({FileName, name, QString::number(size), FoundCount});
+        TextStatus->setText(QStringLiteral("Поиск..."));
+        WriteLog(QStringLiteral("Найден файл - ") + FileName, clBlack);
+        TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
+                             + QString::number(FileModel->rowCount()));
+        TotalSize += size;
+        FoundCount += 1;
+    } catch (...) {
+        // One file's trouble never ends the search.
+    }
+}
+
+void TMainForm::FileScanReady(const QStringList&)
+{
+    try {
+        TextStatus->setText(QStringLiteral("Поиск завершен"));
+        LoadStatusGlyph(201);
+        WriteLog(QStringLiteral("[ Поиск завершен ]"), clBlue);
+        MarkSystemFiles();
+        MarkExcludedDirs();
+        TextStatus2->setText(QStringLiteral("Всего файлов - ") + QString::number(FileModel->rowCount())
+                             + QStringLiteral("    Размер - ") + QString::number(TotalSize / 1024)
+                             + QStringLiteral(" (кБайт)"));
+    } catch (...) {
+    }
+}
+
+void TMainForm::MarkSystemFiles()
+{
+    QStringList captions = FileModel->captions();
+    JunkSearch::MarkSystemFiles(captions);
+    FileModel->setCaptions(captions);
+}
+
+void TMainForm::MarkExcludedDirs()
+{
+    QStringList captions = FileModel->captions();
+    JunkSearch::MarkExcludedDirs(captions);
+    FileModel->setCaptions(captions);
+}
+
+bool TMainForm::IsInSystemFolder(const QString& P)
+{
+    return JunkSearch::IsInSystemFolder(P);
+}
+
+bool TMainForm::DeleteFoundFile(const QString& path)
+{
+    return JunkSearch::DeleteFoundFile(path);
+}
+
+void TMainForm::DelFilesActionExecute()
+{
+    if (Busy())
+        return;
+    busy_ = Job::Deletion;
+    LogStack->setCurrentWidget(ProgressPanel);
+    TextStatus->setText(QStringLiteral("Удаление..."));
+    WriteLog(QStringLiteral("[ Удаление ]"), clBlue);
+    const int rows = FileModel->rowCount();
+    ProgressPanel->DelProgress->setTotalParts(rows);
+    ProgressPanel->DelProgress->setPartsComplete(0);
+    int deleted = 0, failed = 0;
+    for (int i = 0; i < rows; ++i)
+        deleteRow(i, deleted, failed);
+    FileModel->clearRows();
+    TextStatus->setText(QStringLiteral("Удаление завершено"));
+    WriteLog(QStringLiteral("[ Удаление завершено ]"), clBlue);
+    LogStack->setCurrentWidget(LogRich);
+    TextStatus2->setText(QStringLiteral("Файлов удалено - ") + QString::number(deleted)
+                         + QStringLiteral("    Невозможно удалить файлов - ") + QString::number(failed));
+    finishJob();
+}
+
+void TMainForm::deleteRow(int row, int& deleted, int& failed)
+{
+    try {
+        if (row >= FileModel->rowCount())
+            return;
+        const QString caption = FileModel->rowAt(row).caption;
+        if (JunkSearch::IsMarked(caption)) {
+            MessagePump::process();
+            const QString path = caption.mid(6);
+            WriteLog(QStringLiteral("Пропущен - ") + path, clBlack);
+            ProgressPanel->DelNameLabel->setText(QStringLiteral("Пропущен  ") + path);
+            ProgressPanel->DelProgress->addParts(1);
+            return;
+        }
+        const bool ok = DeleteFoundFile(caption);
+        MessagePump::process();
+        if (ok) {
+            WriteLog(QStringLiteral("Удаление - ") + caption, clBlack);
+            ProgressPanel->DelNameLabel->setText(QStringLiteral("Удаление  ") + caption);
+            ++deleted;
+        } else {
+            WriteLog(QStringLiteral("Невозможно удалить - ") + caption, clRed);
+            ProgressPanel->DelNameLabel->setText(QStringLiteral("Невозможно удалить  ") + caption);
+            ++failed;
+        }
+        ProgressPanel->DelProgress->addParts(1);
+    } catch (...) {
+        // The row is passed over; the pass goes on.
+    }
+}
