@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times one walk for "*.tmp" over a generated tree with a raw getdents walk,
 # find, bfs and Varnel's walker, and prints each one's time and its ratio to
-# the raw walk. Usage: bench/run-walk.sh [FILES] [RUNS]
+# the raw walk; then the list and log at 100 000 rows and one whole search
+# through the main window on the same tree. Usage: bench/run-walk.sh [FILES] [RUNS]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 files="${1:-200000}"
@@ -42,3 +43,7 @@ report() {
 report "varnel TmFileScan" "$bin/walk_bench" "$tree" '*.tmp'
 report "find -xdev -iname" find "$tree" -xdev -iname '*.tmp'
 if command -v bfs >/dev/null; then report "bfs -xdev -iname" bfs "$tree" -xdev -iname '*.tmp'; fi
+
+echo
+"$bin/list_log_bench" 100000 2>/dev/null
+"$bin/search_bench" "$tree" 2>/dev/null | grep -v '^message box'

@@ -1,41 +1,12 @@
+#include "app/ApplicationSetup.h"
 #include "app/TMainForm.h"
-
-#include "platform/MessagePump.h"
-#include "platform/TickCounter.h"
 
 #include <QApplication>
 
-namespace {
-
-// Long jobs let messages run before every entry and after every log line.
-// Handling them every few milliseconds keeps the window as responsive as
-// handling them each time, without a repaint per found file.
-void processMessages()
-{
-    static quint32 last = 0;
-    const quint32 now = platform::TickCounter::now();
-    if (now - last >= 15) {
-        QCoreApplication::processEvents();
-        last = platform::TickCounter::now();
-    }
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
-    Q_INIT_RESOURCE(menuimages);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Varnel"));
-    // The window was designed for MS Sans Serif 8 pt; where the host lacks it,
-    // a font of like width keeps every caption inside its control.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSize(8);
-    QApplication::setFont(font);
-    platform::MessagePump::setHook(processMessages);
-
+    SetUpApplication();
     TMainForm mainForm;
     mainForm.show();
     return QApplication::exec();

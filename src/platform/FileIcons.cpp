@@ -26,19 +26,34 @@ QIcon standardIcon(QStyle::StandardPixmap which)
 
 } // namespace
 
+// The key under which a name's icon is kept: its extension, or the whole
+// name when it has none. Telling the type from the name costs a pattern
+// search; a search lists thousands of files of a handful of extensions.
+static QString iconKey(const QString& winPath)
+{
+    const QString name = WinPath::extractFileName(winPath);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.mid(dot).toLower() : name.toLower();
+}
+
 QIcon FileIcons::icon(const QString& winPath)
 {
-    static QHash<QString, QIcon> cache;
-    const QMimeType type = typeOf(winPath);
-    const auto hit = cache.constFind(type.name());
-    if (hit != cache.constEnd())
+    static QHash<QString, QIcon> byKey, byType;
+    const QString key = iconKey(winPath);
+    if (const auto hit = byKey.constFind(key); hit != byKey.constEnd())
         return *hit;
+    const QMimeType type = typeOf(winPath);
+    if (const auto hit = byType.constFind(type.name()); hit != byType.constEnd()) {
+        byKey.insert(key, *hit);
+        return *hit;
+    }
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull())
         icon = QIcon::fromTheme(type.genericIconName());
     if (icon.isNull())
         icon = standardIcon(QStyle::SP_FileIcon);
-    cache.insert(type.name(), icon);
+    byType.insert(type.name(), icon);
+    byKey.insert(key, icon);
     return icon;
 }
 

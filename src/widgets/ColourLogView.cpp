@@ -1,50 +1,145 @@
 #include "widgets/ColourLogView.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
-#include <QTextBlock>
 
 ColourLogView::ColourLogView(QWidget* parent)
-    : QPlainTextEdit(parent)
+    : QAbstractScrollArea(parent)
 {
-    setReadOnly(true);
-    setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setCursor(Qt::IBeamCursor);
 }
 
 void ColourLogView::appendLine(const QString& text, const QColor& colour)
 {
-    QTextCharFormat format;
-    format.setForeground(colour);
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    if (!document()->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(text, format);
+    lines_.push_back({text, colour.rgb()});
+    // Measuring every line would cost more than storing it: estimate from
+    // the length, and take the real width of each line that gets painted.
+    widest_ = qMax(widest_, int(text.size()) * fontMetrics().averageCharWidth());
+    updateScrollBars();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    viewport()->update();
+}
+
+void ColourLogView::clear()
+{
+    lines_.clear();
+    widest_ = 0;
+    anchor_ = current_ = -1;
+    updateScrollBars();
+    viewport()->update();
 }
 
 QStringList ColourLogView::lines() const
 {
-    if (document()->isEmpty())
-        return {};
     QStringList out;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
-        out.append(b.text());
+    out.reserve(qsizetype(lines_.size()));
+    for (const Line& l : lines_)
+        out.append(l.text);
     return out;
 }
 
 QColor ColourLogView::lineColour(int line) const
 {
-    const QTextBlock b = document()->findBlockByNumber(line);
-    if (!b.isValid() || b.begin() == b.end())
+    if (line < 0 || line >= lineCount())
         return {};
-    return b.begin().fragment().charFormat().foreground().color();
+    return QColor(lines_[size_t(line)].colour);
 }
 
-int ColourLogView::lineCount() const
+QString ColourLogView::selectedText() const
 {
-    return document()->isEmpty() ? 0 : document()->blockCount();
+    if (anchor_ < 0 || current_ < 0)
+        return {};
+    QStringList out;
+    for (int i = qMin(anchor_, current_); i <= qMax(anchor_, current_) && i < lineCount(); ++i)
+        out.append(lines_[size_t(i)].text);
+    return out.join(u'\n');
+}
+
+int ColourLogView::lineHeight() const
+{
+    return fontMetrics().height();
+}
+
+int ColourLogView::lineAt(int y) const
+{
+    return qBound(0, verticalScrollBar()->value() + y / lineHeight(), qMax(0, lineCount() - 1));
+}
+
+void ColourLogView::updateScrollBars()
+{
+    const int visible = qMax(1, viewport()->height() / lineHeight());
+    verticalScrollBar()->setRange(0, qMax(0, lineCount() - visible));
+    verticalScrollBar()->setPageStep(visible);
+    horizontalScrollBar()->setRange(0, qMax(0, widest_ + 8 - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+}
+
+void ColourLogView::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    const int h = lineHeight();
+    const int first = verticalScrollBar()->value();
+    const int x = 4 - horizontalScrollBar()->value();
+    const int selFirst = qMin(anchor_, current_), selLast = qMax(anchor_, current_);
+    int widest = 0;
+    for (int i = first, y = 0; i < lineCount() && y < viewport()->height(); ++i, y += h) {
+        const Line& line = lines_[size_t(i)];
+        QColor colour(line.colour);
+        if (anchor_ >= 0 && i >= selFirst && i <= selLast) {
+            p.fillRect(0, y, viewport()->width(), h, palette().highlight());
+            colour = palette().highlightedText().color();
+        }
+        p.setPen(colour);
+        p.drawText(x, y + fontMetrics().ascent(), line.text);
+        widest = qMax(widest, fontMetrics().horizontalAdvance(line.text));
+    }
+    if (widest > widest_) {
+        widest_ = widest;
+        updateScrollBars();
+    }
+}
+
+void ColourLogView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void ColourLogView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || lines_.empty())
+        return;
+    current_ = lineAt(event->position().toPoint().y());
+    if (!(event->modifiers() & Qt::ShiftModifier) || anchor_ < 0)
+        anchor_ = current_;
+    viewport()->update();
+}
+
+void ColourLogView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || anchor_ < 0)
+        return;
+    current_ = lineAt(event->position().toPoint().y());
+    viewport()->update();
+}
+
+void ColourLogView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        QApplication::clipboard()->setText(selectedText());
+    } else if (event->matches(QKeySequence::SelectAll) && !lines_.empty()) {
+        anchor_ = 0;
+        current_ = lineCount() - 1;
+        viewport()->update();
+    } else {
+        QAbstractScrollArea::keyPressEvent(event);
+    }
 }

@@ -1,0 +1,38 @@
+#include "app/ApplicationSetup.h"
+
+#include "platform/MessagePump.h"
+#include "platform/TickCounter.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace {
+
+// Long jobs let messages run before every entry and after every log line.
+// Handling them every few milliseconds keeps the window as responsive as
+// handling them each time, without a repaint per found file.
+void processMessages()
+{
+    static quint32 last = 0;
+    const quint32 now = platform::TickCounter::now();
+    if (now - last >= 15) {
+        QCoreApplication::processEvents();
+        last = platform::TickCounter::now();
+    }
+}
+
+} // namespace
+
+void SetUpApplication()
+{
+    Q_INIT_RESOURCE(menuimages);
+    QApplication::setApplicationName(QStringLiteral("Varnel"));
+    // The window was designed for MS Sans Serif 8 pt; where the host lacks it,
+    // a font of like width keeps every caption inside its control.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPointSize(8);
+    QApplication::setFont(font);
+    platform::MessagePump::setHook(processMessages);
+}

@@ -1,0 +1,392 @@
+// The main window driven through its handlers, in a sandbox of drives,
+// temporary folders, trash and settings.
+
+#include "app/TMainForm.h"
+#include "app/TProgressPanel.h"
+#include "platform/MessageBoxService.h"
+#include "platform/MessagePump.h"
+#include "scan/FileHelpers.h"
+#include "settings/Settings.h"
+#include "support/Sandbox.h"
+#include "widgets/ColourLogView.h"
+#include "widgets/FlatMenuStyle.h"
+#include "widgets/ImageToolButton.h"
+#include "widgets/PartsProgressBar.h"
+#include "widgets/ReportListView.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QtTest>
+
+using platform::MessageBoxService;
+using platform::MessageRequest;
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+    Sandbox box;
+    QStringList boxes; // texts of the message boxes shown
+
+    std::unique_ptr<TMainForm> makeForm()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->setAttribute(Qt::WA_DontShowOnScreen, false);
+        return form;
+    }
+
+    static QStringList rows(const TMainForm& f)
+    {
+        return f.FileModel->captions();
+    }
+
+    void write(const QList<std::array<const char*, 3>>& values)
+    {
+        for (const auto& [section, key, value] : values)
+            WriteSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(value));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(menuimages);
+        QVERIFY(QFile::copy(QStringLiteral(VARNEL_BUILD_BIN "/vrimgs.dll"), box.pathText("bin/vrimgs.dll")));
+        MessageBoxService::setHandler([this](const MessageRequest& r) {
+            boxes << r.text;
+            return platform::MsgResult::Ok;
+        });
+    }
+
+    void init()
+    {
+        boxes.clear();
+        QFile::remove(box.pathText("bin/varnel.ini"));
+        box.setDrives({{'c', "c"}, {'d', "d"}});
+        QDir(box.pathText("c")).removeRecursively();
+        QDir(box.pathText("d")).removeRecursively();
+        QDir(box.pathText("tmp")).removeRecursively();
+        box.makeDir("c");
+        box.makeDir("d");
+        box.makeDir("tmp");
+        platform::MessagePump::setHook({});
+    }
+
+    void firstStartUsesTheDefaults()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        QCOMPARE(form->pos(), QPoint(10, 10));
+        QCOMPARE(form->size(), QSize(600, 450));
+        QCOMPARE(form->FileList->columnWidth(0), 315);
+        QVERIFY(!form->FileList->showGrid());
+        QVERIFY(FlatMenuStyle::isFlat(form->MainMenu));
+        QCOMPARE(form->LogRich->lineCount(), 0); // no search started
+        QVERIFY(!form->FirstPaint);
+        QVERIFY(!box.exists("bin/varnel.ini"));
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(!form->GlyphStatus->pixmap().isNull());
+    }
+
+    void namedControlsCarryTheirCaptions()
+    {
+        auto form = makeForm();
+        const auto caption = [&](const char* name) {
+            if (auto* a = form->findChild<QAction*>(QLatin1String(name)))
+                return a->text();
+            if (auto* b = form->findChild<QToolButton*>(QLatin1String(name)))
+                return b->text();
+            return QStringLiteral("<missing %1>").arg(QLatin1String(name));
+        };
+        QCOMPARE(caption("OptionsMenuItem"), QStringLiteral("Настройки   "));
+        QCOMPARE(caption("FindMenuItem"), QStringLiteral("Поиск файлов      "));
+        QCOMPARE(caption("UninstMenuItem"), QStringLiteral("Меню \"Удаление программ\"   "));
+        QCOMPARE(caption("DocMenuItem"), QStringLiteral("Очистить меню \"Документы\"  "));
+        QCOMPARE(caption("HelpMItem"), QStringLiteral("Помощь          "));
+        QCOMPARE(caption("SearchBtn"), QStringLiteral("Поиск"));
+        QCOMPARE(caption("Compbtn"), QStringLiteral("Оценить"));
+        QCOMPARE(form->findChild<QAction*>("FindMenuItem")->shortcut(), QKeySequence("Ctrl+F"));
+        QCOMPARE(form->findChild<QAction*>("DelMenuItem")->shortcut(), QKeySequence("Ctrl+D"));
+        QCOMPARE(form->findChild<QToolButton*>("StopBtn")->toolTip(), QStringLiteral("Остановить поиск"));
+        QCOMPARE(form->findChild<QToolButton*>("DelBtn")->size(), QSize(65, 58));
+        for (const char* name : {"FilePanel", "LogPanel", "ProgressPanel", "GlyphStatus", "TextStatus", "TextStatus2",
+                                 "Drives", "PlugList", "DelProgress", "DelNameLabel", "DelPanelLabel", "AddonsMenu"})
+            QVERIFY2(form->findChild<QWidget*>(QLatin1String(name)), name);
+        QVERIFY(form->ProgressPanel->isHidden());
+    }
+
+    void geometryIsWrittenOnCloseAndRestored()
+    {
+        {
+            auto form = makeForm();
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            form->move(40, 50);
+            form->resize(700, 520);
+            form->FileList->setColumnWidth(0, 400);
+            QVERIFY(form->close());
+        }
+        QCOMPARE(ReadSetting("Window", "Left", ""), QStringLiteral("40"));
+        QCOMPARE(ReadSetting("Window", "Top", ""), QStringLiteral("50"));
+        QCOMPARE(ReadSetting("Window", "Width", ""), QStringLiteral("700"));
+        QCOMPARE(ReadSetting("Window", "Height", ""), QStringLiteral("520"));
+        QCOMPARE(ReadSetting("Window", "FColumn", ""), QStringLiteral("400"));
+        {
+            auto form = makeForm();
+            form->show();
+            QCOMPARE(form->pos(), QPoint(40, 50));
+            QCOMPARE(form->size(), QSize(700, 520));
+            QCOMPARE(form->FileList->columnWidth(0), 400);
+            form->close();
+        }
+        // A value that is no number stops the keys after it, and the view steps.
+        write({{"Window", "Height", "tall"}, {"View", "Separators", "Yes"}});
+        auto form = makeForm();
+        form->show();
+        QCOMPARE(form->pos(), QPoint(40, 50));
+        QCOMPARE(form->size(), QSize(600, 450));
+        QVERIFY(!form->FileList->showGrid());
+        QCoreApplication::processEvents(); // the paint applies the view keys again
+        form->update();
+        QTRY_VERIFY(form->FileList->showGrid());
+        form->close();
+    }
+
+    void autoStartRunsExactlyOneSearch()
+    {
+        write({{"Search", "AutoStart", "Yes"}});
+        box.makeFile("c/a.tmp");
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTRY_COMPARE(form->LogRich->lines().count(u"[ Поиск завершен ]"), 1);
+        for (int i = 0; i < 3; ++i) {
+            form->repaint();
+            QTest::qWait(10);
+        }
+        QCOMPARE(form->LogRich->lines().count(u"[ Поиск ]"), 1);
+        QCOMPARE(rows(*form), QStringList({"c:\\a.tmp"}));
+    }
+
+    void theWalkerFilterFollowsTheSettings()
+    {
+        write({{"Search", "OLDFiles", "Yes"}, {"Search", "GIDFiles", "Yes"}, {"CFilters", "Items", "2"},
+               {"CFilters", "Filter0", "F0"}, {"CFilters", "StateFilter0", "1"},
+               {"CFilters", "Filter1", "F1"}, {"CFilters", "StateFilter1", "1"}});
+        auto form = makeForm();
+        QVERIFY(form->BuildSearchFilter());
+        QCOMPARE(form->DiskList, QStringList({"c:", "d:"}));
+        QCOMPARE(form->FileScan.SearchFilter.mid(0, 8),
+                 QStringList({"d:\\F0", "d:\\F1", "d:\\*.temp", "d:\\*.tmp", "d:\\*.bak", "d:\\*.old", "d:\\*.gid", "c:\\F0"}));
+        QCOMPARE(form->FileScan.SearchFilter.size(), 16);
+        QCOMPARE(form->FileScan.SearchFilter.at(14), QStringLiteral("c:\\windows\\Temp\\*.*"));
+    }
+
+    void aSearchListsLogsAndCounts()
+    {
+        box.makeFile("c/junk/old.bak", "12345");
+        box.makeFile("c/junk/x.TMP", QByteArray(3000, 'x'));
+        box.makeFile("d/y.temp", "");
+        box.makeFile("tmp/session/state", "abc");
+        auto form = makeForm();
+        form->FindActionExecute();
+        const QString temp = GetTempDir();
+        QCOMPARE(rows(*form), QStringList({temp + "session\\state", temp + "session", "c:\\junk\\old.bak",
+                                            "c:\\junk\\x.TMP", "d:\\y.temp"}));
+        QCOMPARE(form->FileModel->rowAt(2).name, QStringLiteral("old.bak"));
+        QCOMPARE(form->FileModel->rowAt(2).size, QStringLiteral("5"));
+        QCOMPARE(form->FileModel->rowAt(1).size, QStringLiteral("0")); // a folder
+        QCOMPARE(form->FileModel->rowAt(4).imageIndex, 0);
+        QCOMPARE(form->Iconlist.size(), 5);
+        QCOMPARE(form->FoundCount, 5);
+        QCOMPARE(form->TotalSize, quint64(3008));
+        const QStringList log = form->LogRich->lines();
+        QCOMPARE(log.first(), QStringLiteral("[ Поиск ]"));
+        QCOMPARE(log.at(1), QStringLiteral("Найден файл - d:\\y.temp"));
+        QCOMPARE(log.last(), QStringLiteral("[ Поиск завершен ]"));
+        QCOMPARE(form->LogRich->lineColour(0), QColor(0, 0, 255));
+        QCOMPARE(form->LogRich->lineColour(1), QColor(0, 0, 0));
+        QCOMPARE(form->TextStatus->text(), QStringLiteral("Поиск завершен"));
+        QCOMPARE(form->TextStatus2->text(), QStringLiteral("Всего файлов - 5    Размер - 2 (кБайт)"));
+    }
+
+    void statusShowsEachFind()
+    {
+        box.makeFile("c/one.tmp");
+        box.makeFile("c/two.tmp");
+        auto form = makeForm();
+        QStringList seen;
+        platform::MessagePump::setHook([&] { seen << form->TextStatus->text() + " | " + form->TextStatus2->text(); });
+        form->FindActionExecute();
+        QVERIFY(seen.contains("Поиск... | Найден файл - one.tmp       Всего файлов - 1"));
+    }
+
+    void protectedRowsAreMarked()
+    {
+        qputenv("VARNEL_WINDIR", box.path("c/WINDOWS"));
+        box.makeFile("c/boot.tmp");
+        box.makeFile("c/WINDOWS/System32/drv.tmp");
+        box.makeFile("c/keep/k.tmp");
+        box.makeFile("c/other/o.tmp");
+        write({{"Delete", "InSysFolders", "Yes"}, {"ExDirs", "Items", "2"}, {"ExDirs", "Dir0", "C:\\KEEP"},
+               {"ExDirs", "State0", "1"}, {"ExDirs", "Dir1", ""}, {"ExDirs", "State1", "1"},
+               {"Search", "TempFolders", "No"}});
+        auto form = makeForm();
+        form->FindActionExecute();
+        qunsetenv("VARNEL_WINDIR");
+        QCOMPARE(rows(*form), QStringList({"[[-]] [[-]] c:\\WINDOWS\\System32\\drv.tmp", "[[-]] c:\\other\\o.tmp",
+                                            "[[-]] [[-]] c:\\keep\\k.tmp", "[[-]] [[-]] c:\\boot.tmp"}));
+    }
+
+    void aBadDiskValueStopsTheSearchWithTheErrorBox()
+    {
+        box.makeFile("c/a.tmp");
+        write({{"Search", "Disk", "first"}});
+        auto form = makeForm();
+        form->FileModel->insertTop({"c:\\old", "old", "1", -1});
+        form->FindActionExecute();
+        QCOMPARE(boxes, QStringList({"'first' is not a valid integer value"}));
+        QCOMPARE(form->FileModel->rowCount(), 0);
+        QCOMPARE(form->LogRich->lineCount(), 0);
+
+        write({{"Search", "Disk", "5"}}); // beyond the drive box: nothing listed
+        form->FindActionExecute();
+        QCOMPARE(form->FileModel->rowCount(), 0);
+        QCOMPARE(form->TextStatus2->text(), QStringLiteral("Всего файлов - 0    Размер - 0 (кБайт)"));
+    }
+
+    void deletionRecyclesErasesAndSkips()
+    {
+        box.makeFile("c/a.tmp", "a");
+        box.makeFile("c/b.tmp", "b");
+        box.makeFile("c/keep/k.tmp", "k");
+        write({{"Search", "TempFolders", "No"}, {"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", "c:\\keep"},
+               {"ExDirs", "State0", "1"}});
+        auto form = makeForm();
+        form->FindActionExecute();
+        form->FileModel->insertTop({"c:\\a.tmp", "a.tmp", "1", 0}); // listed twice
+        QCOMPARE(form->FileModel->rowCount(), 4);
+        form->DelFilesActionExecute();
+        QVERIFY(box.exists("home/data/Trash/files/a.tmp"));
+        QVERIFY(box.exists("home/data/Trash/files/b.tmp"));
+        QVERIFY(box.exists("c/keep/k.tmp"));
+        QCOMPARE(form->FileModel->rowCount(), 0);
+        const QStringList log = form->LogRich->lines();
+        QVERIFY(log.contains("Удаление - c:\\a.tmp"));
+        QVERIFY(log.contains("Невозможно удалить - c:\\a.tmp"));
+        QVERIFY(log.contains("Пропущен - c:\\keep\\k.tmp"));
+        QCOMPARE(log.last(), QStringLiteral("[ Удаление завершено ]"));
+        QCOMPARE(form->LogRich->lineColour(log.indexOf("Невозможно удалить - c:\\a.tmp")), QColor(255, 0, 0));
+        QCOMPARE(form->TextStatus->text(), QStringLiteral("Удаление завершено"));
+        QCOMPARE(form->TextStatus2->text(), QStringLiteral("Файлов удалено - 2    Невозможно удалить файлов - 1"));
+        QCOMPARE(form->ProgressPanel->DelProgress->percentDone(), 100);
+        QVERIFY(form->ProgressPanel->isHidden());
+        QCOMPARE(form->FoundCount, 3); // the search totals stay
+    }
+
+    void eraseWhenRecycleIsNotYesAndSkipTheDoubleMarker()
+    {
+        box.makeFile("c/gone.tmp");
+        write({{"Delete", "Recycle", "No"}, {"Search", "TempFolders", "No"}});
+        auto form = makeForm();
+        form->FindActionExecute();
+        form->FileModel->insertTop({"[[-]] [[-]] c:\\gone.tmp", "gone.tmp", "1", 0});
+        QStringList panelTexts;
+        platform::MessagePump::setHook([&] { panelTexts << form->ProgressPanel->DelNameLabel->text(); });
+        form->DelFilesActionExecute();
+        QVERIFY(!box.exists("c/gone.tmp"));
+        QVERIFY(!box.exists("home/data/Trash/files/gone.tmp"));
+        QVERIFY(form->LogRich->lines().contains("Пропущен - [[-]] c:\\gone.tmp"));
+        QVERIFY(panelTexts.contains("Пропущен  [[-]] c:\\gone.tmp"));
+        QCOMPARE(form->ProgressPanel->DelNameLabel->text(), QStringLiteral("Удаление  c:\\gone.tmp"));
+    }
+
+    void runningJobsAreNeverDisturbed()
+    {
+        for (int i = 0; i < 5; ++i)
+            box.makeFile(QByteArray("c/f") + QByteArray::number(i) + ".tmp");
+        write({{"Search", "TempFolders", "No"}});
+        auto form = makeForm();
+        form->show();
+        int nested = 0;
+        platform::MessagePump::setHook([&] {
+            if (++nested == 3) {
+                form->FindActionExecute();      // refused
+                form->DelFilesActionExecute();  // refused
+                QVERIFY(!form->close());        // deferred: the walk is asked to stop
+            }
+        });
+        form->FindActionExecute();
+        platform::MessagePump::setHook({});
+        QCOMPARE(form->LogRich->lines().count(u"[ Поиск ]"), 1);
+        QVERIFY(!form->LogRich->lines().contains("[ Удаление ]"));
+        QVERIFY(form->FileModel->rowCount() < 5); // stopped early
+        QVERIFY(box.exists("c/f0.tmp"));
+        QVERIFY(form->isVisible());
+        QTRY_VERIFY(!form->isVisible()); // and closed once the search had ended
+        QCOMPARE(ReadSetting("Window", "Width", ""), QStringLiteral("600"));
+    }
+
+    void toolButtonsSwapImagesUnderTheMouse()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const auto imageOf = [](QToolButton* b) { return b->icon().pixmap(32, 32).toImage(); };
+        const QImage normal = imageOf(form->DelBtn);
+        Q_EMIT form->DelBtn->mouseEntered();
+        const QImage hot = imageOf(form->DelBtn);
+        QVERIFY(hot != normal);
+        Q_EMIT form->DelBtn->mouseLeft();
+        QCOMPARE(imageOf(form->DelBtn), normal);
+    }
+
+    void aMissingImageLibraryIsReportedOnce()
+    {
+        QFile::rename(box.pathText("bin/vrimgs.dll"), box.pathText("bin/vrimgs.off"));
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        for (int i = 0; i < 3; ++i) {
+            form->repaint();
+            Q_EMIT form->SearchBtn->mouseEntered();
+        }
+        QTest::qWait(20);
+        QFile::rename(box.pathText("bin/vrimgs.off"), box.pathText("bin/vrimgs.dll"));
+        QCOMPARE(boxes, QStringList({"Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать."}));
+    }
+
+    void popupsChangeTheListButNotTheFiles()
+    {
+        for (const char* n : {"a.tmp", "b.tmp", "c.tmp"})
+            box.makeFile(QByteArray("c/") + n, "12");
+        write({{"Search", "TempFolders", "No"}});
+        auto form = makeForm();
+        form->FindActionExecute();
+        form->FileList->selectRow(0);
+        form->ClearSelectedMenuItemClick();
+        QCOMPARE(rows(*form), QStringList({"c:\\b.tmp", "c:\\a.tmp"}));
+        form->ClearFileListMenuItemClick();
+        QCOMPARE(form->FileModel->rowCount(), 0);
+        QCOMPARE(form->TotalSize, quint64(6));
+        QVERIFY(box.exists("c/c.tmp"));
+        form->ClearLogPopupClick();
+        QCOMPARE(form->LogRich->lineCount(), 0);
+    }
+
+    void theListAndLogHoldAHundredThousandRows()
+    {
+        auto form = makeForm();
+        for (int i = 0; i < 100000; ++i) {
+            form->FileModel->insertTop({QStringLiteral("c:\\f%1.tmp").arg(i), {}, QStringLiteral("1"), -1});
+            form->LogRich->appendLine(QStringLiteral("Найден файл - c:\\f%1.tmp").arg(i), Qt::black);
+        }
+        QCOMPARE(form->FileModel->rowAt(0).caption, QStringLiteral("c:\\f99999.tmp"));
+        QCOMPARE(form->LogRich->lineCount(), 100000);
+        form->FileList->selectAll();
+        form->ClearSelectedMenuItemClick();
+        QCOMPARE(form->FileModel->rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
