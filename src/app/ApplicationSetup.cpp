@@ -34,5 +34,10 @@ void SetUpApplication()
                       QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
     font.setPointSize(8);
     QApplication::setFont(font);
+    // Group box captions sit on the frame line, as the dialogs were laid
+    // out for; the default look puts them above it, into the controls.
+    qApp->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }"));
     platform::MessagePump::setHook(processMessages);
 }

@@ -1,18 +1,16 @@
 #include "app/TMainForm.h"
 
 #include "app/ImageLibrary.h"
-#include "app/TProgressPanel.h"
+#include "app/TReportForm.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
-#include "platform/WinPath.h"
+#include "platform/TextFile.h"
 #include "scan/FileHelpers.h"
-#include "scan/JunkSearch.h"
 #include "settings/Settings.h"
+#include "settings/TOptionsForm.h"
 #include "widgets/ColourLogView.h"
-#include "widgets/DriveBox.h"
 #include "widgets/FlatMenuStyle.h"
 #include "widgets/ImageToolButton.h"
-#include "widgets/PartsProgressBar.h"
 #include "widgets/ReportListView.h"
 
 #include <QAction>
@@ -254,18 +252,27 @@ void TMainForm::reportImageError()
     });
 }
 
-// ---- commands of later tools -----------------------------------------------
+// ---- dialogs -----------------------------------------------
 
 void TMainForm::OptionsBtnClick()
 {
+    TOptionsForm options(this);
+    ShowModal(options);
 }
 
 void TMainForm::OptionsMenuItemClick()
 {
+    OptionsBtnClick();
 }
 
 void TMainForm::CompActionExecute()
 {
+    ExtList.clear();
+    ExtList.append(QString::number(TotalSize / 1024));
+    platform::TextFile::writeLines(GetAppDir() + QStringLiteral("fs.txt"), ExtList);
+    ExtList.clear();
+    TReportForm report(this);
+    ShowModal(report);
 }
 
 // ---- log and list ----------------------------------------------------------

@@ -13,7 +13,9 @@
 #include "app/TMainFormControls.h"
 #include "scan/TmFileScan.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <functional>
 
 class TMainForm : public QMainWindow, public TMainFormControls {
     Q_OBJECT
@@ -81,7 +83,12 @@ public:
     void DelFilesActionExecute();
     static bool DeleteFoundFile(const QString& path);
 
+    // Hands the search total to the report through fs.txt and shows it.
     void CompActionExecute();
+
+    // Shows a dialog modally; tests replace it so no dialog waits for a
+    // person. The dialog is the caller's.
+    std::function<void(QDialog&)> ShowModal = [](QDialog& dialog) { dialog.exec(); };
 
     // Appends a log line in colour (0x00BBGGRR) and lets messages run.
     void WriteLog(const QString& text, quint32 colour);

@@ -22,6 +22,9 @@ public:
     // is there that cannot be read as a regular file.
     static ReadResult read(const QByteArray& hostPath, QByteArray& data);
 
+    // Deletes the regular file (or link) at hostPath; never a folder.
+    static bool removeFile(const QByteArray& hostPath);
+
     // Called after the new contents are on disk and before they replace the
     // old file. Tests use it to die at that point; nullptr removes it.
     static void setBeforeReplaceHook(std::function<void()> hook);

@@ -25,6 +25,16 @@ struct DriveSpace {
     quint64 freeBytesForUser = 0;
 };
 
+// What else is known of a drive's file system; zeros and empty texts when
+// the drive does not exist.
+struct DriveDetails {
+    QString fileSystem;      // "ext4", "vfat", ...
+    quint32 serialNumber = 0;
+    quint32 bytesPerCluster = 0;
+    quint64 totalClusters = 0;
+    quint64 freeClusters = 0;
+};
+
 class DriveTable {
 public:
     // The fixed drives in letter order. The table is read once and kept;
@@ -41,6 +51,9 @@ public:
     // Capacity and free space for the current user of the drive's file
     // system; zeros when the drive does not exist or cannot be measured.
     static DriveSpace space(QChar letter);
+
+    // File-system name, serial number and cluster figures of the drive.
+    static DriveDetails details(QChar letter);
 
     // Forgets the cached table; the next call reads the mount table again.
     static void reload();

@@ -63,6 +63,12 @@ QIcon FileIcons::folderIcon()
     return icon.isNull() ? standardIcon(QStyle::SP_DirIcon) : icon;
 }
 
+QIcon FileIcons::driveIcon()
+{
+    QIcon icon = QIcon::fromTheme(QStringLiteral("drive-harddisk"));
+    return icon.isNull() ? standardIcon(QStyle::SP_DriveHDIcon) : icon;
+}
+
 QString FileIcons::typeName(const QString& winPath)
 {
     return typeOf(winPath).comment();

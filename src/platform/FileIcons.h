@@ -16,6 +16,9 @@ public:
     // The folder icon.
     static QIcon folderIcon();
 
+    // The icon of a fixed drive.
+    static QIcon driveIcon();
+
     // The display name of the file's type ("Plain text document").
     static QString typeName(const QString& winPath);
 };

@@ -109,6 +109,11 @@ AtomicFile::ReadResult AtomicFile::read(const QByteArray& hostPath, QByteArray& 
     return ReadResult::Ok;
 }
 
+bool AtomicFile::removeFile(const QByteArray& hostPath)
+{
+    return !hostPath.isEmpty() && ::unlink(hostPath.constData()) == 0;
+}
+
 void AtomicFile::setBeforeReplaceHook(std::function<void()> hook_)
 {
     hook() = std::move(hook_);

@@ -217,6 +217,32 @@ DriveSpace DriveTable::space(QChar letter)
     return {quint64(st.f_blocks) * st.f_frsize, quint64(st.f_bavail) * st.f_frsize};
 }
 
+DriveDetails DriveTable::details(QChar letter)
+{
+    const std::optional<FixedDrive> d = drive(letter);
+    struct statvfs st {};
+    if (!d || !isFixed(letter) || ::statvfs(d->hostRoot.constData(), &st) != 0)
+        return {};
+    DriveDetails out;
+    // The file system is the one mounted nearest above the drive's root; of
+    // several mounted on one folder the last is the one in use.
+    qsizetype nearest = -1;
+    for (const MountEntry& m : readMountInfo()) {
+        const QByteArray& point = m.mountPoint;
+        const bool above = point == "/" || d->hostRoot == point
+            || (d->hostRoot.startsWith(point) && d->hostRoot.at(point.size()) == '/');
+        if (above && point.size() >= nearest) {
+            nearest = point.size();
+            out.fileSystem = QString::fromLatin1(m.fsType);
+        }
+    }
+    out.serialNumber = quint32(st.f_fsid ^ (st.f_fsid >> 32));
+    out.bytesPerCluster = quint32(st.f_frsize);
+    out.totalClusters = st.f_blocks;
+    out.freeClusters = st.f_bavail;
+    return out;
+}
+
 void DriveTable::reload()
 {
     cache().loaded = false;
