@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -54,6 +55,10 @@ public:
 
     // File-system name, serial number and cluster figures of the drive.
     static DriveDetails details(QChar letter);
+
+    // Makes space() answer from source where it returns a value (tests give
+    // drives sizes of their choosing); an empty function removes it.
+    static void setSpaceSource(std::function<std::optional<DriveSpace>(QChar letter)> source);
 
     // Forgets the cached table; the next call reads the mount table again.
     static void reload();

@@ -2,6 +2,7 @@
 
 #include "platform/DriveTable.h"
 #include "platform/KnownFolders.h"
+#include "platform/MessageBoxService.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,12 @@ Sandbox::Sandbox()
     qunsetenv("VARNEL_WINDIR");
     setDrives({{'c', "c"}});
     platform::KnownFolders::overrideAppDir(path("bin"));
+    // No test may wait on a modal box: one nobody expected is answered
+    // Cancel and shows in the test's output.
+    platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
+        qWarning("unexpected message box: %s", qPrintable(r.text));
+        return platform::MsgResult::Cancel;
+    });
 }
 
 namespace {

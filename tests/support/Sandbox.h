@@ -16,7 +16,8 @@ class Sandbox {
 public:
     // Creates the sandbox with drive c: at <root>/c and the program folder at
     // <root>/bin, and points HOME, XDG_DATA_HOME, TMPDIR, VARNEL_DRIVES and
-    // the program folder into it. VARNEL_WINDIR is cleared.
+    // the program folder into it. VARNEL_WINDIR is cleared. Message boxes
+    // are answered Cancel unless a test installs its own handler.
     Sandbox();
     ~Sandbox();
 

@@ -208,8 +208,17 @@ bool DriveTable::isFixed(QChar letter)
                        [&](const FixedDrive& d) { return d.letter == lower; });
 }
 
+static std::function<std::optional<DriveSpace>(QChar)>& spaceSource()
+{
+    static std::function<std::optional<DriveSpace>(QChar)> source;
+    return source;
+}
+
 DriveSpace DriveTable::space(QChar letter)
 {
+    if (spaceSource())
+        if (const std::optional<DriveSpace> given = spaceSource()(letter.toLower()))
+            return *given;
     const std::optional<FixedDrive> d = drive(letter);
     struct statvfs st {};
     if (!d || !isFixed(letter) || ::statvfs(d->hostRoot.constData(), &st) != 0)
@@ -241,6 +250,11 @@ DriveDetails DriveTable::details(QChar letter)
     out.totalClusters = st.f_blocks;
     out.freeClusters = st.f_bavail;
     return out;
+}
+
+void DriveTable::setSpaceSource(std::function<std::optional<DriveSpace>(QChar)> source)
+{
+    spaceSource() = std::move(source);
 }
 
 void DriveTable::reload()
