@@ -225,6 +225,44 @@ void autorun(QPainter& p, const Pen& c)
                              QPointF(17, 12)}));
 }
 
+void folder(QPainter& p, const Pen& c)
+{
+    outline(p, c("#8a6d1d"), 1.1);
+    p.setBrush(vertical(c("#f7d774"), c("#d9a520"), 6, 28));
+    QPainterPath back;
+    back.moveTo(3, 8);
+    back.lineTo(12, 8);
+    back.lineTo(14.5, 11);
+    back.lineTo(29, 11);
+    back.lineTo(29, 27);
+    back.lineTo(3, 27);
+    back.closeSubpath();
+    p.drawPath(back);
+    p.setBrush(vertical(c("#fde9a6"), c("#e8b93a"), 13, 28));
+    p.drawPolygon(QPolygonF({QPointF(3, 27), QPointF(7, 14), QPointF(31, 14), QPointF(27, 27)}));
+}
+
+void shortcut(QPainter& p, const Pen& c)
+{
+    outline(p, c("#555555"), 1);
+    p.setBrush(c("#ffffff"));
+    p.drawRect(QRectF(4, 3, 20, 26));
+    outline(p, c("#1f4e79"), 1);
+    p.setBrush(c("#ffffff"));
+    p.drawRect(QRectF(4, 17, 12, 12));
+    QPainterPath arrow;
+    arrow.moveTo(7, 27);
+    arrow.quadTo(7, 21, 12, 21);
+    arrow.lineTo(12, 18.5);
+    arrow.lineTo(15, 22.5);
+    arrow.lineTo(12, 26.5);
+    arrow.lineTo(12, 24);
+    arrow.quadTo(9, 24, 7, 27);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c("#1f4e79"));
+    p.drawPath(arrow);
+}
+
 void glow(QPainter& p)
 {
     QRadialGradient g(16, 16, 16);
@@ -261,6 +299,8 @@ QImage draw(Picture picture, int size, bool highlighted)
     case Picture::ClearSelected: clearSelected(p, c); break;
     case Picture::Uninstall: uninstall(p, c); break;
     case Picture::Autorun: autorun(p, c); break;
+    case Picture::Folder: folder(p, c); break;
+    case Picture::Shortcut: shortcut(p, c); break;
     }
     return image;
 }

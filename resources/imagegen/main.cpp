@@ -1,6 +1,7 @@
 // Writes the program's pictures as PNG files with the resource lists that
 // pack them: vrimgs.qrc (the image library: bitmaps/<id>.png) and
-// menuimages.qrc (the 16-pixel menu images: menu/<index>.png).
+// menuimages.qrc (the 16-pixel menu images, menu/<index>.png, and the
+// tool windows' 24-pixel bar images, tool/<name>.png).
 //
 // usage: varnel_imagegen OUTPUT_DIR
 
@@ -63,10 +64,18 @@ int main(int argc, char** argv)
     const QList<QPair<int, Picture>> menu = {
         {0, Picture::Delete}, {1, Picture::Search}, {2, Picture::Options}, {3, Picture::Stop},
         {4, Picture::Update}, {5, Picture::ClearSelected}, {6, Picture::Estimate},
-        {7, Picture::Uninstall}, {12, Picture::Autorun}};
+        {7, Picture::Uninstall}, {8, Picture::Exit}, {9, Picture::Folder}, {10, Picture::ClearSelected},
+        {11, Picture::Shortcut}, {12, Picture::Autorun}};
     QList<Item> menuItems;
     for (const auto& [index, picture] : menu)
         menuItems.append({QStringLiteral("menu/%1.png").arg(index), IconPainter::draw(picture, 16)});
+
+    // Tool windows' bar buttons, 24 pixels.
+    const QList<QPair<const char*, Picture>> tool = {
+        {"search", Picture::Search}, {"stop", Picture::Stop}, {"delete", Picture::Delete},
+        {"exit", Picture::Exit}, {"folder", Picture::Folder}, {"shortcut", Picture::Shortcut}};
+    for (const auto& [name, picture] : tool)
+        menuItems.append({QStringLiteral("tool/%1.png").arg(QLatin1String(name)), IconPainter::draw(picture, 24)});
 
     if (!writeBundle(dir, QStringLiteral("vrimgs.qrc"), library)
         || !writeBundle(dir, QStringLiteral("menuimages.qrc"), menuItems)) {

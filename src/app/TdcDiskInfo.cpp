@@ -19,7 +19,7 @@ void TdcDiskInfo::SetDisk(const QString& letter)
     Refresh();
 }
 
-void TdcDiskInfo::Refresh()
+bool TdcDiskInfo::Refresh()
 {
     const std::optional<platform::FixedDrive> drive = DriveTable::drive(disk_);
     const bool fixed = DriveTable::isFixed(disk_);
@@ -35,4 +35,5 @@ void TdcDiskInfo::Refresh()
     TotalClusters = details.totalClusters;
     FreeClusters = details.freeClusters;
     LargeIcon = SmallIcon = fixed ? platform::FileIcons::driveIcon() : QIcon();
+    return drive.has_value();
 }

@@ -20,7 +20,7 @@ public:
     // other value is ignored.
     void SetDisk(const QString& letter);
 
-    void Refresh() override;
+    bool Refresh() override;
 
     quint64 DiskSize = 0; // total bytes of the volume
     quint64 DiskFree = 0; // bytes free for the current user

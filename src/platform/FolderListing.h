@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace platform {
@@ -51,6 +52,30 @@ public:
     QStringView name(const Entry& e) const { return QStringView(text_).mid(e.nameOffset, e.nameLength); }
     QByteArrayView hostName(const Entry& e) const { return QByteArrayView(host_.constData() + e.hostOffset, e.hostLength); }
 
+    // Why the last read failed: the host's error number (EACCES, ENOENT,
+    // ...), 0 after a successful read.
+    int lastError() const { return error_; }
+
+    // The entry's attributes (faDirectory, faHidden, faSysFile, faReadOnly,
+    // faArchive, faMountPoint; the bits of user.DOSATTRIB where it has
+    // them). One stat and one extended-attribute read.
+    quint32 attributesOf(const Entry& e) const;
+
+    // The entry's size in bytes (a link's own size); 0 when it vanished.
+    quint64 sizeOf(const Entry& e) const;
+
+    // True for a socket, FIFO or device node (never a link or a folder).
+    bool isSpecialFile(const Entry& e) const;
+
+    // True for a sub-folder on which another file system or a bind mount
+    // sits; readChild() refuses those.
+    bool isMountPoint(const Entry& e) const;
+
+    // Makes every folder read fail with the error filter returns for its
+    // host path, when not 0. Tests use it for refused access, which root
+    // would otherwise read through; an empty function removes it.
+    static void setAccessFilter(std::function<int(const QByteArray& hostPath)> filter);
+
     // True when the folder read is the root folder of a drive.
     bool isDriveRoot() const;
 
@@ -67,6 +92,7 @@ private:
     void append(const char* hostName, unsigned char type);
     void clear();
     void releaseFolder();
+    bool refused(const QByteArray& host);
 
     QByteArray folder_;
     std::vector<Entry> entries_;
@@ -75,6 +101,7 @@ private:
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
     int fd_ = -1; // the folder, kept open for opening sub-folders relative to it
+    int error_ = 0;
 };
 
 } // namespace platform

@@ -13,7 +13,7 @@ public:
     {
     }
 
-    // Reads the description of the thing the key names now. Never fails:
-    // what cannot be read is left empty or zero.
-    virtual void Refresh() = 0;
+    // Reads the description of the thing the key names now. Returns whether
+    // it was found; what cannot be read is left empty or zero.
+    virtual bool Refresh() = 0;
 };

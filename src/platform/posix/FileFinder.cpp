@@ -3,14 +3,13 @@
 #include "platform/FolderListing.h"
 #include "platform/MaskMatcher.h"
 #include "platform/WinPath.h"
+#include "posix/EntryAttributes.h"
 
 #include <optional>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/xattr.h>
 
 namespace platform {
 
@@ -31,23 +30,6 @@ StatResult statPath(const QByteArray& path, unsigned mask)
 QDateTime toDateTime(const statx_timestamp& t)
 {
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
-}
-
-// user.DOSATTRIB holds text such as "0x22" (Samba, Wine).
-std::optional<quint32> dosAttributes(const QByteArray& hostPath)
-{
-    char buf[64];
-    const ssize_t n = ::lgetxattr(hostPath.constData(), "user.DOSATTRIB", buf, sizeof buf - 1);
-    if (n < 3)
-        return std::nullopt;
-    buf[n] = 0;
-    if (buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X'))
-        return std::nullopt;
-    char* end = nullptr;
-    const unsigned long v = std::strtoul(buf + 2, &end, 16);
-    if (end == buf + 2)
-        return std::nullopt;
-    return quint32(v);
 }
 
 // "." and ".." are not in a listing; the finder adds them as Windows does.
@@ -80,43 +62,15 @@ struct FileFinder::State {
 
 quint32 FileFinder::State::attributesOf(const Item& i) const
 {
-    const QByteArray path = pathOf(i);
-    const StatResult st = statPath(path, STATX_TYPE | STATX_MODE);
-    if (!st.ok)
-        return isDirectory(i) ? quint32(faDirectory) : 0u;
-    const mode_t mode = st.stx.stx_mode;
-    quint32 attr = 0;
-    if (S_ISDIR(mode))
-        attr |= faDirectory;
-    if (i.entry && listing.name(*i.entry).startsWith(u'.'))
-        attr |= faHidden;
-    if ((mode & 0222) == 0)
-        attr |= faReadOnly;
-    if (S_ISREG(mode))
-        attr |= faArchive;
-    if (S_ISCHR(mode) || S_ISBLK(mode) || S_ISSOCK(mode) || S_ISFIFO(mode))
-        attr |= faSysFile;
-    if (i.entry && !S_ISLNK(mode)) {
-        if (const std::optional<quint32> dos = dosAttributes(path)) {
-            constexpr quint32 dosBits = faReadOnly | faHidden | faSysFile | faArchive;
-            attr = (attr & ~dosBits) | (*dos & dosBits);
-        }
-    }
-    if (S_ISDIR(mode) && isMountPoint(i))
-        attr |= faMountPoint;
-    return attr;
+    if (i.entry)
+        return listing.attributesOf(*i.entry);
+    // "." and "..": the folder and its parent, never hidden by their names.
+    return posix::entryAttributes(pathOf(i), false, 0, 0) & ~quint32(faMountPoint);
 }
 
 bool FileFinder::State::isMountPoint(const Item& i) const
 {
-    if (!i.entry || !i.entry->isDirectory)
-        return false;
-    const StatResult st = statPath(pathOf(i), STATX_MNT_ID);
-    if (!st.ok)
-        return true; // cannot tell, so never descend
-    if (listing.mountId() && (st.stx.stx_mask & STATX_MNT_ID))
-        return st.stx.stx_mnt_id != listing.mountId(); // also catches bind mounts
-    return makedev(st.stx.stx_dev_major, st.stx.stx_dev_minor) != listing.deviceId();
+    return i.entry && listing.isMountPoint(*i.entry);
 }
 
 bool FileFinder::State::admitted(const Item& i) const

@@ -3,8 +3,10 @@
 #include "platform/HostNameCodec.h"
 #include "platform/NameOrder.h"
 #include "platform/PathMapper.h"
+#include "posix/EntryAttributes.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -78,6 +80,7 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
         mountId_ = other.mountId_;
         deviceId_ = other.deviceId_;
         fd_ = std::exchange(other.fd_, -1);
+        error_ = other.error_;
     }
     return *this;
 }
@@ -91,20 +94,44 @@ void FolderListing::releaseFolder()
     fd_ = -1;
 }
 
+std::function<int(const QByteArray&)>& accessFilter()
+{
+    static std::function<int(const QByteArray&)> filter;
+    return filter;
+}
+
+void FolderListing::setAccessFilter(std::function<int(const QByteArray&)> filter)
+{
+    accessFilter() = std::move(filter);
+}
+
+bool FolderListing::refused(const QByteArray& host)
+{
+    error_ = accessFilter() ? accessFilter()(host) : 0;
+    return error_ != 0;
+}
+
 bool FolderListing::read(const QString& winFolder)
 {
     clear();
     const QByteArray host = PathMapper::toHost(winFolder.isEmpty() ? PathMapper::currentDirectory() : winFolder);
-    if (host.isEmpty())
+    if (host.isEmpty()) {
+        error_ = ENOENT;
+        return false;
+    }
+    if (refused(host))
         return false;
     // The folder named by the caller may itself be reached through a link
     // (a temporary folder often is); only what lies below it is never followed.
     const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        error_ = errno;
         return false;
+    }
     Identity id;
     if (!identify(fd, id)) {
         ::close(fd);
+        error_ = ENOTDIR;
         return false;
     }
     return readOpened(fd, host, id.mount, id.device);
@@ -114,15 +141,20 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
 {
     clear();
     const QByteArray host = parent.hostPathOf(entry);
+    if (refused(host))
+        return false;
     const int fd = parent.fd_ >= 0 ? ::openat(parent.fd_, parent.host_.constData() + entry.hostOffset, kOpenFlags)
                                    : ::open(host.constData(), kOpenFlags);
-    if (fd < 0)
+    if (fd < 0) {
+        error_ = errno;
         return false;
+    }
     Identity id;
     const bool sameMount = identify(fd, id)
         && (id.mount && parent.mountId_ ? id.mount == parent.mountId_ : id.device == parent.deviceId_);
     if (!sameMount) {
         ::close(fd);
+        error_ = EXDEV;
         return false;
     }
     return readOpened(fd, host, id.mount, id.device);
@@ -177,9 +209,34 @@ void FolderListing::append(const char* hostName, unsigned char type)
     entries_.push_back(e);
 }
 
+quint32 FolderListing::attributesOf(const Entry& e) const
+{
+    return posix::entryAttributes(hostPathOf(e), name(e).startsWith(u'.'), mountId_, deviceId_);
+}
+
+quint64 FolderListing::sizeOf(const Entry& e) const
+{
+    struct stat st;
+    return ::lstat(hostPathOf(e).constData(), &st) == 0 ? quint64(st.st_size) : 0;
+}
+
+bool FolderListing::isSpecialFile(const Entry& e) const
+{
+    struct stat st;
+    if (::lstat(hostPathOf(e).constData(), &st) != 0)
+        return false;
+    return S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISFIFO(st.st_mode);
+}
+
+bool FolderListing::isMountPoint(const Entry& e) const
+{
+    return e.isDirectory && posix::isOtherMount(hostPathOf(e), mountId_, deviceId_);
+}
+
 void FolderListing::clear()
 {
     releaseFolder();
+    error_ = 0;
     entries_.clear();
     text_.clear();
     host_.clear();

@@ -1,0 +1,48 @@
+#include "cleaners/files/EInOutError.h"
+
+#include <cerrno>
+
+namespace {
+
+QString messageFor(int code)
+{
+    switch (code) {
+    case 2: return QStringLiteral("File not found");
+    case 3: return QStringLiteral("Invalid filename");
+    case 4: return QStringLiteral("Too many open files");
+    case 5: return QStringLiteral("File access denied");
+    }
+    return QStringLiteral("I/O error %1").arg(code);
+}
+
+} // namespace
+
+EInOutError::EInOutError(int code)
+    : std::runtime_error(messageFor(code).toStdString())
+    , code_(code)
+{
+}
+
+EInOutError EInOutError::fromErrno(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return EInOutError(5);
+    case ENOENT:
+        return EInOutError(2);
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return EInOutError(3);
+    case EMFILE:
+    case ENFILE:
+        return EInOutError(4);
+    }
+    return EInOutError(error);
+}
+
+QString EInOutError::Message() const
+{
+    return messageFor(code_);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// A recursive file finder: reports every file under a folder that matches a
+// mask, a folder's files before those of its sub-folders, hidden and system
+// files and folders included. It lets pending messages run before every
+// entry of a folder and after every sub-folder entry, so its owner can show
+// progress. Links are reported as files and never followed; folders of
+// another mount are not entered.
+
+#include <QString>
+#include <functional>
+
+class QObject;
+
+namespace platform {
+class FolderListing;
+class MaskMatcher;
+}
+
+using TFindFileEvent = std::function<void(QObject* Sender, const QString& FindFile)>;
+
+class TLarFileFind {
+public:
+    QString FileMask = QStringLiteral("*.*");
+    // Where the search begins; nothing is searched when it is empty.
+    QString FilePath;
+    bool IncludeSubDirectories = true;
+    // End the whole search after the first reported file.
+    bool StopOnFirstFind = false;
+    // Called once per file with its full path.
+    TFindFileEvent OnFind;
+
+    // Searches from FilePath (a backslash appended when missing) and returns
+    // when the search has ended. Returns false at once, doing nothing, when
+    // this finder is already searching (a handler asked again).
+    bool Execute();
+
+    bool Searching() const { return searching_; }
+
+private:
+    void search(const platform::FolderListing& listing, const QString& path, const platform::MaskMatcher& mask);
+
+    bool stop_ = false;
+    bool searching_ = false;
+};

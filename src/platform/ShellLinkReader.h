@@ -1,0 +1,28 @@
+#pragma once
+// Reads a shortcut (.lnk) file in place of the shell's link object. Reads
+// only: nothing is ever written back, and a moved target is not searched for.
+
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+struct ShellLinkData {
+    QString target;           // the local or network path the shortcut points to; empty for a shell object
+    QString arguments;
+    QString workingDirectory;
+    QString description;
+    QString iconLocation;
+    int iconIndex = 0;
+    quint32 showCommand = 1;  // SW_SHOWNORMAL
+    quint16 hotKey = 0;       // low byte virtual key, high byte HOTKEYF_* bits
+};
+
+class ShellLinkReader {
+public:
+    // The shortcut at winPath; nullopt when it does not exist or is not a
+    // readable shortcut (damaged, truncated, another kind of file).
+    static std::optional<ShellLinkData> read(const QString& winPath);
+};
+
+} // namespace platform

@@ -1,0 +1,74 @@
+#include "posix/EntryAttributes.h"
+
+#include "platform/FileAttributes.h"
+
+#include <cstdlib>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
+
+namespace platform::posix {
+
+namespace {
+
+// user.DOSATTRIB holds text such as "0x22" (Samba, Wine).
+std::optional<quint32> dosAttributes(const QByteArray& hostPath)
+{
+    char buf[64];
+    const ssize_t n = ::lgetxattr(hostPath.constData(), "user.DOSATTRIB", buf, sizeof buf - 1);
+    if (n < 3)
+        return std::nullopt;
+    buf[n] = 0;
+    if (buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X'))
+        return std::nullopt;
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(buf + 2, &end, 16);
+    if (end == buf + 2)
+        return std::nullopt;
+    return quint32(v);
+}
+
+} // namespace
+
+bool isOtherMount(const QByteArray& hostPath, quint64 parentMount, quint64 parentDevice)
+{
+    struct statx st {};
+    if (::statx(AT_FDCWD, hostPath.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &st) != 0)
+        return true;
+    if (parentMount && (st.stx_mask & STATX_MNT_ID))
+        return st.stx_mnt_id != parentMount; // also catches bind mounts
+    return makedev(st.stx_dev_major, st.stx_dev_minor) != parentDevice;
+}
+
+quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parentMount, quint64 parentDevice)
+{
+    struct stat st;
+    if (::lstat(hostPath.constData(), &st) != 0)
+        return 0;
+    const mode_t mode = st.st_mode;
+    quint32 attr = 0;
+    if (S_ISDIR(mode))
+        attr |= faDirectory;
+    if (dotName)
+        attr |= faHidden;
+    if ((mode & 0222) == 0)
+        attr |= faReadOnly;
+    if (S_ISREG(mode))
+        attr |= faArchive;
+    if (S_ISCHR(mode) || S_ISBLK(mode) || S_ISSOCK(mode) || S_ISFIFO(mode))
+        attr |= faSysFile;
+    if (!S_ISLNK(mode)) {
+        if (const std::optional<quint32> dos = dosAttributes(hostPath)) {
+            constexpr quint32 dosBits = faReadOnly | faHidden | faSysFile | faArchive;
+            attr = (attr & ~dosBits) | (*dos & dosBits);
+        }
+    }
+    if (S_ISDIR(mode) && isOtherMount(hostPath, parentMount, parentDevice))
+        attr |= faMountPoint;
+    return attr;
+}
+
+} // namespace platform::posix

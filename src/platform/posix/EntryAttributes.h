@@ -1,0 +1,21 @@
+#pragma once
+// The Windows-style attributes of one host entry, shared by the folder
+// listing and the find-first enumeration.
+
+#include <QByteArray>
+
+namespace platform::posix {
+
+// faDirectory from the file type; faHidden for a dot name; faReadOnly
+// without any write bit; faArchive for a regular file; faSysFile for
+// devices, sockets and FIFOs; user.DOSATTRIB (text "0x..") replaces the
+// hidden, system, archive and read-only bits where an entry carries it.
+// faMountPoint for a folder whose mount differs from the listing's
+// (parentMount 0: compare devices). Links are described as themselves.
+quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parentMount, quint64 parentDevice);
+
+// True when the folder at hostPath is on another mount than the one given;
+// also when it cannot be examined, so nobody descends into it.
+bool isOtherMount(const QByteArray& hostPath, quint64 parentMount, quint64 parentDevice);
+
+} // namespace platform::posix
