@@ -2,6 +2,9 @@
 
 #include "app/ImageLibrary.h"
 #include "app/TReportForm.h"
+#include "cleaners/files/TEDirForm.h"
+#include "cleaners/files/TEFileForm.h"
+#include "cleaners/files/TLinkForm.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "platform/TextFile.h"
@@ -83,6 +86,9 @@ void TMainForm::connectCommands()
     connect(OptionsMenuItem, &QAction::triggered, this, &TMainForm::OptionsMenuItemClick);
     connect(ExitBtn, &QToolButton::clicked, this, &TMainForm::ExitBtnClick);
     connect(ExitmenuItem, &QAction::triggered, this, &TMainForm::ExitmenuItemClick);
+    connect(EDirMenuItem, &QAction::triggered, this, &TMainForm::EDirMenuItemClick);
+    connect(ZeroByteMenuItem, &QAction::triggered, this, &TMainForm::ZeroByteMenuItemClick);
+    connect(FindLinksMenuItem, &QAction::triggered, this, &TMainForm::FindLinksMenuItemClick);
 
     const QList<std::pair<void (TMainForm::*)(), void (TMainForm::*)()>> hover = {
         {&TMainForm::SearchBtnMouseEnter, &TMainForm::SearchBtnMouseLeave},
@@ -263,6 +269,24 @@ void TMainForm::OptionsBtnClick()
 void TMainForm::OptionsMenuItemClick()
 {
     OptionsBtnClick();
+}
+
+void TMainForm::EDirMenuItemClick()
+{
+    TEDirForm tool(this);
+    ShowModal(tool);
+}
+
+void TMainForm::ZeroByteMenuItemClick()
+{
+    TEFileForm tool(this);
+    ShowModal(tool);
+}
+
+void TMainForm::FindLinksMenuItemClick()
+{
+    TLinkForm tool(this);
+    ShowModal(tool);
 }
 
 void TMainForm::CompActionExecute()

@@ -83,6 +83,11 @@ public:
     void DelFilesActionExecute();
     static bool DeleteFoundFile(const QString& path);
 
+    // The file tools, each in a fresh modal window.
+    void EDirMenuItemClick();
+    void ZeroByteMenuItemClick();
+    void FindLinksMenuItemClick();
+
     // Hands the search total to the report through fs.txt and shows it.
     void CompActionExecute();
 

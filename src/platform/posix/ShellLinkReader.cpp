@@ -3,7 +3,9 @@
 #include "platform/PathMapper.h"
 
 #include <liblnk.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -24,6 +26,28 @@ QString text(liblnk_file_t* file, SizeFn sizeOf, TextFn get)
     if (get(file, buf.data(), size, nullptr) != 1)
         return {};
     return QString::fromUtf8(reinterpret_cast<const char*>(buf.data()));
+}
+
+struct HeaderFields {
+    quint32 showCommand = 1;
+    quint16 hotKey = 0;
+};
+
+// The show command (offset 0x3C) and hot key (0x40) of the header, read
+// here rather than through liblnk: its 20181227 release answers the
+// target's size for both.
+HeaderFields headerFieldsOf(const QByteArray& host)
+{
+    unsigned char h[0x4C];
+    const int fd = ::open(host.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const bool ok = ::read(fd, h, sizeof h) == ssize_t(sizeof h);
+    ::close(fd);
+    if (!ok)
+        return {};
+    return {quint32(h[0x3C]) | quint32(h[0x3D]) << 8 | quint32(h[0x3E]) << 16 | quint32(h[0x3F]) << 24,
+            quint16(h[0x40] | h[0x41] << 8)};
 }
 
 struct LnkFile {
@@ -66,11 +90,9 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     uint32_t value = 0;
     if (liblnk_file_get_icon_index(lnk.file, &value, nullptr) == 1)
         d.iconIndex = int(value);
-    if (liblnk_file_get_show_window_value(lnk.file, &value, nullptr) == 1)
-        d.showCommand = value;
-    uint16_t hotKey = 0;
-    if (liblnk_file_get_hot_key_value(lnk.file, &hotKey, nullptr) == 1)
-        d.hotKey = hotKey;
+    const HeaderFields header = headerFieldsOf(host);
+    d.showCommand = header.showCommand;
+    d.hotKey = header.hotKey;
     return d;
 }
 

@@ -1,0 +1,59 @@
+#pragma once
+// The zero-byte file finder: lists every file of one fixed drive whose size
+// is zero (hidden and system files too) and deletes (for good) all of them
+// or the ones the user picks.
+//
+// Each row shows the path in capitals and keeps the path the file was found
+// under; deleting uses that path, so on a host where A.TXT and a.txt are
+// two files the right one goes.
+
+#include "cleaners/files/TLarFileFind.h"
+
+#include <QDialog>
+
+class DriveBox;
+class QAction;
+class QLabel;
+class QMenu;
+class QStandardItemModel;
+class QToolButton;
+class ReportListView;
+class TdcFileInfo;
+
+class TEFileForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TEFileForm(QWidget* parent = nullptr);
+
+    void FormShow();
+    // Searches the drive chosen in Drive; a second search while one runs is
+    // ignored, and so is closing the window.
+    void SrcfileBtnClick();
+    void EFSearchFind(QObject* Sender, const QString& FindFile);
+    void DelfileBtnClick();
+    void DellAllFilesItemClick() { DelfileBtnClick(); }
+    void DelSelectedFilesItemClick();
+    void DelFFromListItemClick();
+
+    QToolButton *SrcfileBtn, *DelfileBtn, *ExitBtn;
+    DriveBox* Drive;
+    ReportListView* FileView;
+    QStandardItemModel* FileModel;
+    QLabel* StatPane;
+    QMenu* FileMenu;
+    QAction *DellAllFilesItem, *DelSelectedFilesItem, *DelFFromListItem;
+    TLarFileFind EFSearch;
+    TdcFileInfo* FileInf;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void setSearching(bool on);
+    void DeleteAllFiles();
+    void DeleteSelectedFiles();
+
+    bool searching_ = false;
+};

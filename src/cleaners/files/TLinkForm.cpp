@@ -1,0 +1,229 @@
+#include "cleaners/files/TLinkForm.h"
+
+#include "cleaners/files/TdcShellLink.h"
+#include "cleaners/files/ToolWindowKit.h"
+#include "platform/MessagePump.h"
+#include "platform/PathMapper.h"
+#include "platform/WinPath.h"
+#include "scan/FileHelpers.h"
+#include "widgets/DriveBox.h"
+#include "widgets/ReportListView.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
+
+using namespace ToolWindowKit;
+
+namespace {
+
+// The extension of a path's last component, from its last dot, dot included.
+QString extensionOf(const QString& path)
+{
+    const QString name = platform::WinPath::extractFileName(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+bool isExistingFile(const QString& winPath)
+{
+    const QByteArray host = platform::PathMapper::toHost(winPath);
+    struct stat st;
+    return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+TLinkForm::TLinkForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , ShLink(new TdcShellLink(this))
+{
+    setObjectName(QStringLiteral("TLinkForm"));
+    setWindowTitle(QStringLiteral(" Проверка ярлыков"));
+    resize(600, 500);
+    setMinimumSize(600, 500);
+    ShLink->setObjectName(QStringLiteral("ShLink"));
+    linkScan.SubDirectories = true;
+    linkScan.OnFileFound = [this](const QString& file) { linkScanFileFound(file); };
+    linkScan.OnReady = [this](const QStringList& result) { linkScanReady(result); };
+    buildControls();
+}
+
+void TLinkForm::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* bar = new QToolBar(this);
+    SrcLinkBtn = addButton(bar, "SrcLinkBtn", "search", QStringLiteral("Поиск ярлыков"));
+    StopBtn = addButton(bar, "StopBtn", "stop", QStringLiteral("Остановить поиск"));
+    bar->addSeparator();
+    DelLinkBtn = addButton(bar, "DelLinkBtn", "delete", QStringLiteral("Удалить все ошибочные ярлыки"));
+    bar->addSeparator();
+    ExitBtn = addButton(bar, "ExitBtn", "exit", QStringLiteral("Выход"));
+    bar->addSeparator();
+    ProgCheck = new QCheckBox(QStringLiteral("Проверять только ярлыки к программам (*.exe)"), bar);
+    ProgCheck->setObjectName(QStringLiteral("ProgCheck"));
+    ProgCheck->setToolTip(QStringLiteral("Если опция отключена, проверяются все ярлыки"));
+    ProgCheck->setChecked(true);
+    bar->addWidget(ProgCheck);
+    layout->addWidget(bar);
+
+    LinkView = makeList(this, "LinkView", {QStringLiteral(" Ярлыки с ошибками"), QStringLiteral(" Ярлык ссылается на ...")},
+                        LinkModel);
+    LinkView->setSelectionMode(QAbstractItemView::SingleSelection);
+    LinkView->horizontalHeader()->setStretchLastSection(false);
+    LinkView->setColumnMinimumWidth(0, 290);
+    LinkView->setColumnMinimumWidth(1, 280);
+    layout->addWidget(LinkView, 1);
+    auto* status = new QStatusBar(this);
+    Pane = addStatusPane(status, "Pane");
+    Pane->setText(QStringLiteral("ВНИМАНИЕ! При поиске программа может не отвечать на запросы. ДОЖДИТЕСЬ ЗАВЕРШЕНИЯ ПОИСКА."));
+    layout->addWidget(status);
+    Drives = new DriveBox(DriveBox::LetterCase::Upper, this);
+    Drives->setObjectName(QStringLiteral("Drives"));
+    Drives->hide();
+
+    connect(SrcLinkBtn, &QToolButton::clicked, this, &TLinkForm::SrcLinkBtnClick);
+    connect(StopBtn, &QToolButton::clicked, this, &TLinkForm::StopBtnClick);
+    connect(DelLinkBtn, &QToolButton::clicked, this, &TLinkForm::DelLinkBtnClick);
+    connect(ExitBtn, &QToolButton::clicked, this, &QDialog::accept);
+}
+
+void TLinkForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TLinkForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+void TLinkForm::closeEvent(QCloseEvent* event)
+{
+    // Closing under the running walk would pull the window from under it:
+    // stop it, and close once it has returned.
+    if (linkScan.Walking()) {
+        closePending_ = true;
+        TmFileScan::Stop();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TLinkForm::FormShow()
+{
+    linkScan.SearchFilter.clear();
+    FixedDriveLetters.clear();
+    raise();
+    activateWindow();
+    Drives->refresh();
+    for (const QString& item : Drives->itemTexts()) {
+        linkScan.SearchFilter.append(item.left(1) + QStringLiteral(":\\*.lnk"));
+        FixedDriveLetters.append(item.left(1));
+    }
+}
+
+void TLinkForm::FormResize()
+{
+    LinkView->setColumnWidth(0, LinkView->viewport()->width() - LinkView->columnWidth(1));
+}
+
+void TLinkForm::setIdleButtons(bool enabled)
+{
+    DelLinkBtn->setEnabled(enabled);
+    ExitBtn->setEnabled(enabled);
+    SrcLinkBtn->setEnabled(enabled);
+}
+
+void TLinkForm::showCounts(const QString& state)
+{
+    Pane->setText(state + QStringLiteral("    Всего ярлыков - ") + QString::number(LinkCount)
+                  + QStringLiteral("    Ошибочных - ") + QString::number(BrokenLinkCount));
+}
+
+void TLinkForm::SrcLinkBtnClick()
+{
+    if (linkScan.Walking())
+        return;
+    LinkCount = 0;
+    BrokenLinkCount = 0;
+    setIdleButtons(false);
+    LinkModel->removeRows(0, LinkModel->rowCount());
+    linkScan.Execute();
+    if (closePending_) {
+        closePending_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void TLinkForm::linkScanFileFound(const QString& FileName)
+{
+    platform::MessagePump::process();
+    try {
+        checkShortcut(FileName);
+    } catch (...) {
+        // One shortcut's trouble never ends the search.
+    }
+    platform::MessagePump::process();
+}
+
+void TLinkForm::checkShortcut(const QString& path)
+{
+    ShLink->SetFILENAME(path);
+    const QString target = ShLink->LinkTarget;
+    // Read afresh for every shortcut: the box may change mid-search.
+    if (ProgCheck->isChecked() && extensionOf(target) != u".exe")
+        return;
+    const bool judged = !extensionOf(target).isEmpty() && !target.isEmpty()
+        && FixedDriveLetters.contains(target.at(0), Qt::CaseInsensitive);
+    if (judged) {
+        ++LinkCount;
+        if (!isExistingFile(target)) {
+            insertTop(LinkModel, {path, target}, path, menuImage(11));
+            ++BrokenLinkCount;
+        }
+    }
+    showCounts(QStringLiteral("Поиск..."));
+}
+
+void TLinkForm::linkScanReady(const QStringList&)
+{
+    DelLinkBtn->setEnabled(true);
+    showCounts(QStringLiteral("Поиск окончен"));
+    ExitBtn->setEnabled(true);
+    SrcLinkBtn->setEnabled(true);
+}
+
+void TLinkForm::StopBtnClick()
+{
+    TmFileScan::Stop();
+    setIdleButtons(true);
+}
+
+void TLinkForm::DelLinkBtnClick()
+{
+    if (linkScan.Walking())
+        return; // the rows are still being added to
+    try {
+        for (int row = 0; row < LinkModel->rowCount(); ++row)
+            RecycleFile(realPathOf(LinkModel, row));
+    } catch (...) {
+    }
+    LinkModel->removeRows(0, LinkModel->rowCount());
+    Pane->setText(QStringLiteral("Ярлыки удалены"));
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The shortcut checker: walks every fixed drive for shortcuts (*.lnk),
+// reads each one's target, lists those whose target file is gone, and
+// moves all listed shortcuts to the trash.
+//
+// The status counts the judged shortcuts ("Всего ярлыков": sound and broken
+// alike) and the broken ones.
+
+#include "scan/TmFileScan.h"
+
+#include <QDialog>
+
+class DriveBox;
+class QCheckBox;
+class QLabel;
+class QStandardItemModel;
+class QToolButton;
+class ReportListView;
+class TdcShellLink;
+
+class TLinkForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TLinkForm(QWidget* parent = nullptr);
+
+    void FormShow();
+    void FormResize();
+    // Runs the walk over every fixed drive; returns when it has ended. A
+    // second search while one runs is ignored.
+    void SrcLinkBtnClick();
+    void StopBtnClick();
+    void DelLinkBtnClick();
+    void linkScanFileFound(const QString& FileName);
+    void linkScanReady(const QStringList& SearchResult);
+
+    QToolButton *SrcLinkBtn, *StopBtn, *DelLinkBtn, *ExitBtn;
+    QCheckBox* ProgCheck;
+    ReportListView* LinkView;
+    QStandardItemModel* LinkModel;
+    QLabel* Pane;
+    DriveBox* Drives;
+    TdcShellLink* ShLink;
+    TmFileScan linkScan;
+
+    QString FixedDriveLetters;
+    int LinkCount = 0; // judged shortcuts, sound and broken
+    int BrokenLinkCount = 0;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void setIdleButtons(bool enabled);
+    void showCounts(const QString& state);
+    void checkShortcut(const QString& path);
+
+    bool closePending_ = false;
+};

@@ -1,0 +1,98 @@
+#include "cleaners/files/ToolWindowKit.h"
+
+#include "platform/MessageBoxService.h"
+#include "widgets/ReportListView.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace ToolWindowKit {
+
+QToolButton* addButton(QToolBar* bar, const char* objectName, const char* image, const QString& hint)
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QLatin1String(objectName));
+    button->setIcon(QIcon(QStringLiteral(":/tool/%1.png").arg(QLatin1String(image))));
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    bar->addWidget(button);
+    return button;
+}
+
+QIcon menuImage(int index)
+{
+    return QIcon(QStringLiteral(":/menu/%1.png").arg(index));
+}
+
+ReportListView* makeList(QWidget* parent, const char* objectName, const QStringList& captions,
+                         QStandardItemModel*& model)
+{
+    auto* view = new ReportListView(parent);
+    view->setObjectName(QLatin1String(objectName));
+    model = new QStandardItemModel(0, int(captions.size()), view);
+    model->setHorizontalHeaderLabels(captions);
+    view->setModel(model);
+    view->setGridLines(true);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    return view;
+}
+
+void insertTop(QStandardItemModel* model, const QStringList& texts, const QString& realPath, const QIcon& icon)
+{
+    QList<QStandardItem*> items;
+    for (const QString& text : texts)
+        items.append(new QStandardItem(text));
+    items.first()->setData(realPath, Qt::UserRole);
+    if (!icon.isNull())
+        items.first()->setIcon(icon);
+    for (QStandardItem* item : items)
+        item->setEditable(false);
+    model->insertRow(0, items);
+}
+
+QString realPathOf(const QStandardItemModel* model, int row)
+{
+    return model->item(row, 0)->data(Qt::UserRole).toString();
+}
+
+QList<int> selectedRows(const ReportListView* view)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void removeRows(QStandardItemModel* model, QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    for (int row : rows)
+        model->removeRow(row);
+}
+
+QLabel* addStatusPane(QStatusBar* bar, const char* objectName)
+{
+    auto* pane = new QLabel(bar);
+    pane->setObjectName(QLatin1String(objectName));
+    bar->addWidget(pane, 1);
+    return pane;
+}
+
+bool confirm(QWidget* parent, const QString& text)
+{
+    return platform::MessageBoxService::show(
+               {text, {}, platform::MsgButtons::YesNoCancel, platform::MsgIcon::Question, parent})
+        == platform::MsgResult::Yes;
+}
+
+} // namespace ToolWindowKit

@@ -1,0 +1,50 @@
+#pragma once
+// What the file-tool windows share: their tool bar buttons, their
+// report-style list of paths (each row shows a text and keeps the real path
+// it was found under), the status pane and the confirmation question.
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+class QLabel;
+class QStandardItemModel;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QWidget;
+class ReportListView;
+
+namespace ToolWindowKit {
+
+// A bar button with the tool image name (tool/<name>.png) and a hint.
+QToolButton* addButton(QToolBar* bar, const char* objectName, const char* image, const QString& hint);
+
+// The image of a menu entry from the program's small image list.
+QIcon menuImage(int index);
+
+// A report list with grid lines and whole-row selection over a model with
+// one column per caption.
+ReportListView* makeList(QWidget* parent, const char* objectName, const QStringList& captions,
+                         QStandardItemModel*& model);
+
+// Inserts a row at the top: shown texts (one per column), the real path
+// kept behind the first and an icon.
+void insertTop(QStandardItemModel* model, const QStringList& texts, const QString& realPath, const QIcon& icon = {});
+
+// The real path a row keeps.
+QString realPathOf(const QStandardItemModel* model, int row);
+
+// The selected rows, top to bottom.
+QList<int> selectedRows(const ReportListView* view);
+
+// Removes the rows (any order).
+void removeRows(QStandardItemModel* model, QList<int> rows);
+
+// A status bar with one pane that takes its whole width.
+QLabel* addStatusPane(QStatusBar* bar, const char* objectName);
+
+// Asks text in a box with a question icon and Yes, No and Cancel; true for Yes.
+bool confirm(QWidget* parent, const QString& text);
+
+} // namespace ToolWindowKit

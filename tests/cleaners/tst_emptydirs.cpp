@@ -1,0 +1,197 @@
+// The empty-directory finder on sandbox drives.
+
+#include "cleaners/files/TEDirForm.h"
+#include "cleaners/files/TFindDirs.h"
+#include "platform/FolderListing.h"
+#include "platform/MessageBoxService.h"
+#include "platform/ShellOpen.h"
+#include "platform/TickCounter.h"
+#include "support/Sandbox.h"
+#include "widgets/DriveBox.h"
+#include "widgets/ReportListView.h"
+
+#include <QLabel>
+#include <QStandardItemModel>
+#include <QToolButton>
+#include <QtTest>
+
+#include <cerrno>
+#include <unistd.h>
+
+using platform::MessageBoxService;
+using platform::MsgResult;
+
+class TestEmptyDirs : public QObject {
+    Q_OBJECT
+    Sandbox box;
+    QStringList boxes;
+    MsgResult answer = MsgResult::Yes;
+
+    static QStringList rows(const TEDirForm& form)
+    {
+        QStringList out;
+        for (int r = 0; r < form.DirsModel->rowCount(); ++r)
+            out << form.DirsModel->item(r)->text();
+        return out;
+    }
+
+    void search(TEDirForm& form)
+    {
+        form.Drive->setCurrentIndex(0);
+        form.SrcBtnClick();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The 200 ms pause after listing passes at once.
+        static quint32 clock = 0;
+        platform::TickCounter::setSource([] { return clock += 100; });
+        MessageBoxService::setHandler([this](const platform::MessageRequest& r) {
+            boxes << r.text;
+            return answer;
+        });
+    }
+
+    void init()
+    {
+        boxes.clear();
+        answer = MsgResult::Yes;
+        QDir(box.pathText("c")).removeRecursively();
+        box.setDrives({{'c', "c"}});
+        platform::FolderListing::setAccessFilter({});
+    }
+
+    void walkerListsFoldersInPostOrder()
+    {
+        box.makeDir("c/A/B");
+        box.makeDir("c/A/.hidden/inner");
+        box.makeFile("c/file.txt");
+        TFindDirs walker;
+        walker.StartDir = QStringLiteral("C:\\");
+        walker.Execute();
+        QCOMPARE(walker.DirsFound, QStringList({"C:\\\\A\\B", "C:\\\\A"}));
+        QCOMPARE(TFindDirs::PathOf("C:\\\\A\\B"), QStringLiteral("C:\\A\\B"));
+
+        TFindDirs flat;
+        flat.StartDir = QStringLiteral("C:\\");
+        flat.Recursive = false;
+        flat.Execute();
+        QCOMPARE(flat.DirsFound, QStringList({"C:\\\\A"}));
+
+        TFindDirs missing;
+        missing.StartDir = QStringLiteral("Q:\\");
+        missing.DirsFound = {"kept"};
+        missing.Execute();
+        QCOMPARE(missing.DirsFound, QStringList({"kept"}));
+    }
+
+    void onlyTheLowestEmptyFolderIsListed()
+    {
+        box.makeDir("c/A/B");
+        box.makeDir("c/DATA");
+        box.makeDir("c/DATA2");
+        box.makeFile("c/full/data.bin", "payload");
+        TEDirForm form;
+        search(form);
+        QCOMPARE(rows(form), QStringList({"C:\\DATA2", "C:\\A\\B"}));
+        QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 5       Пустых - 2"));
+
+        form.DirsView->selectRow(1);
+        form.DelSelectedDirsItemClick();
+        QCOMPARE(boxes.last(), QStringLiteral("ВНИМАНИЕ! Все выделенные каталоги будут удалены. Продолжить?"));
+        QVERIFY(!box.exists("c/A/B"));
+        QCOMPARE(rows(form), QStringList({"C:\\DATA2"}));
+        QCOMPARE(form.StatPane->text(), QStringLiteral("Каталоги удалены"));
+        search(form);
+        QVERIFY(rows(form).contains("C:\\A"));
+    }
+
+    void zeroByteFilesAndHiddenFoldersCountAsEmpty()
+    {
+        box.makeFile("c/zeros/a.tmp", "");
+        box.makeFile("c/zeros/b.tmp", "");
+        box.makeFile("c/hid/.cache/empty.dat", "");
+        box.makeFile("c/other/.cache/full.dat", "x");
+        box.makeDir("c/withlink");
+        QVERIFY(QFile::link(box.pathText("c/zeros"), box.pathText("c/withlink/to-zeros")));
+        TEDirForm form;
+        search(form);
+        QCOMPARE(rows(form), QStringList({"C:\\ZEROS", "C:\\HID"}));
+
+        answer = MsgResult::No;
+        form.DelBtnClick();
+        QVERIFY(box.exists("c/zeros/a.tmp"));
+        QCOMPARE(form.DirsModel->rowCount(), 2);
+        answer = MsgResult::Yes;
+        form.DellAllItemClick();
+        QCOMPARE(boxes.last(), QStringLiteral("ВНИМАНИЕ! Все найденные каталоги будут удалены. Продолжить?"));
+        QVERIFY(!box.exists("c/zeros"));
+        QVERIFY(!box.exists("c/hid"));
+        QVERIFY(box.exists("c/other/.cache/full.dat"));
+        QVERIFY(QFileInfo(box.pathText("c/withlink/to-zeros")).isSymLink()); // the link survived: a folder holding one is not empty
+        QCOMPARE(form.DirsModel->rowCount(), 0);
+        QCOMPARE(form.StatPane->text(), QStringLiteral("Каталоги удалены"));
+
+        form.DelBtnClick(); // an empty list still asks
+        QCOMPARE(boxes.size(), 3);
+    }
+
+    void anUnreadableFolderEndsTheWalkAfterThePartialList()
+    {
+        box.makeDir("c/aaa");
+        box.makeDir("c/locked/inside");
+        box.makeDir("c/zzz");
+        const QByteArray locked = box.path("c/locked");
+        platform::FolderListing::setAccessFilter([locked](const QByteArray& host) { return host == locked ? EACCES : 0; });
+        TEDirForm form;
+        search(form);
+        platform::FolderListing::setAccessFilter({});
+        QCOMPARE(rows(form), QStringList({"C:\\AAA"}));
+        QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 1       Пустых - 1"));
+        QCOMPARE(boxes, QStringList({"File access denied"}));
+        QVERIFY(form.DelBtn->isEnabled() && form.ExitBtn->isEnabled() && form.Drive->isEnabled());
+    }
+
+    void theRightFolderOfTwoSpellingsIsDeleted()
+    {
+        box.makeDir("c/Q");
+        box.makeFile("c/q/keep.txt", "data");
+        TEDirForm form;
+        search(form);
+        QCOMPARE(rows(form), QStringList({"C:\\Q"}));
+        form.DellAllItemClick();
+        QVERIFY(!box.exists("c/Q"));
+        QCOMPARE(box.read("c/q/keep.txt"), QByteArray("data"));
+    }
+
+    void openingAndRemovingFromTheList()
+    {
+        for (const char* d : {"c/e1", "c/e2", "c/e3"})
+            box.makeDir(d);
+        TEDirForm form;
+        search(form);
+        QStringList opened;
+        platform::ShellOpen::setHandler([&](const QString& t) { opened << t; return true; });
+        form.DirsView->selectAll();
+        form.OpenDirItemClick();
+        platform::ShellOpen::setHandler({});
+        QCOMPARE(opened, QStringList({"C:\\e3", "C:\\e2", "C:\\e1"}));
+        form.DirsView->selectRow(0);
+        form.DelFromListItemClick();
+        QCOMPARE(form.DirsModel->rowCount(), 2);
+        QVERIFY(box.exists("c/e3"));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    void anEmptyDriveGivesZeroCounts()
+    {
+        TEDirForm form;
+        search(form);
+        QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 0       Пустых - 0"));
+        QCOMPARE(TEDirForm::DirContentSize("c:\\missing"), quint64(0));
+    }
+};
+
+QTEST_MAIN(TestEmptyDirs)
+#include "tst_emptydirs.moc"

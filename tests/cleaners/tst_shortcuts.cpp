@@ -1,0 +1,151 @@
+// The shortcut checker with shortcut files written by the tests.
+
+#include "cleaners/files/TLinkForm.h"
+#include "cleaners/files/TdcShellLink.h"
+#include "platform/MessagePump.h"
+#include "support/LnkWriter.h"
+#include "support/Sandbox.h"
+#include "widgets/ReportListView.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QStandardItemModel>
+#include <QToolButton>
+#include <QtTest>
+
+class TestShortcuts : public QObject {
+    Q_OBJECT
+    Sandbox box;
+
+    void shortcut(const QByteArray& rel, const QString& target)
+    {
+        box.makeDir(rel.left(rel.lastIndexOf('/')));
+        LnkSpec spec;
+        spec.localTarget = target;
+        QVERIFY(LnkWriter::write(box.path(rel), spec));
+    }
+
+    static QStringList rows(const TLinkForm& form)
+    {
+        QStringList out;
+        for (int r = 0; r < form.LinkModel->rowCount(); ++r)
+            out << form.LinkModel->item(r, 0)->text() + " -> " + form.LinkModel->item(r, 1)->text();
+        return out;
+    }
+
+    TLinkForm* open()
+    {
+        auto* form = new TLinkForm;
+        form->show();
+        return form;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QDir(box.pathText("c")).removeRecursively();
+        QDir(box.pathText("d")).removeRecursively();
+        box.setDrives({{'c', "c"}, {'d', "d"}});
+        platform::MessagePump::setHook({});
+    }
+
+    void theLinkComponentReadsEveryField()
+    {
+        LnkSpec spec;
+        spec.localTarget = QStringLiteral("C:\\Program Files\\App\\app.exe");
+        spec.arguments = QStringLiteral("--fast");
+        spec.workingDirectory = QStringLiteral("C:\\Program Files\\App");
+        spec.description = QStringLiteral("Приложение");
+        spec.iconLocation = QStringLiteral("C:\\icons.dll");
+        spec.iconIndex = 3;
+        spec.showCommand = 3;
+        spec.hotKey = 0x0341; // Ctrl+Shift+A
+        box.makeDir("c/links");
+        QVERIFY(LnkWriter::write(box.path("c/links/app.lnk"), spec));
+        TdcShellLink link;
+        link.SetFILENAME(QStringLiteral("c:\\links\\app.lnk"));
+        QCOMPARE(link.LinkTarget, spec.localTarget);
+        QCOMPARE(link.Parameters, spec.arguments);
+        QCOMPARE(link.WorkingDirectory, spec.workingDirectory);
+        QCOMPARE(link.ShortDescription, spec.description);
+        QCOMPARE(link.IconLocation, spec.iconLocation);
+        QCOMPARE(link.IconIndex, 3);
+        QCOMPARE(link.RunAs, TdcShellLinkRunAs::raMaximized);
+        QCOMPARE(link.HotKey, quint16(0x6041));
+        QCOMPARE(TdcShellLink::ShortCutOf(0x0C2E), quint16(0x882E)); // Alt + extended key
+
+        box.makeFile("c/links/broken.lnk", QByteArray("L\0\0\0garbage", 11));
+        link.SetFILENAME(QStringLiteral("c:\\links\\broken.lnk"));
+        QVERIFY(!link.LoadLink());
+        QVERIFY(link.LinkTarget.isEmpty());
+        link.SetFILENAME(QStringLiteral("c:\\links\\none.lnk"));
+        QVERIFY(!link.LoadLink());
+    }
+
+    void onlyProgramsAreCheckedWhenAsked()
+    {
+        shortcut("c/desk/upper.lnk", QStringLiteral("C:\\OLD\\APP.EXE"));
+        shortcut("c/desk/lower.lnk", QStringLiteral("C:\\OLD\\app.exe"));
+        shortcut("c/desk/doc.lnk", QStringLiteral("C:\\DOCS\\a.txt"));
+        shortcut("c/desk/folder.lnk", QStringLiteral("C:\\DOCS\\OLD"));
+        box.makeFile("c/bin/tool.exe");
+        shortcut("c/desk/sound.lnk", QStringLiteral("C:\\bin\\tool.exe"));
+        std::unique_ptr<TLinkForm> form(open());
+        form->SrcLinkBtnClick();
+        QCOMPARE(rows(*form), QStringList({"C:\\desk\\lower.lnk -> C:\\OLD\\app.exe"}));
+        QCOMPARE(form->Pane->text(), QStringLiteral("Поиск окончен    Всего ярлыков - 2    Ошибочных - 1"));
+
+        form->ProgCheck->setChecked(false);
+        form->SrcLinkBtnClick();
+        QCOMPARE(rows(*form), QStringList({"C:\\desk\\upper.lnk -> C:\\OLD\\APP.EXE",
+                                            "C:\\desk\\lower.lnk -> C:\\OLD\\app.exe",
+                                            "C:\\desk\\doc.lnk -> C:\\DOCS\\a.txt"}));
+        QCOMPARE(form->BrokenLinkCount, 3);
+        QCOMPARE(form->LinkCount, 4); // folder.lnk is not judged
+    }
+
+    void targetsOffTheFixedDrivesAndDamagedFilesAreSkipped()
+    {
+        LnkSpec net;
+        net.networkShare = QStringLiteral("\\\\server\\share");
+        net.networkSuffix = QStringLiteral("app.exe");
+        QVERIFY(LnkWriter::write(box.path("c/net.lnk"), net));
+        shortcut("c/cd.lnk", QStringLiteral("E:\\setup.exe"));
+        box.makeFile("c/damaged.lnk", "not a shortcut at all");
+        shortcut("d/other.lnk", QStringLiteral("D:\\gone.exe"));
+        std::unique_ptr<TLinkForm> form(open());
+        QCOMPARE(form->FixedDriveLetters, QStringLiteral("CD"));
+        form->SrcLinkBtnClick();
+        QCOMPARE(rows(*form), QStringList({"D:\\other.lnk -> D:\\gone.exe"}));
+        QCOMPARE(form->Pane->text(), QStringLiteral("Поиск окончен    Всего ярлыков - 1    Ошибочных - 1"));
+    }
+
+    void stopKeepsWhatWasFoundAndDeletionRecycles()
+    {
+        for (int i = 0; i < 6; ++i)
+            shortcut("c/many/l" + QByteArray::number(i) + ".lnk", QStringLiteral("C:\\gone%1.exe").arg(i));
+        std::unique_ptr<TLinkForm> form(open());
+        int pumps = 0;
+        platform::MessagePump::setHook([&] {
+            if (++pumps == 5)
+                form->StopBtnClick();
+        });
+        form->SrcLinkBtnClick();
+        platform::MessagePump::setHook({});
+        const int kept = form->LinkModel->rowCount();
+        QVERIFY(kept > 0 && kept < 6);
+        QCOMPARE(form->Pane->text(), QStringLiteral("Поиск окончен    Всего ярлыков - %1    Ошибочных - %1").arg(kept));
+        QVERIFY(form->SrcLinkBtn->isEnabled() && form->ExitBtn->isEnabled() && form->DelLinkBtn->isEnabled());
+
+        form->DelLinkBtnClick();
+        QCOMPARE(form->Pane->text(), QStringLiteral("Ярлыки удалены"));
+        QCOMPARE(form->LinkModel->rowCount(), 0);
+        QCOMPARE(QDir(box.pathText("home/data/Trash/files")).entryList({"l*.lnk"}).size(), kept);
+        QCOMPARE(QDir(box.pathText("c/many")).entryList({"*.lnk"}).size(), 6 - kept);
+        form->DelLinkBtnClick(); // an empty list: nothing happens on disk
+        QCOMPARE(QDir(box.pathText("c/many")).entryList({"*.lnk"}).size(), 6 - kept);
+    }
+};
+
+QTEST_MAIN(TestShortcuts)
+#include "tst_shortcuts.moc"
