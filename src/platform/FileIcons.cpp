@@ -26,14 +26,15 @@ QIcon standardIcon(QStyle::StandardPixmap which)
 
 } // namespace
 
-// The key under which a name's icon is kept: its extension, or the whole
-// name when it has none. Telling the type from the name costs a pattern
-// search; a search lists thousands of files of a handful of extensions.
+// The key under which a name's icon is kept: its extension; one key for
+// all names without one. Telling the type from the name costs a pattern
+// search, and a search lists thousands of files of a handful of extensions
+// (and of as many extensionless names, which would each cost a search).
 static QString iconKey(const QString& winPath)
 {
     const QString name = WinPath::extractFileName(winPath);
     const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.mid(dot).toLower() : name.toLower();
+    return dot > 0 ? name.mid(dot).toLower() : QString();
 }
 
 QIcon FileIcons::icon(const QString& winPath)
@@ -42,7 +43,8 @@ QIcon FileIcons::icon(const QString& winPath)
     const QString key = iconKey(winPath);
     if (const auto hit = byKey.constFind(key); hit != byKey.constEnd())
         return *hit;
-    const QMimeType type = typeOf(winPath);
+    const QMimeType type = key.isEmpty() ? QMimeDatabase().mimeTypeForName(QStringLiteral("application/octet-stream"))
+                                         : typeOf(winPath);
     if (const auto hit = byType.constFind(type.name()); hit != byType.constEnd()) {
         byKey.insert(key, *hit);
         return *hit;
@@ -71,7 +73,13 @@ QIcon FileIcons::driveIcon()
 
 QString FileIcons::typeName(const QString& winPath)
 {
-    return typeOf(winPath).comment();
+    static QHash<QString, QString> byKey;
+    const QString key = iconKey(winPath);
+    if (const auto hit = byKey.constFind(key); hit != byKey.constEnd())
+        return *hit;
+    const QMimeType type = key.isEmpty() ? QMimeDatabase().mimeTypeForName(QStringLiteral("application/octet-stream"))
+                                         : typeOf(winPath);
+    return *byKey.insert(key, type.comment());
 }
 
 } // namespace platform

@@ -21,6 +21,10 @@ public:
     // letter case; components that do not exist are kept as written.
     static QByteArray toHost(const QString& winPath);
 
+    // Host path of winPath with every component as written, without
+    // touching the disk (no case lookup). Empty as for toHost().
+    static QByteArray toHostAsWritten(const QString& winPath);
+
     // Windows form of an absolute host path ("c:\dir\name"; a drive root is
     // "c:\"). A relative host path is taken relative to the process folder.
     static QString toWindows(const QByteArray& hostPath);

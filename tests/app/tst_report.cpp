@@ -10,6 +10,7 @@
 #include "support/Sandbox.h"
 #include "widgets/PartsProgressBar.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QtTest>
@@ -138,6 +139,20 @@ private Q_SLOTS:
         form.OptionsMenuItemClick();
         QCOMPARE(names, QStringList({"TOptionsForm", "TOptionsForm"}));
         QVERIFY(form.findChildren<QDialog*>().isEmpty()); // each destroyed when it closed
+    }
+
+    void theAddOnItemsOpenTheFileTools()
+    {
+        TMainForm form;
+        QStringList names;
+        form.ShowModal = [&](QDialog& dialog) { names << dialog.objectName() + dialog.windowTitle(); };
+        form.EDirMenuItem->trigger();
+        form.ZeroByteMenuItem->trigger();
+        form.FindLinksMenuItem->trigger();
+        form.EDirMenuItem->trigger();
+        QCOMPARE(names, QStringList({"TEDirForm Поиск пустых каталогов", "TEFileForm Поиск файлов размером 0 байт",
+                                     "TLinkForm Проверка ярлыков", "TEDirForm Поиск пустых каталогов"}));
+        QVERIFY(form.findChildren<QDialog*>().isEmpty());
     }
 
     void appliedViewSettingsShowOnceTheDialogCloses()

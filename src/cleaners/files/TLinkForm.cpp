@@ -104,6 +104,7 @@ void TLinkForm::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+    QTimer::singleShot(0, this, &TLinkForm::FormResize); // once the list has its size
 }
 
 void TLinkForm::resizeEvent(QResizeEvent* event)

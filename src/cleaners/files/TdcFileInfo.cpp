@@ -1,9 +1,9 @@
 #include "cleaners/files/TdcFileInfo.h"
 
 #include "platform/FileAttributes.h"
-#include "platform/FileFinder.h"
+#include "platform/EntryLookup.h"
 #include "platform/FileIcons.h"
-#include "platform/WinPath.h"
+#include "platform/LocalTime.h"
 
 #include <QHash>
 
@@ -11,9 +11,9 @@ namespace {
 
 QDateTime dosTime(const QDateTime& utc)
 {
-    if (!utc.isValid())
+    QDateTime local = platform::LocalTime::fromUtc(utc);
+    if (!local.isValid())
         return {};
-    QDateTime local = utc.toLocalTime();
     if (local.date().year() < 1980 || local.date().year() > 2107)
         return {};
     const QTime t = local.time();
@@ -72,26 +72,18 @@ bool TdcFileInfo::Refresh()
         LargeIcon = SmallIcon = QIcon();
         return false;
     }
-    const QString wanted = platform::WinPath::extractFileName(fileName_);
-    // The name matches entries without regard to case; on a host where
-    // A.TXT and a.txt are two files, the one spelled as asked is the one
-    // meant, and only without one is the first match taken.
-    platform::FileFinder finder;
-    bool exact = finder.findFirst(fileName_, platform::faAnyFile);
-    while (exact && finder.name() != wanted)
-        exact = finder.findNext();
-    if (!exact && !finder.findFirst(fileName_, platform::faAnyFile)) {
+    const std::optional<platform::EntryData> entry = platform::EntryLookup::read(fileName_);
+    if (!entry) {
         LargeIcon = SmallIcon = platform::FileIcons::icon(QString());
         return false;
     }
-    FileSize = finder.size();
-    FileAttributes = infoAttributes(finder.attributes());
-    const platform::FileTimes times = finder.times();
-    TimeCreated = dosTime(times.creation);
-    TimeLastAccessed = dosTime(times.lastAccess);
-    TimeLastModified = dosTime(times.lastWrite);
-    LargeIcon = SmallIcon = finder.isDirectory() ? platform::FileIcons::folderIcon() : platform::FileIcons::icon(fileName_);
-    DisplayName = finder.name();
+    FileSize = entry->size;
+    FileAttributes = infoAttributes(entry->attributes);
+    TimeCreated = dosTime(entry->times.creation);
+    TimeLastAccessed = dosTime(entry->times.lastAccess);
+    TimeLastModified = dosTime(entry->times.lastWrite);
+    LargeIcon = SmallIcon = entry->isDirectory ? platform::FileIcons::folderIcon() : platform::FileIcons::icon(fileName_);
+    DisplayName = entry->name;
     FileType = platform::FileIcons::typeName(fileName_);
     SysImageIndex = imageIndexOf(FileType);
     found_ = true;

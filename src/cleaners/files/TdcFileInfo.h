@@ -28,8 +28,8 @@ public:
     void SetFILENAME(const QString& name);
 
     // Clears every result and reads FILENAME again. Returns false when the
-    // name is empty or names no entry. When several entries match the name
-    // without regard to case, the one spelled exactly so is read.
+    // name is empty or names no entry. The entry spelled exactly as the name
+    // is read; another spelling only when there is no such entry.
     bool Refresh() override;
 
     // Whether the last Refresh found the file.

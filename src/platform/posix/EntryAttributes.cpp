@@ -48,7 +48,14 @@ quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parent
     struct stat st;
     if (::lstat(hostPath.constData(), &st) != 0)
         return 0;
-    const mode_t mode = st.st_mode;
+    quint32 attr = entryAttributesOfMode(hostPath, st.st_mode, dotName);
+    if (S_ISDIR(st.st_mode) && isOtherMount(hostPath, parentMount, parentDevice))
+        attr |= faMountPoint;
+    return attr;
+}
+
+quint32 entryAttributesOfMode(const QByteArray& hostPath, unsigned mode, bool dotName)
+{
     quint32 attr = 0;
     if (S_ISDIR(mode))
         attr |= faDirectory;
@@ -66,8 +73,6 @@ quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parent
             attr = (attr & ~dosBits) | (*dos & dosBits);
         }
     }
-    if (S_ISDIR(mode) && isOtherMount(hostPath, parentMount, parentDevice))
-        attr |= faMountPoint;
     return attr;
 }
 

@@ -14,6 +14,10 @@ namespace platform::posix {
 // (parentMount 0: compare devices). Links are described as themselves.
 quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parentMount, quint64 parentDevice);
 
+// The same for an entry whose mode is known already, without the mount
+// check (faMountPoint is never set).
+quint32 entryAttributesOfMode(const QByteArray& hostPath, unsigned mode, bool dotName);
+
 // True when the folder at hostPath is on another mount than the one given;
 // also when it cannot be examined, so nobody descends into it.
 bool isOtherMount(const QByteArray& hostPath, quint64 parentMount, quint64 parentDevice);

@@ -169,6 +169,24 @@ QByteArray PathMapper::toHost(const QString& winPath)
     return resolve(drive->hostRoot, parts->components);
 }
 
+QByteArray PathMapper::toHostAsWritten(const QString& winPath)
+{
+    const std::optional<SplitPath> parts = split(winPath);
+    if (!parts || parts->drive.isNull())
+        return {};
+    const std::optional<FixedDrive> drive = DriveTable::drive(parts->drive);
+    if (!drive)
+        return {};
+    QByteArray host = drive->hostRoot;
+    host.reserve(host.size() + winPath.size() * 2);
+    for (const QString& c : parts->components) {
+        if (!host.endsWith('/'))
+            host.append('/');
+        host.append(HostNameCodec::encode(c));
+    }
+    return host;
+}
+
 QString PathMapper::toWindows(const QByteArray& hostPath)
 {
     const QByteArray path = normalizeHost(hostPath);

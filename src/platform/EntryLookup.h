@@ -1,0 +1,27 @@
+#pragma once
+// One directory entry looked up by its path, without listing its folder.
+
+#include "platform/FileFinder.h"
+
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+struct EntryData {
+    QString name;        // as the host spells it
+    quint32 attributes = 0;
+    quint64 size = 0;    // a link's own size
+    FileTimes times;
+    bool isDirectory = false;
+};
+
+class EntryLookup {
+public:
+    // The entry at winPath (links not followed). A name spelled in another
+    // case is found when no entry is spelled exactly so. nullopt when there
+    // is none.
+    static std::optional<EntryData> read(const QString& winPath);
+};
+
+} // namespace platform
