@@ -156,30 +156,35 @@ bool isUnder(const QByteArray& path, const QByteArray& root)
     return path == root || (path.startsWith(root) && path.at(root.size()) == '/');
 }
 
+// The drive's host root and the path's components; nullopt for an unknown
+// drive or a network path.
+std::optional<std::pair<QByteArray, QStringList>> rootAndComponents(const QString& winPath)
+{
+    const std::optional<SplitPath> parts = split(winPath);
+    if (!parts || parts->drive.isNull())
+        return std::nullopt;
+    const std::optional<FixedDrive> drive = DriveTable::drive(parts->drive);
+    if (!drive)
+        return std::nullopt;
+    return std::make_pair(drive->hostRoot, parts->components);
+}
+
 } // namespace
 
 QByteArray PathMapper::toHost(const QString& winPath)
 {
-    const std::optional<SplitPath> parts = split(winPath);
-    if (!parts || parts->drive.isNull())
-        return {};
-    const std::optional<FixedDrive> drive = DriveTable::drive(parts->drive);
-    if (!drive)
-        return {};
-    return resolve(drive->hostRoot, parts->components);
+    const auto parts = rootAndComponents(winPath);
+    return parts ? resolve(parts->first, parts->second) : QByteArray();
 }
 
 QByteArray PathMapper::toHostAsWritten(const QString& winPath)
 {
-    const std::optional<SplitPath> parts = split(winPath);
-    if (!parts || parts->drive.isNull())
+    const auto parts = rootAndComponents(winPath);
+    if (!parts)
         return {};
-    const std::optional<FixedDrive> drive = DriveTable::drive(parts->drive);
-    if (!drive)
-        return {};
-    QByteArray host = drive->hostRoot;
+    QByteArray host = parts->first;
     host.reserve(host.size() + winPath.size() * 2);
-    for (const QString& c : parts->components) {
+    for (const QString& c : parts->second) {
         if (!host.endsWith('/'))
             host.append('/');
         host.append(HostNameCodec::encode(c));
