@@ -7,12 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 files="${1:-200000}"
-tree="${BENCH_TREE:-/tmp/varnel-bench-$files}"
-"$root/scripts/build" >/dev/null
-if [ ! -d "$tree" ]; then
-  python3 "$root/../shared/bench/make-tree" "$tree" --files "$files" 2>/dev/null \
-    || { echo "make-tree not found: set BENCH_TREE to a tree of your own"; exit 1; }
-fi
+. "$root/bench/prepare-tree.sh"
 
 ms() { local s e; s=$(date +%s%N); "$@" >/dev/null 2>&1; e=$(date +%s%N); echo $(( (e - s) / 1000000 )); }
 

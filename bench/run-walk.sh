@@ -7,14 +7,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 files="${1:-200000}"
 runs="${2:-7}"
-tree="${BENCH_TREE:-/tmp/varnel-bench-$files}"
+. "$root/bench/prepare-tree.sh"
 bin="$root/build/bench"
-
-"$root/scripts/build" >/dev/null
-if [ ! -d "$tree" ]; then
-  python3 "$root/../shared/bench/make-tree" "$tree" --files "$files" 2>/dev/null \
-    || { echo "make-tree not found: set BENCH_TREE to a tree of your own"; exit 1; }
-fi
 
 # Median wall time in milliseconds of "$@" over $runs warm runs.
 median_ms() {

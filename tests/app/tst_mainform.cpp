@@ -24,7 +24,6 @@ using platform::MessageRequest;
 class TestMainForm : public QObject {
     Q_OBJECT
     Sandbox box;
-    QStringList boxes; // texts of the message boxes shown
 
     std::unique_ptr<TMainForm> makeForm()
     {
@@ -49,15 +48,11 @@ private Q_SLOTS:
     {
         Q_INIT_RESOURCE(menuimages);
         QVERIFY(QFile::copy(QStringLiteral(VARNEL_BUILD_BIN "/vrimgs.dll"), box.pathText("bin/vrimgs.dll")));
-        MessageBoxService::setHandler([this](const MessageRequest& r) {
-            boxes << r.text;
-            return platform::MsgResult::Ok;
-        });
     }
 
     void init()
     {
-        boxes.clear();
+        box.boxes.clear();
         QFile::remove(box.pathText("bin/varnel.ini"));
         box.setDrives({{'c', "c"}, {'d', "d"}});
         QDir(box.pathText("c")).removeRecursively();
@@ -83,7 +78,7 @@ private Q_SLOTS:
         QCOMPARE(form->LogRich->lineCount(), 0); // no search started
         QVERIFY(!form->FirstPaint);
         QVERIFY(!box.exists("bin/varnel.ini"));
-        QVERIFY(boxes.isEmpty());
+        QVERIFY(box.boxes.isEmpty());
         QVERIFY(!form->GlyphStatus->pixmap().isNull());
     }
 
@@ -244,7 +239,7 @@ private Q_SLOTS:
         auto form = makeForm();
         form->FileModel->insertTop({"c:\\old", "old", "1", -1});
         form->FindActionExecute();
-        QCOMPARE(boxes, QStringList({"'first' is not a valid integer value"}));
+        QCOMPARE(box.boxes, QStringList({"'first' is not a valid integer value"}));
         QCOMPARE(form->FileModel->rowCount(), 0);
         QCOMPARE(form->LogRich->lineCount(), 0);
 
@@ -352,7 +347,7 @@ private Q_SLOTS:
         }
         QTest::qWait(20);
         QFile::rename(box.pathText("bin/vrimgs.off"), box.pathText("bin/vrimgs.dll"));
-        QCOMPARE(boxes, QStringList({"Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать."}));
+        QCOMPARE(box.boxes, QStringList({"Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать."}));
     }
 
     void popupsChangeTheListButNotTheFiles()

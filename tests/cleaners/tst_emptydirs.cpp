@@ -24,8 +24,6 @@ using platform::MsgResult;
 class TestEmptyDirs : public QObject {
     Q_OBJECT
     Sandbox box;
-    QStringList boxes;
-    MsgResult answer = MsgResult::Yes;
 
     static QStringList rows(const TEDirForm& form)
     {
@@ -47,16 +45,12 @@ private Q_SLOTS:
         // The 200 ms pause after listing passes at once.
         static quint32 clock = 0;
         platform::TickCounter::setSource([] { return clock += 100; });
-        MessageBoxService::setHandler([this](const platform::MessageRequest& r) {
-            boxes << r.text;
-            return answer;
-        });
     }
 
     void init()
     {
-        boxes.clear();
-        answer = MsgResult::Yes;
+        box.boxes.clear();
+        box.boxAnswer = MsgResult::Yes;
         QDir(box.pathText("c")).removeRecursively();
         box.setDrives({{'c', "c"}});
         platform::FolderListing::setAccessFilter({});
@@ -99,7 +93,7 @@ private Q_SLOTS:
 
         form.DirsView->selectRow(1);
         form.DelSelectedDirsItemClick();
-        QCOMPARE(boxes.last(), QStringLiteral("ВНИМАНИЕ! Все выделенные каталоги будут удалены. Продолжить?"));
+        QCOMPARE(box.boxes.last(), QStringLiteral("ВНИМАНИЕ! Все выделенные каталоги будут удалены. Продолжить?"));
         QVERIFY(!box.exists("c/A/B"));
         QCOMPARE(rows(form), QStringList({"C:\\DATA2"}));
         QCOMPARE(form.StatPane->text(), QStringLiteral("Каталоги удалены"));
@@ -119,13 +113,13 @@ private Q_SLOTS:
         search(form);
         QCOMPARE(rows(form), QStringList({"C:\\ZEROS", "C:\\HID"}));
 
-        answer = MsgResult::No;
+        box.boxAnswer = MsgResult::No;
         form.DelBtnClick();
         QVERIFY(box.exists("c/zeros/a.tmp"));
         QCOMPARE(form.DirsModel->rowCount(), 2);
-        answer = MsgResult::Yes;
+        box.boxAnswer = MsgResult::Yes;
         form.DellAllItemClick();
-        QCOMPARE(boxes.last(), QStringLiteral("ВНИМАНИЕ! Все найденные каталоги будут удалены. Продолжить?"));
+        QCOMPARE(box.boxes.last(), QStringLiteral("ВНИМАНИЕ! Все найденные каталоги будут удалены. Продолжить?"));
         QVERIFY(!box.exists("c/zeros"));
         QVERIFY(!box.exists("c/hid"));
         QVERIFY(box.exists("c/other/.cache/full.dat"));
@@ -134,7 +128,7 @@ private Q_SLOTS:
         QCOMPARE(form.StatPane->text(), QStringLiteral("Каталоги удалены"));
 
         form.DelBtnClick(); // an empty list still asks
-        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(box.boxes.size(), 3);
     }
 
     void anUnreadableFolderEndsTheWalkAfterThePartialList()
@@ -149,7 +143,7 @@ private Q_SLOTS:
         platform::FolderListing::setAccessFilter({});
         QCOMPARE(rows(form), QStringList({"C:\\AAA"}));
         QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 1       Пустых - 1"));
-        QCOMPARE(boxes, QStringList({"File access denied"}));
+        QCOMPARE(box.boxes, QStringList({"File access denied"}));
         QVERIFY(form.DelBtn->isEnabled() && form.ExitBtn->isEnabled() && form.Drive->isEnabled());
     }
 
@@ -181,7 +175,7 @@ private Q_SLOTS:
         form.DelFromListItemClick();
         QCOMPARE(form.DirsModel->rowCount(), 2);
         QVERIFY(box.exists("c/e3"));
-        QVERIFY(boxes.isEmpty());
+        QVERIFY(box.boxes.isEmpty());
     }
 
     void anEmptyDriveGivesZeroCounts()

@@ -22,8 +22,6 @@ using platform::MsgResult;
 class TestZeroBytes : public QObject {
     Q_OBJECT
     Sandbox box;
-    QStringList boxes;
-    MsgResult answer = MsgResult::Yes;
 
     static QStringList rows(const TEFileForm& form)
     {
@@ -34,18 +32,10 @@ class TestZeroBytes : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        platform::MessageBoxService::setHandler([this](const platform::MessageRequest& r) {
-            boxes << r.text;
-            return answer;
-        });
-    }
-
     void init()
     {
-        boxes.clear();
-        answer = MsgResult::Yes;
+        box.boxes.clear();
+        box.boxAnswer = MsgResult::Yes;
         QDir(box.pathText("c")).removeRecursively();
         box.setDrives({{'c', "c"}});
         platform::MessagePump::setHook({});
@@ -125,13 +115,13 @@ private Q_SLOTS:
         TEFileForm form;
         form.SrcfileBtnClick();
         QCOMPARE(rows(form), QStringList({"C:\\D\\Z.TXT", "C:\\D\\A.TXT"}));
-        answer = MsgResult::Cancel;
+        box.boxAnswer = MsgResult::Cancel;
         form.DelfileBtnClick();
         QCOMPARE(form.FileModel->rowCount(), 2);
-        answer = MsgResult::Yes;
+        box.boxAnswer = MsgResult::Yes;
         form.FileView->selectRow(1);
         form.DelSelectedFilesItemClick();
-        QCOMPARE(boxes.last(), QStringLiteral("ВНИМАНИЕ! Все выделенные файлы будут удалены. Продолжить?"));
+        QCOMPARE(box.boxes.last(), QStringLiteral("ВНИМАНИЕ! Все выделенные файлы будут удалены. Продолжить?"));
         QVERIFY(!box.exists("c/d/a.txt"));
         QCOMPARE(box.read("c/d/A.TXT"), QByteArray("keep"));
         QCOMPARE(rows(form), QStringList({"C:\\D\\Z.TXT"}));
@@ -139,7 +129,7 @@ private Q_SLOTS:
         form.DelFFromListItemClick();
         QVERIFY(box.exists("c/d/z.txt"));
         form.DellAllFilesItemClick(); // empty list: asks, deletes nothing
-        QCOMPARE(boxes.last(), QStringLiteral("ВНИМАНИЕ! Все найденные файлы будут удалены. Продолжить?"));
+        QCOMPARE(box.boxes.last(), QStringLiteral("ВНИМАНИЕ! Все найденные файлы будут удалены. Продолжить?"));
         QCOMPARE(form.StatPane->text(), QStringLiteral("Файлы удалены"));
         QVERIFY(box.exists("c/d/z.txt"));
     }

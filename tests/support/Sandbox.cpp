@@ -23,11 +23,9 @@ Sandbox::Sandbox()
     qunsetenv("VARNEL_WINDIR");
     setDrives({{'c', "c"}});
     platform::KnownFolders::overrideAppDir(path("bin"));
-    // No test may wait on a modal box: one nobody expected is answered
-    // Cancel and shows in the test's output.
-    platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
-        qWarning("unexpected message box: %s", qPrintable(r.text));
-        return platform::MsgResult::Cancel;
+    platform::MessageBoxService::setHandler([this](const platform::MessageRequest& r) {
+        boxes << r.text;
+        return boxAnswer;
     });
 }
 
@@ -46,6 +44,7 @@ void restorePermissions(const QString& folder)
 
 Sandbox::~Sandbox()
 {
+    platform::MessageBoxService::setHandler({});
     restorePermissions(dir_.path());
     platform::KnownFolders::overrideAppDir({});
 }

@@ -8,7 +8,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+
+#include "platform/MessageBoxService.h"
 
 #include <functional>
 
@@ -17,7 +20,7 @@ public:
     // Creates the sandbox with drive c: at <root>/c and the program folder at
     // <root>/bin, and points HOME, XDG_DATA_HOME, TMPDIR, VARNEL_DRIVES and
     // the program folder into it. VARNEL_WINDIR is cleared. Message boxes
-    // are answered Cancel unless a test installs its own handler.
+    // are answered with boxAnswer and their texts kept in boxes.
     Sandbox();
     ~Sandbox();
 
@@ -41,6 +44,11 @@ public:
     // too. The sandbox root is opened for traversal first. Returns step's
     // result.
     bool asUnprivileged(const std::function<bool()>& step) const;
+
+    // No test may wait on a modal box: every box shown is recorded here and
+    // answered with boxAnswer (Cancel until a test says otherwise).
+    QStringList boxes;
+    platform::MsgResult boxAnswer = platform::MsgResult::Cancel;
 
     // The sandbox's home trash folder.
     QByteArray trash() const { return path("home/data/Trash"); }
