@@ -4,6 +4,8 @@
 // the top; rows are kept oldest-first underneath, so inserting at the top
 // costs nothing however long the list grows.
 
+#include "platform/EntryId.h"
+
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <vector>
@@ -16,6 +18,7 @@ public:
         QString name;
         QString size;
         int imageIndex = -1;
+        platform::EntryId id; // what the entry was when found; deletion checks it
     };
 
     // icons is the icon list the rows index into; it must outlive the model.

@@ -81,7 +81,7 @@ public:
     // One deletion pass over every row; marked rows are skipped. Refused
     // while a search or deletion runs.
     void DelFilesActionExecute();
-    static bool DeleteFoundFile(const QString& path);
+    static bool DeleteFoundFile(const QString& path, const platform::EntryId& listed = {});
 
     // The file tools, each in a fresh modal window.
     void EDirMenuItemClick();

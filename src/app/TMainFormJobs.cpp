@@ -64,8 +64,11 @@ void TMainForm::FileScanFileFound(const QString& FileName)
         AsIcon.SetFileName(FileName);
         Iconlist.append(AsIcon.Icon());
         const QString name = platform::WinPath::extractFileName(FileName);
-        const quint64 size = FileSizeOfPath(FileName);
-        FileModel->insertTop({FileName, name, QString::number(size), FoundCount});
+        // The walker's own look at the entry gives its size and the id that
+        // the deletion will check.
+        const platform::FolderListing::Found& entry = FileScan.FoundEntry();
+        const quint64 size = entry.size;
+        FileModel->insertTop({FileName, name, QString::number(size), FoundCount, entry.id});
         TextStatus->setText(QStringLiteral("Поиск..."));
         WriteLog(QStringLiteral("Найден файл - ") + FileName, clBlack);
         TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
@@ -111,9 +114,9 @@ bool TMainForm::IsInSystemFolder(const QString& P)
     return JunkSearch::IsInSystemFolder(P);
 }
 
-bool TMainForm::DeleteFoundFile(const QString& path)
+bool TMainForm::DeleteFoundFile(const QString& path, const platform::EntryId& listed)
 {
-    return JunkSearch::DeleteFoundFile(path);
+    return JunkSearch::DeleteFoundFile(path, listed);
 }
 
 void TMainForm::DelFilesActionExecute()
@@ -145,6 +148,7 @@ void TMainForm::deleteRow(int row, int& deleted, int& failed)
         if (row >= FileModel->rowCount())
             return;
         const QString caption = FileModel->rowAt(row).caption;
+        const platform::EntryId listed = FileModel->rowAt(row).id;
         if (JunkSearch::IsMarked(caption)) {
             MessagePump::process();
             const QString path = caption.mid(6);
@@ -153,7 +157,7 @@ void TMainForm::deleteRow(int row, int& deleted, int& failed)
             ProgressPanel->DelProgress->addParts(1);
             return;
         }
-        const bool ok = DeleteFoundFile(caption);
+        const bool ok = DeleteFoundFile(caption, listed);
         MessagePump::process();
         if (ok) {
             WriteLog(QStringLiteral("Удаление - ") + caption, clBlack);

@@ -60,6 +60,15 @@ public:
     // drives sizes of their choosing); an empty function removes it.
     static void setSpaceSource(std::function<std::optional<DriveSpace>(QChar letter)> source);
 
+    // True when the drive letters are the letters Windows programs meant:
+    // the user set the table (VARNEL_DRIVES). On the host's own table c: is
+    // the host root, which is no Windows drive C:.
+    static bool lettersAreWindows();
+
+    // Makes lettersAreWindows() answer on (tests reach the host-table rules
+    // from a sandbox); nullopt gives back the real answer.
+    static void setLettersAreWindowsForTests(std::optional<bool> on);
+
     // Forgets the cached table; the next call reads the mount table again.
     static void reload();
 };

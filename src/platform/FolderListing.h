@@ -6,7 +6,12 @@
 //
 // Walkers descend with readChild(), which never enters a link (also one
 // swapped in after the parent was read) nor a folder on which another file
-// system or a bind mount sits.
+// system or a bind mount sits. A listing keeps its folder open, and every
+// question about an entry is asked relative to it: no full path is looked
+// up again, so no path length limit applies and nothing swapped into a
+// parent folder redirects the answer.
+
+#include "platform/EntryId.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -36,8 +41,10 @@ public:
     FolderListing& operator=(FolderListing&&) noexcept;
 
     // Reads the folder winFolder (Windows form, with or without a trailing
-    // backslash; empty means the current directory). Returns false, with no
-    // entries, when it does not exist or cannot be read.
+    // backslash; empty means the current directory). The folder named may
+    // be reached through links; hostFolder() is then where they lead.
+    // Returns false, with no entries, when it does not exist or cannot be
+    // read.
     bool read(const QString& winFolder);
 
     // Reads the sub-folder entry of parent (an entry of parent's listing).
@@ -64,6 +71,19 @@ public:
     // The entry's size in bytes (a link's own size); 0 when it vanished.
     quint64 sizeOf(const Entry& e) const;
 
+    // What a deletion must find again: the entry's id, and its size (a
+    // link's own size, 0 for what is neither a file nor a link). One stat.
+    // An unknown id when the entry vanished.
+    struct Found {
+        EntryId id;
+        quint64 size = 0;
+    };
+    Found statOf(const Entry& e) const;
+
+    // The entry's attributes as attributesOf() gives them, plus its id, from
+    // the same single stat.
+    quint32 attributesOf(const Entry& e, EntryId& id) const;
+
     // True for a socket, FIFO or device node (never a link or a folder).
     bool isSpecialFile(const Entry& e) const;
 
@@ -79,7 +99,7 @@ public:
     // True when the folder read is the root folder of a drive.
     bool isDriveRoot() const;
 
-    // Host path of the folder read and of one of its entries.
+    // Host path of the folder read (links resolved) and of one of its entries.
     const QByteArray& hostFolder() const { return folder_; }
     QByteArray hostPathOf(const Entry& entry) const;
 
@@ -89,7 +109,8 @@ public:
 
 private:
     bool readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
-    void append(const char* hostName, unsigned char type);
+    void append(int fd, const char* hostName, unsigned char type);
+    const char* hostNameZ(const Entry& e) const { return host_.constData() + e.hostOffset; }
     void clear();
     void releaseFolder();
     bool refused(const QByteArray& host);
@@ -100,7 +121,7 @@ private:
     QByteArray host_; // every entry's host name, one after the other
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
-    int fd_ = -1; // the folder, kept open for opening sub-folders relative to it
+    int fd_ = -1; // the folder, kept open: every entry is reached relative to it
     int error_ = 0;
 };
 

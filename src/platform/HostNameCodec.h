@@ -8,6 +8,9 @@
 // - the characters that Windows reserves in names (\ : * ? " < > |) become
 //   U+F000 plus the character, so a host name such as "a\..\b" can never be
 //   read as a path with several components.
+// A host name that itself holds one of those stand-in characters keeps it
+// as escaped bytes, so decoding is one-to-one: encode(decode(x)) == x for
+// every host name x, and two host names never read as the same text.
 
 #include <QByteArray>
 #include <QString>

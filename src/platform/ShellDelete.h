@@ -1,10 +1,17 @@
 #pragma once
-// The shell's delete operation on one path, with and without undo.
+// The shell's delete operation on one listed entry, with and without undo.
 //
-// Both refuse, deleting nothing, a drive root or the root of any mount, an
-// entry that is a socket, FIFO or device node, and a folder that holds one
-// or holds a mounted file system: on Windows such entries are in use and
-// the shell's delete fails the same way. Links are deleted, never followed.
+// The entry is reached from its drive's root one component at a time as
+// spelled: no other letter case, no link on the way. When the caller passes
+// the id the entry had when it was listed, an entry that is no longer that
+// same object of the same kind is not deleted: the operation fails and
+// nothing changes. Both refuse, deleting nothing, a drive root or the root
+// of any mount, a socket, FIFO or device node, and a folder that holds one,
+// holds a mounted file system or holds a folder that cannot be read: on
+// Windows such entries are in use and the shell's delete fails the same way.
+// Links are deleted, never followed.
+
+#include "platform/EntryId.h"
 
 #include <QString>
 
@@ -13,14 +20,16 @@ namespace platform {
 class ShellDelete {
 public:
     // Moves the file or folder at winPath to the trash, where it can be
-    // restored from. A file system without a trash of its own (a tmpfs) has
-    // its entry copied into the home trash and then removed. Returns true
-    // only when the whole entry was moved.
-    static bool recycle(const QString& winPath);
+    // restored from. Returns true only when the whole entry was moved.
+    static bool recycle(const QString& winPath, const EntryId& listed = {});
 
     // Deletes the file or folder (with everything in it) at winPath for
     // good. Returns true only when all of it is gone.
-    static bool erase(const QString& winPath);
+    static bool erase(const QString& winPath, const EntryId& listed = {});
+
+    // The id of the entry at winPath, reached as the two above reach it;
+    // an unknown id when there is none.
+    static EntryId idOf(const QString& winPath);
 };
 
 } // namespace platform

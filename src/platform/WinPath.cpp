@@ -1,5 +1,7 @@
 #include "platform/WinPath.h"
 
+#include "platform/NameOrder.h"
+
 namespace platform::WinPath {
 
 bool isDelimiter(QChar c)
@@ -47,6 +49,16 @@ QChar driveLetter(const QString& path)
     if (c.unicode() > 0x7f || !c.isLetter())
         return {};
     return c.toLower();
+}
+
+bool startsWithIgnoringCase(QStringView text, QStringView prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (qsizetype i = 0; i < prefix.size(); ++i)
+        if (NameOrder::fold(text[i]) != NameOrder::fold(prefix[i]))
+            return false;
+    return true;
 }
 
 } // namespace platform::WinPath

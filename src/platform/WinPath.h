@@ -28,4 +28,9 @@ QString excludeTrailingBackslash(const QString& path);
 // QChar when the path does not start with a letter and a colon.
 QChar driveLetter(const QString& path);
 
+// True when text begins with prefix without regard to case, compared one
+// character at a time with a case folding that keeps lengths, so that
+// "C:\STRASSE" never stands for "c:\Straße" nor the reverse.
+bool startsWithIgnoringCase(QStringView text, QStringView prefix);
+
 } // namespace platform::WinPath

@@ -19,14 +19,14 @@ QString GetTempDir()
     return platform::KnownFolders::tempDir();
 }
 
-bool RecycleFile(const QString& path)
+bool RecycleFile(const QString& path, const platform::EntryId& listed)
 {
-    return platform::ShellDelete::recycle(path);
+    return platform::ShellDelete::recycle(path, listed);
 }
 
-bool EraseFile(const QString& path)
+bool EraseFile(const QString& path, const platform::EntryId& listed)
 {
-    return platform::ShellDelete::erase(path);
+    return platform::ShellDelete::erase(path, listed);
 }
 
 quint64 FileSizeOfPath(const QString& path)

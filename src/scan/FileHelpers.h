@@ -2,6 +2,8 @@
 // The common file helpers every part of the program shares. Paths are in
 // Windows form.
 
+#include "platform/EntryId.h"
+
 #include <QString>
 
 // The program's folder with a trailing backslash.
@@ -14,12 +16,13 @@ QString GetWindowsDir();
 QString GetTempDir();
 
 // Moves one file or folder into the trash (one shell delete with undo).
-// True when all of it was moved.
-bool RecycleFile(const QString& path);
+// True when all of it was moved. With the id the entry had when it was
+// listed, nothing is moved unless the entry is still that one.
+bool RecycleFile(const QString& path, const platform::EntryId& listed = {});
 
 // Deletes one file or folder for good (one shell delete without undo).
-// True when all of it is gone.
-bool EraseFile(const QString& path);
+// True when all of it is gone. The id works as for RecycleFile.
+bool EraseFile(const QString& path, const platform::EntryId& listed = {});
 
 // The size in bytes of the file at path as found by opening it for reading;
 // 0 for a folder, a device or a file that cannot be opened or has vanished.

@@ -116,18 +116,23 @@ void MarkExcludedDirs(QStringList& captions)
         const QString number = QString::number(i);
         if (!IsStateOn(ReadSetting(QStringLiteral("ExDirs"), QStringLiteral("State") + number, QStringLiteral("0"))))
             continue;
-        const QString dir = ReadSetting(QStringLiteral("ExDirs"), QStringLiteral("Dir") + number, QString()).toUpper();
+        const QString dir = ReadSetting(QStringLiteral("ExDirs"), QStringLiteral("Dir") + number, QString());
         for (QString& caption : captions)
-            if (caption.left(dir.size()).toUpper() == dir)
+            if (IsInExcludedDir(caption, dir))
                 caption.prepend(SkipMarker);
     }
 }
 
-bool DeleteFoundFile(const QString& path)
+bool IsInExcludedDir(const QString& caption, const QString& dir)
+{
+    return platform::WinPath::startsWithIgnoringCase(caption, dir);
+}
+
+bool DeleteFoundFile(const QString& path, const platform::EntryId& listed)
 {
     if (IsSwitchOn(ReadSetting(QStringLiteral("Delete"), QStringLiteral("Recycle"), QStringLiteral("Yes"))))
-        return RecycleFile(path);
-    return EraseFile(path);
+        return RecycleFile(path, listed);
+    return EraseFile(path, listed);
 }
 
 } // namespace JunkSearch

@@ -4,6 +4,8 @@
 // never be deleted. Each function reads the settings it needs at the moment
 // it runs, so a change saved in the options dialog counts at once.
 
+#include "platform/EntryId.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -50,6 +52,12 @@ void MarkExcludedDirs(QStringList& captions);
 
 // Deletes one found file into the trash or for good, as Delete/Recycle says
 // at this moment. Returns whether the shell's delete succeeded.
-bool DeleteFoundFile(const QString& path);
+bool DeleteFoundFile(const QString& path, const platform::EntryId& listed = {});
+
+// True when the caption lies in the excluded folder dir: its first
+// characters are dir's without regard to case (a plain text prefix, so
+// "C:\TEMP" also covers "C:\TEMPORARY\X.TMP"; a marked caption matches
+// no folder).
+bool IsInExcludedDir(const QString& caption, const QString& dir);
 
 } // namespace JunkSearch

@@ -3,6 +3,7 @@
 #include "platform/FolderListing.h"
 #include "platform/MaskMatcher.h"
 #include "platform/MessagePump.h"
+#include "platform/PathMapper.h"
 #include "platform/WinPath.h"
 
 using platform::FolderListing;
@@ -19,6 +20,22 @@ QString joined(const QString& folder, QStringView name, QStringView tail = {})
     path.reserve(folder.size() + name.size() + tail.size());
     path.append(folder).append(name).append(tail);
     return path;
+}
+
+// The folder of a filter entry with a drive as the disk spells it, the
+// letter as written: the entry may name the folder in another case, through
+// "." or "..", or through a link, and a path reported for deletion must
+// name the entry found and nothing else. A folder part without a drive is
+// reported as written.
+QString spelledOnDisk(const QString& written, const FolderListing& listing)
+{
+    const QChar letter = written.isEmpty() ? QChar() : written.at(0);
+    if (platform::WinPath::driveLetter(written).isNull())
+        return written;
+    QString folder = platform::WinPath::includeTrailingBackslash(platform::PathMapper::toWindows(listing.hostFolder()));
+    if (folder.at(0) == letter.toLower())
+        folder[0] = letter;
+    return folder;
 }
 
 } // namespace
@@ -53,11 +70,11 @@ void TmFileScan::walkEntry(const QString& entry, QStringList& found)
 {
     if (stopRequested)
         return;
-    const QString folder = platform::WinPath::extractFilePath(entry);
     const MaskMatcher mask(platform::WinPath::extractFileName(entry));
+    const QString written = platform::WinPath::extractFilePath(entry);
     FolderListing listing;
-    if (listing.read(folder))
-        walkFolder(listing, folder, mask, found);
+    if (listing.read(written))
+        walkFolder(listing, spelledOnDisk(written, listing), mask, found);
 }
 
 void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder, const MaskMatcher& mask,
@@ -71,6 +88,7 @@ void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder,
             break;
         const QString name = joined(folder, listing.name(e));
         found.append(name);
+        found_ = listing.statOf(e);
         if (OnFileFound)
             OnFileFound(name);
     }

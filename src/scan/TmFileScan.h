@@ -4,12 +4,13 @@
 // and keeps the program responsive by letting pending messages run before
 // each matching entry. One stop request, shared by every walker, ends it.
 
+#include "platform/FolderListing.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 namespace platform {
-class FolderListing;
 class MaskMatcher;
 }
 
@@ -25,8 +26,11 @@ public:
     // Whether each walk descends into sub-folders.
     bool SubDirectories = true;
 
-    // Called once per match with the entry's folder part (as written) plus
-    // the name. Folders whose name matches are reported like files.
+    // Called once per match with the entry's folder plus the name. The
+    // folder is spelled as the disk spells it, with "." and ".." resolved
+    // and links on the way to it resolved, so the path names exactly the
+    // entry found and no other. Folders whose name matches are reported
+    // like files.
     TOnFileFoundEvent OnFileFound;
 
     // Called once after a walk with everything it reported, in order. The
@@ -51,11 +55,16 @@ public:
     // What the last completed Execute reported.
     const QStringList& Result() const { return result_; }
 
+    // The id and size of the entry being reported, valid during
+    // OnFileFound: a deletion checks the id to find the very same entry.
+    const platform::FolderListing::Found& FoundEntry() const { return found_; }
+
 private:
     void walkEntry(const QString& entry, QStringList& found);
     void walkFolder(const platform::FolderListing& listing, const QString& folder,
                     const platform::MaskMatcher& mask, QStringList& found);
 
     bool walking_ = false;
+    platform::FolderListing::Found found_;
     QStringList result_;
 };

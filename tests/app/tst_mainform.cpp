@@ -237,7 +237,7 @@ private Q_SLOTS:
         box.makeFile("c/a.tmp");
         write({{"Search", "Disk", "first"}});
         auto form = makeForm();
-        form->FileModel->insertTop({"c:\\old", "old", "1", -1});
+        form->FileModel->insertTop({"c:\\old", "old", "1", -1, {}});
         form->FindActionExecute();
         QCOMPARE(box.boxes, QStringList({"'first' is not a valid integer value"}));
         QCOMPARE(form->FileModel->rowCount(), 0);
@@ -258,7 +258,7 @@ private Q_SLOTS:
                {"ExDirs", "State0", "1"}});
         auto form = makeForm();
         form->FindActionExecute();
-        form->FileModel->insertTop({"c:\\a.tmp", "a.tmp", "1", 0}); // listed twice
+        form->FileModel->insertTop({"c:\\a.tmp", "a.tmp", "1", 0, {}}); // listed twice
         QCOMPARE(form->FileModel->rowCount(), 4);
         form->DelFilesActionExecute();
         QVERIFY(box.exists("home/data/Trash/files/a.tmp"));
@@ -284,7 +284,7 @@ private Q_SLOTS:
         write({{"Delete", "Recycle", "No"}, {"Search", "TempFolders", "No"}});
         auto form = makeForm();
         form->FindActionExecute();
-        form->FileModel->insertTop({"[[-]] [[-]] c:\\gone.tmp", "gone.tmp", "1", 0});
+        form->FileModel->insertTop({"[[-]] [[-]] c:\\gone.tmp", "gone.tmp", "1", 0, {}});
         QStringList panelTexts;
         platform::MessagePump::setHook([&] { panelTexts << form->ProgressPanel->DelNameLabel->text(); });
         form->DelFilesActionExecute();
@@ -372,7 +372,7 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         for (int i = 0; i < 100000; ++i) {
-            form->FileModel->insertTop({QStringLiteral("c:\\f%1.tmp").arg(i), {}, QStringLiteral("1"), -1});
+            form->FileModel->insertTop({QStringLiteral("c:\\f%1.tmp").arg(i), {}, QStringLiteral("1"), -1, {}});
             form->LogRich->appendLine(QStringLiteral("Найден файл - c:\\f%1.tmp").arg(i), Qt::black);
         }
         QCOMPARE(form->FileModel->rowAt(0).caption, QStringLiteral("c:\\f99999.tmp"));

@@ -32,7 +32,10 @@ private Q_SLOTS:
 
         // A second file of the same name gets a name of its own in the trash.
         box.makeFile("c/junk/old.tmp", "second");
-        QVERIFY(ShellDelete::recycle(QStringLiteral("C:\\JUNK\\OLD.TMP")));
+        // Deletion names the entry exactly as listed: another spelling is
+        // another entry, and deletes nothing.
+        QVERIFY(!ShellDelete::recycle(QStringLiteral("C:\\JUNK\\OLD.TMP")));
+        QVERIFY(ShellDelete::recycle(QStringLiteral("C:\\junk\\old.tmp")));
         QCOMPARE(box.read("home/data/Trash/files/old.2.tmp"), QByteArray("second"));
     }
 

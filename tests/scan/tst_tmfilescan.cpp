@@ -56,8 +56,13 @@ private Q_SLOTS:
         QCOMPARE(run.ready, QList<QStringList>({run.found}));
         QCOMPARE(scan.Result(), run.found);
 
+        // A folder named in another case, or through "." and "..", is
+        // reported as the disk spells it (the drive letter as written), so
+        // every path names the entry found.
         scan.SubDirectories = false;
-        QCOMPARE(walk(scan, {"c:\\temp\\*.TXT"}).found, QStringList({"c:\\temp\\A.txt", "c:\\temp\\b.txt"}));
+        QCOMPARE(walk(scan, {"c:\\temp\\*.TXT"}).found, QStringList({"c:\\TEMP\\A.txt", "c:\\TEMP\\b.txt"}));
+        QCOMPARE(walk(scan, {"c:\\.\\temp\\sub\\..\\*.TXT"}).found,
+                 QStringList({"c:\\TEMP\\A.txt", "c:\\TEMP\\b.txt"}));
     }
 
     void aFolderMatchingTheMaskIsReportedAndEntered()

@@ -123,6 +123,7 @@ void TEDirForm::SrcBtnClick()
     setSearching(true);
     DirsModel->removeRows(0, DirsModel->rowCount());
     DirSearch.DirsFound.clear();
+    DirSearch.FoundIds.clear();
     platform::MessagePump::process();
     DirSearch.StartDir = Drive->currentText().left(1) + QStringLiteral(":\\");
     std::optional<EInOutError> failure;
@@ -144,9 +145,9 @@ void TEDirForm::SrcBtnClick()
 
 void TEDirForm::listFound()
 {
-    for (const QString& entry : DirSearch.DirsFound) {
-        const QString path = TFindDirs::PathOf(entry);
-        insertTop(DirsModel, {path.toUpper()}, path);
+    for (qsizetype i = 0; i < DirSearch.DirsFound.size(); ++i) {
+        const QString path = TFindDirs::PathOf(DirSearch.DirsFound[i]);
+        insertTop(DirsModel, {path.toUpper()}, path, {}, DirSearch.FoundIds.value(i));
     }
     // A short pause with messages running, so the whole list is painted.
     const quint32 start = platform::TickCounter::now();
@@ -231,7 +232,7 @@ void TEDirForm::DeleteAllDirs()
 {
     try {
         for (int row = 0; row < DirsModel->rowCount(); ++row)
-            EraseFile(realPathOf(DirsModel, row));
+            EraseFile(realPathOf(DirsModel, row), listedIdOf(DirsModel, row));
     } catch (...) {
     }
     DirsModel->removeRows(0, DirsModel->rowCount());
@@ -250,7 +251,7 @@ void TEDirForm::DeleteSelectedDirs()
     const QList<int> rows = selectedRows(DirsView);
     try {
         for (int row : rows)
-            EraseFile(realPathOf(DirsModel, row));
+            EraseFile(realPathOf(DirsModel, row), listedIdOf(DirsModel, row));
     } catch (...) {
     }
     removeRows(DirsModel, rows);

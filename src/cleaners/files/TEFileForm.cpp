@@ -132,9 +132,15 @@ void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
 {
     try {
         StatPane->setText(QStringLiteral("Идет поиск...   Проверка: ") + FindFile);
+        // Only a regular file can be a zero-byte file: a FIFO or socket has
+        // no size to speak of and is never junk. The finder's own look at
+        // the entry decides before the file information is read at all.
+        const platform::FolderListing::Found& entry = EFSearch.FoundEntry();
+        if (entry.id.kind != platform::EntryKind::File || entry.size != 0)
+            return;
         FileInf->SetFILENAME(FindFile);
         if (FileInf->Found() && FileInf->FileSize == 0)
-            insertTop(FileModel, {FindFile.toUpper()}, FindFile);
+            insertTop(FileModel, {FindFile.toUpper()}, FindFile, {}, entry.id);
     } catch (...) {
         // One file's trouble never ends the search.
     }
@@ -151,7 +157,7 @@ void TEFileForm::DeleteAllFiles()
 {
     try {
         for (int row = 0; row < FileModel->rowCount(); ++row)
-            EraseFile(realPathOf(FileModel, row));
+            EraseFile(realPathOf(FileModel, row), listedIdOf(FileModel, row));
     } catch (...) {
     }
     FileModel->removeRows(0, FileModel->rowCount());
@@ -171,7 +177,7 @@ void TEFileForm::DeleteSelectedFiles()
     const QList<int> rows = selectedRows(FileView);
     try {
         for (int row : rows)
-            EraseFile(realPathOf(FileModel, row));
+            EraseFile(realPathOf(FileModel, row), listedIdOf(FileModel, row));
     } catch (...) {
     }
     removeRows(FileModel, rows);

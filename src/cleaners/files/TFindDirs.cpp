@@ -22,7 +22,10 @@ void TFindDirs::walk(const FolderListing& listing, const QString& path)
 {
     constexpr quint32 skipped = platform::faHidden | platform::faSysFile | platform::faVolumeID | platform::faMountPoint;
     for (const FolderListing::Entry& e : listing.entries()) {
-        if (!e.isDirectory || (listing.attributesOf(e) & skipped))
+        if (!e.isDirectory)
+            continue;
+        platform::EntryId id;
+        if ((listing.attributesOf(e, id) & skipped) || id.kind != platform::EntryKind::Folder)
             continue;
         QString childPath = path;
         childPath.append(u'\\').append(listing.name(e));
@@ -35,6 +38,7 @@ void TFindDirs::walk(const FolderListing& listing, const QString& path)
             walk(child, childPath);
         }
         DirsFound.append(childPath);
+        FoundIds.append(id);
     }
 }
 

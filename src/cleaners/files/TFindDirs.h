@@ -6,6 +6,9 @@
 // Links are files here, so a link to a folder is neither listed nor
 // followed; a folder of another mount is left alone as well.
 
+#include "platform/EntryId.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +27,9 @@ public:
     // parent's path, a backslash and the name, the first parent being
     // StartDir as given, so "C:\" gives "C:\\WINDOWS".
     QStringList DirsFound;
+    // The id each entry of DirsFound had when found, in the same order
+    // (appended to and emptied with it).
+    QList<platform::EntryId> FoundIds;
 
     // Makes StartDir the current directory (returning at once, with
     // DirsFound unchanged, when it cannot) and walks it. Throws EInOutError

@@ -37,6 +37,7 @@ void TLarFileFind::search(const FolderListing& listing, const QString& path, con
         if (e.isDirectory)
             continue;
         if (OnFind) {
+            found_ = listing.statOf(e);
             QString file = path;
             OnFind(nullptr, file.append(listing.name(e)));
         }

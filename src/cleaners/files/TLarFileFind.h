@@ -6,13 +6,14 @@
 // progress. Links are reported as files and never followed; folders of
 // another mount are not entered.
 
+#include "platform/FolderListing.h"
+
 #include <QString>
 #include <functional>
 
 class QObject;
 
 namespace platform {
-class FolderListing;
 class MaskMatcher;
 }
 
@@ -36,9 +37,13 @@ public:
 
     bool Searching() const { return searching_; }
 
+    // The id and size of the file being reported, valid during OnFind.
+    const platform::FolderListing::Found& FoundEntry() const { return found_; }
+
 private:
     void search(const platform::FolderListing& listing, const QString& path, const platform::MaskMatcher& mask);
 
+    platform::FolderListing::Found found_;
     bool stop_ = false;
     bool searching_ = false;
 };

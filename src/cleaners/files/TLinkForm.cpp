@@ -2,6 +2,8 @@
 
 #include "cleaners/files/TdcShellLink.h"
 #include "cleaners/files/ToolWindowKit.h"
+#include "platform/DriveTable.h"
+#include "platform/EntryLookup.h"
 #include "platform/MessagePump.h"
 #include "platform/PathMapper.h"
 #include "platform/WinPath.h"
@@ -41,7 +43,30 @@ bool isExistingFile(const QString& winPath)
     return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool holdsWindows(QChar drive)
+{
+    const std::optional<platform::EntryData> system
+        = platform::EntryLookup::read(QString(drive) + QStringLiteral(":\\windows\\system32"));
+    return system && system->isDirectory;
+}
+
 } // namespace
+
+QString TLinkForm::PlacedTarget(const QString& linkPath, const QString& target, const QString& fixedLetters)
+{
+    const QChar letter = platform::WinPath::driveLetter(target);
+    if (letter.isNull())
+        return {};
+    if (platform::DriveTable::lettersAreWindows())
+        return fixedLetters.contains(letter, Qt::CaseInsensitive) ? target : QString();
+    // On the host's own drive table c: is the host root. A shortcut means
+    // the C: of the Windows that made it: the drive it lies on, when that
+    // drive holds a Windows installation. Other letters have no place here.
+    const QChar own = platform::WinPath::driveLetter(linkPath);
+    if (own.isNull() || letter.toLower() != u'c' || !holdsWindows(own))
+        return {};
+    return QString(own) + target.mid(1);
+}
 
 TLinkForm::TLinkForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
@@ -185,17 +210,17 @@ void TLinkForm::linkScanFileFound(const QString& FileName)
 
 void TLinkForm::checkShortcut(const QString& path)
 {
+    const platform::EntryId listed = linkScan.FoundEntry().id;
     ShLink->SetFILENAME(path);
     const QString target = ShLink->LinkTarget;
     // Read afresh for every shortcut: the box may change mid-search.
     if (ProgCheck->isChecked() && extensionOf(target) != u".exe")
         return;
-    const bool judged = !extensionOf(target).isEmpty() && !target.isEmpty()
-        && FixedDriveLetters.contains(target.at(0), Qt::CaseInsensitive);
-    if (judged) {
+    const QString placed = extensionOf(target).isEmpty() ? QString() : PlacedTarget(path, target, FixedDriveLetters);
+    if (!placed.isEmpty()) {
         ++LinkCount;
-        if (!isExistingFile(target)) {
-            insertTop(LinkModel, {path, target}, path, menuImage(11));
+        if (!isExistingFile(placed)) {
+            insertTop(LinkModel, {path, target}, path, menuImage(11), listed);
             ++BrokenLinkCount;
         }
     }
@@ -222,7 +247,7 @@ void TLinkForm::DelLinkBtnClick()
         return; // the rows are still being added to
     try {
         for (int row = 0; row < LinkModel->rowCount(); ++row)
-            RecycleFile(realPathOf(LinkModel, row));
+            RecycleFile(realPathOf(LinkModel, row), listedIdOf(LinkModel, row));
     } catch (...) {
     }
     LinkModel->removeRows(0, LinkModel->rowCount());

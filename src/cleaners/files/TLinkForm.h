@@ -33,6 +33,11 @@ public:
     void linkScanFileFound(const QString& FileName);
     void linkScanReady(const QStringList& SearchResult);
 
+    // Where the target of the shortcut at linkPath lies for this program, or
+    // an empty text when its drive cannot be placed (the shortcut is then
+    // neither counted nor listed). fixedLetters are the searched drives.
+    static QString PlacedTarget(const QString& linkPath, const QString& target, const QString& fixedLetters);
+
     QToolButton *SrcLinkBtn, *StopBtn, *DelLinkBtn, *ExitBtn;
     QCheckBox* ProgCheck;
     ReportListView* LinkView;

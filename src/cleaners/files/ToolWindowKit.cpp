@@ -46,12 +46,14 @@ ReportListView* makeList(QWidget* parent, const char* objectName, const QStringL
     return view;
 }
 
-void insertTop(QStandardItemModel* model, const QStringList& texts, const QString& realPath, const QIcon& icon)
+void insertTop(QStandardItemModel* model, const QStringList& texts, const QString& realPath, const QIcon& icon,
+               const platform::EntryId& listed)
 {
     QList<QStandardItem*> items;
     for (const QString& text : texts)
         items.append(new QStandardItem(text));
     items.first()->setData(realPath, Qt::UserRole);
+    items.first()->setData(QVariant::fromValue(listed), Qt::UserRole + 1);
     if (!icon.isNull())
         items.first()->setIcon(icon);
     for (QStandardItem* item : items)
@@ -62,6 +64,11 @@ void insertTop(QStandardItemModel* model, const QStringList& texts, const QStrin
 QString realPathOf(const QStandardItemModel* model, int row)
 {
     return model->item(row, 0)->data(Qt::UserRole).toString();
+}
+
+platform::EntryId listedIdOf(const QStandardItemModel* model, int row)
+{
+    return model->item(row, 0)->data(Qt::UserRole + 1).value<platform::EntryId>();
 }
 
 QList<int> selectedRows(const ReportListView* view)

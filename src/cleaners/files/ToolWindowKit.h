@@ -3,6 +3,8 @@
 // report-style list of paths (each row shows a text and keeps the real path
 // it was found under), the status pane and the confirmation question.
 
+#include "platform/EntryId.h"
+
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -29,11 +31,14 @@ ReportListView* makeList(QWidget* parent, const char* objectName, const QStringL
                          QStandardItemModel*& model);
 
 // Inserts a row at the top: shown texts (one per column), the real path
-// kept behind the first and an icon.
-void insertTop(QStandardItemModel* model, const QStringList& texts, const QString& realPath, const QIcon& icon = {});
+// and the id of the entry as found kept behind the first, and an icon.
+void insertTop(QStandardItemModel* model, const QStringList& texts, const QString& realPath, const QIcon& icon = {},
+               const platform::EntryId& listed = {});
 
-// The real path a row keeps.
+// The real path a row keeps, and the id its entry had when it was found
+// (deletion checks it, so only that very entry is ever deleted).
 QString realPathOf(const QStandardItemModel* model, int row);
+platform::EntryId listedIdOf(const QStandardItemModel* model, int row);
 
 // The selected rows, top to bottom.
 QList<int> selectedRows(const ReportListView* view);

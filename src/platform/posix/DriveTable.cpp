@@ -201,6 +201,20 @@ std::optional<FixedDrive> DriveTable::drive(QChar letter)
     return std::nullopt;
 }
 
+namespace {
+std::optional<bool> lettersOverride;
+}
+
+bool DriveTable::lettersAreWindows()
+{
+    return lettersOverride ? *lettersOverride : !qgetenv("VARNEL_DRIVES").isEmpty();
+}
+
+void DriveTable::setLettersAreWindowsForTests(std::optional<bool> on)
+{
+    lettersOverride = on;
+}
+
 bool DriveTable::isFixed(QChar letter)
 {
     const QChar lower = letter.toLower();

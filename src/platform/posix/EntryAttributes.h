@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+struct stat;
+
 namespace platform::posix {
 
 // faDirectory from the file type; faHidden for a dot name; faReadOnly
@@ -14,12 +16,19 @@ namespace platform::posix {
 // (parentMount 0: compare devices). Links are described as themselves.
 quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parentMount, quint64 parentDevice);
 
+// The same for the entry name inside the open folder dirFd, with its stat
+// already read (no path is built, so no length limit applies).
+quint32 entryAttributesAt(int dirFd, const char* name, const struct stat& st, bool dotName, quint64 parentMount,
+                          quint64 parentDevice);
+
 // The same for an entry whose mode is known already, without the mount
 // check (faMountPoint is never set).
 quint32 entryAttributesOfMode(const QByteArray& hostPath, unsigned mode, bool dotName);
 
-// True when the folder at hostPath is on another mount than the one given;
-// also when it cannot be examined, so nobody descends into it.
+// True when the folder at hostPath (or name inside dirFd) is on another
+// mount than the one given; also when it cannot be examined, so nobody
+// descends into it.
 bool isOtherMount(const QByteArray& hostPath, quint64 parentMount, quint64 parentDevice);
+bool isOtherMountAt(int dirFd, const char* name, quint64 parentMount, quint64 parentDevice);
 
 } // namespace platform::posix

@@ -1,5 +1,7 @@
 #include "posix/FileTree.h"
 
+#include "posix/Handles.h"
+
 #include <QList>
 
 #include <cerrno>
@@ -7,37 +9,47 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform::posix {
 
 namespace {
-
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 bool isSpecial(mode_t mode)
 {
     return S_ISCHR(mode) || S_ISBLK(mode) || S_ISSOCK(mode) || S_ISFIFO(mode);
 }
 
-QList<QByteArray> namesIn(int fd)
+// The names in the folder fd, without "." and "..". False when it cannot be read.
+bool namesIn(int fd, QList<QByteArray>& names)
 {
-    QList<QByteArray> names;
     const int dupFd = ::dup(fd);
     DIR* dir = dupFd >= 0 ? ::fdopendir(dupFd) : nullptr;
     if (!dir) {
         if (dupFd >= 0)
             ::close(dupFd);
-        return names;
+        return false;
     }
     ::rewinddir(dir);
+    errno = 0;
     while (const dirent* e = ::readdir(dir)) {
         const char* n = e->d_name;
         if (!(n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))))
             names.append(QByteArray(n));
     }
+    const bool ok = errno == 0;
     ::closedir(dir);
-    return names;
+    return ok;
 }
+
+// One open folder of an iterative walk, with the names still to visit.
+struct Frame {
+    UniqueFd fd;
+    QByteArray name; // inside the frame below (or the walk's parent)
+    QList<QByteArray> names;
+    qsizetype next = 0;
+    struct statx self {};
+};
 
 bool sameMount(const struct statx& a, const struct statx& b)
 {
@@ -46,181 +58,208 @@ bool sameMount(const struct statx& a, const struct statx& b)
     return a.stx_dev_major == b.stx_dev_major && a.stx_dev_minor == b.stx_dev_minor;
 }
 
-TreeCheck checkFolder(int fd, const struct statx& self)
+bool statxAt(int parent, const QByteArray& name, struct statx& st)
 {
-    for (const QByteArray& name : namesIn(fd)) {
-        struct statx st {};
-        if (::statx(fd, name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_MNT_ID, &st) != 0)
-            continue;
-        if (isSpecial(st.stx_mode))
-            return TreeCheck::HasSpecialEntry;
-        if (!S_ISDIR(st.stx_mode))
-            continue;
-        if (!sameMount(st, self))
-            return TreeCheck::HasMountPoint;
-        const int sub = ::openat(fd, name.constData(), kFolderFlags);
-        if (sub < 0)
-            continue; // unreadable: its removal fails on its own
-        const TreeCheck inner = checkFolder(sub, st);
-        ::close(sub);
-        if (inner != TreeCheck::Deletable)
-            return inner;
-    }
-    return TreeCheck::Deletable;
+    return ::statx(parent, name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                   STATX_TYPE | STATX_MODE | STATX_MNT_ID | STATX_INO, &st) == 0;
 }
 
-bool removeAt(int parentFd, const QByteArray& name)
+// Opens the folder name inside parent as a new frame; false when it cannot.
+bool pushFolder(std::vector<Frame>& stack, int parent, const QByteArray& name, const struct statx& st)
 {
-    struct stat st;
-    if (::fstatat(parentFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    Frame f;
+    f.fd = openFolderAt(parent, name);
+    if (!f.fd.valid() || !namesIn(f.fd.get(), f.names))
         return false;
-    if (!S_ISDIR(st.st_mode))
-        return ::unlinkat(parentFd, name.constData(), 0) == 0;
-    const int fd = ::openat(parentFd, name.constData(), kFolderFlags);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    for (const QByteArray& child : namesIn(fd))
-        ok = removeAt(fd, child) && ok;
-    ::close(fd);
-    return ::unlinkat(parentFd, name.constData(), AT_REMOVEDIR) == 0 && ok;
-}
-
-struct Split {
-    QByteArray folder;
-    QByteArray name;
-};
-
-Split splitPath(const QByteArray& path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    return {slash <= 0 ? QByteArray("/") : path.left(slash), path.mid(slash + 1)};
-}
-
-bool copyFileAt(int srcFd, const QByteArray& srcName, int dstFd, const QByteArray& dstName, const struct stat& st)
-{
-    const int in = ::openat(srcFd, srcName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (in < 0)
-        return false;
-    const int out = ::openat(dstFd, dstName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
-    bool ok = out >= 0;
-    char buf[64 * 1024];
-    while (ok) {
-        const ssize_t n = ::read(in, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        ok = ::write(out, buf, size_t(n)) == n;
-    }
-    if (out >= 0) {
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        ::futimens(out, times);
-        ok = ::close(out) == 0 && ok;
-    }
-    ::close(in);
-    return ok;
-}
-
-bool copyAt(int srcFd, const QByteArray& srcName, int dstFd, const QByteArray& dstName);
-
-bool copyFolderContents(int from, int to)
-{
-    for (const QByteArray& child : namesIn(from))
-        if (!copyAt(from, child, to, child))
-            return false;
+    f.name = name;
+    f.self = st;
+    stack.push_back(std::move(f));
     return true;
-}
-
-bool copyAt(int srcFd, const QByteArray& srcName, int dstFd, const QByteArray& dstName)
-{
-    struct stat st;
-    if (::fstatat(srcFd, srcName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    if (S_ISLNK(st.st_mode)) {
-        char target[4096];
-        const ssize_t n = ::readlinkat(srcFd, srcName.constData(), target, sizeof target - 1);
-        if (n < 0)
-            return false;
-        target[n] = 0;
-        return ::symlinkat(target, dstFd, dstName.constData()) == 0;
-    }
-    if (S_ISREG(st.st_mode))
-        return copyFileAt(srcFd, srcName, dstFd, dstName, st);
-    if (!S_ISDIR(st.st_mode) || ::mkdirat(dstFd, dstName.constData(), 0700) != 0)
-        return false;
-    const int from = ::openat(srcFd, srcName.constData(), kFolderFlags);
-    const int to = ::openat(dstFd, dstName.constData(), kFolderFlags);
-    const bool ok = from >= 0 && to >= 0 && copyFolderContents(from, to);
-    if (to >= 0)
-        ::fchmod(to, st.st_mode & 07777);
-    if (from >= 0)
-        ::close(from);
-    if (to >= 0)
-        ::close(to);
-    return ok;
 }
 
 } // namespace
 
-TreeCheck checkTree(const QByteArray& path)
+TreeCheck checkTree(int parent, const QByteArray& name)
 {
     struct statx st {};
-    if (::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_MNT_ID, &st) != 0)
+    if (!statxAt(parent, name, st))
         return TreeCheck::Deletable; // gone: the delete itself reports it
     if (isSpecial(st.stx_mode))
         return TreeCheck::HasSpecialEntry;
     if (!S_ISDIR(st.stx_mode))
         return TreeCheck::Deletable;
-    const int fd = ::open(path.constData(), kFolderFlags);
-    if (fd < 0)
-        return TreeCheck::Deletable;
-    const TreeCheck result = checkFolder(fd, st);
-    ::close(fd);
-    return result;
+    std::vector<Frame> stack;
+    if (!pushFolder(stack, parent, name, st))
+        return TreeCheck::Unreadable;
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == f.names.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const QByteArray child = f.names[f.next++];
+        struct statx cst {};
+        if (!statxAt(f.fd.get(), child, cst))
+            continue; // gone meanwhile
+        if (isSpecial(cst.stx_mode))
+            return TreeCheck::HasSpecialEntry;
+        if (!S_ISDIR(cst.stx_mode))
+            continue;
+        if (!sameMount(cst, f.self))
+            return TreeCheck::HasMountPoint;
+        const int fd = f.fd.get();
+        if (!pushFolder(stack, fd, child, cst))
+            return TreeCheck::Unreadable;
+    }
+    return TreeCheck::Deletable;
 }
 
-bool isMountRoot(const QByteArray& path)
+bool isMountRoot(int parent, const QByteArray& name)
 {
-    if (path == "/")
-        return true;
-    struct statx self {}, parent {};
-    const Split s = splitPath(path);
-    if (::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_MNT_ID, &self) != 0)
+    struct statx self {}, up {};
+    if (!statxAt(parent, name, self))
         return false;
     if (self.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
         return self.stx_attributes & STATX_ATTR_MOUNT_ROOT;
-    if (::statx(AT_FDCWD, s.folder.constData(), AT_NO_AUTOMOUNT, STATX_MNT_ID, &parent) != 0)
+    if (::statx(parent, "", AT_EMPTY_PATH, STATX_MNT_ID, &up) != 0)
         return true; // cannot tell: treat it as one, so nothing deletes it
-    return S_ISDIR(self.stx_mode) && !sameMount(self, parent);
+    return S_ISDIR(self.stx_mode) && !sameMount(self, up);
 }
 
-bool removeTree(const QByteArray& path)
+bool removeTree(int parent, const QByteArray& name)
 {
-    const Split s = splitPath(path);
-    const int parent = ::open(s.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (parent < 0)
+    struct statx st {};
+    if (!statxAt(parent, name, st))
         return false;
-    const bool ok = removeAt(parent, s.name);
-    ::close(parent);
+    if (!S_ISDIR(st.stx_mode))
+        return ::unlinkat(parent, name.constData(), 0) == 0;
+    std::vector<Frame> stack;
+    if (!pushFolder(stack, parent, name, st))
+        return false;
+    bool ok = true;
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == f.names.size()) {
+            const QByteArray done = f.name;
+            stack.pop_back();
+            const int holder = stack.empty() ? parent : stack.back().fd.get();
+            ok = ::unlinkat(holder, done.constData(), AT_REMOVEDIR) == 0 && ok;
+            continue;
+        }
+        const QByteArray child = f.names[f.next++];
+        struct statx cst {};
+        if (!statxAt(f.fd.get(), child, cst))
+            continue; // gone meanwhile
+        if (!S_ISDIR(cst.stx_mode)) {
+            ok = ::unlinkat(f.fd.get(), child.constData(), 0) == 0 && ok;
+            continue;
+        }
+        const int fd = f.fd.get();
+        if (!sameMount(cst, f.self) || !pushFolder(stack, fd, child, cst))
+            ok = false; // another file system, or unreadable: it stays
+    }
     return ok;
 }
 
-bool copyTree(const QByteArray& source, const QByteArray& target)
+namespace {
+
+bool copyFileAt(int srcFd, const QByteArray& srcName, int dstFd, const QByteArray& dstName, const struct stat& st)
 {
-    const Split from = splitPath(source), to = splitPath(target);
-    const int srcFd = ::open(from.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const int dstFd = ::open(to.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    bool ok = srcFd >= 0 && dstFd >= 0;
-    ok = ok && copyAt(srcFd, from.name, dstFd, to.name);
-    if (srcFd >= 0)
-        ::close(srcFd);
-    if (dstFd >= 0)
-        ::close(dstFd);
-    if (!ok)
-        removeTree(target);
+    const UniqueFd in(::openat(srcFd, srcName.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!in.valid())
+        return false;
+    struct stat now;
+    if (::fstat(in.get(), &now) != 0 || !S_ISREG(now.st_mode) || now.st_ino != st.st_ino)
+        return false; // replaced since it was looked at
+    UniqueFd out(::openat(dstFd, dstName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    if (!out.valid())
+        return false;
+    std::vector<char> buf(64 * 1024);
+    for (;;) {
+        const ssize_t n = ::read(in.get(), buf.data(), buf.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out.get(), buf.data() + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                return false;
+            done += w;
+        }
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::futimens(out.get(), times);
+    return ::close(out.release()) == 0;
+}
+
+bool copyLinkAt(int srcFd, const QByteArray& srcName, int dstFd, const QByteArray& dstName, const struct stat& st)
+{
+    QByteArray target(qsizetype(st.st_size) + 1, '\0');
+    const ssize_t n = ::readlinkat(srcFd, srcName.constData(), target.data(), size_t(target.size()));
+    if (n < 0 || n >= target.size())
+        return false; // changed since it was looked at
+    target.truncate(n);
+    return ::symlinkat(target.constData(), dstFd, dstName.constData()) == 0;
+}
+
+// One folder pair of an iterative copy.
+struct CopyFrame {
+    UniqueFd from;
+    UniqueFd to;
+    QList<QByteArray> names;
+    qsizetype next = 0;
+    mode_t mode = 0700;
+};
+
+// Copies one non-folder entry, or opens a folder pair and pushes it.
+bool copyEntry(std::vector<CopyFrame>& stack, int srcFd, const QByteArray& srcName, int dstFd,
+               const QByteArray& dstName)
+{
+    struct stat st;
+    if (::fstatat(srcFd, srcName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (S_ISLNK(st.st_mode))
+        return copyLinkAt(srcFd, srcName, dstFd, dstName, st);
+    if (S_ISREG(st.st_mode))
+        return copyFileAt(srcFd, srcName, dstFd, dstName, st);
+    if (!S_ISDIR(st.st_mode) || ::mkdirat(dstFd, dstName.constData(), 0700) != 0)
+        return false;
+    CopyFrame f;
+    f.from = openFolderAt(srcFd, srcName);
+    f.to = openFolderAt(dstFd, dstName);
+    f.mode = st.st_mode & 07777;
+    if (!f.from.valid() || !f.to.valid() || !namesIn(f.from.get(), f.names))
+        return false;
+    stack.push_back(std::move(f));
+    return true;
+}
+
+} // namespace
+
+bool copyTree(int srcParent, const QByteArray& srcName, int dstParent, const QByteArray& dstName)
+{
+    std::vector<CopyFrame> stack;
+    bool ok = copyEntry(stack, srcParent, srcName, dstParent, dstName);
+    while (ok && !stack.empty()) {
+        CopyFrame& f = stack.back();
+        if (f.next == f.names.size()) {
+            ::fchmod(f.to.get(), f.mode);
+            stack.pop_back();
+            continue;
+        }
+        const QByteArray child = f.names[f.next++];
+        const int from = f.from.get(), to = f.to.get();
+        ok = copyEntry(stack, from, child, to, child);
+    }
+    if (!ok) {
+        stack.clear();
+        removeTree(dstParent, dstName);
+    }
     return ok;
 }
 

@@ -1,29 +1,33 @@
 #pragma once
-// Whole-tree operations of the posix shell delete. Every step works through
-// folder descriptors opened with O_NOFOLLOW, so a link is always handled as
-// the link itself and a folder swapped for a link mid-way is never entered.
+// Whole-tree operations of the posix shell delete. Each works relative to
+// folder handles opened without following links, walks iteratively (no
+// recursion, so no depth limit) and never builds a full path (so no path
+// length limit). A link is always handled as the link itself.
 
 #include <QByteArray>
 
 namespace platform::posix {
 
-enum class TreeCheck { Deletable, HasSpecialEntry, HasMountPoint };
+enum class TreeCheck { Deletable, HasSpecialEntry, HasMountPoint, Unreadable };
 
-// Looks through the entry at path (not following links) for what the shell
-// must never delete: sockets, FIFOs and device nodes (in use, as on
-// Windows) and folders on which another file system is mounted.
-TreeCheck checkTree(const QByteArray& path);
+// Looks through the entry name inside parent for what the shell must never
+// delete: sockets, FIFOs and device nodes (in use, as on Windows) and
+// folders on which another file system is mounted. A folder inside that
+// cannot be opened gives Unreadable: what cannot be looked at is not deleted.
+TreeCheck checkTree(int parent, const QByteArray& name);
 
-// True when path is the root of a mount (or "/").
-bool isMountRoot(const QByteArray& path);
+// True when the folder name inside parent is the root of a mount.
+bool isMountRoot(int parent, const QByteArray& name);
 
-// Deletes the entry at path: a link or file by unlink, a folder with all it
-// holds. Returns true only when everything is gone.
-bool removeTree(const QByteArray& path);
+// Deletes the entry name inside parent: a link or file by unlink, a folder
+// with all it holds (never entering another file system). Returns true only
+// when everything is gone.
+bool removeTree(int parent, const QByteArray& name);
 
-// Copies the entry at source to target (which must not exist): files with
-// their contents, mode and times, folders recursively, links as links.
-// Returns false, after removing what it copied, when any part fails.
-bool copyTree(const QByteArray& source, const QByteArray& target);
+// Copies the entry name inside srcParent to dstName inside dstParent (which
+// must not exist): files with contents, mode and times, folders with all
+// they hold, links as links. All or nothing: on any failure what was copied
+// is removed again and false returned.
+bool copyTree(int srcParent, const QByteArray& srcName, int dstParent, const QByteArray& dstName);
 
 } // namespace platform::posix

@@ -4,9 +4,11 @@
 #include "platform/NameOrder.h"
 #include "platform/PathMapper.h"
 #include "posix/EntryAttributes.h"
+#include "posix/Handles.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -42,20 +44,25 @@ bool isDot(const char* n)
     return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
 }
 
-bool isDirectoryAt(const QByteArray& path)
+// Where the open folder fd really is: links on the way resolved.
+QByteArray realFolder(int fd, const QByteArray& fallback)
 {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    QByteArray buf(4096, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(link, buf.data(), size_t(buf.size()));
+        if (n < 0 || buf.startsWith("(unreachable)"))
+            return fallback;
+        if (n < buf.size()) {
+            buf.truncate(n);
+            return buf;
+        }
+        buf.resize(buf.size() * 2);
+    }
 }
 
 } // namespace
-
-// Listings keep their folder open so sub-folders are opened relative to it
-// (one name to look up instead of a whole path, and no link swapped into a
-// parent can redirect the descent). Deep trees would run out of
-// descriptors, so beyond this many open listings the rest let go of theirs.
-constexpr int kMaxHeldFolders = 256;
-int heldFolders = 0;
 
 FolderListing::FolderListing() = default;
 
@@ -87,10 +94,8 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
 
 void FolderListing::releaseFolder()
 {
-    if (fd_ >= 0) {
+    if (fd_ >= 0)
         ::close(fd_);
-        --heldFolders;
-    }
     fd_ = -1;
 }
 
@@ -121,6 +126,7 @@ bool FolderListing::read(const QString& winFolder)
     }
     if (refused(host))
         return false;
+    posix::allowManyOpenFolders();
     // The folder named by the caller may itself be reached through a link
     // (a temporary folder often is); only what lies below it is never followed.
     const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -134,7 +140,7 @@ bool FolderListing::read(const QString& winFolder)
         error_ = ENOTDIR;
         return false;
     }
-    return readOpened(fd, host, id.mount, id.device);
+    return readOpened(fd, realFolder(fd, host), id.mount, id.device);
 }
 
 bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
@@ -143,8 +149,11 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
     const QByteArray host = parent.hostPathOf(entry);
     if (refused(host))
         return false;
-    const int fd = parent.fd_ >= 0 ? ::openat(parent.fd_, parent.host_.constData() + entry.hostOffset, kOpenFlags)
-                                   : ::open(host.constData(), kOpenFlags);
+    if (parent.fd_ < 0) {
+        error_ = EBADF;
+        return false;
+    }
+    const int fd = ::openat(parent.fd_, parent.hostNameZ(entry), kOpenFlags);
     if (fd < 0) {
         error_ = errno;
         return false;
@@ -174,15 +183,10 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
             const auto* de = reinterpret_cast<const dirent64*>(buf + off);
             off += de->d_reclen;
             if (!isDot(de->d_name))
-                append(de->d_name, de->d_type);
+                append(fd, de->d_name, de->d_type);
         }
     }
-    if (heldFolders < kMaxHeldFolders) {
-        fd_ = fd;
-        ++heldFolders;
-    } else {
-        ::close(fd);
-    }
+    fd_ = fd;
     const QStringView text(text_);
     std::sort(entries_.begin(), entries_.end(), [text](const Entry& a, const Entry& b) {
         if (a.sortKey != b.sortKey)
@@ -192,7 +196,7 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
     return true;
 }
 
-void FolderListing::append(const char* hostName, unsigned char type)
+void FolderListing::append(int fd, const char* hostName, unsigned char type)
 {
     const qsizetype length = qsizetype(std::strlen(hostName));
     Entry e;
@@ -205,32 +209,55 @@ void FolderListing::append(const char* hostName, unsigned char type)
     const QStringView name = QStringView(text_).mid(e.nameOffset, e.nameLength);
     for (qsizetype i = 0; i < 4; ++i)
         e.sortKey = (e.sortKey << 16) | (i < name.size() ? NameOrder::fold(name[i]) : 0u);
-    e.isDirectory = type == DT_DIR || (type == DT_UNKNOWN && isDirectoryAt(hostPathOf(e)));
+    struct stat st;
+    e.isDirectory = type == DT_DIR
+        || (type == DT_UNKNOWN && ::fstatat(fd, hostName, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode));
     entries_.push_back(e);
 }
 
 quint32 FolderListing::attributesOf(const Entry& e) const
 {
-    return posix::entryAttributes(hostPathOf(e), name(e).startsWith(u'.'), mountId_, deviceId_);
+    EntryId id;
+    return attributesOf(e, id);
+}
+
+quint32 FolderListing::attributesOf(const Entry& e, EntryId& id) const
+{
+    struct stat st;
+    if (fd_ < 0 || ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        id = {};
+        return 0;
+    }
+    id = posix::entryIdOf(st);
+    return posix::entryAttributesAt(fd_, hostNameZ(e), st, name(e).startsWith(u'.'), mountId_, deviceId_);
+}
+
+FolderListing::Found FolderListing::statOf(const Entry& e) const
+{
+    struct stat st;
+    if (fd_ < 0 || ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return {};
+    const bool sized = S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+    return {posix::entryIdOf(st), sized ? quint64(st.st_size) : 0};
 }
 
 quint64 FolderListing::sizeOf(const Entry& e) const
 {
     struct stat st;
-    return ::lstat(hostPathOf(e).constData(), &st) == 0 ? quint64(st.st_size) : 0;
+    return fd_ >= 0 && ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) == 0 ? quint64(st.st_size) : 0;
 }
 
 bool FolderListing::isSpecialFile(const Entry& e) const
 {
     struct stat st;
-    if (::lstat(hostPathOf(e).constData(), &st) != 0)
+    if (fd_ < 0 || ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     return S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISFIFO(st.st_mode);
 }
 
 bool FolderListing::isMountPoint(const Entry& e) const
 {
-    return e.isDirectory && posix::isOtherMount(hostPathOf(e), mountId_, deviceId_);
+    return e.isDirectory && (fd_ < 0 || posix::isOtherMountAt(fd_, hostNameZ(e), mountId_, deviceId_));
 }
 
 void FolderListing::clear()

@@ -39,6 +39,15 @@ int validSequence(const unsigned char* p, qsizetype avail, char32_t& cp)
     return len;
 }
 
+// A host name may hold the very characters that stand in for reserved
+// ones (Samba, Cygwin and WSL store "*" as U+F02A): such a character is
+// kept as its bytes, so it never reads as the reserved character itself
+// and every host name converts back to exactly its own bytes.
+bool isReservedStandIn(char32_t cp)
+{
+    return cp > kReservedBase && cp < kReservedBase + 0x80 && isReserved(uchar(cp - kReservedBase));
+}
+
 bool isPlain(const unsigned char* p, qsizetype size)
 {
     for (qsizetype i = 0; i < size; ++i)
@@ -75,7 +84,8 @@ void decodeInto(const char* bytes, qsizetype size, QString& out)
             continue;
         }
         char32_t cp = 0;
-        if (const int len = validSequence(p + i, size - i, cp)) {
+        const int len = validSequence(p + i, size - i, cp);
+        if (len && !isReservedStandIn(cp)) {
             out.append(QChar::fromUcs4(cp));
             i += len;
         } else {

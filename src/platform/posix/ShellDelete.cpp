@@ -1,70 +1,53 @@
 #include "platform/ShellDelete.h"
 
-#include "platform/PathMapper.h"
 #include "posix/FileTree.h"
-#include "posix/HomeTrash.h"
+#include "posix/Handles.h"
+#include "posix/Trash.h"
 
-#include <gio/gio.h>
-#include <sys/stat.h>
+#include <optional>
 
 namespace platform {
 
 namespace {
 
-// The host path of winPath when it may be deleted at all; empty otherwise.
-QByteArray deletablePath(const QString& winPath)
+// The anchored entry of winPath when it may be deleted at all.
+std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed)
 {
-    if (winPath.isEmpty() || PathMapper::isDriveRoot(winPath))
-        return {};
-    const QByteArray host = PathMapper::toHost(winPath);
-    struct stat st;
-    if (host.isEmpty() || ::lstat(host.constData(), &st) != 0)
-        return {};
-    if (S_ISDIR(st.st_mode) && posix::isMountRoot(host))
-        return {};
-    if (posix::checkTree(host) != posix::TreeCheck::Deletable)
-        return {};
-    return host;
-}
-
-enum class GioTrash { Done, NoTrashHere, Failed };
-
-GioTrash trashWithGio(const QByteArray& host)
-{
-    GFile* file = g_file_new_for_path(host.constData());
-    GError* error = nullptr;
-    const gboolean ok = g_file_trash(file, nullptr, &error);
-    GioTrash result = ok ? GioTrash::Done : GioTrash::Failed;
-    if (!ok && error && error->domain == G_IO_ERROR && error->code == G_IO_ERROR_NOT_SUPPORTED)
-        result = GioTrash::NoTrashHere;
-    if (error)
-        g_error_free(error);
-    g_object_unref(file);
-    return result;
+    std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
+    if (!e)
+        return std::nullopt;
+    const std::optional<EntryId> now = posix::entryIdAt(e->parent.get(), e->name);
+    if (!now || (listed.isKnown() && *now != listed))
+        return std::nullopt; // gone, or something else stands in its place
+    if (now->kind == EntryKind::Special)
+        return std::nullopt;
+    if (now->kind == EntryKind::Folder
+        && (posix::isMountRoot(e->parent.get(), e->name)
+            || posix::checkTree(e->parent.get(), e->name) != posix::TreeCheck::Deletable))
+        return std::nullopt;
+    return e;
 }
 
 } // namespace
 
-bool ShellDelete::recycle(const QString& winPath)
+bool ShellDelete::recycle(const QString& winPath, const EntryId& listed)
 {
-    const QByteArray host = deletablePath(winPath);
-    if (host.isEmpty())
-        return false;
-    switch (trashWithGio(host)) {
-    case GioTrash::Done:
-        return true;
-    case GioTrash::NoTrashHere:
-        return posix::HomeTrash::moveIn(host);
-    case GioTrash::Failed:
-        break;
-    }
-    return false;
+    const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed);
+    return e && posix::Trash::moveIn(*e);
 }
 
-bool ShellDelete::erase(const QString& winPath)
+bool ShellDelete::erase(const QString& winPath, const EntryId& listed)
 {
-    const QByteArray host = deletablePath(winPath);
-    return !host.isEmpty() && posix::removeTree(host);
+    const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed);
+    return e && posix::removeTree(e->parent.get(), e->name);
+}
+
+EntryId ShellDelete::idOf(const QString& winPath)
+{
+    const std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
+    if (!e)
+        return {};
+    return posix::entryIdAt(e->parent.get(), e->name).value_or(EntryId{});
 }
 
 } // namespace platform

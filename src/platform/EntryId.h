@@ -1,0 +1,25 @@
+#pragma once
+// What an entry was when it was listed: its file system, its inode and its
+// kind. A deletion is carried out only on an entry that is still the same
+// object of the same kind, so nothing that took a listed entry's place (a
+// link swapped in, a folder where a file was, another file of the same
+// name) is ever deleted in its stead.
+
+#include <QtGlobal>
+
+namespace platform {
+
+enum class EntryKind : quint8 { Unknown, File, Folder, Link, Special };
+
+struct EntryId {
+    quint64 device = 0;
+    quint64 inode = 0;
+    EntryKind kind = EntryKind::Unknown;
+
+    // False for an id that records nothing (the entry was never looked at).
+    bool isKnown() const { return kind != EntryKind::Unknown; }
+
+    friend bool operator==(const EntryId&, const EntryId&) = default;
+};
+
+} // namespace platform

@@ -1,0 +1,123 @@
+#include "posix/Handles.h"
+
+#include "platform/DriveTable.h"
+#include "platform/HostNameCodec.h"
+#include "platform/WinPath.h"
+
+#include <QStringList>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::posix {
+
+UniqueFd::~UniqueFd()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int folderOpenFlags()
+{
+    return O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+}
+
+UniqueFd openFolderAt(int parent, const QByteArray& name)
+{
+    return UniqueFd(::openat(parent, name.constData(), folderOpenFlags()));
+}
+
+EntryId entryIdOf(const struct stat& st)
+{
+    EntryKind kind = EntryKind::Special;
+    if (S_ISREG(st.st_mode))
+        kind = EntryKind::File;
+    else if (S_ISDIR(st.st_mode))
+        kind = EntryKind::Folder;
+    else if (S_ISLNK(st.st_mode))
+        kind = EntryKind::Link;
+    return {quint64(st.st_dev), quint64(st.st_ino), kind};
+}
+
+std::optional<EntryId> entryIdAt(int parent, const QByteArray& name)
+{
+    struct stat st;
+    if (::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return entryIdOf(st);
+}
+
+void allowManyOpenFolders()
+{
+    static const bool done = [] {
+        struct rlimit lim;
+        if (::getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < lim.rlim_max) {
+            lim.rlim_cur = lim.rlim_max;
+            ::setrlimit(RLIMIT_NOFILE, &lim);
+        }
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+namespace {
+
+// The components of winPath after its drive, or nullopt when the path is
+// not absolute or holds "." or ".." (a listed path never does).
+std::optional<QStringList> exactComponents(const QString& winPath, QChar& drive)
+{
+    QString path = winPath;
+    path.replace(u'/', u'\\');
+    drive = WinPath::driveLetter(path);
+    if (drive.isNull() || path.size() < 3 || path.at(2) != u'\\')
+        return std::nullopt;
+    const QStringList parts = path.mid(3).split(u'\\', Qt::SkipEmptyParts);
+    for (const QString& c : parts)
+        if (c == u"." || c == u"..")
+            return std::nullopt;
+    return parts;
+}
+
+} // namespace
+
+std::optional<AnchoredEntry> anchor(const QString& winPath)
+{
+    QChar letter;
+    const std::optional<QStringList> parts = exactComponents(winPath, letter);
+    const std::optional<FixedDrive> drive = parts ? DriveTable::drive(letter) : std::nullopt;
+    if (!drive || parts->isEmpty()) {
+        errno = ENOENT;
+        return std::nullopt;
+    }
+    // The drive's root is where the user put it, maybe through a link; below
+    // it, nothing is.
+    UniqueFd folder(::open(drive->hostRoot.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    QByteArray host = drive->hostRoot;
+    for (qsizetype i = 0; folder.valid() && i + 1 < parts->size(); ++i) {
+        const QByteArray name = HostNameCodec::encode(parts->at(i));
+        folder = openFolderAt(folder.get(), name);
+        host += (host.endsWith('/') ? "" : "/") + name;
+    }
+    if (!folder.valid())
+        return std::nullopt;
+    AnchoredEntry out;
+    out.name = HostNameCodec::encode(parts->last());
+    out.hostPath = host + (host.endsWith('/') ? "" : "/") + out.name;
+    out.parent = std::move(folder);
+    return out;
+}
+
+} // namespace platform::posix

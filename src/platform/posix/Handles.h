@@ -1,0 +1,64 @@
+#pragma once
+// Folder handles for the posix file operations: every step from a drive's
+// root to an entry is taken relative to the folder before it, one name at a
+// time, so a link is never followed and no path length limit applies.
+
+#include "platform/EntryId.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+struct stat;
+
+namespace platform::posix {
+
+// Owns one file descriptor and closes it.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd();
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release() { const int fd = fd_; fd_ = -1; return fd; }
+
+private:
+    int fd_ = -1;
+};
+
+// Flags that open a folder without following a link in its place.
+int folderOpenFlags();
+
+// Opens the folder name inside parent, never through a link. Invalid (with
+// errno set) when name is not a folder or is a link.
+UniqueFd openFolderAt(int parent, const QByteArray& name);
+
+// The id of the entry name inside parent, the entry itself (a link is a link).
+// nullopt when it does not exist.
+std::optional<EntryId> entryIdAt(int parent, const QByteArray& name);
+EntryId entryIdOf(const struct stat& st);
+
+// Raises the open-file limit as far as the system allows, once per process:
+// a walk holds one folder handle per level of the tree it is in.
+void allowManyOpenFolders();
+
+// An entry named by a Windows-form path, reached from its drive's root one
+// component at a time exactly as spelled: no other letter case, no "." or
+// ".." component, no link on the way.
+struct AnchoredEntry {
+    UniqueFd parent;     // the folder holding the entry
+    QByteArray name;     // the entry's host name inside parent
+    QByteArray hostPath; // for messages and the trash's record only
+};
+
+// Anchors winPath. nullopt (errno set) for a drive root, an unknown drive, a
+// network path, or when a folder on the way is missing or is a link.
+std::optional<AnchoredEntry> anchor(const QString& winPath);
+
+} // namespace platform::posix

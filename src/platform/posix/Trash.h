@@ -1,0 +1,35 @@
+#pragma once
+// The freedesktop.org Trash, reached through folder handles: an entry is
+// renamed into the trash of its own file system relative to the folder that
+// holds it, so nothing on its path is looked up again by name.
+//
+// - An entry on the home trash's file system goes into the home trash.
+// - An entry on another disk file system goes into that file system's
+//   $topdir/.Trash/$uid (when an administrator made .Trash, sticky and no
+//   link) or else $topdir/.Trash-$uid.
+// - An entry on a file system that keeps no trash of its own (a tmpfs and
+//   other memory or system file systems) is copied into the home trash and
+//   then removed, so it can still be restored.
+
+#include "posix/Handles.h"
+
+#include <QByteArray>
+
+namespace platform::posix {
+
+class Trash {
+public:
+    // The home trash folder: $XDG_DATA_HOME/Trash, as GLib finds it.
+    static QByteArray homeFolder();
+
+    // Moves the entry into a trash with its .trashinfo. Returns true only
+    // when the entry left its place; false leaves it in place and nothing
+    // of it in any trash.
+    static bool moveIn(const AnchoredEntry& entry);
+
+    // Makes moveIn() copy into the home trash whatever file system the
+    // entry is on (tests use it to reach the copying path on any disk).
+    static void setAlwaysCopyForTests(bool on);
+};
+
+} // namespace platform::posix
