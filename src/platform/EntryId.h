@@ -14,6 +14,10 @@ enum class EntryKind : quint8 { Unknown, File, Folder, Link, Special };
 struct EntryId {
     quint64 device = 0;
     quint64 inode = 0;
+    // When the entry was made, where the file system tells (0 otherwise):
+    // an inode number freed by a deletion is soon given to a new entry.
+    qint64 bornSeconds = 0;
+    quint32 bornNanoseconds = 0;
     EntryKind kind = EntryKind::Unknown;
 
     // False for an id that records nothing (the entry was never looked at).

@@ -87,18 +87,18 @@ quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parent
     return attr;
 }
 
-quint32 entryAttributesAt(int dirFd, const char* name, const struct stat& st, bool dotName, quint64 parentMount,
+quint32 entryAttributesAt(int dirFd, const char* name, unsigned mode, bool dotName, quint64 parentMount,
                           quint64 parentDevice)
 {
-    quint32 attr = modeAttributes(st.st_mode, dotName);
-    if (!S_ISLNK(st.st_mode)) {
+    quint32 attr = modeAttributes(mode, dotName);
+    if (!S_ISLNK(mode)) {
         // No call reads an attribute relative to a folder handle; the
         // handle's own entry in /proc keeps the path short all the same.
         char path[64 + 256];
         std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
         attr = withDosBits(attr, dosAttributes(path));
     }
-    if (S_ISDIR(st.st_mode) && isOtherMountAt(dirFd, name, parentMount, parentDevice))
+    if (S_ISDIR(mode) && isOtherMountAt(dirFd, name, parentMount, parentDevice))
         attr |= faMountPoint;
     return attr;
 }

@@ -17,8 +17,8 @@ namespace platform::posix {
 quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parentMount, quint64 parentDevice);
 
 // The same for the entry name inside the open folder dirFd, with its stat
-// already read (no path is built, so no length limit applies).
-quint32 entryAttributesAt(int dirFd, const char* name, const struct stat& st, bool dotName, quint64 parentMount,
+// mode already read (no path is built, so no length limit applies).
+quint32 entryAttributesAt(int dirFd, const char* name, unsigned mode, bool dotName, quint64 parentMount,
                           quint64 parentDevice);
 
 // The same for an entry whose mode is known already, without the mount

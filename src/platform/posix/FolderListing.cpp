@@ -223,22 +223,22 @@ quint32 FolderListing::attributesOf(const Entry& e) const
 
 quint32 FolderListing::attributesOf(const Entry& e, EntryId& id) const
 {
-    struct stat st;
-    if (fd_ < 0 || ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    struct statx st {};
+    if (fd_ < 0 || !posix::statEntryAt(fd_, hostNameZ(e), st)) {
         id = {};
         return 0;
     }
     id = posix::entryIdOf(st);
-    return posix::entryAttributesAt(fd_, hostNameZ(e), st, name(e).startsWith(u'.'), mountId_, deviceId_);
+    return posix::entryAttributesAt(fd_, hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_, deviceId_);
 }
 
 FolderListing::Found FolderListing::statOf(const Entry& e) const
 {
-    struct stat st;
-    if (fd_ < 0 || ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    struct statx st {};
+    if (fd_ < 0 || !posix::statEntryAt(fd_, hostNameZ(e), st))
         return {};
-    const bool sized = S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
-    return {posix::entryIdOf(st), sized ? quint64(st.st_size) : 0};
+    const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
+    return {posix::entryIdOf(st), sized ? quint64(st.stx_size) : 0};
 }
 
 quint64 FolderListing::sizeOf(const Entry& e) const

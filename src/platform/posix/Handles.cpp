@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform::posix {
@@ -40,22 +41,36 @@ UniqueFd openFolderAt(int parent, const QByteArray& name)
     return UniqueFd(::openat(parent, name.constData(), folderOpenFlags()));
 }
 
-EntryId entryIdOf(const struct stat& st)
+bool statEntryAt(int parent, const char* name, struct statx& st)
+{
+    return ::statx(parent, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                   STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME, &st) == 0;
+}
+
+EntryId entryIdOf(const struct statx& st)
 {
     EntryKind kind = EntryKind::Special;
-    if (S_ISREG(st.st_mode))
+    if (S_ISREG(st.stx_mode))
         kind = EntryKind::File;
-    else if (S_ISDIR(st.st_mode))
+    else if (S_ISDIR(st.stx_mode))
         kind = EntryKind::Folder;
-    else if (S_ISLNK(st.st_mode))
+    else if (S_ISLNK(st.stx_mode))
         kind = EntryKind::Link;
-    return {quint64(st.st_dev), quint64(st.st_ino), kind};
+    EntryId id;
+    id.device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    id.inode = st.stx_ino;
+    if (st.stx_mask & STATX_BTIME) {
+        id.bornSeconds = st.stx_btime.tv_sec;
+        id.bornNanoseconds = st.stx_btime.tv_nsec;
+    }
+    id.kind = kind;
+    return id;
 }
 
 std::optional<EntryId> entryIdAt(int parent, const QByteArray& name)
 {
-    struct stat st;
-    if (::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    struct statx st {};
+    if (!statEntryAt(parent, name.constData(), st))
         return std::nullopt;
     return entryIdOf(st);
 }

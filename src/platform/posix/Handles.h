@@ -9,7 +9,7 @@
 #include <QString>
 #include <optional>
 
-struct stat;
+struct statx;
 
 namespace platform::posix {
 
@@ -42,7 +42,11 @@ UniqueFd openFolderAt(int parent, const QByteArray& name);
 // The id of the entry name inside parent, the entry itself (a link is a link).
 // nullopt when it does not exist.
 std::optional<EntryId> entryIdAt(int parent, const QByteArray& name);
-EntryId entryIdOf(const struct stat& st);
+
+// Reads what entryIdOf() needs (and the size) of name inside parent, the
+// entry itself. False when it does not exist.
+bool statEntryAt(int parent, const char* name, struct statx& st);
+EntryId entryIdOf(const struct statx& st);
 
 // Raises the open-file limit as far as the system allows, once per process:
 // a walk holds one folder handle per level of the tree it is in.
