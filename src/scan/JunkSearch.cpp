@@ -3,6 +3,7 @@
 #include "platform/WinPath.h"
 #include "scan/FileHelpers.h"
 #include "settings/Settings.h"
+#include "settings/SettingsList.h"
 
 namespace JunkSearch {
 
@@ -11,15 +12,6 @@ namespace {
 bool switchOn(const char* key, const char* def)
 {
     return IsSwitchOn(ReadSetting(QStringLiteral("Search"), QLatin1String(key), QLatin1String(def)));
-}
-
-// Reads the count of a numbered list; nullopt when it is not a number.
-std::optional<int> listCount(const QString& section)
-{
-    int n = 0;
-    if (!TryStrToInt(ReadSetting(section, QStringLiteral("Items"), QStringLiteral("0")), n))
-        return std::nullopt;
-    return n;
 }
 
 } // namespace
@@ -50,12 +42,9 @@ std::optional<QStringList> SelectedDrives(const QStringList& driveItems, QString
 
 void LoadCustomFilters(QStringList& masks)
 {
-    const std::optional<int> n = listCount(QStringLiteral("CFilters"));
-    for (int i = 0; n && i < *n; ++i) {
-        const QString number = QString::number(i);
-        if (IsStateOn(ReadSetting(QStringLiteral("CFilters"), QStringLiteral("StateFilter") + number, QStringLiteral("0"))))
-            masks.prepend(ReadSetting(QStringLiteral("CFilters"), QStringLiteral("Filter") + number, QString()));
-    }
+    for (const SettingsListEntry& filter : ReadSettingsList(SettingsList::Filters))
+        if (filter.checked)
+            masks.prepend(filter.text);
 }
 
 QStringList BuildMaskList()
@@ -111,12 +100,11 @@ void MarkSystemFiles(QStringList& captions)
 
 void MarkExcludedDirs(QStringList& captions)
 {
-    const std::optional<int> n = listCount(QStringLiteral("ExDirs"));
-    for (int i = 0; n && i < *n; ++i) {
-        const QString number = QString::number(i);
-        if (!IsStateOn(ReadSetting(QStringLiteral("ExDirs"), QStringLiteral("State") + number, QStringLiteral("0"))))
+    // One reading of the file for the whole list, however long it is.
+    for (const SettingsListEntry& excluded : ReadSettingsList(SettingsList::ExcludedDirs)) {
+        if (!excluded.checked)
             continue;
-        const QString dir = ReadSetting(QStringLiteral("ExDirs"), QStringLiteral("Dir") + number, QString()).toUpper();
+        const QString dir = excluded.text.toUpper();
         for (QString& caption : captions)
             if (caption.left(dir.size()).toUpper() == dir)
                 caption.prepend(SkipMarker);
