@@ -40,13 +40,12 @@ QString withoutTrailingBlanks(QString text)
     return text;
 }
 
-} // namespace
-
-AtomicFile::ReadResult ProfileFile::load(const QByteArray& hostPath, IniDocument& doc)
+// Loads the file into doc, keeping its bytes in raw.
+Loaded loadWithBytes(const QByteArray& hostPath, IniDocument& doc, QByteArray& raw)
 {
-    QByteArray raw;
     const Loaded result = AtomicFile::read(hostPath, raw);
     if (result != Loaded::Ok) {
+        raw.clear();
         doc = IniDocument();
         return result;
     }
@@ -61,6 +60,14 @@ AtomicFile::ReadResult ProfileFile::load(const QByteArray& hostPath, IniDocument
     doc = IniDocument::parse(raw);
     remember(hostPath, raw, doc);
     return result;
+}
+
+} // namespace
+
+AtomicFile::ReadResult ProfileFile::load(const QByteArray& hostPath, IniDocument& doc)
+{
+    QByteArray raw;
+    return loadWithBytes(hostPath, doc, raw);
 }
 
 QString ProfileFile::readString(const IniDocument& doc, const QString& section, const QString& key,
@@ -87,12 +94,16 @@ QString ProfileFile::readString(const QByteArray& hostPath, const QString& secti
 bool ProfileFile::change(const QByteArray& hostPath, const std::function<Outcome(IniDocument&)>& edit)
 {
     IniDocument doc;
-    if (load(hostPath, doc) == Loaded::Unreadable)
+    QByteArray before;
+    const Loaded loaded = loadWithBytes(hostPath, doc, before);
+    if (loaded == Loaded::Unreadable)
         return false;
     const Outcome outcome = edit(doc);
     if (!outcome.changed)
         return !outcome.refused;
     const QByteArray bytes = doc.serialize();
+    if (loaded == Loaded::Ok && bytes == before)
+        return !outcome.refused; // cleared and written back as it was
     if (!AtomicFile::write(hostPath, bytes))
         return false;
     remember(hostPath, bytes, doc);

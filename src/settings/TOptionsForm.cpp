@@ -202,9 +202,11 @@ void TOptionsForm::FormShow()
 
 void TOptionsForm::loadList(CheckListBox& box, SettingsList list)
 {
-    // Each entry goes to the top, so the box shows the list in reverse.
-    for (const SettingsListEntry& entry : ReadSettingsList(list))
-        box.insertTop(entry.text, entry.checked);
+    // Each entry goes to the top, so the box shows the list in reverse;
+    // filled from the bottom, a long list costs no moving of entries.
+    const QList<SettingsListEntry> entries = ReadSettingsList(list);
+    for (auto it = entries.crbegin(); it != entries.crend(); ++it)
+        box.appendBottom(it->text, it->checked);
 }
 
 void TOptionsForm::saveList(SettingsTransaction& transaction, SettingsList list, const CheckListBox& box)

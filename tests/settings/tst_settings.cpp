@@ -286,6 +286,11 @@ private Q_SLOTS:
         QCOMPARE(ReadSettingsList(SettingsList::ExcludedDirs).size(), 300);
         QVERIFY(SettingsTransaction().commit()); // nothing queued: nothing written
         QCOMPARE(replacements, 1);
+        SettingsTransaction same; // cleared and written back as it was
+        same.write("Search", "Disk", "All");
+        WriteSettingsList(same, SettingsList::ExcludedDirs, many);
+        QVERIFY(same.commit());
+        QCOMPARE(replacements, 1);
     }
 
     void aKilledSaveLeavesTheWholeOldListAndNoLeftover()
