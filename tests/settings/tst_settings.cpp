@@ -119,6 +119,19 @@ private Q_SLOTS:
         QCOMPARE(ReadSetting("CFilters", "Filter0", ""), QString());
     }
 
+    void aHandEditedFileReadsAndClearsAsOnWindows()
+    {
+        box->makeFile("bin/varnel.ini", "[Search   \r;AutoStart=Yes\rAutoStart=No\r[CFilters]\r; my masks\rItems=1\r"
+                                        "Filter0=*.log\r[View]\rXPMenu=No\r");
+        QCOMPARE(ReadSetting("Search", "AutoStart", "x"), QStringLiteral("No"));
+        QCOMPARE(ReadSetting("\tSearch", "AutoStart", "x"), QStringLiteral("x"));
+        QCOMPARE(ReadSetting("Search", ";AutoStart", "x"), QStringLiteral("x"));
+        QVERIFY(ClearSettingsSection("CFilters"));
+        QCOMPARE(file(), QByteArray("[Search   \r;AutoStart=Yes\rAutoStart=No\r; my masks\r[View]\rXPMenu=No\r"));
+        QVERIFY(WriteSetting("\tTabbed\t", "k", "v"));
+        QVERIFY(file().endsWith("XPMenu=No\r[\tTabbed\t]\rk=v\r"));
+    }
+
     void longValuesAreCut()
     {
         const QString longValue(5000, u'ж');
