@@ -141,7 +141,7 @@ int AtomicFile::removeStaleTemporaries(const QByteArray& hostPath, int minAgeSec
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
     const QByteArray base = target.mid(slash + 1);
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0)
         return 0;
     DIR* dir = ::fdopendir(dirFd);
