@@ -136,9 +136,10 @@ private Q_SLOTS:
         QCOMPARE(doc.setValue("S", "E", "5"), Edit::Changed);
         QCOMPARE(doc.serialize(), QByteArray("[S]\nA=1\r\nB=8\rC=9\r\r\nD=4\nE=5\n"));
 
-        IniDocument cr = IniDocument::parse("[S]\rA=1\r");
-        cr.setValue("T", "B", "2");
-        QCOMPARE(cr.serialize(), QByteArray("[S]\rA=1\r[T]\rB=2\r"));
+        IniDocument cr = IniDocument::parse("[S]\rA=1\r\rB=2\r");
+        cr.setValue("S", "A", "9");
+        cr.setValue("T", "C", "3");
+        QCOMPARE(cr.serialize(), QByteArray("[S]\rA=9\r\rB=2\r[T]\rC=3\r"));
 
         // A last line without its end gets one only when a line follows it.
         IniDocument open = IniDocument::parse("[S]\r\nA=1");
