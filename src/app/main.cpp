@@ -1,5 +1,6 @@
 #include "app/ApplicationSetup.h"
 #include "app/TMainForm.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     SetUpApplication();
+    RemoveStaleSettingsFiles();
     TMainForm mainForm;
     mainForm.show();
     return QApplication::exec();

@@ -9,7 +9,8 @@ namespace platform {
 
 class AtomicFile {
 public:
-    // Writes data to a new file beside hostPath, flushes it to disk and
+    // Writes data to a new file beside hostPath (named after it plus
+    // ".XXXXXX.new", six random letters or digits), flushes it to disk and
     // renames it over hostPath (a link is kept and its target replaced; the
     // old file's permissions are kept). Returns false, leaving the old file
     // untouched and no temporary file behind, when any step fails.
@@ -21,6 +22,14 @@ public:
     // hostPath (a dangling link counts as one), Unreadable when something
     // is there that cannot be read as a regular file.
     static ReadResult read(const QByteArray& hostPath, QByteArray& data);
+
+    // Deletes the new files that writes of hostPath left behind when the
+    // program was killed mid-write: entries beside the file the writes land
+    // in (a link's target) named like write's new files, that are regular
+    // files of this user with one link, unchanged for at least
+    // minAgeSeconds (so another instance's write in progress is spared).
+    // Returns how many were deleted.
+    static int removeStaleTemporaries(const QByteArray& hostPath, int minAgeSeconds);
 
     // Deletes the regular file (or link) at hostPath; never a folder.
     static bool removeFile(const QByteArray& hostPath);

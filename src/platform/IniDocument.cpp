@@ -1,5 +1,6 @@
 #include "platform/IniDocument.h"
 
+#include "platform/LineDecoder.h"
 #include "platform/NameOrder.h"
 
 #include <QStringDecoder>
@@ -9,19 +10,37 @@ namespace platform {
 
 namespace {
 
-bool isBlank(QChar c)
+// White space in the file: what the C library's isspace() takes, and the
+// Ctrl-Z that ends old DOS files.
+bool isWhite(QChar c)
 {
-    return c.isSpace() || c.unicode() == 0x1A; // Ctrl-Z ends old DOS files
+    const char16_t u = c.unicode();
+    return u == ' ' || (u >= '\t' && u <= '\r') || u == 0x1A;
 }
 
-QString trimmed(QStringView s)
+QString trimWhite(QStringView s)
 {
     qsizetype b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
+    while (b < e && isWhite(s[b]))
         ++b;
-    while (e > b && isBlank(s[e - 1]))
+    while (e > b && isWhite(s[e - 1]))
         --e;
     return s.mid(b, e - b).toString();
+}
+
+QString fold(QStringView name)
+{
+    QString folded(name.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        folded[i] = QChar(NameOrder::fold(name[i]));
+    return folded;
+}
+
+// Adds name -> at unless name is there already: the first line of a name wins.
+void addFirst(QHash<QString, qsizetype>& index, const QString& name, qsizetype at)
+{
+    if (!index.contains(name))
+        index.insert(name, at);
 }
 
 QString stripQuotes(const QString& v)
@@ -38,147 +57,268 @@ QString oneLine(QString s)
     return s;
 }
 
+// The code unit at byte offset at, or -1 when only part of one is left.
+int unitAt(QByteArrayView raw, qsizetype at, int width, bool bigEndian)
+{
+    if (at + width > raw.size())
+        return -1;
+    if (width == 1)
+        return uchar(raw[at]);
+    return bigEndian ? (uchar(raw[at]) << 8) | uchar(raw[at + 1]) : uchar(raw[at]) | (uchar(raw[at + 1]) << 8);
+}
+
 } // namespace
+
+QString IniDocument::trimBlanks(QStringView name)
+{
+    qsizetype b = 0, e = name.size();
+    while (b < e && name[b] == u' ')
+        ++b;
+    while (e > b && name[e - 1] == u' ')
+        --e;
+    return name.mid(b, e - b).toString();
+}
+
+IniDocument::IniDocument()
+    : eol_("\r\n")
+{
+    blocks_.append(Block());
+}
 
 IniDocument::Line IniDocument::parseLine(const QString& text)
 {
     Line line;
-    line.text = text;
-    const QString t = trimmed(text);
-    if (t.startsWith(u'[')) {
-        const qsizetype close = t.indexOf(u']');
-        if (close > 0) {
-            line.kind = Kind::Section;
-            line.name = trimmed(QStringView(t).mid(1, close - 1));
-            return line;
-        }
-    }
-    const qsizetype eq = t.indexOf(u'=');
-    if (eq >= 0) {
+    const QString t = trimWhite(text);
+    if (t.isEmpty()) {
+        line.kind = Kind::Blank;
+    } else if (t.front() == u';') {
+        line.kind = Kind::Comment;
+    } else if (t.front() == u'[') {
+        // A header without its ']' still opens the section, as on Windows.
+        const qsizetype close = t.indexOf(u']', 1);
+        const QStringView inner = QStringView(t).mid(1, close < 0 ? -1 : close - 1);
+        line.kind = Kind::Section;
+        line.name = trimBlanks(inner);
+        line.loose = trimWhite(inner);
+    } else if (const qsizetype eq = text.indexOf(u'='); eq >= 0) {
+        const QStringView name = QStringView(text).left(eq);
         line.kind = Kind::Key;
-        line.name = trimmed(QStringView(t).left(eq));
-        line.value = trimmed(QStringView(t).mid(eq + 1));
+        line.name = trimBlanks(name);
+        line.loose = trimWhite(name);
+        line.value = trimWhite(QStringView(text).mid(eq + 1));
     }
+    return line;
+}
+
+QByteArray IniDocument::encode(const QString& text) const
+{
+    switch (encoding_) {
+    case Encoding::Utf8:
+        return text.toUtf8();
+    case Encoding::Utf16LE:
+        return QStringEncoder(QStringEncoder::Utf16LE, QStringConverter::Flag::Stateless).encode(text);
+    case Encoding::Utf16BE:
+        return QStringEncoder(QStringEncoder::Utf16BE, QStringConverter::Flag::Stateless).encode(text);
+    }
+    return {};
+}
+
+IniDocument::Line IniDocument::makeLine(const QString& text) const
+{
+    Line line = parseLine(text);
+    line.raw = encode(text);
+    line.eol = eol_;
     return line;
 }
 
 IniDocument IniDocument::parse(const QByteArray& raw)
 {
     IniDocument doc;
-    QString text;
-    if (raw.startsWith("\xEF\xBB\xBF")) {
-        doc.encoding_ = Encoding::Utf8Bom;
-        text = QString::fromUtf8(raw.mid(3));
-    } else if (raw.startsWith("\xFF\xFE")) {
+    QByteArrayView body(raw);
+    if (raw.startsWith("\xFF\xFE"))
         doc.encoding_ = Encoding::Utf16LE;
-        text = QStringDecoder(QStringDecoder::Utf16LE).decode(raw.mid(2));
-    } else if (raw.startsWith("\xFE\xFF")) {
+    else if (raw.startsWith("\xFE\xFF"))
         doc.encoding_ = Encoding::Utf16BE;
-        text = QStringDecoder(QStringDecoder::Utf16BE).decode(raw.mid(2));
-    } else {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        text = utf8.decode(raw);
-        if (utf8.hasError()) {
-            QStringDecoder legacy("windows-1251");
-            text = legacy.isValid() ? QString(legacy.decode(raw)) : QString::fromLatin1(raw);
+    else if (raw.startsWith("\xEF\xBB\xBF"))
+        doc.bom_ = raw.left(3);
+    if (doc.encoding_ != Encoding::Utf8)
+        doc.bom_ = raw.left(2);
+    body = body.sliced(doc.bom_.size());
+    doc.eol_.clear();
+
+    const int width = doc.encoding_ == Encoding::Utf8 ? 1 : 2;
+    const bool bigEndian = doc.encoding_ == Encoding::Utf16BE;
+    QStringDecoder utf16(bigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
+                         QStringConverter::Flag::Stateless);
+    qsizetype start = 0;
+    while (start < body.size()) {
+        qsizetype end = start, eolSize = 0;
+        for (int u; (u = unitAt(body, end, width, bigEndian)) >= 0; end += width) {
+            if (u == '\n' || u == '\r') {
+                eolSize = width;
+                if (u == '\r' && unitAt(body, end + width, width, bigEndian) == '\n')
+                    eolSize += width;
+                break;
+            }
         }
+        if (eolSize == 0)
+            end = body.size(); // an odd byte left in a UTF-16 file stays with the last line
+        const QByteArrayView bytes = body.sliced(start, end - start);
+        const QString text = width == 1 ? LineDecoder::decode(bytes, eolSize == 0) : QString(utf16.decode(bytes));
+        Line line = parseLine(text);
+        line.raw = bytes.toByteArray();
+        line.eol = body.sliced(end, eolSize).toByteArray();
+        if (doc.eol_.isEmpty())
+            doc.eol_ = line.eol;
+        if (line.kind == Kind::Section)
+            doc.blocks_.append(Block());
+        doc.blocks_.last().lines.append(std::move(line));
+        start = end + eolSize;
     }
-    const qsizetype firstBreak = text.indexOf(u'\n');
-    if (firstBreak > 0 && text.at(firstBreak - 1) == u'\r')
-        doc.lineEnd_ = QStringLiteral("\r\n");
-    QStringList rows = text.split(u'\n');
-    if (!rows.isEmpty() && rows.last().isEmpty())
-        rows.removeLast(); // the break that ends the last line
-    for (QString& row : rows) {
-        if (row.endsWith(u'\r'))
-            row.chop(1);
-        doc.lines_.append(parseLine(row));
-    }
+    if (doc.eol_.isEmpty())
+        doc.eol_ = doc.encode(QStringLiteral("\r\n"));
+    for (Block& block : doc.blocks_)
+        doc.indexKeys(block);
+    doc.indexSections();
     return doc;
 }
 
 QByteArray IniDocument::serialize() const
 {
-    QString text;
-    for (const Line& line : lines_)
-        text += line.text + lineEnd_;
-    switch (encoding_) {
-    case Encoding::Utf8:
-        return text.toUtf8();
-    case Encoding::Utf8Bom:
-        return "\xEF\xBB\xBF" + text.toUtf8();
-    case Encoding::Utf16LE:
-        return "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(text));
-    case Encoding::Utf16BE:
-        return "\xFE\xFF" + QByteArray(QStringEncoder(QStringEncoder::Utf16BE).encode(text));
+    qsizetype size = bom_.size();
+    for (const Block& block : blocks_)
+        for (const Line& line : block.lines)
+            size += line.raw.size() + line.eol.size();
+    QByteArray out;
+    out.reserve(size);
+    out += bom_;
+    for (const Block& block : blocks_)
+        for (const Line& line : block.lines)
+            out += line.raw + line.eol;
+    return out;
+}
+
+void IniDocument::indexKeys(Block& block) const
+{
+    block.keys.clear();
+    for (qsizetype i = 0; i < block.lines.size(); ++i) {
+        const Line& line = block.lines[i];
+        if (line.kind != Kind::Key)
+            continue;
+        // The first line of a name wins, as in the profile functions.
+        addFirst(block.keys, fold(line.name), i);
+        addFirst(block.keys, fold(line.loose), i);
     }
-    return {};
 }
 
-qsizetype IniDocument::findSection(const QString& section, qsizetype from) const
+void IniDocument::indexSections()
 {
-    const QString wanted = trimmed(section);
-    for (qsizetype i = from; i < lines_.size(); ++i)
-        if (lines_[i].kind == Kind::Section && NameOrder::equalIgnoringCase(lines_[i].name, wanted))
-            return i;
-    return -1;
+    sections_.clear();
+    for (qsizetype b = 1; b < blocks_.size(); ++b) {
+        const Line& header = blocks_[b].lines.first();
+        addFirst(sections_, fold(header.name), b);
+        addFirst(sections_, fold(header.loose), b);
+    }
 }
 
-qsizetype IniDocument::sectionEnd(qsizetype header) const
+qsizetype IniDocument::findBlock(const QString& section) const
 {
-    qsizetype i = header + 1;
-    while (i < lines_.size() && lines_[i].kind != Kind::Section)
-        ++i;
-    return i;
+    return sections_.value(fold(trimBlanks(section)), -1);
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
 {
-    const qsizetype header = findSection(section);
-    if (header < 0)
+    const qsizetype b = findBlock(section);
+    if (b < 0)
         return std::nullopt;
-    const QString wanted = trimmed(key);
-    for (qsizetype i = header + 1, end = sectionEnd(header); i < end; ++i)
-        if (lines_[i].kind == Kind::Key && NameOrder::equalIgnoringCase(lines_[i].name, wanted))
-            return stripQuotes(lines_[i].value);
-    return std::nullopt;
+    const Block& block = blocks_[b];
+    const auto it = block.keys.constFind(fold(trimBlanks(key)));
+    if (it == block.keys.cend())
+        return std::nullopt;
+    return stripQuotes(block.lines[*it].value);
 }
 
-bool IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+void IniDocument::endLastLine()
 {
-    const QString sectionName = trimmed(oneLine(section));
-    const QString keyName = trimmed(oneLine(key));
-    const QString text = oneLine(value);
-    const qsizetype header = findSection(sectionName);
-    if (header < 0) {
-        lines_.append(parseLine(u'[' + sectionName + u']'));
-        lines_.append(parseLine(keyName + u'=' + text));
-        return true;
-    }
-    const qsizetype end = sectionEnd(header);
-    qsizetype lastEntry = header;
-    for (qsizetype i = header + 1; i < end; ++i) {
-        Line& line = lines_[i];
-        if (line.kind == Kind::Key && NameOrder::equalIgnoringCase(line.name, keyName)) {
-            if (line.value == trimmed(text))
-                return false;
-            line = parseLine(line.name + u'=' + text);
-            return true;
+    for (qsizetype b = blocks_.size() - 1; b >= 0; --b) {
+        if (!blocks_[b].lines.isEmpty()) {
+            Line& last = blocks_[b].lines.last();
+            if (last.eol.isEmpty())
+                last.eol = eol_;
+            return;
         }
-        if (!trimmed(line.text).isEmpty())
-            lastEntry = i;
     }
-    lines_.insert(lastEntry + 1, parseLine(keyName + u'=' + text));
-    return true;
+}
+
+IniDocument::Edit IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+{
+    const QString sectionName = trimBlanks(oneLine(section));
+    const QString keyName = trimBlanks(oneLine(key));
+    const QString text = oneLine(value);
+    Line entry = makeLine(keyName + u'=' + text);
+    const bool comment = entry.kind == Kind::Comment;
+    if (!comment && (entry.kind != Kind::Key || entry.name != keyName))
+        return Edit::Refused;
+
+    const qsizetype b = findBlock(sectionName);
+    if (b < 0) {
+        Line header = makeLine(u'[' + sectionName + u']');
+        if (header.kind != Kind::Section || header.name != sectionName)
+            return Edit::Refused;
+        endLastLine();
+        Block block;
+        block.lines = {std::move(header), std::move(entry)};
+        indexKeys(block);
+        blocks_.append(std::move(block));
+        indexSections();
+        return Edit::Changed;
+    }
+
+    Block& block = blocks_[b];
+    if (!comment) {
+        if (const auto it = block.keys.constFind(fold(keyName)); it != block.keys.cend()) {
+            Line& line = block.lines[*it];
+            if (line.value == entry.value)
+                return Edit::Unchanged;
+            // The file's spelling of the name stays, so the line is found
+            // again by whatever matched it.
+            Line changed = makeLine(line.name + u'=' + text);
+            changed.eol = line.eol;
+            line = std::move(changed);
+            return Edit::Changed;
+        }
+    }
+    qsizetype at = block.lines.size();
+    while (at > 1 && block.lines[at - 1].kind == Kind::Blank)
+        --at;
+    // Only the file's last line can lack its line end.
+    if (at == block.lines.size() && b == blocks_.size() - 1)
+        endLastLine();
+    block.lines.insert(at, std::move(entry));
+    // Only blank lines follow the new one, so no indexed line moved.
+    if (!comment) {
+        addFirst(block.keys, fold(block.lines[at].name), at);
+        addFirst(block.keys, fold(block.lines[at].loose), at);
+    }
+    return Edit::Changed;
 }
 
 bool IniDocument::removeSection(const QString& section)
 {
+    const QString wanted = fold(trimBlanks(section));
     bool removed = false;
-    for (qsizetype header = findSection(section); header >= 0; header = findSection(section, header)) {
-        lines_.remove(header, sectionEnd(header) - header);
+    for (qsizetype b = blocks_.size() - 1; b >= 1; --b) {
+        const Line& header = blocks_[b].lines.first();
+        if (fold(header.name) != wanted && fold(header.loose) != wanted)
+            continue;
+        for (const Line& line : std::as_const(blocks_[b].lines))
+            if (line.kind == Kind::Comment)
+                blocks_[b - 1].lines.append(line);
+        blocks_.removeAt(b);
         removed = true;
     }
+    if (removed)
+        indexSections();
     return removed;
 }
 

@@ -1,7 +1,6 @@
 #include "platform/ProfileFile.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/IniDocument.h"
+#include <QMutex>
 
 namespace platform {
 
@@ -9,24 +8,72 @@ namespace {
 
 using Loaded = AtomicFile::ReadResult;
 
-Loaded load(const QByteArray& hostPath, IniDocument& doc)
+// The last document parsed or written, with the exact bytes it came from.
+struct LastParse {
+    QMutex lock;
+    QByteArray path;
+    QByteArray bytes;
+    IniDocument doc;
+};
+
+LastParse& lastParse()
 {
-    QByteArray raw;
+    static LastParse last;
+    return last;
+}
+
+void remember(const QByteArray& path, const QByteArray& bytes, const IniDocument& doc)
+{
+    LastParse& last = lastParse();
+    QMutexLocker locker(&last.lock);
+    last.path = path;
+    last.bytes = bytes;
+    last.doc = doc;
+}
+
+QString withoutTrailingBlanks(QString text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == u' ')
+        --end;
+    text.truncate(end);
+    return text;
+}
+
+// Loads the file into doc, keeping its bytes in raw.
+Loaded loadWithBytes(const QByteArray& hostPath, IniDocument& doc, QByteArray& raw)
+{
     const Loaded result = AtomicFile::read(hostPath, raw);
-    if (result == Loaded::Ok)
-        doc = IniDocument::parse(raw);
+    if (result != Loaded::Ok) {
+        raw.clear();
+        doc = IniDocument();
+        return result;
+    }
+    {
+        LastParse& last = lastParse();
+        QMutexLocker locker(&last.lock);
+        if (last.path == hostPath && last.bytes == raw) {
+            doc = last.doc;
+            return result;
+        }
+    }
+    doc = IniDocument::parse(raw);
+    remember(hostPath, raw, doc);
     return result;
 }
 
 } // namespace
 
-QString ProfileFile::readString(const QByteArray& hostPath, const QString& section, const QString& key,
+AtomicFile::ReadResult ProfileFile::load(const QByteArray& hostPath, IniDocument& doc)
+{
+    QByteArray raw;
+    return loadWithBytes(hostPath, doc, raw);
+}
+
+QString ProfileFile::readString(const IniDocument& doc, const QString& section, const QString& key,
                                 const QString& def, int bufferChars)
 {
-    IniDocument doc;
-    QString value = def;
-    if (load(hostPath, doc) == Loaded::Ok)
-        value = doc.value(section, key).value_or(def);
+    QString value = doc.value(section, key).value_or(withoutTrailingBlanks(def));
     const qsizetype limit = qMax(0, bufferChars - 1);
     if (value.size() > limit) {
         value.truncate(limit);
@@ -36,29 +83,45 @@ QString ProfileFile::readString(const QByteArray& hostPath, const QString& secti
     return value;
 }
 
+QString ProfileFile::readString(const QByteArray& hostPath, const QString& section, const QString& key,
+                                const QString& def, int bufferChars)
+{
+    IniDocument doc;
+    load(hostPath, doc);
+    return readString(doc, section, key, def, bufferChars);
+}
+
+bool ProfileFile::change(const QByteArray& hostPath, const std::function<Outcome(IniDocument&)>& edit)
+{
+    IniDocument doc;
+    QByteArray before;
+    const Loaded loaded = loadWithBytes(hostPath, doc, before);
+    if (loaded == Loaded::Unreadable)
+        return false;
+    const Outcome outcome = edit(doc);
+    if (!outcome.changed)
+        return !outcome.refused;
+    const QByteArray bytes = doc.serialize();
+    if (loaded == Loaded::Ok && bytes == before)
+        return !outcome.refused; // cleared and written back as it was
+    if (!AtomicFile::write(hostPath, bytes))
+        return false;
+    remember(hostPath, bytes, doc);
+    return !outcome.refused;
+}
+
 bool ProfileFile::writeString(const QByteArray& hostPath, const QString& section, const QString& key,
                               const QString& value)
 {
-    IniDocument doc;
-    if (load(hostPath, doc) == Loaded::Unreadable)
-        return false;
-    if (!doc.setValue(section, key, value))
-        return true;
-    return AtomicFile::write(hostPath, doc.serialize());
+    return change(hostPath, [&](IniDocument& doc) {
+        const IniDocument::Edit edit = doc.setValue(section, key, value);
+        return Outcome{edit == IniDocument::Edit::Changed, edit == IniDocument::Edit::Refused};
+    });
 }
 
 bool ProfileFile::removeSection(const QByteArray& hostPath, const QString& section)
 {
-    IniDocument doc;
-    switch (load(hostPath, doc)) {
-    case Loaded::Missing:
-        return true;
-    case Loaded::Unreadable:
-        return false;
-    case Loaded::Ok:
-        break;
-    }
-    return !doc.removeSection(section) || AtomicFile::write(hostPath, doc.serialize());
+    return change(hostPath, [&](IniDocument& doc) { return Outcome{doc.removeSection(section), false}; });
 }
 
 } // namespace platform

@@ -61,4 +61,12 @@ bool startsWithIgnoringCase(QStringView text, QStringView prefix)
     return true;
 }
 
+QString foldedCase(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = QChar(NameOrder::fold(text[i]));
+    return out;
+}
+
 } // namespace platform::WinPath

@@ -33,4 +33,7 @@ QChar driveLetter(const QString& path);
 // "C:\STRASSE" never stands for "c:\Straße" nor the reverse.
 bool startsWithIgnoringCase(QStringView text, QStringView prefix);
 
+// text with every character case-folded the same length-keeping way.
+QString foldedCase(QStringView text);
+
 } // namespace platform::WinPath

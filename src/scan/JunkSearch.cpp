@@ -1,8 +1,12 @@
 #include "scan/JunkSearch.h"
 
+#include <QSet>
+#include <algorithm>
+
 #include "platform/WinPath.h"
 #include "scan/FileHelpers.h"
 #include "settings/Settings.h"
+#include "settings/SettingsList.h"
 
 namespace JunkSearch {
 
@@ -11,15 +15,6 @@ namespace {
 bool switchOn(const char* key, const char* def)
 {
     return IsSwitchOn(ReadSetting(QStringLiteral("Search"), QLatin1String(key), QLatin1String(def)));
-}
-
-// Reads the count of a numbered list; nullopt when it is not a number.
-std::optional<int> listCount(const QString& section)
-{
-    int n = 0;
-    if (!TryStrToInt(ReadSetting(section, QStringLiteral("Items"), QStringLiteral("0")), n))
-        return std::nullopt;
-    return n;
 }
 
 } // namespace
@@ -50,12 +45,9 @@ std::optional<QStringList> SelectedDrives(const QStringList& driveItems, QString
 
 void LoadCustomFilters(QStringList& masks)
 {
-    const std::optional<int> n = listCount(QStringLiteral("CFilters"));
-    for (int i = 0; n && i < *n; ++i) {
-        const QString number = QString::number(i);
-        if (IsStateOn(ReadSetting(QStringLiteral("CFilters"), QStringLiteral("StateFilter") + number, QStringLiteral("0"))))
-            masks.prepend(ReadSetting(QStringLiteral("CFilters"), QStringLiteral("Filter") + number, QString()));
-    }
+    for (const SettingsListEntry& filter : ReadSettingsList(SettingsList::Filters))
+        if (filter.checked)
+            masks.prepend(filter.text);
 }
 
 QStringList BuildMaskList()
@@ -109,17 +101,60 @@ void MarkSystemFiles(QStringList& captions)
     }
 }
 
-void MarkExcludedDirs(QStringList& captions)
+namespace {
+
+// Marks the captions that begin with one of the folders, in the folders'
+// order, each folder seeing the captions as the ones before it left them.
+void markFolderByFolder(QStringList& captions, const QStringList& folders)
 {
-    const std::optional<int> n = listCount(QStringLiteral("ExDirs"));
-    for (int i = 0; n && i < *n; ++i) {
-        const QString number = QString::number(i);
-        if (!IsStateOn(ReadSetting(QStringLiteral("ExDirs"), QStringLiteral("State") + number, QStringLiteral("0"))))
-            continue;
-        const QString dir = ReadSetting(QStringLiteral("ExDirs"), QStringLiteral("Dir") + number, QString());
+    for (const QString& dir : folders)
         for (QString& caption : captions)
             if (IsInExcludedDir(caption, dir))
                 caption.prepend(SkipMarker);
+}
+
+} // namespace
+
+void MarkExcludedDirs(QStringList& captions)
+{
+    // One reading of the file for the whole list, however long it is.
+    QStringList checked;
+    for (const SettingsListEntry& excluded : ReadSettingsList(SettingsList::ExcludedDirs))
+        if (excluded.checked)
+            checked.append(excluded.text);
+    // An empty folder matches every caption, marked or not, however often
+    // it stands in the list: the plain way gives exactly that.
+    if (checked.contains(QString()) || std::any_of(checked.begin(), checked.end(), [](const QString& d) {
+            return IsMarked(d);
+        })) {
+        markFolderByFolder(captions, checked);
+        return;
+    }
+    // Otherwise a caption is marked once, when one of its beginnings is a
+    // folder: each text is folded once and each caption asks a set about
+    // its beginnings of the folders' lengths, instead of comparing every
+    // pair (ten thousand exclusions stay quick).
+    QSet<QString> folders;
+    QList<qsizetype> lengths;
+    for (const QString& dir : checked) {
+        const QString folded = platform::WinPath::foldedCase(dir);
+        if (!lengths.contains(folded.size()))
+            lengths.append(folded.size());
+        folders.insert(folded);
+    }
+    std::sort(lengths.begin(), lengths.end());
+    for (QString& caption : captions) {
+        if (folders.isEmpty() || IsMarked(caption))
+            continue; // a marked caption matches no folder
+        const QString folded = platform::WinPath::foldedCase(caption);
+        for (const qsizetype length : lengths) {
+            if (length > folded.size())
+                break;
+            if (folders.contains(QStringView(folded).left(length).toString())) {
+                caption.prepend(SkipMarker);
+                break;
+            }
+        }
     }
 }
 

@@ -25,7 +25,8 @@ bool IsMarked(const QString& caption);
 std::optional<QStringList> SelectedDrives(const QStringList& driveItems, QString* badValue = nullptr);
 
 // Inserts the enabled user filters of CFilters in front of masks, each new
-// one first. A count that is not a number ends the loading silently.
+// one first. A count that is not a number ends the loading silently; the
+// list is read in one go and never beyond its first 10 000 entries.
 void LoadCustomFilters(QStringList& masks);
 
 // The mask list of the current settings: the user filters (when
@@ -47,7 +48,8 @@ bool IsInSystemFolder(const QString& path);
 void MarkSystemFiles(QStringList& captions);
 
 // Marks the captions that begin with an enabled excluded folder's path
-// (without regard to case). An empty path marks every caption.
+// (without regard to case). An empty path marks every caption. The list is
+// read in one go and never beyond its first 10 000 entries.
 void MarkExcludedDirs(QStringList& captions);
 
 // Deletes one found file into the trash or for good, as Delete/Recycle says

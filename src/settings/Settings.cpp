@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
 #include "platform/ProfileFile.h"
@@ -27,6 +28,14 @@ bool WriteSetting(const QString& section, const QString& key, const QString& val
 bool ClearSettingsSection(const QString& section)
 {
     return ProfileFile::removeSection(PathMapper::toHost(SettingsFileName()), section);
+}
+
+int RemoveStaleSettingsFiles()
+{
+    // A save takes milliseconds; a new file untouched for a minute belongs
+    // to no save still running.
+    constexpr int kStaleAfterSeconds = 60;
+    return platform::AtomicFile::removeStaleTemporaries(PathMapper::toHost(SettingsFileName()), kStaleAfterSeconds);
 }
 
 bool TryStrToInt(const QString& text, int& value)

@@ -8,8 +8,9 @@
 // The settings file's path in Windows form (program folder + "varnel.ini").
 QString SettingsFileName();
 
-// The value of key in section, at most 2047 characters; def when the file,
-// the section or the key is missing. Names match without regard to case.
+// The value of key in section, at most 2047 characters; def, trailing blanks
+// removed, when the file, the section or the key is missing. Names match
+// without regard to case.
 QString ReadSetting(const QString& section, const QString& key, const QString& def);
 
 // Stores value under section/key, creating the file, the section (at the
@@ -18,9 +19,14 @@ QString ReadSetting(const QString& section, const QString& key, const QString& d
 // callers carry on without a message.
 bool WriteSetting(const QString& section, const QString& key, const QString& value);
 
-// Removes section with all its keys. Returns false when the file could not
-// be changed.
+// Removes section with all its keys (comment lines in it stay). Returns
+// false when the file could not be changed.
 bool ClearSettingsSection(const QString& section);
+
+// Deletes the new files that saves of the settings file left behind when the
+// program was killed mid-save (only ours, and only ones no save is still
+// writing). Called once at start. Returns how many were deleted.
+int RemoveStaleSettingsFiles();
 
 // The on/off readings every consumer shares: a switch is on only for
 // exactly "Yes", a state only for exactly "1".

@@ -1,7 +1,11 @@
 #include "settings/SettingsList.h"
 
+#include "platform/PathMapper.h"
+#include "platform/ProfileFile.h"
 #include "settings/Settings.h"
-#include "widgets/CheckListBox.h"
+#include "settings/SettingsTransaction.h"
+
+using platform::ProfileFile;
 
 namespace {
 
@@ -16,35 +20,34 @@ Keys keysOf(SettingsList list)
     return {QStringLiteral("ExDirs"), QStringLiteral("Dir"), QStringLiteral("State")};
 }
 
-// Each entry costs two readings of the file; a hand-edited count of
-// millions would hang the dialog, and no list was ever that long.
-constexpr int kMostEntries = 10000;
-
 } // namespace
 
-void LoadSettingsList(SettingsList list, CheckListBox& box)
+QList<SettingsListEntry> ReadSettingsList(SettingsList list)
 {
     const Keys k = keysOf(list);
+    platform::IniDocument doc;
+    ProfileFile::load(platform::PathMapper::toHost(SettingsFileName()), doc);
     int count = 0;
-    if (!TryStrToInt(ReadSetting(k.section, QStringLiteral("Items"), QStringLiteral("0")), count))
-        return;
-    for (int n = 0; n < qMin(count, kMostEntries); ++n) {
+    if (!TryStrToInt(ProfileFile::readString(doc, k.section, QStringLiteral("Items"), QStringLiteral("0")), count))
+        return {};
+    QList<SettingsListEntry> entries;
+    entries.reserve(qBound(0, count, SettingsListCap));
+    for (int n = 0; n < qMin(count, SettingsListCap); ++n) {
         const QString number = QString::number(n);
-        const QString text = ReadSetting(k.section, k.text + number, QString());
-        box.insertTop(text, IsStateOn(ReadSetting(k.section, k.state + number, QStringLiteral("0"))));
+        entries.append({ProfileFile::readString(doc, k.section, k.text + number, QString()),
+                        IsStateOn(ProfileFile::readString(doc, k.section, k.state + number, QStringLiteral("0")))});
     }
+    return entries;
 }
 
-void SaveSettingsList(SettingsList list, const CheckListBox& box)
+void WriteSettingsList(SettingsTransaction& transaction, SettingsList list, const QList<SettingsListEntry>& entries)
 {
     const Keys k = keysOf(list);
-    if (!ClearSettingsSection(k.section))
-        return;
-    const QStringList texts = box.texts();
-    WriteSetting(k.section, QStringLiteral("Items"), QString::number(texts.size()));
-    for (int n = 0; n < texts.size(); ++n) {
+    transaction.clearSection(k.section);
+    transaction.write(k.section, QStringLiteral("Items"), QString::number(entries.size()));
+    for (qsizetype n = 0; n < entries.size(); ++n) {
         const QString number = QString::number(n);
-        WriteSetting(k.section, k.text + number, texts.at(n));
-        WriteSetting(k.section, k.state + number, StateText(box.isChecked(n)));
+        transaction.write(k.section, k.text + number, entries[n].text);
+        transaction.write(k.section, k.state + number, StateText(entries[n].checked));
     }
 }

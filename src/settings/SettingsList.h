@@ -3,16 +3,28 @@
 // folders): Items, then a text key and a state key per entry, numbered
 // from 0.
 
-class CheckListBox;
+#include <QList>
+#include <QString>
+
+class SettingsTransaction;
 
 enum class SettingsList { Filters, ExcludedDirs };
 
-// Loads the list into box: each entry inserted at the top (so the box shows
-// them in reverse order), checked when its state is "1". A count that is no
-// number loads nothing.
-void LoadSettingsList(SettingsList list, CheckListBox& box);
+struct SettingsListEntry {
+    QString text;         // the mask or the folder path
+    bool checked = false; // its state is exactly "1"
+};
 
-// Saves box top to bottom as entries 0, 1, ...: the section is cleared,
-// then Items and the entries written. When the section cannot be cleared
-// nothing more of this list is written.
-void SaveSettingsList(SettingsList list, const CheckListBox& box);
+// The most entries a list read returns, whatever Items says: a hand-edited
+// count of millions must not freeze a search or the options dialog.
+inline constexpr int SettingsListCap = 10000;
+
+// The list's entries 0 .. Items-1 (at most SettingsListCap of them), read
+// from one reading of the file; a missing entry key reads as its default
+// (empty text, unchecked). Empty when Items is not a whole number or not
+// above 0, or there is no file.
+QList<SettingsListEntry> ReadSettingsList(SettingsList list);
+
+// Queues saving entries as the list, first entry as number 0: the section
+// cleared, then Items, then each entry's text key and state key.
+void WriteSettingsList(SettingsTransaction& transaction, SettingsList list, const QList<SettingsListEntry>& entries);

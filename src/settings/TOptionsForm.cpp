@@ -2,8 +2,9 @@
 
 #include "platform/KnownFolders.h"
 #include "platform/TextFile.h"
-#include "settings/SettingsList.h"
 #include "settings/Settings.h"
+#include "settings/SettingsList.h"
+#include "settings/SettingsTransaction.h"
 #include "widgets/CheckListBox.h"
 #include "widgets/DirDialog.h"
 #include "widgets/DriveBox.h"
@@ -192,11 +193,30 @@ void TOptionsForm::FormShow()
         box->setChecked(IsSwitchOn(ReadSetting(parts[0], parts[1], parts[2])));
     }
     ExDirsList->clear();
-    LoadSettingsList(SettingsList::Filters, *FiltersList);
+    loadList(*FiltersList, SettingsList::Filters);
     const bool custom = IsSwitchOn(ReadSetting(QStringLiteral("Search"), QStringLiteral("CustomFiles"), QStringLiteral("Yes")));
     CustomCheck->setChecked(custom);
     setFilterControlsEnabled(custom);
-    LoadSettingsList(SettingsList::ExcludedDirs, *ExDirsList);
+    loadList(*ExDirsList, SettingsList::ExcludedDirs);
+}
+
+void TOptionsForm::loadList(CheckListBox& box, SettingsList list)
+{
+    // Each entry goes to the top, so the box shows the list in reverse;
+    // filled from the bottom, a long list costs no moving of entries.
+    const QList<SettingsListEntry> entries = ReadSettingsList(list);
+    for (auto it = entries.crbegin(); it != entries.crend(); ++it)
+        box.appendBottom(it->text, it->checked);
+}
+
+void TOptionsForm::saveList(SettingsTransaction& transaction, SettingsList list, const CheckListBox& box)
+{
+    const QStringList texts = box.texts();
+    QList<SettingsListEntry> entries;
+    entries.reserve(texts.size());
+    for (int n = 0; n < texts.size(); ++n)
+        entries.append({texts.at(n), box.isChecked(n)});
+    WriteSettingsList(transaction, list, entries);
 }
 
 void TOptionsForm::loadPlugins()
@@ -281,7 +301,7 @@ void TOptionsForm::RemDirBtnClick()
     EnableApply();
 }
 
-void TOptionsForm::saveDisk()
+void TOptionsForm::saveDisk(SettingsTransaction& transaction)
 {
     QString value = QStringLiteral("All");
     if (DiskCheck->isChecked()) {
@@ -291,19 +311,23 @@ void TOptionsForm::saveDisk()
             return;
         value = QString::number(DriveCombobox->currentIndex());
     }
-    WriteSetting(QStringLiteral("Search"), QStringLiteral("Disk"), value);
+    transaction.write(QStringLiteral("Search"), QStringLiteral("Disk"), value);
 }
 
 void TOptionsForm::ApplyBtnClick()
 {
-    saveDisk();
+    // One replacement of the file for the whole Apply: killed half-way, the
+    // program leaves the old settings, never a list cut short.
+    SettingsTransaction transaction;
+    saveDisk(transaction);
     for (const auto& [box, spec] : switches()) {
         const QStringList parts = QString::fromLatin1(spec).split(u'/');
-        WriteSetting(parts[0], parts[1], SwitchText(box->isChecked()));
+        transaction.write(parts[0], parts[1], SwitchText(box->isChecked()));
     }
-    WriteSetting(QStringLiteral("Search"), QStringLiteral("CustomFiles"), SwitchText(CustomCheck->isChecked()));
-    SaveSettingsList(SettingsList::Filters, *FiltersList);
-    SaveSettingsList(SettingsList::ExcludedDirs, *ExDirsList);
+    transaction.write(QStringLiteral("Search"), QStringLiteral("CustomFiles"), SwitchText(CustomCheck->isChecked()));
+    saveList(transaction, SettingsList::Filters, *FiltersList);
+    saveList(transaction, SettingsList::ExcludedDirs, *ExDirsList);
+    transaction.commit();
     ApplyBtn->setEnabled(false);
 }
 

@@ -4,12 +4,15 @@
 // Apply; closing it without Apply loses the changes. It keeps nothing
 // between openings: each opening is a fresh dialog.
 
+#include "settings/SettingsList.h"
+
 #include <QDialog>
 #include <functional>
 #include <optional>
 
 class CheckListBox;
 class DriveBox;
+class SettingsTransaction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -67,7 +70,9 @@ private:
     void connectHandlers();
     void loadPlugins();
     void loadDisk();
-    void saveDisk();
+    void saveDisk(SettingsTransaction& transaction);
+    static void loadList(CheckListBox& box, SettingsList list);
+    static void saveList(SettingsTransaction& transaction, SettingsList list, const CheckListBox& box);
     void setFilterControlsEnabled(bool on);
     void EnableApply();
     QList<std::pair<QCheckBox*, const char*>> switches() const;

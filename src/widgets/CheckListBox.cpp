@@ -8,12 +8,26 @@ CheckListBox::CheckListBox(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
-void CheckListBox::insertTop(const QString& text, bool checked)
+namespace {
+
+QListWidgetItem* checkItem(const QString& text, bool checked)
 {
     auto* item = new QListWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-    insertItem(0, item);
+    return item;
+}
+
+} // namespace
+
+void CheckListBox::insertTop(const QString& text, bool checked)
+{
+    insertItem(0, checkItem(text, checked));
+}
+
+void CheckListBox::appendBottom(const QString& text, bool checked)
+{
+    addItem(checkItem(text, checked));
 }
 
 QStringList CheckListBox::texts() const

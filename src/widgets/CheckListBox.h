@@ -13,6 +13,10 @@ public:
     // Inserts an entry at the top.
     void insertTop(const QString& text, bool checked);
 
+    // Adds an entry at the bottom (filling a long list this way costs no
+    // moving of the entries already there).
+    void appendBottom(const QString& text, bool checked);
+
     // The entries top to bottom, and their check states.
     QStringList texts() const;
     bool isChecked(int row) const;

@@ -116,6 +116,33 @@ private Q_SLOTS:
         QCOMPARE(same, QStringList({"c:\\a"}));
     }
 
+    void aStrayLegacyByteDoesNotUnprotectAFolder()
+    {
+        // One windows-1251 comment must not turn the UTF-8 folder into
+        // mojibake, or its files would no longer be protected.
+        box.makeFile("bin/varnel.ini", "; \xcd\xe5 \xf3\xe4\xe0\xeb\xff\xf2\xfc\r\n[ExDirs]\r\nItems=1\r\nDir0="
+                                       + QStringLiteral("c:\\Документы").toUtf8() + "\r\nState0=1\r\n");
+        QStringList rows{QStringLiteral("c:\\документы\\a.tmp"), "c:\\other\\b.tmp"};
+        MarkExcludedDirs(rows);
+        QCOMPARE(rows, QStringList({QStringLiteral("[[-]] c:\\документы\\a.tmp"), "c:\\other\\b.tmp"}));
+    }
+
+    void hugeListCountsAreCapped()
+    {
+        // Each would otherwise keep a search busy for hours.
+        writeAll({{"ExDirs", "Items", "2000000000"}, {"ExDirs", "Dir0", "c:\\keep"}, {"ExDirs", "State0", "1"},
+                  {"ExDirs", "Dir10000", "c:\\beyond"}, {"ExDirs", "State10000", "1"},
+                  {"CFilters", "Items", "2000000000"}, {"CFilters", "Filter9999", "*.last"},
+                  {"CFilters", "StateFilter9999", "1"}, {"CFilters", "Filter10000", "*.beyond"},
+                  {"CFilters", "StateFilter10000", "1"}});
+        QStringList rows{"c:\\keep\\a.tmp", "c:\\beyond\\b.tmp"};
+        MarkExcludedDirs(rows);
+        QCOMPARE(rows, QStringList({"[[-]] c:\\keep\\a.tmp", "c:\\beyond\\b.tmp"}));
+        QStringList masks;
+        LoadCustomFilters(masks);
+        QCOMPARE(masks, QStringList({"*.last"}));
+    }
+
     void deletionFollowsTheRecycleSwitchPerFile()
     {
         box.makeFile("c/del/one.tmp");

@@ -1,7 +1,9 @@
 // The options dialog driven through its handlers and controls against a
 // sandbox settings file.
 
+#include "platform/AtomicFile.h"
 #include "settings/Settings.h"
+#include "settings/SettingsList.h"
 #include "settings/TOptionsForm.h"
 #include "support/Sandbox.h"
 #include "widgets/CheckListBox.h"
@@ -14,6 +16,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestOptionsForm : public QObject {
     Q_OBJECT
@@ -34,6 +40,8 @@ private Q_SLOTS:
     {
         QFile::remove(box.pathText("bin/varnel.ini"));
         QFile::remove(box.pathText("bin/plugins.list"));
+        for (const QString& name : QDir(box.pathText("bin")).entryList({"varnel.ini.*.new"}))
+            QFile::remove(box.pathText("bin/" + name.toUtf8()));
         box.setDrives({{'c', "c"}, {'d', "d"}});
     }
 
@@ -65,11 +73,11 @@ private Q_SLOTS:
         TOptionsForm form;
         form.show();
         form.ApplyBtnClick();
-        QCOMPARE(file(), QByteArray("[Search]\nDisk=All\nTempFolders=Yes\nTempFiles=Yes\nBAKFiles=Yes\nOLDFiles=No\n"
-                                    "GIDFiles=No\nAutoStart=No\nCustomFiles=Yes\n"
-                                    "[Delete]\nRecycle=Yes\nInSysFolders=No\n"
-                                    "[View]\nXPMenu=Yes\nSeparators=No\n"
-                                    "[CFilters]\nItems=0\n[ExDirs]\nItems=0\n"));
+        QCOMPARE(file(), QByteArray("[Search]\r\nDisk=All\r\nTempFolders=Yes\r\nTempFiles=Yes\r\nBAKFiles=Yes\r\n"
+                                    "OLDFiles=No\r\nGIDFiles=No\r\nAutoStart=No\r\nCustomFiles=Yes\r\n"
+                                    "[Delete]\r\nRecycle=Yes\r\nInSysFolders=No\r\n"
+                                    "[View]\r\nXPMenu=Yes\r\nSeparators=No\r\n"
+                                    "[CFilters]\r\nItems=0\r\n[ExDirs]\r\nItems=0\r\n"));
         QVERIFY(!form.ApplyBtn->isEnabled());
     }
 
@@ -102,6 +110,55 @@ private Q_SLOTS:
         TOptionsForm again;
         again.show();
         QCOMPARE(again.FiltersList->count(), 0);
+    }
+
+    void aWholeApplyIsOneReplacementOfTheFile()
+    {
+        WriteSetting("ExDirs", "Items", "1");
+        WriteSetting("ExDirs", "Dir0", "c:\\old");
+        WriteSetting("ExDirs", "State0", "1");
+        TOptionsForm form;
+        form.show();
+        for (int n = 0; n < 300; ++n)
+            form.ExDirsList->insertTop("c:\\new" + QString::number(n), true);
+        form.FiltersList->insertTop("*.log", true);
+
+        // Killed as the new file is about to replace the old one: the old
+        // settings stay whole, the old list with them.
+        const QByteArray before = file();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            platform::AtomicFile::setBeforeReplaceHook([] { ::kill(::getpid(), SIGKILL); });
+            form.ApplyBtnClick();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(file(), before);
+
+        int replacements = 0;
+        platform::AtomicFile::setBeforeReplaceHook([&] { ++replacements; });
+        form.ApplyBtnClick();
+        platform::AtomicFile::setBeforeReplaceHook(nullptr);
+        QCOMPARE(replacements, 1);
+        QCOMPARE(ReadSetting("ExDirs", "Items", ""), QStringLiteral("301"));
+        QCOMPARE(ReadSetting("ExDirs", "Dir300", ""), QStringLiteral("c:\\old"));
+        QCOMPARE(ReadSetting("CFilters", "Filter0", ""), QStringLiteral("*.log"));
+        QCOMPARE(ReadSetting("Search", "Disk", ""), QStringLiteral("All"));
+        RemoveStaleSettingsFiles(); // the killed child's new file is too fresh to go
+        QCOMPARE(QDir(box.pathText("bin")).entryList({"varnel.ini.*.new"}).size(), 1);
+    }
+
+    void aHugeStoredCountShowsTheCap()
+    {
+        WriteSetting("ExDirs", "Items", "2000000000");
+        WriteSetting("ExDirs", "Dir0", "c:\\first");
+        WriteSetting("ExDirs", "State0", "1");
+        TOptionsForm form;
+        form.show();
+        QCOMPARE(form.ExDirsList->count(), SettingsListCap);
+        QCOMPARE(checks(*form.ExDirsList).last(), QStringLiteral("c:\\first+"));
     }
 
     void theDiskPairStaysOppositeUnderMouseAndKeyboard()

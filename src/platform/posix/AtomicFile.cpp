@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,6 +45,28 @@ QByteArray finalTarget(const QByteArray& hostPath)
     return hostPath;
 }
 
+// The new file's name ends so, after the six characters mkostemps fills in.
+constexpr char kNewSuffix[] = ".new";
+constexpr int kRandomChars = 6;
+
+bool isAlphanumeric(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// True when entry is a new file that a write of the file named base makes.
+bool isNewFileOf(const QByteArray& entry, const QByteArray& base)
+{
+    const qsizetype suffix = qsizetype(sizeof kNewSuffix) - 1;
+    if (entry.size() != base.size() + 1 + kRandomChars + suffix || !entry.startsWith(base)
+        || entry.at(base.size()) != '.' || !entry.endsWith(kNewSuffix))
+        return false;
+    for (int i = 0; i < kRandomChars; ++i)
+        if (!isAlphanumeric(entry.at(base.size() + 1 + i)))
+            return false;
+    return true;
+}
+
 void syncFolder(const QByteArray& file)
 {
     const qsizetype slash = file.lastIndexOf('/');
@@ -61,8 +85,8 @@ bool AtomicFile::write(const QByteArray& hostPath, const QByteArray& data)
     if (hostPath.isEmpty())
         return false;
     const QByteArray target = finalTarget(hostPath);
-    QByteArray temp = target + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    QByteArray temp = target + ".XXXXXX" + kNewSuffix;
+    const int fd = ::mkostemps(temp.data(), int(sizeof kNewSuffix) - 1, O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat old;
@@ -107,6 +131,38 @@ AtomicFile::ReadResult AtomicFile::read(const QByteArray& hostPath, QByteArray& 
     }
     ::close(fd);
     return ReadResult::Ok;
+}
+
+int AtomicFile::removeStaleTemporaries(const QByteArray& hostPath, int minAgeSeconds)
+{
+    if (hostPath.isEmpty())
+        return 0;
+    const QByteArray target = finalTarget(hostPath);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
+    const QByteArray base = target.mid(slash + 1);
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return 0;
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return 0;
+    }
+    const time_t now = ::time(nullptr);
+    int removed = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        struct stat st;
+        if (!isNewFileOf(name, base) || ::fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1 || now - st.st_mtime < minAgeSeconds)
+            continue;
+        if (::unlinkat(dirFd, e->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 bool AtomicFile::removeFile(const QByteArray& hostPath)

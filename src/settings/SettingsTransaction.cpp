@@ -1,0 +1,19 @@
+#include "settings/SettingsTransaction.h"
+
+#include "platform/PathMapper.h"
+#include "settings/Settings.h"
+
+void SettingsTransaction::write(const QString& section, const QString& key, const QString& value)
+{
+    batch_.writeString(section, key, value);
+}
+
+void SettingsTransaction::clearSection(const QString& section)
+{
+    batch_.removeSection(section);
+}
+
+bool SettingsTransaction::commit()
+{
+    return batch_.commit(platform::PathMapper::toHost(SettingsFileName()));
+}
