@@ -4,6 +4,7 @@
 #include "platform/TextFile.h"
 #include "settings/SettingsList.h"
 #include "settings/Settings.h"
+#include "widgets/HelpKey.h"
 #include "widgets/CheckListBox.h"
 #include "widgets/DirDialog.h"
 #include "widgets/DriveBox.h"
@@ -57,6 +58,7 @@ TOptionsForm::TOptionsForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TOptionsForm"));
+    HelpKey::install(this, QStringLiteral("options.htm"));
     setWindowTitle(QStringLiteral(" Настройки Varnel"));
     setFixedSize(670, 520);
     ChooseFolder = [this] { return runDirDialog(this); };
