@@ -53,9 +53,18 @@ void HelpBrowser::FollowLink(const QUrl& link)
     platform::ShellOpen::open(target.toString());
 }
 
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type)
+{
+    // The page's own resources load while it is parsed, before source()
+    // names it.
+    loading_ = source().resolved(name);
+    QTextBrowser::doSetSource(name, type);
+    loading_ = QUrl();
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name)
 {
-    const QString page = PageOf(source().resolved(name));
+    const QString page = PageOf((loading_.isValid() ? loading_ : source()).resolved(name));
     if (!book_ || page.isEmpty())
         return {};
     const QByteArray bytes = book_->read(page);

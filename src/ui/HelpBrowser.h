@@ -27,6 +27,10 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
 private:
     std::optional<HelpBook> book_;
+    QUrl loading_; // the page being shown: what its style sheet and pictures are relative to
 };

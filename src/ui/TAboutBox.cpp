@@ -28,6 +28,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     ImagePanel->setObjectName(QStringLiteral("ImagePanel"));
     ImagePanel->setFrameShape(QFrame::Panel);
     ImagePanel->setFrameShadow(QFrame::Sunken);
+    ImagePanel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* imageBox = new QVBoxLayout(ImagePanel);
     imageBox->setContentsMargins(4, 4, 4, 4);
     Image = new QLabel(ImagePanel);

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
 
@@ -56,6 +58,8 @@ THelpForm::THelpForm(QWidget* parent)
     connect(HelpView, &QTextBrowser::backwardAvailable, BackAction, &QAction::setEnabled);
     connect(HelpView, &QTextBrowser::forwardAvailable, ForwardAction, &QAction::setEnabled);
     connect(HelpView, &QTextBrowser::sourceChanged, this, &THelpForm::updateTitle);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void THelpForm::updateTitle()
@@ -89,6 +93,11 @@ bool THelpForm::OpenAddress(const QString& address)
     }
     if (!window->HelpView->ShowPage(*book, page))
         return false;
+    // Where no window manager honours the maximized state, the window
+    // still covers the screen.
+    QWidget* near = owner ? owner : QApplication::activeWindow();
+    if (QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
     window->showMaximized();
     window->raise();
     window->activateWindow();

@@ -128,6 +128,10 @@ private Q_SLOTS:
         QVERIFY(window->HelpView->toPlainText().contains(QStringLiteral("Varnel")));
         QVERIFY(window->windowTitle().startsWith(QStringLiteral(" Справка Varnel")));
         QVERIFY(!window->BackAction->isEnabled());
+        // The book's style sheet is read from the book too.
+        QTextCursor warning = window->HelpView->document()->find(QStringLiteral("Прежде чем удалять"));
+        QVERIFY(!warning.isNull());
+        QCOMPARE(warning.charFormat().foreground().color(), QColor(0xa0, 0, 0));
 
         // A second address reuses the window.
         QVERIFY(THelpForm::OpenAddress(address(QStringLiteral("about.htm"))));
