@@ -30,6 +30,8 @@ THelpForm::THelpForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("THelpForm"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the main window ends the program even while help is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral(" Справка Varnel"));
     resize(800, 600);
     HelpView = new HelpBrowser(this);

@@ -124,6 +124,7 @@ private Q_SLOTS:
         QVERIFY(window);
         QVERIFY(window->isVisible());
         QVERIFY(window->windowState() & Qt::WindowMaximized);
+        QVERIFY(!window->testAttribute(Qt::WA_QuitOnClose)); // never keeps the program running
         QCOMPARE(HelpBrowser::PageOf(window->HelpView->source()), QStringLiteral("index.htm"));
         QVERIFY(window->HelpView->toPlainText().contains(QStringLiteral("Varnel")));
         QVERIFY(window->windowTitle().startsWith(QStringLiteral(" Справка Varnel")));
