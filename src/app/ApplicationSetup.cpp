@@ -1,7 +1,9 @@
 #include "app/ApplicationSetup.h"
 
 #include "platform/MessagePump.h"
+#include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
+#include "ui/THelpForm.h"
 
 #include <QApplication>
 #include <QFont>
@@ -40,4 +42,5 @@ void SetUpApplication()
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }"));
     platform::MessagePump::setHook(processMessages);
+    platform::ShellOpen::setResourceHandler(&THelpForm::OpenAddress);
 }

@@ -88,6 +88,14 @@ public:
     void ZeroByteMenuItemClick();
     void FindLinksMenuItemClick();
 
+    // The help menu: the help book, the home page, a mail message to the
+    // developers, the update window and the about box.
+    void HelpMItemClick();
+    void HomepageMenuItemClick();
+    void MailMenuItemClick();
+    void UpdateMenuItemClick();
+    void AboutMenuItemClick();
+
     // Hands the search total to the report through fs.txt and shows it.
     void CompActionExecute();
 
@@ -123,6 +131,7 @@ private:
     enum class Job { None, Search, Deletion };
 
     void connectCommands();
+    void connectHelpCommands();
     void applyViewSettings();
     bool applyStoredGeometry();
     void deleteRow(int row, int& deleted, int& failed);

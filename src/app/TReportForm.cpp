@@ -3,6 +3,7 @@
 #include "app/TdcDiskInfo.h"
 #include "platform/TextFile.h"
 #include "scan/FileHelpers.h"
+#include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/PartsProgressBar.h"
 
@@ -31,6 +32,7 @@ TReportForm::TReportForm(QWidget* parent)
     , DiskInf(new TdcDiskInfo(this))
 {
     setObjectName(QStringLiteral("TReportForm"));
+    HelpKey::install(this, QStringLiteral("estimate.htm"));
     setWindowTitle(QStringLiteral(" Оценка Varnel"));
     setFixedSize(300, 260);
     DriveBox_->setObjectName(QStringLiteral("DriveBox"));

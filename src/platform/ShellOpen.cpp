@@ -10,9 +10,9 @@ namespace platform {
 
 namespace {
 
-ShellOpen::Handler& handler()
+ShellOpen::CallHandler& handler()
 {
-    static ShellOpen::Handler h;
+    static ShellOpen::CallHandler h;
     return h;
 }
 
@@ -46,7 +46,12 @@ bool openWithDesktop(const QString& target)
 
 bool ShellOpen::open(const QString& target)
 {
-    return handler() ? handler()(target) : openWithDesktop(target);
+    return open(ShellCall{target, ShowCommand::Normal, false});
+}
+
+bool ShellOpen::open(const ShellCall& call)
+{
+    return handler() ? handler()(call) : openWithDesktop(call.target);
 }
 
 bool ShellOpen::openFolder(const QString& winPath)
@@ -55,6 +60,14 @@ bool ShellOpen::openFolder(const QString& winPath)
 }
 
 void ShellOpen::setHandler(Handler h)
+{
+    if (h)
+        handler() = [h = std::move(h)](const ShellCall& call) { return h(call.target); };
+    else
+        handler() = {};
+}
+
+void ShellOpen::setCallHandler(CallHandler h)
 {
     handler() = std::move(h);
 }

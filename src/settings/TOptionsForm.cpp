@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsList.h"
 #include "settings/SettingsTransaction.h"
+#include "widgets/HelpKey.h"
 #include "widgets/CheckListBox.h"
 #include "widgets/DirDialog.h"
 #include "widgets/DriveBox.h"
@@ -58,6 +59,7 @@ TOptionsForm::TOptionsForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TOptionsForm"));
+    HelpKey::install(this, QStringLiteral("options.htm"));
     setWindowTitle(QStringLiteral(" Настройки Varnel"));
     setFixedSize(670, 520);
     ChooseFolder = [this] { return runDirDialog(this); };

@@ -8,6 +8,7 @@
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
 #include "scan/FileHelpers.h"
+#include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 
@@ -31,6 +32,7 @@ TEDirForm::TEDirForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TEDirForm"));
+    HelpKey::install(this, QStringLiteral("emptydirs.htm"));
     setWindowTitle(QStringLiteral(" Поиск пустых каталогов"));
     resize(600, 500);
     setMinimumSize(600, 400);

@@ -5,6 +5,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
+#include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 
@@ -24,6 +25,7 @@ TEFileForm::TEFileForm(QWidget* parent)
     , FileInf(new TdcFileInfo(this))
 {
     setObjectName(QStringLiteral("TEFileForm"));
+    HelpKey::install(this, QStringLiteral("zerobytes.htm"));
     setWindowTitle(QStringLiteral(" Поиск файлов размером 0 байт"));
     resize(600, 500);
     setMinimumSize(600, 400);

@@ -8,6 +8,7 @@
 #include "platform/PathMapper.h"
 #include "platform/WinPath.h"
 #include "scan/FileHelpers.h"
+#include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 
@@ -73,6 +74,7 @@ TLinkForm::TLinkForm(QWidget* parent)
     , ShLink(new TdcShellLink(this))
 {
     setObjectName(QStringLiteral("TLinkForm"));
+    HelpKey::install(this, QStringLiteral("shortcuts.htm"));
     setWindowTitle(QStringLiteral(" Проверка ярлыков"));
     resize(600, 500);
     setMinimumSize(600, 500);
