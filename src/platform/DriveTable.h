@@ -6,6 +6,10 @@
 // gets the next letter in mount-point order. VARNEL_DRIVES ("c=/dir;d=/other")
 // replaces that table. A host path under no drive belongs to z:, which is
 // never a fixed drive (unless VARNEL_DRIVES names it).
+//
+// Inside a Wine prefix (see WinePrefix) the drives are the prefix's
+// dosdevices links instead; the one whose target is the host root maps
+// paths like z: but is never a fixed drive.
 
 #include <QByteArray>
 #include <QList>
