@@ -89,6 +89,7 @@ void TMainForm::connectCommands()
     connect(EDirMenuItem, &QAction::triggered, this, &TMainForm::EDirMenuItemClick);
     connect(ZeroByteMenuItem, &QAction::triggered, this, &TMainForm::ZeroByteMenuItemClick);
     connect(FindLinksMenuItem, &QAction::triggered, this, &TMainForm::FindLinksMenuItemClick);
+    connectTraceCommands();
 
     const QList<std::pair<void (TMainForm::*)(), void (TMainForm::*)()>> hover = {
         {&TMainForm::SearchBtnMouseEnter, &TMainForm::SearchBtnMouseLeave},
@@ -126,6 +127,7 @@ void TMainForm::FormShow()
         LoadStatusGlyph(201);
         applyViewSettings();
     }
+    ShowPagefileFlag();
 }
 
 bool TMainForm::applyStoredGeometry()
