@@ -44,7 +44,10 @@ const Place* placeNamed(const QString& shown)
 // The dialog's image list: 0 a value, 1 a registry root.
 QIcon image(int index)
 {
-    return QApplication::style()->standardIcon(index == 1 ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    static QIcon icons[2];
+    if (icons[index].isNull())
+        icons[index] = QApplication::style()->standardIcon(index == 1 ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    return icons[index];
 }
 
 } // namespace

@@ -30,7 +30,10 @@ QIcon image(int index)
 {
     static const QStyle::StandardPixmap pixmaps[] = {QStyle::SP_ComputerIcon, QStyle::SP_DirIcon,
                                                      QStyle::SP_FileIcon, QStyle::SP_TrashIcon};
-    return QApplication::style()->standardIcon(pixmaps[index]);
+    static QIcon icons[4];
+    if (icons[index].isNull())
+        icons[index] = QApplication::style()->standardIcon(pixmaps[index]);
+    return icons[index];
 }
 
 QTreeWidgetItem* node(QTreeWidgetItem* parent, const QString& text, int imageIndex)
