@@ -1,5 +1,7 @@
 #include "platform/posix/RegistryText.h"
 
+#include "platform/RegistryKey.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -151,12 +153,117 @@ QByteArray splice(const QByteArray& raw, qsizetype at, qsizetype length, const Q
     return out;
 }
 
+// The data of a hex value: "xx," bytes, possibly continued on following
+// lines after a trailing "\". Moves next past the continuation lines.
+bool hexBytes(const QByteArray& raw, const char* p, const char* e, qsizetype& next, QByteArray& out)
+{
+    const char* base = raw.constData();
+    for (;;) {
+        while (p < e && (*p == ' ' || *p == '\t'))
+            ++p;
+        if (p >= e)
+            return true;
+        if (*p == '\\') {
+            if (!onlyBlanks(p + 1, e) || next >= raw.size())
+                return false;
+            const Line cont = lineAt(raw, next);
+            p = base + cont.start;
+            e = base + cont.end;
+            next = cont.next;
+            continue;
+        }
+        const int hi = hexDigit(*p);
+        const int lo = p + 1 < e ? hexDigit(p[1]) : -1;
+        if (hi < 0)
+            return false;
+        out.append(char(lo >= 0 ? hi * 16 + lo : hi));
+        p += lo >= 0 ? 2 : 1;
+        while (p < e && (*p == ' ' || *p == '\t'))
+            ++p;
+        if (p < e && *p == ',')
+            ++p;
+        else if (p < e && *p != '\\')
+            return false;
+    }
+}
+
+// The data after "=": a quoted text, str(N):, dword: or hex[(N)]:.
+bool valueData(const QByteArray& raw, const char* p, const char* e, qsizetype& next, RegistryValue& v)
+{
+    if (p < e && *p == '"') {
+        ++p;
+        v.type = RegSz;
+        v.textForm = true;
+        return unescape(p, e, '"', v.text) && onlyBlanks(p, e);
+    }
+    if (startsWith(p, e, "str(")) {
+        p += 4;
+        if (!hexNumber(p, e, ')', v.type) || e - p < 2 || p[0] != ':' || p[1] != '"')
+            return false;
+        p += 2;
+        v.textForm = true;
+        return unescape(p, e, '"', v.text) && onlyBlanks(p, e);
+    }
+    if (startsWith(p, e, "dword:")) {
+        p += 6;
+        quint32 d = 0;
+        const char* s = p;
+        for (; p < e && hexDigit(*p) >= 0; ++p)
+            d = d * 16 + quint32(hexDigit(*p));
+        v.type = RegDword;
+        for (int i = 0; i < 4; ++i)
+            v.bytes.append(char(d >> (8 * i)));
+        return p - s >= 1 && p - s <= 8 && onlyBlanks(p, e);
+    }
+    if (startsWith(p, e, "hex")) {
+        p += 3;
+        v.type = RegBinary;
+        if (p < e && *p == '(' && !hexNumber(++p, e, ')', v.type))
+            return false;
+        if (p >= e || *p != ':')
+            return false;
+        return hexBytes(raw, p + 1, e, next, v.bytes);
+    }
+    return false;
+}
+
 } // namespace
 
 RegistryText::RegistryText(QByteArray text)
     : raw_(std::move(text))
 {
     parse();
+}
+
+bool RegistryText::parseKeyLine(const char* p, const char* e, qsizetype start, qsizetype next)
+{
+    ++p;
+    QString path;
+    if (!unescape(p, e, ']', path))
+        return false;
+    if (!blocks_.isEmpty() && blocks_.last().end < 0)
+        blocks_.last().end = start;
+    RegistryBlock b;
+    b.path = cleanPath(path);
+    b.start = start;
+    b.headerEnd = next;
+    b.end = -1;
+    blocks_.append(b);
+    return true;
+}
+
+bool RegistryText::parseValueLine(const char* p, const char* e, qsizetype start, qsizetype& next)
+{
+    RegistryValue v;
+    v.start = start;
+    bool ok = !blocks_.isEmpty() && blocks_.last().end < 0;
+    if (*p++ == '"')
+        ok = unescape(p, e, '"', v.name) && ok;
+    ok = ok && p < e && *p == '=' && valueData(raw_, p + 1, e, next, v);
+    v.end = next;
+    if (ok)
+        blocks_.last().values.append(v);
+    return ok;
 }
 
 void RegistryText::parse()
@@ -167,132 +274,37 @@ void RegistryText::parse()
         damaged_ = true;
     if (!raw_.startsWith(kHeader))
         return;
-    qsizetype pos = lineAt(raw_, 0).next;
-    RegistryBlock* current = nullptr;
     bool inHeader = false; // the "#" lines right after a key line
-    while (pos < raw_.size()) {
+    for (qsizetype pos = lineAt(raw_, 0).next; pos < raw_.size();) {
         const Line l = lineAt(raw_, pos);
         const char* p = base + l.start;
         const char* e = base + l.end;
         qsizetype next = l.next;
+        const bool open = !blocks_.isEmpty() && blocks_.last().end < 0;
         if (p == e || *p == ';') {
             inHeader = false;
         } else if (*p == '#') {
-            if (current && inHeader) {
-                current->headerEnd = l.next;
-                if (startsWith(p, e, "#link"))
-                    current->link = true;
+            if (open && inHeader) {
+                blocks_.last().headerEnd = l.next;
+                blocks_.last().link = blocks_.last().link || startsWith(p, e, "#link");
             }
         } else if (*p == '[') {
-            ++p;
-            QString path;
-            if (!unescape(p, e, ']', path)) {
+            inHeader = parseKeyLine(p, e, l.start, l.next);
+            if (!inHeader) {
                 damaged_ = true;
-                current = nullptr;
-            } else {
-                if (current)
-                    current->end = l.start;
-                RegistryBlock b;
-                b.path = cleanPath(path);
-                b.start = l.start;
-                b.headerEnd = l.next;
-                blocks_.append(b);
-                current = &blocks_.last();
-                inHeader = true;
+                if (open)
+                    blocks_.last().end = l.start; // values below belong to no key
             }
         } else if (*p == '"' || *p == '@') {
             inHeader = false;
-            RegistryValue v;
-            v.start = l.start;
-            bool ok = current != nullptr;
-            if (*p == '@') {
-                ++p;
-            } else {
-                ++p;
-                ok = unescape(p, e, '"', v.name) && ok;
-            }
-            ok = ok && p < e && *p == '=';
-            ++p;
-            if (ok && p < e && *p == '"') {
-                ++p;
-                v.type = 1;
-                v.textForm = true;
-                ok = unescape(p, e, '"', v.text) && onlyBlanks(p, e);
-            } else if (ok && startsWith(p, e, "str(")) {
-                p += 4;
-                ok = hexNumber(p, e, ')', v.type) && p < e && *p == ':' && p + 1 < e && p[1] == '"';
-                p += 2;
-                v.textForm = true;
-                ok = ok && unescape(p, e, '"', v.text) && onlyBlanks(p, e);
-            } else if (ok && startsWith(p, e, "dword:")) {
-                p += 6;
-                quint32 d = 0;
-                const char* s = p;
-                for (; p < e && hexDigit(*p) >= 0; ++p)
-                    d = d * 16 + quint32(hexDigit(*p));
-                ok = p - s >= 1 && p - s <= 8 && onlyBlanks(p, e);
-                v.type = 4;
-                v.bytes = QByteArray(reinterpret_cast<const char*>(&d), 4);
-            } else if (ok && startsWith(p, e, "hex")) {
-                p += 3;
-                v.type = 3;
-                if (p < e && *p == '(') {
-                    ++p;
-                    ok = hexNumber(p, e, ')', v.type);
-                }
-                ok = ok && p < e && *p == ':';
-                ++p;
-                // Bytes "xx," possibly continued on following lines after "\".
-                while (ok) {
-                    while (p < e && (*p == ' ' || *p == '\t'))
-                        ++p;
-                    if (p >= e)
-                        break;
-                    if (*p == '\\') {
-                        ok = onlyBlanks(p + 1, e) && next < raw_.size();
-                        if (!ok)
-                            break;
-                        const Line cont = lineAt(raw_, next);
-                        p = base + cont.start;
-                        e = base + cont.end;
-                        next = cont.next;
-                        continue;
-                    }
-                    const int hi = hexDigit(*p);
-                    const int lo = p + 1 < e ? hexDigit(p[1]) : -1;
-                    if (hi < 0) {
-                        ok = false;
-                        break;
-                    }
-                    if (lo >= 0) {
-                        v.bytes.append(char(hi * 16 + lo));
-                        p += 2;
-                    } else {
-                        v.bytes.append(char(hi));
-                        p += 1;
-                    }
-                    while (p < e && (*p == ' ' || *p == '\t'))
-                        ++p;
-                    if (p < e && *p == ',')
-                        ++p;
-                    else if (p < e && *p != '\\')
-                        ok = false;
-                }
-            } else {
-                ok = false;
-            }
-            v.end = next;
-            if (ok)
-                current->values.append(v);
-            else
-                damaged_ = true;
+            damaged_ = !parseValueLine(p, e, l.start, next) || damaged_;
         } else {
             damaged_ = true;
         }
         pos = next;
     }
-    if (current)
-        current->end = raw_.size();
+    if (!blocks_.isEmpty() && blocks_.last().end < 0)
+        blocks_.last().end = raw_.size();
     for (int i = 0; i < blocks_.size(); ++i)
         addNode(blocks_[i].path, i);
 }

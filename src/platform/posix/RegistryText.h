@@ -88,6 +88,11 @@ private:
     };
 
     void parse();
+    // One "[key]" line: starts a block. False when the name is broken.
+    bool parseKeyLine(const char* p, const char* e, qsizetype start, qsizetype next);
+    // One value line (and its continuation lines; next moves past them):
+    // added to the open block. False when it is broken or has no block.
+    bool parseValueLine(const char* p, const char* e, qsizetype start, qsizetype& next);
     void addNode(const QString& path, int blockIndex);
     QByteArray newBlock(const QString& path, qint64 now) const;
     static QString parentOf(const QString& path);

@@ -56,7 +56,13 @@ bool lockHeld(const QByteArray& path)
 
 QByteArray WinePrefix::folder()
 {
-    QByteArray dir = qgetenv("WINEPREFIX");
+    // Asked on every path conversion: a prefix once found is kept while
+    // WINEPREFIX stays the same.
+    static QByteArray lastVariable, lastFolder;
+    const QByteArray variable = qgetenv("WINEPREFIX");
+    if (!lastFolder.isEmpty() && variable == lastVariable)
+        return lastFolder;
+    QByteArray dir = variable;
     while (dir.size() > 1 && dir.endsWith('/'))
         dir.chop(1);
     if (!dir.startsWith('/'))
@@ -65,6 +71,8 @@ QByteArray WinePrefix::folder()
     const QByteArray system = dir + "/system.reg";
     if (::stat(system.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
+    lastVariable = variable;
+    lastFolder = dir;
     return dir;
 }
 
