@@ -155,6 +155,16 @@ private Q_SLOTS:
                                                "Multi", "Octal"}));
     }
 
+    void namesFoldWithoutChangingLength()
+    {
+        writeRoot("user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Stra\\x00dfe\\\\Unter] 1\n\"Ma\\xdf\"=\"1\"\n");
+        RegistryKey k = key(RegistryRoot::CurrentUser, QStringLiteral("software\\STRAßE\\unter"));
+        QVERIFY(k.isOpen());
+        QCOMPARE(k.path(), QStringLiteral("Software\\Straße\\Unter"));
+        QVERIFY(k.valueExists(QStringLiteral("maß")));
+        QCOMPARE(key(RegistryRoot::CurrentUser, QStringLiteral("Software")).subKeyNames(), QStringList{"Straße"});
+    }
+
     void subKeysComeInWindowsOrderAndExistThroughDescendants()
     {
         writeRoot("user.reg", "WINE REGISTRY Version 2\n\n"
@@ -195,6 +205,13 @@ private Q_SLOTS:
         RegistryKey k = key(RegistryRoot::CurrentUser, QStringLiteral("Software\\X\\Y"), true);
         QVERIFY(k.isOpen());
         QVERIFY(k.writeInteger(QStringLiteral("Flag"), 7));
+        // Names with every kind of escape survive the write and the next parse.
+        const QString odd = QStringLiteral("Ключ \"q\" \\ 😀\tx\x01" "7a");
+        QVERIFY(k.writeInteger(odd, 0xffffffff));
+        quint32 back = 0;
+        QVERIFY(k.readInteger(odd, back));
+        QCOMPARE(back, 0xffffffffu);
+        QCOMPARE(k.valueNames(), (QStringList{"Flag", odd}));
         const QByteArray file = box.read("registry/user.reg");
         QVERIFY(file.startsWith("WINE REGISTRY Version 2\n"));
         QVERIFY(file.contains("[Software\\\\X\\\\Y] "));
@@ -304,6 +321,13 @@ private Q_SLOTS:
             junk[i] = char((i * 7919) % 251);
         QTest::newRow("binary junk") << junk;
         QTest::newRow("bad key line") << QByteArray(good + "[Software\\\\B\n");
+        QByteArray deep = good + "[";
+        for (int i = 0; i < 100000; ++i)
+            deep += "k\\\\";
+        QTest::newRow("key nested too deep") << QByteArray(deep + "end] 1\n\"x\"=\"y\"\n");
+        QByteArray longLine = good + "\"long\"=\"";
+        longLine += QByteArray(20 * 1024 * 1024, 'a');
+        QTest::newRow("20 MB line, unterminated") << longLine;
     }
 
     void damagedFilesAreReadButNeverWritten()

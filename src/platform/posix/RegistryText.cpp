@@ -239,7 +239,7 @@ bool RegistryText::parseKeyLine(const char* p, const char* e, qsizetype start, q
 {
     ++p;
     QString path;
-    if (!unescape(p, e, ']', path))
+    if (!unescape(p, e, ']', path) || path.count(u'\\') >= maxDepth)
         return false;
     if (!blocks_.isEmpty() && blocks_.last().end < 0)
         blocks_.last().end = start;
@@ -318,6 +318,7 @@ void RegistryText::addNode(const QString& path, int blockIndex)
             it->block = blockIndex;
         return;
     }
+    // Recursion depth is bounded by maxDepth (longer key lines are damaged).
     const qsizetype slash = path.lastIndexOf(u'\\');
     const QString parent = slash < 0 ? QString() : path.left(slash);
     Node n;
@@ -326,6 +327,15 @@ void RegistryText::addNode(const QString& path, int blockIndex)
     nodes_.insert(key, n);
     addNode(parent, -1);
     nodes_[fold(parent)].children.insert(fold(n.name), key);
+}
+
+QString RegistryText::fold(const QString& s)
+{
+    // Character by character, so that the folded text keeps its length.
+    QString out = s;
+    for (QChar& c : out)
+        c = c.toUpper();
+    return out;
 }
 
 const RegistryBlock* RegistryText::block(const QString& path) const

@@ -77,8 +77,12 @@ public:
     // Text in the form of a key name or a quoted value, with Wine's escapes.
     static QByteArray escape(const QString& text, char quote);
 
-    // Upper-cased form used to compare key paths and names.
-    static QString fold(const QString& s) { return s.toUpper(); }
+    // Upper-cased form used to compare key paths and names (same length).
+    static QString fold(const QString& s);
+
+    // Keys nest at most this deep (as in Windows); a deeper key line is
+    // damaged.
+    static constexpr int maxDepth = 512;
 
 private:
     struct Node {
