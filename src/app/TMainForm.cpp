@@ -90,6 +90,7 @@ void TMainForm::connectCommands()
     connect(ZeroByteMenuItem, &QAction::triggered, this, &TMainForm::ZeroByteMenuItemClick);
     connect(FindLinksMenuItem, &QAction::triggered, this, &TMainForm::FindLinksMenuItemClick);
     connectHelpCommands();
+    connectTraceCommands();
 
     const QList<std::pair<void (TMainForm::*)(), void (TMainForm::*)()>> hover = {
         {&TMainForm::SearchBtnMouseEnter, &TMainForm::SearchBtnMouseLeave},
@@ -127,6 +128,7 @@ void TMainForm::FormShow()
         LoadStatusGlyph(201);
         applyViewSettings();
     }
+    ShowPagefileFlag();
 }
 
 bool TMainForm::applyStoredGeometry()

@@ -11,6 +11,7 @@
 #include "app/TFoundFileModel.h"
 #include "app/TLarAssociatedIcon.h"
 #include "app/TMainFormControls.h"
+#include "cleaners/traces/TFindFile.h"
 #include "scan/TmFileScan.h"
 
 #include <QDialog>
@@ -95,6 +96,18 @@ public:
     void MailMenuItemClick();
     void UpdateMenuItemClick();
     void AboutMenuItemClick();
+    // The trace and registry cleaners (TMainFormTraces.cpp): the one-step
+    // commands report a fixed text in TextStatus2; the dialogs are modal.
+    void DocMenuItemClick();
+    void HistoryMenuItemClick();
+    void EntURLSmenuItemClick();
+    void PagefileMenuItemClick();
+    // Sets PagefileMenuItem's check mark from the registry; any failure unchecks it.
+    void ShowPagefileFlag();
+    void ArunMenuItemClick();
+    void UninstMenuItemClick();
+    void connectTraceCommands();
+    TFindFile* FindRecDocs;
 
     // Hands the search total to the report through fs.txt and shows it.
     void CompActionExecute();

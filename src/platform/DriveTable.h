@@ -6,6 +6,10 @@
 // gets the next letter in mount-point order. VARNEL_DRIVES ("c=/dir;d=/other")
 // replaces that table. A host path under no drive belongs to z:, which is
 // never a fixed drive (unless VARNEL_DRIVES names it).
+//
+// Inside a Wine prefix (see WinePrefix) the drives are the prefix's
+// dosdevices links instead; the one whose target is the host root maps
+// paths like z: but is never a fixed drive.
 
 #include <QByteArray>
 #include <QList>
@@ -61,7 +65,8 @@ public:
     static void setSpaceSource(std::function<std::optional<DriveSpace>(QChar letter)> source);
 
     // True when the drive letters are the letters Windows programs meant:
-    // the user set the table (VARNEL_DRIVES). On the host's own table c: is
+    // the user set the table (VARNEL_DRIVES), or they are a Wine prefix's.
+    // On the host's own table c: is
     // the host root, which is no Windows drive C:.
     static bool lettersAreWindows();
 

@@ -7,12 +7,15 @@ namespace platform {
 
 class KnownFolders {
 public:
-    // The temporary-files folder with a trailing backslash: $TMPDIR, else /tmp.
+    // The temporary-files folder with a trailing backslash: $TMPDIR, else
+    // /tmp. Inside a Wine prefix: the TEMP of the prefix's user environment
+    // (expanded), else the Windows folder's temp.
     static QString tempDir();
 
     // The Windows folder without a trailing backslash: VARNEL_WINDIR when it
     // is set, else c:\windows (which a Linux host normally lacks, so no
-    // machine-wide folder is emptied or protected by default).
+    // machine-wide folder is emptied or protected by default; inside a Wine
+    // prefix it is the prefix's own).
     static QString windowsDir();
 
     // The folder of the running program with a trailing backslash.

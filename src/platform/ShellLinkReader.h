@@ -1,6 +1,7 @@
 #pragma once
 // Reads a shortcut (.lnk) file in place of the shell's link object. Reads
 // only: nothing is ever written back, and a moved target is not searched for.
+// Single-byte strings are read in the ANSI code page (CodePage::ansi()).
 
 #include <QString>
 #include <optional>

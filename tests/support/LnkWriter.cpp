@@ -36,8 +36,9 @@ void put32(QByteArray& out, qsizetype at, quint32 v)
 QByteArray linkInfo(const LnkSpec& s)
 {
     const bool local = !s.localTarget.isEmpty();
-    QByteArray info(0x1C, '\0');
-    put32(info, 4, 0x1C);          // header size
+    const int headerSize = local && s.unicodeTarget ? 0x24 : 0x1C;
+    QByteArray info(headerSize, '\0');
+    put32(info, 4, quint32(headerSize)); // header size
     put32(info, 8, local ? 1 : 2); // VolumeIDAndLocalBasePath or CommonNetworkRelativeLinkAndPathSuffix
     if (local) {
         put32(info, 12, quint32(info.size())); // volume id
@@ -49,7 +50,7 @@ QByteArray linkInfo(const LnkSpec& s)
         volume.append('\0');
         info.append(volume);
         put32(info, 16, quint32(info.size())); // local base path
-        info.append(s.localTarget.toLatin1()).append('\0');
+        info.append(s.localTargetAnsi.isEmpty() ? s.localTarget.toLatin1() : s.localTargetAnsi).append('\0');
     } else {
         put32(info, 20, quint32(info.size())); // common network relative link
         QByteArray net;
@@ -64,6 +65,14 @@ QByteArray linkInfo(const LnkSpec& s)
     }
     put32(info, 24, quint32(info.size())); // common path suffix
     info.append(s.networkSuffix.toLatin1()).append('\0');
+    if (headerSize == 0x24) {
+        put32(info, 0x1C, quint32(info.size())); // Unicode local base path
+        for (QChar c : s.localTarget)
+            u16(info, c.unicode());
+        u16(info, 0);
+        put32(info, 0x20, quint32(info.size())); // Unicode common path suffix
+        u16(info, 0);
+    }
     put32(info, 0, quint32(info.size()));
     return info;
 }

@@ -21,6 +21,10 @@ Sandbox::Sandbox()
     qputenv("XDG_DATA_HOME", path("home/data"));
     qputenv("TMPDIR", path("tmp"));
     qunsetenv("VARNEL_WINDIR");
+    // Never a real Wine prefix or the user's own registry files.
+    qunsetenv("WINEPREFIX");
+    qunsetenv("VARNEL_CODEPAGE");
+    qputenv("VARNEL_REGISTRY", path("registry"));
     setDrives({{'c', "c"}});
     platform::KnownFolders::overrideAppDir(path("bin"));
     platform::MessageBoxService::setHandler([this](const platform::MessageRequest& r) {

@@ -1,5 +1,7 @@
 #include "platform/DriveTable.h"
 
+#include "platform/WinePrefix.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <map>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -159,9 +162,37 @@ QList<FixedDrive> tableFromVariable(const QByteArray& spec)
     return drives;
 }
 
+// A Wine prefix's drives: the links "c:" ... "z:" in its dosdevices folder.
+// The drive whose target is the host root only maps paths (rootLetter): a
+// search never leaves the prefix through it.
+QList<FixedDrive> tableFromPrefix(const QByteArray& prefix, QChar& rootLetter)
+{
+    const QList<MountEntry> mounts = readMountInfo();
+    const QHash<QByteArray, QString> labels = readLabels();
+    QList<FixedDrive> drives;
+    const QByteArray dosdevices = prefix + "/dosdevices";
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+        const QByteArray link = dosdevices + "/" + letter + ":";
+        char buf[PATH_MAX];
+        if (::readlink(link.constData(), buf, sizeof buf) <= 0 || !::realpath(link.constData(), buf))
+            continue;
+        const QByteArray root = normalizedRoot(QByteArray(buf));
+        if (root == "/") {
+            if (rootLetter.isNull())
+                rootLetter = QChar(letter);
+            continue;
+        }
+        if (QFileInfo(QFile::decodeName(root)).isDir())
+            drives.append({QChar(letter), root, labelOfMountPoint(root, mounts, labels)});
+    }
+    return drives;
+}
+
 struct Cache {
     bool loaded = false;
     QByteArray variable;
+    QByteArray prefix;
+    QChar rootLetter;
     QList<FixedDrive> drives;
 };
 
@@ -175,9 +206,17 @@ const QList<FixedDrive>& table()
 {
     Cache& c = cache();
     const QByteArray variable = qgetenv("VARNEL_DRIVES");
-    if (!c.loaded || variable != c.variable) {
+    const QByteArray prefix = WinePrefix::folder();
+    if (!c.loaded || variable != c.variable || prefix != c.prefix) {
         c.variable = variable;
-        c.drives = variable.isEmpty() ? defaultTable() : tableFromVariable(variable);
+        c.prefix = prefix;
+        c.rootLetter = QChar();
+        if (!variable.isEmpty())
+            c.drives = tableFromVariable(variable);
+        else if (!prefix.isEmpty())
+            c.drives = tableFromPrefix(prefix, c.rootLetter);
+        else
+            c.drives = defaultTable();
         c.loaded = true;
     }
     return c.drives;
@@ -196,8 +235,8 @@ std::optional<FixedDrive> DriveTable::drive(QChar letter)
     for (const FixedDrive& d : table())
         if (d.letter == lower)
             return d;
-    if (lower == u'z')
-        return FixedDrive{u'z', "/", {}};
+    if (lower == u'z' || lower == cache().rootLetter)
+        return FixedDrive{lower, "/", {}};
     return std::nullopt;
 }
 
@@ -207,7 +246,9 @@ std::optional<bool> lettersOverride;
 
 bool DriveTable::lettersAreWindows()
 {
-    return lettersOverride ? *lettersOverride : !qgetenv("VARNEL_DRIVES").isEmpty();
+    if (lettersOverride)
+        return *lettersOverride;
+    return !qgetenv("VARNEL_DRIVES").isEmpty() || !WinePrefix::folder().isEmpty();
 }
 
 void DriveTable::setLettersAreWindowsForTests(std::optional<bool> on)

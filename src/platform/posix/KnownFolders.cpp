@@ -1,6 +1,8 @@
 #include "platform/KnownFolders.h"
 
 #include "platform/PathMapper.h"
+#include "platform/PrefixEnvironment.h"
+#include "platform/WinePrefix.h"
 #include "platform/WinPath.h"
 
 #include <climits>
@@ -30,6 +32,13 @@ QByteArray programFolder()
 
 QString KnownFolders::tempDir()
 {
+    if (WinePrefix::active()) {
+        // The prefix's programs' TEMP; the host's TMPDIR is not theirs.
+        const QString temp = PrefixEnvironment::value(QStringLiteral("TEMP"));
+        if (!WinPath::driveLetter(temp).isNull() && !temp.contains(u'%'))
+            return WinPath::includeTrailingBackslash(temp);
+        return WinPath::includeTrailingBackslash(windowsDir() + QStringLiteral("\\temp"));
+    }
     QByteArray dir = qgetenv("TMPDIR");
     if (dir.isEmpty())
         dir = "/tmp";

@@ -1,0 +1,48 @@
+#pragma once
+// The autorun dialog: the values of the three Run keys of the registry
+// (machine, current user, default user), newest group first, and deletion
+// of the chosen one.
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QStandardItemModel;
+class QStatusBar;
+class QFrame;
+class ReportListView;
+
+class TRunMForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TRunMForm(QWidget* parent = nullptr);
+
+    // Lists the entries: each place in turn, each value inserted at the
+    // top. A value that is not text ends the whole listing there.
+    void FormShow();
+    void FormResize();
+    // Asks, deletes the selected entry's value under its root, relists, and
+    // reports a deletion that did not take. Without a selected row nothing
+    // is asked or done.
+    void DelItemBtnClick();
+    void ProgsViewSelectItem();
+
+    QFrame* MainPanel;
+    ReportListView* ProgsView;
+    QStandardItemModel* ProgsModel;
+    QStatusBar* StatusBar;
+    QLabel* ValPane;
+    QLabel* ProgPane;
+    QPushButton* DelItemBtn;
+    QPushButton* ExitBtn;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ListEntries();
+    void ListPlaces();
+    bool listing_ = false;
+    int selectedRow() const;
+};

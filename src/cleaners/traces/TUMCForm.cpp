@@ -1,0 +1,247 @@
+#include "cleaners/traces/TUMCForm.h"
+
+#include "cleaners/files/ToolWindowKit.h"
+#include "platform/MessageBoxService.h"
+#include "platform/RegistryKey.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using platform::RegistryKey;
+using platform::RegistryRoot;
+
+namespace {
+
+constexpr int PathRole = Qt::UserRole;
+constexpr int ProgramRole = Qt::UserRole + 1;
+
+// The dialog's image list: 0 the root, 1 a program, 2 a value, 3 delete.
+QIcon image(int index)
+{
+    static const QStyle::StandardPixmap pixmaps[] = {QStyle::SP_ComputerIcon, QStyle::SP_DirIcon,
+                                                     QStyle::SP_FileIcon, QStyle::SP_TrashIcon};
+    static QIcon icons[4];
+    if (icons[index].isNull())
+        icons[index] = QApplication::style()->standardIcon(pixmaps[index]);
+    return icons[index];
+}
+
+QTreeWidgetItem* node(QTreeWidgetItem* parent, const QString& text, int imageIndex)
+{
+    auto* item = new QTreeWidgetItem(parent, {text});
+    item->setIcon(0, image(imageIndex));
+    return item;
+}
+
+} // namespace
+
+TUMCForm::TUMCForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("TUMCForm"));
+    setWindowTitle(QStringLiteral(" Меню \"Установка и удаление программ\""));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setMinimumSize(300, 300);
+    resize(600, 500);
+
+    Panel = new QFrame(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel->setLineWidth(5);
+    auto* panelLayout = new QVBoxLayout(Panel);
+    panelLayout->setContentsMargins(5, 5, 5, 5);
+    PTree = new QTreeWidget(Panel);
+    PTree->setObjectName(QStringLiteral("PTree"));
+    PTree->setHeaderHidden(true);
+    PTree->setIndentation(19);
+    PTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    PTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    PTree->viewport()->installEventFilter(this);
+    PTree->installEventFilter(this);
+    panelLayout->addWidget(PTree);
+
+    ProgsMenu = new QMenu(this);
+    ProgsMenu->setObjectName(QStringLiteral("ProgsMenu"));
+    DelRecItem = ProgsMenu->addAction(image(3), QStringLiteral(" Удалить запись реестра"));
+    DelRecItem->setObjectName(QStringLiteral("DelRecItem"));
+
+    StatBar = new QStatusBar(this);
+    StatBar->setObjectName(QStringLiteral("StatBar"));
+    StatBar->setSizeGripEnabled(false);
+    ProgsPane = new QLabel(StatBar);
+    ProgsPane->setObjectName(QStringLiteral("ProgsPane"));
+    ProgsPane->setFixedWidth(175);
+    KeyPane = new QLabel(StatBar);
+    KeyPane->setObjectName(QStringLiteral("KeyPane"));
+    StatBar->addWidget(ProgsPane);
+    StatBar->addWidget(KeyPane, 1);
+
+    DelBtn = new QPushButton(QStringLiteral("Удалить"), this);
+    DelBtn->setObjectName(QStringLiteral("DelBtn"));
+    ExtBtn = new QPushButton(QStringLiteral("Выход"), this);
+    ExtBtn->setObjectName(QStringLiteral("ExtBtn"));
+    for (QPushButton* b : {DelBtn, ExtBtn}) {
+        b->resize(75, 25);
+        b->setAutoDefault(false);
+    }
+
+    connect(DelBtn, &QPushButton::clicked, this, &TUMCForm::DelBtnClick);
+    connect(DelRecItem, &QAction::triggered, this, &TUMCForm::DelRecItemClick);
+    connect(ExtBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(PTree, &QTreeWidget::itemExpanded, this, &TUMCForm::PTreeExpanding);
+    connect(PTree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ProgsMenu->popup(PTree->viewport()->mapToGlobal(at)); });
+    FormResize();
+}
+
+void TUMCForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TUMCForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+bool TUMCForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == PTree->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        if (QTreeWidgetItem* item = PTree->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            PTreeMouseUp(item);
+    } else if (watched == PTree->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // Either button selects the node under the mouse.
+        if (QTreeWidgetItem* item = PTree->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            PTree->setCurrentItem(item);
+    } else if (watched == PTree && event->type() == QEvent::KeyRelease) {
+        PTreeKeyUp();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TUMCForm::FormShow()
+{
+    enableDeletion(true);
+    BuildTree();
+}
+
+void TUMCForm::FormResize()
+{
+    const int statusHeight = StatBar->sizeHint().height();
+    Panel->setGeometry(0, 0, width(), qMax(0, height() - 90));
+    StatBar->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    DelBtn->move(8, height() - 85);
+    ExtBtn->move(width() - 96, height() - 85);
+}
+
+QString TUMCForm::KeyPathOf(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, PathRole).toString() : QString();
+}
+
+bool TUMCForm::IsProgram(const QTreeWidgetItem* node)
+{
+    return node && node->data(0, ProgramRole).toBool();
+}
+
+void TUMCForm::enableDeletion(bool on)
+{
+    DelBtn->setEnabled(on);
+    DelRecItem->setEnabled(on);
+}
+
+void TUMCForm::BuildTree()
+{
+    PTree->clear();
+    auto* root = new QTreeWidgetItem(PTree, {QStringLiteral("Установленные программы")});
+    root->setIcon(0, image(0));
+    RegistryKey uninstall;
+    if (!uninstall.open(RegistryRoot::LocalMachine, QLatin1String(UninstallKey), false)) {
+        platform::MessageBoxService::show({QStringLiteral("Ошибка. Запрошенный раздел реестра не найден."), {},
+                                           platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+        return;
+    }
+    const QStringList names = uninstall.subKeyNames();
+    int count = 0;
+    for (const QString& name : names) {
+        if (name.size() > 1000)
+            break; // the enumeration's name buffer ends it here
+        AddProgram(root, name);
+        ++count;
+    }
+    uninstall.close();
+    root->setExpanded(true);
+    ProgsPane->setText(QStringLiteral("Установлено программ : ") + QString::number(count));
+}
+
+void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& subKey)
+{
+    const QString path = QLatin1String(UninstallKey) + u'\\' + subKey;
+    RegistryKey key;
+    QString displayName;
+    QStringList lines;
+    if (key.open(RegistryRoot::LocalMachine, path, false) && key.readString(QStringLiteral("DisplayName"), displayName)) {
+        for (const QString& value : key.valueNames()) {
+            QString data;
+            if (!key.readString(value, data))
+                break; // a value that is not text ends this program's lines
+            lines.append(value + QStringLiteral(" = ")
+                         + (data.isEmpty() ? QStringLiteral("Значение параметра не установлено") : data));
+        }
+    } else {
+        displayName.clear();
+    }
+    QTreeWidgetItem* program = node(root, displayName.isEmpty() ? subKey : displayName, 1);
+    program->setData(0, PathRole, path);
+    program->setData(0, ProgramRole, true);
+    for (const QString& line : lines)
+        node(program, line, 2);
+}
+
+void TUMCForm::PTreeMouseUp(QTreeWidgetItem* item)
+{
+    KeyPane->setText(KeyPathOf(item));
+    enableDeletion(IsProgram(item));
+}
+
+void TUMCForm::PTreeKeyUp()
+{
+    const QString path = KeyPathOf(PTree->currentItem());
+    KeyPane->setText(path);
+    enableDeletion(!path.isEmpty());
+}
+
+void TUMCForm::PTreeExpanding(QTreeWidgetItem* item)
+{
+    PTree->setCurrentItem(item);
+}
+
+void TUMCForm::DeleteSelected()
+{
+    if (!ToolWindowKit::confirm(this, QStringLiteral("ВНИМАНИЕ! Выбранная запись реестра будет удалена. Программу будет "
+                                                     "невозможно удалить через меню \"Установка и удаление программ\". "
+                                                     "Вы действительно хотите удалить запись?")))
+        return;
+    QTreeWidgetItem* selected = PTree->currentItem();
+    if (IsProgram(selected)) {
+        const QString path = KeyPathOf(selected);
+        RegistryKey machine;
+        if (machine.open(RegistryRoot::LocalMachine, QString(), false) && machine.deleteKey(path))
+            platform::MessageBoxService::show({QStringLiteral("Запись реестра \"") + path + QStringLiteral("\" успешно удалена."),
+                                               {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, this});
+    }
+    BuildTree();
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The uninstall-list dialog: every entry of the machine's Uninstall key as a
+// tree node with its values below it, and deletion of an entry's key (the
+// registry entry only; no program file is touched).
+//
+// A press of either mouse button selects the node under it, so the key
+// path shown and the entry the delete commands act on are always the same.
+
+#include <QDialog>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TUMCForm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+    explicit TUMCForm(QWidget* parent = nullptr);
+
+    void FormShow();
+    void FormResize();
+    // A mouse button released over a node / a key released in the tree:
+    // KeyPane and the delete controls follow the node.
+    void PTreeMouseUp(QTreeWidgetItem* node);
+    void PTreeKeyUp();
+    void PTreeExpanding(QTreeWidgetItem* node);
+    void DelBtnClick() { DeleteSelected(); }
+    void DelRecItemClick() { DeleteSelected(); }
+
+    // The key path a node keeps (empty for the root and value nodes) and
+    // whether it is a program node.
+    static QString KeyPathOf(const QTreeWidgetItem* node);
+    static bool IsProgram(const QTreeWidgetItem* node);
+
+    QFrame* Panel;
+    QTreeWidget* PTree;
+    QMenu* ProgsMenu;
+    QAction* DelRecItem;
+    QStatusBar* StatBar;
+    QLabel* ProgsPane;
+    QLabel* KeyPane;
+    QPushButton* DelBtn;
+    QPushButton* ExtBtn;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildTree();
+    void AddProgram(QTreeWidgetItem* root, const QString& subKey);
+    void DeleteSelected();
+    void enableDeletion(bool on);
+};

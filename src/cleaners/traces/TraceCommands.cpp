@@ -1,0 +1,65 @@
+#include "cleaners/traces/TraceCommands.h"
+
+#include "platform/FolderCheck.h"
+#include "platform/RegistryKey.h"
+#include "platform/UrlHistoryStore.h"
+#include "scan/FileHelpers.h"
+
+using namespace platform;
+
+namespace {
+
+const QString kShellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+const QString kMemory = QStringLiteral("SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management");
+const QString kPagefileValue = QStringLiteral("ClearPageFileAtShutdown");
+
+QString recentFolder()
+{
+    RegistryKey key;
+    QString folder;
+    if (!key.open(RegistryRoot::CurrentUser, kShellFolders, false) || !key.readString(QStringLiteral("Recent"), folder))
+        return {};
+    return folder;
+}
+
+} // namespace
+
+void TraceCommands::ClearRecentDocuments(TFindFile& finder)
+{
+    finder.Files.clear();
+    const QString folder = recentFolder();
+    finder.Directory = FolderCheck::isPlainFolder(folder) ? folder : QString();
+    finder.Execute();
+    for (const QString& file : finder.Files)
+        EraseFile(file);
+}
+
+void TraceCommands::ClearHistoryLists()
+{
+    if (std::unique_ptr<UrlHistoryStore> store = UrlHistoryStore::create())
+        store->ClearHistory();
+}
+
+void TraceCommands::ClearTypedUrls()
+{
+    RegistryKey ie;
+    if (ie.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\"), false))
+        ie.deleteKey(QStringLiteral("TypedURLs"));
+    ie.close();
+    RegistryKey typed;
+    typed.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), true);
+}
+
+bool TraceCommands::PagefileFlag()
+{
+    RegistryKey key;
+    quint32 value = 0;
+    return key.open(RegistryRoot::LocalMachine, kMemory, true) && key.valueExists(kPagefileValue)
+        && key.readInteger(kPagefileValue, value) && value == 1;
+}
+
+bool TraceCommands::SetPagefileFlag(bool on)
+{
+    RegistryKey key;
+    return key.open(RegistryRoot::LocalMachine, kMemory, true) && key.writeInteger(kPagefileValue, on ? 1 : 0);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The one-step trace commands of the main window's add-ons menu: each does
+// its work at once, swallows every failure and shows nothing; the window
+// reports the fixed status text.
+
+#include "cleaners/traces/TFindFile.h"
+
+namespace TraceCommands {
+
+// Lists the user's recent-documents folder (the "Recent" value of the
+// user's Shell Folders key) with finder and deletes every listed file for
+// good, skipping those that cannot go. Nothing is listed when the value is
+// missing or does not name a real folder on a fixed drive (a drive root, a
+// path through a link or outside the drives deletes nothing).
+void ClearRecentDocuments(TFindFile& finder);
+
+// Clears the URL history through the platform's history store; nothing
+// happens when there is none.
+void ClearHistoryLists();
+
+// Deletes the typed-address key with everything in it, then makes an empty
+// one.
+void ClearTypedUrls();
+
+// The page-file flag: true when ClearPageFileAtShutdown is the integer 1.
+// Any failure reads as false.
+bool PagefileFlag();
+
+// Writes ClearPageFileAtShutdown = on ? 1 : 0. True when the write took.
+bool SetPagefileFlag(bool on);
+
+} // namespace TraceCommands

@@ -1,0 +1,32 @@
+#pragma once
+// The Wine prefix the program works inside, when there is one: WINEPREFIX
+// naming a folder that holds system.reg. Without one the program works on
+// the host (its own registry files, the host's drives and folders).
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace platform {
+
+class WinePrefix {
+public:
+    // The prefix folder (absolute host path, no trailing "/"), or empty when
+    // the program works on the host.
+    static QByteArray folder();
+    static bool active() { return !folder().isEmpty(); }
+
+    // True when the prefix's wineserver runs: a lock is held on the file
+    // "lock" of its server folder. False on the host.
+    static bool serverRunning();
+
+    // The folders searched for the server folder ("server-<dev>-<inode>"):
+    // by default /tmp/.wine-<uid> and every /tmp/wine-* of the user. Tests
+    // give their own; an empty list restores the defaults.
+    static void setServerFolderParents(const QList<QByteArray>& parents);
+
+    // The user name Wine gives the prefix's profile folder (c:\users\<name>).
+    static QString userName();
+};
+
+} // namespace platform

@@ -1,0 +1,171 @@
+// Working inside a Wine prefix: drives from dosdevices, the Windows and
+// temporary folders, the ANSI code page and shortcuts read with it.
+
+#include "platform/CodePage.h"
+#include "platform/DriveTable.h"
+#include "platform/KnownFolders.h"
+#include "platform/PathMapper.h"
+#include "platform/PrefixEnvironment.h"
+#include "platform/ShellLinkReader.h"
+#include "platform/WinePrefix.h"
+#include "support/LnkWriter.h"
+#include "support/Sandbox.h"
+
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace platform;
+
+class TestWinePrefix : public QObject {
+    Q_OBJECT
+    Sandbox box;
+
+    void makePrefix(const QByteArray& acp = "1251")
+    {
+        box.makeDir("prefix/drive_c/windows/temp");
+        box.makeDir("prefix/drive_c/users/tester/AppData/Local/Temp");
+        box.makeDir("prefix/dosdevices");
+        box.makeDir("elsewhere");
+        ::symlink("../drive_c", box.path("prefix/dosdevices/c:").constData());
+        ::symlink("/", box.path("prefix/dosdevices/z:").constData());
+        ::symlink(box.path("elsewhere").constData(), box.path("prefix/dosdevices/d:").constData());
+        ::symlink("/dev/null", box.path("prefix/dosdevices/com1").constData());
+        box.makeFile("prefix/system.reg",
+                     "WINE REGISTRY Version 2\n\n[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] 1\n"
+                     "\"ACP\"=\"" + acp + "\"\n\n"
+                     "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1\n"
+                     "\"TMP\"=str(2):\"%SystemRoot%\\\\TEMP\"\n");
+        box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n[Environment] 1\n"
+                                        "\"TEMP\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Local\\\\Temp\"\n");
+        box.makeFile("prefix/userdef.reg", "WINE REGISTRY Version 2\n\n");
+        qunsetenv("VARNEL_DRIVES");
+        qputenv("WINEPREFIX", box.path("prefix") + "/");
+        qputenv("USER", "tester");
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        qunsetenv("WINEPREFIX");
+        qunsetenv("VARNEL_CODEPAGE");
+        box.setDrives({{'c', "c"}});
+    }
+
+    void withoutSystemRegNothingChanges()
+    {
+        box.makeDir("notaprefix/dosdevices");
+        qputenv("WINEPREFIX", box.path("notaprefix"));
+        QVERIFY(!WinePrefix::active());
+        qputenv("WINEPREFIX", "relative/path");
+        QVERIFY(!WinePrefix::active());
+    }
+
+    void drivesComeFromDosdevices()
+    {
+        makePrefix();
+        QCOMPARE(WinePrefix::folder(), box.path("prefix"));
+        const QList<FixedDrive> drives = DriveTable::fixedDrives();
+        QCOMPARE(drives.size(), 2);
+        QCOMPARE(drives[0].letter, QChar(u'c'));
+        QCOMPARE(drives[0].hostRoot, box.path("prefix/drive_c"));
+        QCOMPARE(drives[1].letter, QChar(u'd'));
+        QVERIFY(!DriveTable::isFixed(u'z'));
+        QCOMPARE(DriveTable::drive(u'z')->hostRoot, QByteArray("/"));
+        QCOMPARE(PathMapper::toHost(QStringLiteral("C:\\WINDOWS\\temp")), box.path("prefix/drive_c/windows/temp"));
+        QCOMPARE(PathMapper::toWindows(box.path("prefix/drive_c/windows")), QStringLiteral("c:\\windows"));
+        QCOMPARE(PathMapper::toWindows("/usr/share"), QStringLiteral("z:\\usr\\share"));
+        // VARNEL_DRIVES still overrides the prefix's table.
+        box.setDrives({{'c', "c"}});
+        QCOMPARE(DriveTable::fixedDrives().first().hostRoot, box.path("c"));
+    }
+
+    void foldersAreThePrefixOnes()
+    {
+        makePrefix();
+        QCOMPARE(KnownFolders::windowsDir(), QStringLiteral("c:\\windows"));
+        QCOMPARE(KnownFolders::tempDir(), QStringLiteral("C:\\users\\tester\\AppData\\Local\\Temp\\"));
+        QCOMPARE(PathMapper::toHost(KnownFolders::tempDir()), box.path("prefix/drive_c/users/tester/AppData/Local/Temp"));
+        QCOMPARE(PrefixEnvironment::value(QStringLiteral("tmp")), QStringLiteral("C:\\windows\\TEMP"));
+        // Without TEMP the Windows folder's temp serves.
+        box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n");
+        QCOMPARE(KnownFolders::tempDir(), QStringLiteral("c:\\windows\\temp\\"));
+    }
+
+    void expansionLeavesUnknownNamesAlone()
+    {
+        const QHash<QString, QString> vars{{"A", "x"}, {"B", "%A%"}};
+        QCOMPARE(PrefixEnvironment::expand(QStringLiteral("%a%\\%nope%\\%b%%"), vars), QStringLiteral("x\\%nope%\\%A%%"));
+        QCOMPARE(PrefixEnvironment::expand(QStringLiteral("100% sure %A"), vars), QStringLiteral("100% sure %A"));
+    }
+
+    void codePageComesFromVariablePrefixOrLocale()
+    {
+        QCOMPARE(CodePage::forLocale("ru_RU.UTF-8"), 1251);
+        QCOMPARE(CodePage::forLocale("uk_UA"), 1251);
+        QCOMPARE(CodePage::forLocale("mk_MK.UTF-8"), 1251);
+        QCOMPARE(CodePage::forLocale("sr_RS@latin"), 1250);
+        QCOMPARE(CodePage::forLocale("pl_PL.UTF-8"), 1250);
+        QCOMPARE(CodePage::forLocale("el_GR"), 1253);
+        QCOMPARE(CodePage::forLocale("zh_TW.UTF-8"), 950);
+        QCOMPARE(CodePage::forLocale("zh_CN.UTF-8"), 936);
+        QCOMPARE(CodePage::forLocale("de_DE.UTF-8"), 1252);
+        QCOMPARE(CodePage::forLocale("C"), 1252);
+        QCOMPARE(CodePage::forLocale(""), 1252);
+        makePrefix("1253");
+        QCOMPARE(CodePage::ansi(), 1253);
+        qputenv("VARNEL_CODEPAGE", "1250");
+        QCOMPARE(CodePage::ansi(), 1250);
+        qputenv("VARNEL_CODEPAGE", "junk");
+        QCOMPARE(CodePage::ansi(), 1253);
+        qunsetenv("WINEPREFIX");
+        qunsetenv("VARNEL_CODEPAGE");
+        qputenv("LC_ALL", "bg_BG.UTF-8");
+        QCOMPARE(CodePage::ansi(), 1251);
+        qunsetenv("LC_ALL");
+    }
+
+    void shortcutsAreReadInTheAnsiCodePage()
+    {
+        makePrefix("1251");
+        box.makeFile("prefix/drive_c/Программы/app.exe");
+        LnkSpec spec;
+        spec.localTarget = QStringLiteral("C:\\Программы\\app.exe");
+        spec.localTargetAnsi = QByteArray("C:\\\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb\\app.exe"); // cp1251
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/cyr.lnk"), spec));
+        std::optional<ShellLinkData> d = ShellLinkReader::read(QStringLiteral("c:\\cyr.lnk"));
+        QVERIFY(d);
+        QCOMPARE(d->target, spec.localTarget);
+        qputenv("VARNEL_CODEPAGE", "1252");
+        d = ShellLinkReader::read(QStringLiteral("c:\\cyr.lnk"));
+        QVERIFY(d);
+        QVERIFY(d->target != spec.localTarget);
+    }
+
+    void unicodeStringsKeepCharactersBeyondTheBasicPlane()
+    {
+        makePrefix();
+        LnkSpec spec;
+        spec.localTarget = QStringLiteral("C:\\фото 📷\\view.exe");
+        spec.unicodeTarget = true;
+        spec.description = QStringLiteral("Smile 😀 and 🎉");
+        spec.arguments = QStringLiteral("--name \"🚀\"");
+        spec.workingDirectory = QStringLiteral("C:\\🗂");
+        spec.iconLocation = QStringLiteral("C:\\icons\\🙂.ico");
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/emoji.lnk"), spec));
+        const std::optional<ShellLinkData> d = ShellLinkReader::read(QStringLiteral("c:\\emoji.lnk"));
+        QVERIFY(d);
+        QCOMPARE(d->target, spec.localTarget);
+        QCOMPARE(d->description, spec.description);
+        QCOMPARE(d->arguments, spec.arguments);
+        QCOMPARE(d->workingDirectory, spec.workingDirectory);
+        QCOMPARE(d->iconLocation, spec.iconLocation);
+        // A file cut inside its strings is still read without overrunning it.
+        QByteArray bytes = LnkWriter::build(spec);
+        box.makeFile("prefix/drive_c/cut.lnk", bytes.left(bytes.size() - 20));
+        ShellLinkReader::read(QStringLiteral("c:\\cut.lnk"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWinePrefix)
+#include "tst_wineprefix.moc"
