@@ -63,8 +63,8 @@ TRunMForm::TRunMForm(QWidget* parent)
 
     MainPanel = new QFrame(this);
     MainPanel->setObjectName(QStringLiteral("MainPanel"));
-    MainPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    MainPanel->setLineWidth(5);
+    // A grooved edge with a 5-pixel border inside it.
+    MainPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* panelLayout = new QVBoxLayout(MainPanel);
     panelLayout->setContentsMargins(5, 5, 5, 5);
     ProgsView = ToolWindowKit::makeList(MainPanel, "ProgsView",

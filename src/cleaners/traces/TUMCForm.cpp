@@ -56,8 +56,8 @@ TUMCForm::TUMCForm(QWidget* parent)
 
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel->setLineWidth(5);
+    // A grooved edge with a 5-pixel border inside it.
+    Panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(5, 5, 5, 5);
     PTree = new QTreeWidget(Panel);
