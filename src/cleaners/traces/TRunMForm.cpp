@@ -4,6 +4,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/RegistryKey.h"
 #include "widgets/ReportListView.h"
+#include "widgets/HelpKey.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -56,6 +57,7 @@ TRunMForm::TRunMForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TRunMForm"));
+    HelpKey::install(this, QStringLiteral("autorun.htm"));
     setWindowTitle(QStringLiteral(" Автозапуск программ"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(600, 400);

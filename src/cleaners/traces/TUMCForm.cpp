@@ -3,6 +3,7 @@
 #include "cleaners/files/ToolWindowKit.h"
 #include "platform/MessageBoxService.h"
 #include "platform/RegistryKey.h"
+#include "widgets/HelpKey.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,6 +50,7 @@ TUMCForm::TUMCForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TUMCForm"));
+    HelpKey::install(this, QStringLiteral("uninstall.htm"));
     setWindowTitle(QStringLiteral(" Меню \"Установка и удаление программ\""));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(300, 300);
