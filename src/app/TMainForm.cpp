@@ -118,6 +118,7 @@ void TMainForm::connectCommands()
 void TMainForm::FormCreate()
 {
     FirstPaint = true;
+    LoadPlugins();
 }
 
 void TMainForm::FormShow()
@@ -182,6 +183,7 @@ void TMainForm::FormClose()
     WriteSetting(QStringLiteral("Window"), QStringLiteral("Height"), QString::number(height()));
     WriteSetting(QStringLiteral("Window"), QStringLiteral("Width"), QString::number(width()));
     WriteSetting(QStringLiteral("Window"), QStringLiteral("FColumn"), QString::number(FileList->columnWidth(0)));
+    UnloadPlugins();
 }
 
 void TMainForm::showEvent(QShowEvent* event)

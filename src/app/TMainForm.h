@@ -11,6 +11,7 @@
 #include "app/TFoundFileModel.h"
 #include "app/TLarAssociatedIcon.h"
 #include "app/TMainFormControls.h"
+#include "plugins/TmxPluginLoader.h"
 #include "scan/TmFileScan.h"
 
 #include <QDialog>
@@ -133,4 +134,24 @@ private:
     bool closePending_ = false;
     bool imageErrorShown_ = false;
     QHash<QWidget*, int> shownGlyph_; // which bitmap each button shows
+
+    // ---- plug-ins (TMainFormPlugins.cpp) -----------------------------------
+public:
+    // Loads the plug-ins of the program folder's Plugins into the plug-in
+    // menu and writes plugins.list (the plug-in part of FormCreate). An
+    // error that ends the walk is shown in an error box.
+    void LoadPlugins();
+    // Empties the plug-in menu, then unloads every plug-in (FormClose).
+    void UnloadPlugins();
+    // Appends the command's item to the plug-in menu. Throws
+    // std::invalid_argument when Name cannot name a menu item.
+    void PluginLoaderNewAction(TmxPluginLoader* Sender, const QString& Name, const TmxPluginImage& Image,
+                               const TmxPluginImage& HotImage, const TmxPluginImage& DisabledImage,
+                               const QString& Caption, bool Enabled, bool Checked, const QString& Hint,
+                               quint16 ShortCut, const TmxNotifyEvent& OnAction);
+    // Removes and destroys every item of the plug-in menu.
+    void PluginLoaderBeforeUnload(TmxPluginLoader* Sender, int Index, bool& CanUnload);
+
+    // Declared last: it goes first, while the menu it empties still exists.
+    TmxPluginLoader PluginLoader;
 };

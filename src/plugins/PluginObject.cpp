@@ -58,7 +58,7 @@ void PluginObject::afterInit() const
         hook->code(hook->context, object_);
 }
 
-void PluginObject::writeHostFields(void* application, void* loader, const QString& fileName)
+void PluginObject::writeHostFields(void* application, VrHost* loader, const QString& fileName)
 {
     *fields_.Application = application;
     *fields_.Loader = loader;

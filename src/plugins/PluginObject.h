@@ -62,7 +62,7 @@ public:
 
     // Writes the host's references and a malloc'd copy of the file name
     // (which releaseFileName() takes back).
-    void writeHostFields(void* application, void* loader, const QString& fileName);
+    void writeHostFields(void* application, VrHost* loader, const QString& fileName);
     // Writes the handle when the field is still zero.
     void writeLibraryHandle(void* handle);
     // Frees the file name the host wrote, if the field still holds it.
@@ -92,7 +92,7 @@ private:
         VrFlagHook* OnQueryUnload;
         VrNotifyHook* OnAfterInit;
         VrFlagHook* OnCheck;
-        void** Loader;
+        VrHost** Loader;
         char** FileName;
     };
     template <class T> static Fields fieldsOf(T* object);

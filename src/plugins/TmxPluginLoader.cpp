@@ -3,6 +3,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/FileFinder.h"
 #include "platform/KnownFolders.h"
+#include "platform/MessageBoxService.h"
 #include "platform/PluginFolder.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,23 @@ using platform::DynamicLibrary;
 
 TmxPluginLoader::TmxPluginLoader(QObject* owner)
     : QObject(owner)
+    , host_{{LoaderVersion, &TmxPluginLoader::showMessage, &TmxPluginLoader::callBack}, this}
 {
+}
+
+void TmxPluginLoader::showMessage(VrHost*, const char* text)
+{
+    platform::MessageBoxService::show(
+        {PluginText::fromPlugin(text), {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, nullptr});
+}
+
+uint8_t TmxPluginLoader::callBack(VrHost* host, const char* message, int32_t param)
+{
+    TmxPluginLoader* loader = reinterpret_cast<HostTable*>(host)->loader;
+    bool handled = false;
+    if (loader->OnCallBack)
+        loader->OnCallBack(loader, PluginText::fromPlugin(message), param, handled);
+    return handled ? 1 : 0;
 }
 
 TmxPluginLoader::~TmxPluginLoader()
@@ -141,7 +158,7 @@ TmxPluginLoadResult TmxPluginLoader::check(PluginObject& object, const QString& 
         return lrTooManyInstances;
     if (!object.beforeInit())
         return lrInitRefused;
-    object.writeHostFields(QCoreApplication::instance(), this, FileName);
+    object.writeHostFields(QCoreApplication::instance(), Host(), FileName);
     object.afterInit();
     if (quint16(object.requiredVersion()) > LoaderVersion)
         return lrLoaderTooOld;

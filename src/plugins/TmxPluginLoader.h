@@ -83,9 +83,13 @@ public:
     TNotifyEvent OnBeforeReadFolder;
     TNotifyEvent OnAfterReadFolder;
     TEventOnLoadError OnLoadError;
-    // Never raised by the loader itself; kept for the host's own use.
+    // Raised when a plug-in calls its host's CallBack; never by the loader
+    // itself. OnAdvancedCallBack is kept for the host's own use.
     TEventMessage OnCallBack;
     TEventAdvancedMessage OnAdvancedCallBack;
+
+    // The service table written into every object's Loader field.
+    VrHost* Host() { return &host_.table; }
 
     // Loads one library (Windows-form path) and returns how it ended. lrOk
     // also when OnBeforeLoad declined it. On any result but lrOk the object
@@ -138,6 +142,14 @@ private:
     void walk(const QString& folder, bool recursive);
     int countInstances(TmxPluginTypes kind, const QString& key) const;
 
+    struct HostTable {
+        VrHost table; // first, so a VrHost* is a HostTable*
+        TmxPluginLoader* loader;
+    };
+    static void showMessage(VrHost* host, const char* text);
+    static uint8_t callBack(VrHost* host, const char* message, int32_t param);
+
+    HostTable host_;
     QList<Entry> normal_, small_;
     QStringList normalHandles_, smallHandles_;
     bool destroying_ = false;

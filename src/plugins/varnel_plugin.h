@@ -221,8 +221,23 @@ typedef struct VrValue {
     VrGetTextHook OnGetText;         /* 32 */
 } VrValue;
 
+/* ---- the host's services --------------------------------------------
+ * A registration object's Loader field points to this table once the host
+ * has taken the object on. Call it only on the GUI thread, from a hook or a
+ * command handler. */
+typedef struct VrHost {
+    int32_t Version; /* VR_LOADER_VERSION */
+    /* Shows text (UTF-8) in a modal information box of the program and
+     * returns when the user has closed it. */
+    void (*ShowMessage)(struct VrHost* host, const char* text);
+    /* Hands a message to the host's OnCallBack handler; returns 1 when the
+     * host handled it, 0 when nothing did. */
+    uint8_t (*CallBack)(struct VrHost* host, const char* message, int32_t param);
+} VrHost;
+
 /* ---- registration objects ---------------------------------------------
- * Written by the host: Application (opaque), Loader (opaque), LibraryHandle
+ * Written by the host: Application (opaque), Loader (the VrHost table),
+ * LibraryHandle
  * (the dlopen handle, only when Ready is set and the field is still 0) and
  * FileName (the library's full path; the host frees it just before it
  * calls destroy, so leave it alone).
@@ -251,7 +266,7 @@ typedef struct VrPlugin {
     VrNotifyHook OnAfterInit;        /* 144 */
     VrNotifyHook Reserved152[4];     /* 152 yours */
     VrFlagHook OnCheck;              /* 184 flag Reject, starts 0 */
-    void* Loader;                    /* 192 host */
+    VrHost* Loader;                  /* 192 host */
     char* FileName;                  /* 196 host */
 } VrPlugin;
 
@@ -273,7 +288,7 @@ typedef struct VrSmallPlugin {
     VrNotifyHook OnAfterInit;        /*  64 */
     VrNotifyHook Reserved72[4];      /*  72 yours */
     VrFlagHook OnCheck;              /* 104 */
-    void* Loader;                    /* 112 host */
+    VrHost* Loader;                  /* 112 host */
     char* FileName;                  /* 116 host */
 } VrSmallPlugin;
 

@@ -202,7 +202,17 @@ private Q_SLOTS:
         QCOMPARE(loader.LoadPlugin(small), lrOk);
         const VrPlugin* p = loader.Plugins(0);
         QVERIFY(p);
-        QCOMPARE(p->Loader, static_cast<void*>(&loader));
+        QCOMPARE(p->Loader, loader.Host());
+        QCOMPARE(p->Loader->Version, 312);
+        // The host's services reach the program: a box, and OnCallBack.
+        box.boxes.clear();
+        p->Loader->ShowMessage(p->Loader, "Готово");
+        QCOMPARE(box.boxes, QStringList{"Готово"});
+        QCOMPARE(p->Loader->CallBack(p->Loader, "ping", 7), 0);
+        loader.OnCallBack = [](TmxPluginLoader*, const QString& message, int param, bool& handled) {
+            handled = message == "ping" && param == 7;
+        };
+        QCOMPARE(p->Loader->CallBack(p->Loader, "ping", 7), 1);
         QCOMPARE(p->Application, static_cast<void*>(QCoreApplication::instance()));
         QCOMPARE(QString::fromUtf8(p->FileName), file);
         QVERIFY(p->LibraryHandle);

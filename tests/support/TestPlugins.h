@@ -13,7 +13,8 @@ public:
     // folder (see clear()).
     explicit TestPlugins(const Sandbox& box);
 
-    // Copies the built test plug-in (e.g. "tp_normal") to Plugins/as in the
+    // Copies the built test plug-in (e.g. "tp_normal", or any library given
+    // by its absolute host path) to Plugins/as in the
     // program folder (a plain 0644 file); returns its Windows-form path.
     QString install(const QString& plugin, const QString& as) const;
 
