@@ -201,6 +201,10 @@ void TMainForm::paintEvent(QPaintEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    if (DeferCloseForPlugin()) {
+        event->ignore();
+        return;
+    }
     if (Busy()) {
         // Closing under a running walk or pass would pull the window from
         // under it: stop the search, and close once the job has ended.

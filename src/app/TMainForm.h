@@ -151,7 +151,16 @@ public:
                                quint16 ShortCut, const TmxNotifyEvent& OnAction);
     // Removes and destroys every item of the plug-in menu.
     void PluginLoaderBeforeUnload(TmxPluginLoader* Sender, int Index, bool& CanUnload);
+    // True (and the close remembered for when it returns) while a plug-in
+    // command runs: unloading its library under it would crash.
+    bool DeferCloseForPlugin();
 
+private:
+    void runPluginCommand(QAction* item, const TmxNotifyEvent& command);
+    int pluginCommands_ = 0; // plug-in commands running, nested
+    bool pluginClosePending_ = false;
+
+public:
     // Declared last: it goes first, while the menu it empties still exists.
     TmxPluginLoader PluginLoader;
 };

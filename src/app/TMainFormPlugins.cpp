@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QTimer>
 
 #include <exception>
 #include <stdexcept>
@@ -89,16 +90,36 @@ void TMainForm::PluginLoaderNewAction(TmxPluginLoader*, const QString& Name, con
     item->setCheckable(Checked);
     item->setChecked(Checked);
     if (OnAction) {
-        connect(item, &QAction::triggered, item, [item, OnAction, Checked] {
+        connect(item, &QAction::triggered, item, [this, item, OnAction, Checked] {
             item->setChecked(Checked);
-            try {
-                OnAction(item);
-            } catch (...) {
-                // A failing plug-in command ends silently, as every handler does.
-            }
+            runPluginCommand(item, OnAction);
         });
     }
     PlugnMenuItem->addAction(item);
+}
+
+void TMainForm::runPluginCommand(QAction* item, const TmxNotifyEvent& command)
+{
+    // A command may show a box and so let messages run; a close asked for
+    // meanwhile waits until the command has returned.
+    ++pluginCommands_;
+    try {
+        command(item);
+    } catch (...) {
+        // A failing plug-in command ends silently, as every handler does.
+    }
+    if (--pluginCommands_ == 0 && pluginClosePending_) {
+        pluginClosePending_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool TMainForm::DeferCloseForPlugin()
+{
+    if (pluginCommands_ == 0)
+        return false;
+    pluginClosePending_ = true;
+    return true;
 }
 
 void TMainForm::PluginLoaderBeforeUnload(TmxPluginLoader*, int, bool&)

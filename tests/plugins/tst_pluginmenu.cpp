@@ -3,6 +3,7 @@
 // sample plug-ins doing their work in a sandboxed home.
 
 #include "app/TMainForm.h"
+#include "platform/MessageBoxService.h"
 #include "support/Sandbox.h"
 #include "support/TestPlugins.h"
 
@@ -118,6 +119,33 @@ private Q_SLOTS:
         QCOMPARE(form.PluginLoader.PluginCount() + form.PluginLoader.SmallPluginCount(), 0);
     }
 
+    void closeWaitsForARunningCommand()
+    {
+        box.makeDir("home/data/Trash/files");
+        plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/empty_trash.dll"), QStringLiteral("t.dll"));
+        TMainForm form;
+        form.show();
+        int loadedDuringBox = -1;
+        bool closedDuringBox = true;
+        platform::MessageBoxService::setHandler([&](const platform::MessageRequest& r) {
+            form.close(); // the user closes the window while the plug-in's box is up
+            loadedDuringBox = form.PluginLoader.SmallPluginCount();
+            closedDuringBox = !form.isVisible();
+            return platform::MsgResult::Ok;
+        });
+        form.PlugnMenuItem->actions()[0]->trigger();
+        platform::MessageBoxService::setHandler([this](const platform::MessageRequest& r) {
+            box.boxes << r.text;
+            return box.boxAnswer;
+        });
+        QCOMPARE(loadedDuringBox, 1);
+        QVERIFY(!closedDuringBox);
+        // Once the command has returned, the close goes ahead.
+        QTRY_VERIFY(!form.isVisible());
+        QCOMPARE(form.PluginLoader.SmallPluginCount(), 0);
+        QVERIFY(form.PlugnMenuItem->actions().isEmpty());
+    }
+
     void samplePlugins()
     {
         const QByteArray home = box.path("home");
@@ -163,6 +191,16 @@ private Q_SLOTS:
         loader.LoadPlugin(plugins.folder() + QStringLiteral("\\thumbnail_cache.dll"));
         QCOMPARE(values, QStringList{"ThumbnailCacheSize=Кэш эскизов: 512 байт"});
         loader.UnloadAll();
+    }
+
+    void documentedExample()
+    {
+        plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/hello.dll"), QStringLiteral("hello.dll"));
+        TMainForm form;
+        QCOMPARE(items(form), QStringList{"HelloCmd|Поздороваться|1|0|1"});
+        QCOMPARE(listFile(), QByteArray("Привет\r\n"));
+        form.PlugnMenuItem->actions()[0]->trigger();
+        QCOMPARE(box.boxes, QStringList{"Привет из плагина!"});
     }
 };
 
