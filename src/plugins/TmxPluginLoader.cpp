@@ -137,7 +137,7 @@ TmxPluginLoadResult TmxPluginLoader::takeOn(Library library, TmxPluginTypes kind
         return result;
     }
     accept(object, library);
-    announce(listOf(kind).constLast());
+    announce(listOf(kind).constLast()); // a copy: handlers may change the lists
     return lrOk;
 }
 
@@ -176,7 +176,7 @@ void TmxPluginLoader::accept(PluginObject& object, Library library)
     handlesOf(object.kind()).append(QString::number(quintptr(handle)));
 }
 
-void TmxPluginLoader::announce(const Entry& entry)
+void TmxPluginLoader::announce(const Entry entry)
 {
     const PluginObject& object = entry.object;
     if (OnNewAction && object.ready()) {
@@ -246,19 +246,33 @@ bool TmxPluginLoader::UnloadPlugin(int Index, TmxPluginTypes PluginType, bool Fo
     QList<Entry>& list = listOf(PluginType);
     if (Index < 0 || Index >= list.size())
         return false;
-    Entry& entry = list[Index];
+    // A copy, taken off the list before the object goes: plug-in code that
+    // runs from here on may reach the loader again.
+    Entry entry = list[Index];
     if (entry.object.ready() && !entry.object.queryUnload() && !Force)
         return false;
+    const qsizetype at = indexOf(list, entry.object.object());
+    if (at < 0)
+        return false; // it went while its hook ran
+    handlesOf(PluginType).removeAt(at);
+    list.removeAt(at);
 
     *entry.alive = false;
     entry.object.destroy();
     if (!destroying_)
         DynamicLibrary::release(entry.library);
-    handlesOf(PluginType).removeAt(Index);
-    list.removeAt(Index);
     if (OnAfterUnLoad)
         OnAfterUnLoad(this);
     return true;
+}
+
+qsizetype TmxPluginLoader::indexOf(const QList<Entry>& list, const void* object)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (list[i].object.object() == object)
+            return i;
+    }
+    return -1;
 }
 
 void TmxPluginLoader::UnloadAll()

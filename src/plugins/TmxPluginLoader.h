@@ -137,7 +137,8 @@ private:
     TmxPluginLoadResult takeOn(Library library, TmxPluginTypes kind, void* entryPoint, const QString& FileName);
     TmxPluginLoadResult check(PluginObject& object, const QString& FileName);
     void accept(PluginObject& object, Library library);
-    void announce(const Entry& entry);
+    void announce(const Entry entry);
+    static qsizetype indexOf(const QList<Entry>& list, const void* object);
     TmxPluginLoadResult fail(TmxPluginLoadResult result, const QString& FileName);
     void walk(const QString& folder, bool recursive);
     int countInstances(TmxPluginTypes kind, const QString& key) const;
