@@ -452,6 +452,13 @@ private Q_SLOTS:
         QVERIFY(plugins.log().isEmpty()); // none of them was ever mapped
         QCOMPARE(errors.size(), 5);
         QCOMPARE(loader.LoadPlugin(good), lrOk);
+        // The Plugins folder itself open to others: nothing in it loads.
+        const QString later = plugins.install(QStringLiteral("tp_small"), QStringLiteral("later.dll"));
+        const QString folder = QFile::decodeName(plugins.appPath("Plugins"));
+        QFile::setPermissions(folder, QFile::permissions(folder) | QFile::WriteGroup);
+        QCOMPARE(loader.LoadPlugin(later), lrLoadFailed);
+        QFile::setPermissions(folder, QFile::permissions(folder) & ~QFile::WriteGroup);
+        QCOMPARE(loader.LoadPlugin(later), lrOk);
     }
 
     void foreignOwnerFailsToLoad()
