@@ -117,7 +117,9 @@ bool putInto(const TrashFolders& t, const QByteArray& wanted, const QByteArray& 
         const bool written = ::write(fd.get(), info.constData(), size_t(info.size())) == info.size();
         if (written && place(name))
             return true;
+        const int why = errno; // the caller may want to know why it failed
         ::unlinkat(t.info.get(), infoName.constData(), 0);
+        errno = why;
         return false;
     }
     return false;
@@ -245,8 +247,13 @@ bool Trash::moveIn(const AnchoredEntry& entry)
         return false;
     if (alwaysCopy)
         return copyInto(entry, home.get());
-    if (homeSt.st_dev == parentSt.st_dev)
-        return renameInto(entry, home.get(), entry.hostPath);
+    if (homeSt.st_dev == parentSt.st_dev) {
+        if (renameInto(entry, home.get(), entry.hostPath))
+            return true;
+        // One device number can still span two file systems' worth of
+        // renames (btrfs subvolumes): then the entry is copied instead.
+        return errno == EXDEV && copyInto(entry, home.get());
+    }
     if (!isDiskFileSystem(entry.parent.get()))
         return copyInto(entry, home.get());
     QByteArray topdir;
