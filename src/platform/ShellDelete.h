@@ -27,6 +27,11 @@ public:
     // good. Returns true only when all of it is gone.
     static bool erase(const QString& winPath, const EntryId& listed = {});
 
+    // Erases the folder at winPath as erase() does, but only while it holds
+    // nothing but folders and zero-byte files: a folder listed as empty
+    // that has been given content since is left whole.
+    static bool eraseEmptyFolder(const QString& winPath, const EntryId& listed = {});
+
     // The id of the entry at winPath, reached as the two above reach it;
     // an unknown id when there is none.
     static EntryId idOf(const QString& winPath);

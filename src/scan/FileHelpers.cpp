@@ -29,6 +29,11 @@ bool EraseFile(const QString& path, const platform::EntryId& listed)
     return platform::ShellDelete::erase(path, listed);
 }
 
+bool EraseEmptyFolder(const QString& path, const platform::EntryId& listed)
+{
+    return platform::ShellDelete::eraseEmptyFolder(path, listed);
+}
+
 quint64 FileSizeOfPath(const QString& path)
 {
     return platform::FileSize::ofOpenedFile(path);

@@ -24,6 +24,11 @@ bool RecycleFile(const QString& path, const platform::EntryId& listed = {});
 // True when all of it is gone. The id works as for RecycleFile.
 bool EraseFile(const QString& path, const platform::EntryId& listed = {});
 
+// Erases the folder at path for good, like EraseFile, but only while it
+// holds nothing but folders and zero-byte files (what the empty-folder
+// finder listed). True when all of it is gone.
+bool EraseEmptyFolder(const QString& path, const platform::EntryId& listed = {});
+
 // The size in bytes of the file at path as found by opening it for reading;
 // 0 for a folder, a device or a file that cannot be opened or has vanished.
 // A link is a file of its own: its size is the link's.

@@ -136,6 +136,21 @@ private Q_SLOTS:
         QVERIFY(!box.exists("c/junk/b.tmp"));
     }
 
+    void aFolderListedEmptyIsErasedOnlyWhileEmpty()
+    {
+        box.makeFile("c/empty/sub/zero.txt", "");
+        box.makeDir("c/empty/sub/deeper");
+        const EntryId id = ShellDelete::idOf(QStringLiteral("c:\\empty"));
+        box.makeFile("c/empty/sub/deeper/new-work.doc", "work");
+        QVERIFY(!ShellDelete::eraseEmptyFolder(QStringLiteral("c:\\empty"), id));
+        QCOMPARE(box.read("c/empty/sub/deeper/new-work.doc"), QByteArray("work"));
+        QVERIFY(QFile::remove(box.pathText("c/empty/sub/deeper/new-work.doc")));
+        QVERIFY(ShellDelete::eraseEmptyFolder(QStringLiteral("c:\\empty"), id));
+        QVERIFY(!box.exists("c/empty"));
+        box.makeFile("c/file.txt", "");
+        QVERIFY(!ShellDelete::eraseEmptyFolder(QStringLiteral("c:\\file.txt"))); // a file is no folder
+    }
+
     void anotherSpellingIsAnotherEntry()
     {
         box.makeDir("c/DATA/Cache");

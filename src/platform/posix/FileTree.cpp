@@ -61,7 +61,7 @@ bool sameMount(const struct statx& a, const struct statx& b)
 bool statxAt(int parent, const QByteArray& name, struct statx& st)
 {
     return ::statx(parent, name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                   STATX_TYPE | STATX_MODE | STATX_MNT_ID | STATX_INO, &st) == 0;
+                   STATX_TYPE | STATX_MODE | STATX_MNT_ID | STATX_INO | STATX_SIZE, &st) == 0;
 }
 
 // Opens the folder name inside parent as a new frame; false when it cannot.
@@ -79,7 +79,7 @@ bool pushFolder(std::vector<Frame>& stack, int parent, const QByteArray& name, c
 
 } // namespace
 
-TreeCheck checkTree(int parent, const QByteArray& name)
+TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty)
 {
     struct statx st {};
     if (!statxAt(parent, name, st))
@@ -103,8 +103,11 @@ TreeCheck checkTree(int parent, const QByteArray& name)
             continue; // gone meanwhile
         if (isSpecial(cst.stx_mode))
             return TreeCheck::HasSpecialEntry;
-        if (!S_ISDIR(cst.stx_mode))
+        if (!S_ISDIR(cst.stx_mode)) {
+            if (onlyEmpty && !(S_ISREG(cst.stx_mode) && cst.stx_size == 0))
+                return TreeCheck::HasContent;
             continue;
+        }
         if (!sameMount(cst, f.self))
             return TreeCheck::HasMountPoint;
         const int fd = f.fd.get();

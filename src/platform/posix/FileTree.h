@@ -8,13 +8,15 @@
 
 namespace platform::posix {
 
-enum class TreeCheck { Deletable, HasSpecialEntry, HasMountPoint, Unreadable };
+enum class TreeCheck { Deletable, HasSpecialEntry, HasMountPoint, Unreadable, HasContent };
 
 // Looks through the entry name inside parent for what the shell must never
 // delete: sockets, FIFOs and device nodes (in use, as on Windows) and
 // folders on which another file system is mounted. A folder inside that
 // cannot be opened gives Unreadable: what cannot be looked at is not deleted.
-TreeCheck checkTree(int parent, const QByteArray& name);
+// With onlyEmpty, anything but folders and zero-byte files inside gives
+// HasContent: the folder is no longer the empty one that was listed.
+TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty = false);
 
 // True when the folder name inside parent is the root of a mount.
 bool isMountRoot(int parent, const QByteArray& name);

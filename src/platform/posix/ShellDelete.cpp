@@ -11,7 +11,7 @@ namespace platform {
 namespace {
 
 // The anchored entry of winPath when it may be deleted at all.
-std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed)
+std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed, bool onlyEmpty = false)
 {
     std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
     if (!e)
@@ -23,7 +23,7 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
         return std::nullopt;
     if (now->kind == EntryKind::Folder
         && (posix::isMountRoot(e->parent.get(), e->name)
-            || posix::checkTree(e->parent.get(), e->name) != posix::TreeCheck::Deletable))
+            || posix::checkTree(e->parent.get(), e->name, onlyEmpty) != posix::TreeCheck::Deletable))
         return std::nullopt;
     return e;
 }
@@ -40,6 +40,13 @@ bool ShellDelete::erase(const QString& winPath, const EntryId& listed)
 {
     const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed);
     return e && posix::removeTree(e->parent.get(), e->name);
+}
+
+bool ShellDelete::eraseEmptyFolder(const QString& winPath, const EntryId& listed)
+{
+    const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed, true);
+    return e && posix::entryIdAt(e->parent.get(), e->name).value_or(EntryId{}).kind == EntryKind::Folder
+        && posix::removeTree(e->parent.get(), e->name);
 }
 
 EntryId ShellDelete::idOf(const QString& winPath)
