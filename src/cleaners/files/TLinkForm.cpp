@@ -23,8 +23,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <sys/stat.h>
-
 using namespace ToolWindowKit;
 
 namespace {
@@ -35,13 +33,6 @@ QString extensionOf(const QString& path)
     const QString name = platform::WinPath::extractFileName(path);
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot < 0 ? QString() : name.mid(dot);
-}
-
-bool isExistingFile(const QString& winPath)
-{
-    const QByteArray host = platform::PathMapper::toHost(winPath);
-    struct stat st;
-    return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool holdsWindows(QChar drive)
@@ -221,7 +212,7 @@ void TLinkForm::checkShortcut(const QString& path)
     const QString placed = extensionOf(target).isEmpty() ? QString() : PlacedTarget(path, target, FixedDriveLetters);
     if (!placed.isEmpty()) {
         ++LinkCount;
-        if (!isExistingFile(placed)) {
+        if (!platform::EntryLookup::isExistingFile(placed)) {
             insertTop(LinkModel, {path, target}, path, menuImage(11), listed);
             ++BrokenLinkCount;
         }
