@@ -15,6 +15,7 @@
 #include "widgets/FlatMenuStyle.h"
 #include "widgets/ImageToolButton.h"
 #include "widgets/ReportListView.h"
+#include "widgets/ScratchList.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -197,7 +198,28 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::paintEvent(QPaintEvent* event)
 {
     QMainWindow::paintEvent(event);
-    FormPaint();
+    if (paintsOwnSurface(event->rect()))
+        FormPaint();
+}
+
+bool TMainForm::paintsOwnSurface(const QRect& painted) const
+{
+    // The bars and the central widget paint no background of their own, so
+    // every repaint of one of their controls (a tool button's hover image, a
+    // status text, a list row) makes Qt paint the window beneath it too. Such
+    // a paint lies inside that one child; the window's own paints (shown,
+    // resized, uncovered) reach beyond it.
+    for (const QObject* child : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget && widget->isVisible() && !widget->isWindow() && widget->geometry().contains(painted))
+            return false;
+    }
+    return true;
+}
+
+QMenu* TMainForm::createPopupMenu()
+{
+    return nullptr; // the tool bar and the menu bar have no pop-up menu
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -294,10 +316,10 @@ void TMainForm::FindLinksMenuItemClick()
 
 void TMainForm::CompActionExecute()
 {
-    ExtList.clear();
-    ExtList.append(QString::number(TotalSize / 1024));
-    platform::TextFile::writeLines(GetAppDir() + QStringLiteral("fs.txt"), ExtList);
-    ExtList.clear();
+    ExtList->Items.clear();
+    ExtList->Items.append(QString::number(TotalSize / 1024));
+    platform::TextFile::writeLines(GetAppDir() + QStringLiteral("fs.txt"), ExtList->Items);
+    ExtList->Items.clear();
     TReportForm report(this);
     ShowModal(report);
 }

@@ -75,7 +75,7 @@ void TOptionsForm::buildSearchBox()
     FileSearchBox = named(new QGroupBox(QStringLiteral(" Поиск файлов "), this), "FileSearchBox", {0, 0, 294, 124});
     DiskCheck = check(FileSearchBox, "DiskCheck", QStringLiteral("Искать на диске"), {8, 18, 130, 20},
                       QStringLiteral("Поиск на отдельном диске"));
-    DriveCombobox = named(new DriveBox(DriveBox::LetterCase::Upper, FileSearchBox), "DriveCombobox", {142, 17, 144, 22});
+    DriveCombobox = named(new DriveBox(DriveBox::LetterCase::AllUpper, FileSearchBox), "DriveCombobox", {142, 17, 144, 22});
     AllDiskCheck = check(FileSearchBox, "AllDiskCheck", QStringLiteral("Искать на всех доступных дисках"), {8, 39, 280, 20},
                          QStringLiteral("Поиск на всех дисках"));
     TempDirsCheck = check(FileSearchBox, "TempDirsCheck", QStringLiteral("Выводить все файлы временных папок Windows"),

@@ -1,6 +1,7 @@
 // The widget set: progress bar arithmetic, the log view, column minimums,
 // the drive box and the two menu looks.
 
+#include "platform/DriveTable.h"
 #include "support/Sandbox.h"
 #include "widgets/ColourLogView.h"
 #include "widgets/DriveBox.h"
@@ -84,6 +85,16 @@ private Q_SLOTS:
         box.setDrives({{'c', "c"}});
         upper.refresh();
         QCOMPARE(upper.itemTexts(), QStringList({"C: "}));
+        DriveBox all(DriveBox::LetterCase::AllUpper);
+        QCOMPARE(all.itemTexts(), QStringList({"C: "}));
+    }
+
+    void driveItemsAreCasedWithTheirLabels()
+    {
+        const platform::FixedDrive d{u'd', "/mnt/data", QStringLiteral("Данные_ext")};
+        QCOMPARE(DriveBox::textFor(d, DriveBox::LetterCase::Lower), QStringLiteral("d: Данные_ext"));
+        QCOMPARE(DriveBox::textFor(d, DriveBox::LetterCase::Upper), QStringLiteral("D: Данные_ext"));
+        QCOMPARE(DriveBox::textFor(d, DriveBox::LetterCase::AllUpper), QStringLiteral("D: ДАННЫЕ_EXT"));
     }
 
     void menusSwitchBetweenTwoLooks()

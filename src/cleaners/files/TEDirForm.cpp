@@ -30,6 +30,7 @@ using platform::FolderListing;
 
 TEDirForm::TEDirForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , DImageList{ToolWindowKit::menuImage(9), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
 {
     setObjectName(QStringLiteral("TEDirForm"));
     HelpKey::install(this, QStringLiteral("emptydirs.htm"));
@@ -46,7 +47,7 @@ void TEDirForm::buildControls()
     layout->setSpacing(0);
     auto* bar = new QToolBar(this);
     SrcBtn = addButton(bar, "SrcBtn", "search", QStringLiteral("Поиск пустых каталогов"));
-    Drive = new DriveBox(DriveBox::LetterCase::Upper, bar);
+    Drive = new DriveBox(DriveBox::LetterCase::AllUpper, bar);
     Drive->setObjectName(QStringLiteral("Drive"));
     Drive->setToolTip(QStringLiteral("Поиск на диске..."));
     bar->addWidget(Drive);
@@ -65,12 +66,12 @@ void TEDirForm::buildControls()
 
     DirsMenu = new QMenu(this);
     DirsMenu->setObjectName(QStringLiteral("DirsMenu"));
-    DellAllItem = DirsMenu->addAction(menuImage(2), QStringLiteral(" Удалить все каталоги"));
-    DelSelectedDirsItem = DirsMenu->addAction(menuImage(10), QStringLiteral(" Удалить выбранные каталоги "));
+    DellAllItem = DirsMenu->addAction(DImageList[2], QStringLiteral(" Удалить все каталоги"));
+    DelSelectedDirsItem = DirsMenu->addAction(DImageList[1], QStringLiteral(" Удалить выбранные каталоги "));
     DirsMenu->addSeparator();
     DelFromListItem = DirsMenu->addAction(QStringLiteral(" Удалить выделенные каталоги из списка"));
     DirsMenu->addSeparator();
-    OpenDirItem = DirsMenu->addAction(menuImage(9), QStringLiteral(" Открыть каталог в \"Проводнике\""));
+    OpenDirItem = DirsMenu->addAction(DImageList[0], QStringLiteral(" Открыть каталог в \"Проводнике\""));
     DellAllItem->setObjectName(QStringLiteral("DellAllItem"));
     DelSelectedDirsItem->setObjectName(QStringLiteral("DelSelectedDirsItem"));
     DelFromListItem->setObjectName(QStringLiteral("DelFromListItem"));

@@ -10,6 +10,8 @@
 #include "cleaners/files/TFindDirs.h"
 
 #include <QDialog>
+#include <QIcon>
+#include <QList>
 
 class DriveBox;
 class QAction;
@@ -46,6 +48,9 @@ public:
     QStandardItemModel* DirsModel;
     QLabel* StatPane;
     QMenu* DirsMenu;
+    // The window's own images, by the index its menu gives them: the folder
+    // (open), delete the selected, delete all.
+    const QList<QIcon> DImageList;
     QAction *DellAllItem, *DelSelectedDirsItem, *DelFromListItem, *OpenDirItem;
     TFindDirs DirSearch;
 

@@ -22,6 +22,7 @@ using namespace ToolWindowKit;
 
 TEFileForm::TEFileForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , ImageList{QIcon(), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
     , FileInf(new TdcFileInfo(this))
 {
     setObjectName(QStringLiteral("TEFileForm"));
@@ -43,7 +44,7 @@ void TEFileForm::buildControls()
     layout->setSpacing(0);
     auto* bar = new QToolBar(this);
     SrcfileBtn = addButton(bar, "SrcfileBtn", "search", QStringLiteral("Поиск файлов"));
-    Drive = new DriveBox(DriveBox::LetterCase::Upper, bar);
+    Drive = new DriveBox(DriveBox::LetterCase::AllUpper, bar);
     Drive->setObjectName(QStringLiteral("Drive"));
     Drive->setToolTip(QStringLiteral("Поиск на диске..."));
     bar->addWidget(Drive);
@@ -62,8 +63,8 @@ void TEFileForm::buildControls()
 
     FileMenu = new QMenu(this);
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    DellAllFilesItem = FileMenu->addAction(menuImage(0), QStringLiteral(" Удалить все файлы"));
-    DelSelectedFilesItem = FileMenu->addAction(menuImage(10), QStringLiteral(" Удалить выбранные файлы"));
+    DellAllFilesItem = FileMenu->addAction(ImageList[2], QStringLiteral(" Удалить все файлы"));
+    DelSelectedFilesItem = FileMenu->addAction(ImageList[1], QStringLiteral(" Удалить выбранные файлы"));
     FileMenu->addSeparator();
     DelFFromListItem = FileMenu->addAction(QStringLiteral(" Удалить выделенные файлы из списка"));
     DellAllFilesItem->setObjectName(QStringLiteral("DellAllFilesItem"));

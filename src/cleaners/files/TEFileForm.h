@@ -10,6 +10,8 @@
 #include "cleaners/files/TLarFileFind.h"
 
 #include <QDialog>
+#include <QIcon>
+#include <QList>
 
 class DriveBox;
 class QAction;
@@ -41,6 +43,9 @@ public:
     QStandardItemModel* FileModel;
     QLabel* StatPane;
     QMenu* FileMenu;
+    // The window's own images, by the index its menu gives them: none at 0,
+    // delete the selected, delete all.
+    const QList<QIcon> ImageList;
     QAction *DellAllFilesItem, *DelSelectedFilesItem, *DelFFromListItem;
     TLarFileFind EFSearch;
     TdcFileInfo* FileInf;

@@ -107,7 +107,7 @@ void TLinkForm::buildControls()
     Pane = addStatusPane(status, "Pane");
     Pane->setText(QStringLiteral("ВНИМАНИЕ! При поиске программа может не отвечать на запросы. ДОЖДИТЕСЬ ЗАВЕРШЕНИЯ ПОИСКА."));
     layout->addWidget(status);
-    Drives = new DriveBox(DriveBox::LetterCase::Upper, this);
+    Drives = new DriveBox(DriveBox::LetterCase::AllUpper, this);
     Drives->setObjectName(QStringLiteral("Drives"));
     Drives->hide();
 
