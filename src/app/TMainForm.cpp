@@ -34,11 +34,6 @@ QColor colourOf(quint32 bgr)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-QString setting(const char* section, const char* key, const char* def)
-{
-    return ReadSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def));
-}
-
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -137,19 +132,19 @@ bool TMainForm::applyStoredGeometry()
     // Each key is applied in turn; a value that is no number ends the steps,
     // and the window keeps its designed geometry for the rest.
     int v = 0;
-    if (!TryStrToInt(setting("Window", "Top", "10"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowTop), v))
         return false;
     move(x(), v);
-    if (!TryStrToInt(setting("Window", "Left", "10"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowLeft), v))
         return false;
     move(v, y());
-    if (!TryStrToInt(setting("Window", "Height", "400"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowHeight), v))
         return false;
     resize(width(), v);
-    if (!TryStrToInt(setting("Window", "Width", "600"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowWidth), v))
         return false;
     resize(v, height());
-    if (!TryStrToInt(setting("Window", "FColumn", "135"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::FirstColumn), v))
         return false;
     FileList->setColumnWidthRespectingMinimum(0, v);
     return true;
@@ -157,8 +152,8 @@ bool TMainForm::applyStoredGeometry()
 
 void TMainForm::applyViewSettings()
 {
-    FileList->setGridLines(IsSwitchOn(setting("View", "Separators", "No")));
-    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu}, IsSwitchOn(setting("View", "XPMenu", "Yes")));
+    FileList->setGridLines(IsSwitchOn(ReadSetting(SettingKeys::Separators)));
+    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu}, IsSwitchOn(ReadSetting(SettingKeys::XPMenu)));
 }
 
 void TMainForm::FormPaint()
@@ -175,17 +170,17 @@ void TMainForm::StartAutoSearch()
 {
     // Started right after the paint rather than inside it: a walk lets
     // messages run, and painting must not nest.
-    if (FirstPaint && IsSwitchOn(setting("Search", "AutoStart", "No")))
+    if (FirstPaint && IsSwitchOn(ReadSetting(SettingKeys::AutoStart)))
         QTimer::singleShot(0, this, &TMainForm::FindActionExecute);
 }
 
 void TMainForm::FormClose()
 {
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Top"), QString::number(y()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Left"), QString::number(x()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Height"), QString::number(height()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Width"), QString::number(width()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("FColumn"), QString::number(FileList->columnWidth(0)));
+    WriteSetting(SettingKeys::WindowTop, QString::number(y()));
+    WriteSetting(SettingKeys::WindowLeft, QString::number(x()));
+    WriteSetting(SettingKeys::WindowHeight, QString::number(height()));
+    WriteSetting(SettingKeys::WindowWidth, QString::number(width()));
+    WriteSetting(SettingKeys::FirstColumn, QString::number(FileList->columnWidth(0)));
 }
 
 void TMainForm::showEvent(QShowEvent* event)
