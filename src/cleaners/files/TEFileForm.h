@@ -8,26 +8,20 @@
 // two files the right one goes.
 
 #include "cleaners/files/TLarFileFind.h"
+#include "cleaners/files/TToolWindow.h"
 
-#include <QDialog>
 #include <QIcon>
 #include <QList>
 
-class DriveBox;
-class QAction;
-class QLabel;
-class QMenu;
-class QStandardItemModel;
 class QToolButton;
-class ReportListView;
 class TdcFileInfo;
 
-class TEFileForm : public QDialog {
+class TEFileForm : public TToolWindow {
     Q_OBJECT
 public:
     explicit TEFileForm(QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     // Searches the drive chosen in Drive; a second search while one runs is
     // ignored, and so is closing the window.
     void SrcfileBtnClick();
@@ -50,15 +44,8 @@ public:
     TLarFileFind EFSearch;
     TdcFileInfo* FileInf;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void buildControls();
-    void setSearching(bool on);
     void DeleteAllFiles();
     void DeleteSelectedFiles();
-
-    bool searching_ = false;
 };
