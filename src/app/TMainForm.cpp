@@ -15,6 +15,7 @@
 #include "widgets/FlatMenuStyle.h"
 #include "widgets/ImageToolButton.h"
 #include "widgets/ReportListView.h"
+#include "widgets/ScratchList.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,11 +32,6 @@ namespace {
 QColor colourOf(quint32 bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
-
-QString setting(const char* section, const char* key, const char* def)
-{
-    return ReadSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(def));
 }
 
 } // namespace
@@ -137,19 +133,19 @@ bool TMainForm::applyStoredGeometry()
     // Each key is applied in turn; a value that is no number ends the steps,
     // and the window keeps its designed geometry for the rest.
     int v = 0;
-    if (!TryStrToInt(setting("Window", "Top", "10"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowTop), v))
         return false;
     move(x(), v);
-    if (!TryStrToInt(setting("Window", "Left", "10"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowLeft), v))
         return false;
     move(v, y());
-    if (!TryStrToInt(setting("Window", "Height", "400"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowHeight), v))
         return false;
     resize(width(), v);
-    if (!TryStrToInt(setting("Window", "Width", "600"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::WindowWidth), v))
         return false;
     resize(v, height());
-    if (!TryStrToInt(setting("Window", "FColumn", "135"), v))
+    if (!TryStrToInt(ReadSetting(SettingKeys::FirstColumn), v))
         return false;
     FileList->setColumnWidthRespectingMinimum(0, v);
     return true;
@@ -157,8 +153,8 @@ bool TMainForm::applyStoredGeometry()
 
 void TMainForm::applyViewSettings()
 {
-    FileList->setGridLines(IsSwitchOn(setting("View", "Separators", "No")));
-    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu}, IsSwitchOn(setting("View", "XPMenu", "Yes")));
+    FileList->setGridLines(IsSwitchOn(ReadSetting(SettingKeys::Separators)));
+    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu}, IsSwitchOn(ReadSetting(SettingKeys::XPMenu)));
 }
 
 void TMainForm::FormPaint()
@@ -175,17 +171,17 @@ void TMainForm::StartAutoSearch()
 {
     // Started right after the paint rather than inside it: a walk lets
     // messages run, and painting must not nest.
-    if (FirstPaint && IsSwitchOn(setting("Search", "AutoStart", "No")))
+    if (FirstPaint && IsSwitchOn(ReadSetting(SettingKeys::AutoStart)))
         QTimer::singleShot(0, this, &TMainForm::FindActionExecute);
 }
 
 void TMainForm::FormClose()
 {
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Top"), QString::number(y()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Left"), QString::number(x()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Height"), QString::number(height()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("Width"), QString::number(width()));
-    WriteSetting(QStringLiteral("Window"), QStringLiteral("FColumn"), QString::number(FileList->columnWidth(0)));
+    WriteSetting(SettingKeys::WindowTop, QString::number(y()));
+    WriteSetting(SettingKeys::WindowLeft, QString::number(x()));
+    WriteSetting(SettingKeys::WindowHeight, QString::number(height()));
+    WriteSetting(SettingKeys::WindowWidth, QString::number(width()));
+    WriteSetting(SettingKeys::FirstColumn, QString::number(FileList->columnWidth(0)));
     UnloadPlugins();
 }
 
@@ -199,7 +195,28 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::paintEvent(QPaintEvent* event)
 {
     QMainWindow::paintEvent(event);
-    FormPaint();
+    if (paintsOwnSurface(event->rect()))
+        FormPaint();
+}
+
+bool TMainForm::paintsOwnSurface(const QRect& painted) const
+{
+    // The bars and the central widget paint no background of their own, so
+    // every repaint of one of their controls (a tool button's hover image, a
+    // status text, a list row) makes Qt paint the window beneath it too. Such
+    // a paint lies inside that one child; the window's own paints (shown,
+    // resized, uncovered) reach beyond it.
+    for (const QObject* child : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget && widget->isVisible() && !widget->isWindow() && widget->geometry().contains(painted))
+            return false;
+    }
+    return true;
+}
+
+QMenu* TMainForm::createPopupMenu()
+{
+    return nullptr; // the tool bar and the menu bar have no pop-up menu
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -300,10 +317,10 @@ void TMainForm::FindLinksMenuItemClick()
 
 void TMainForm::CompActionExecute()
 {
-    ExtList.clear();
-    ExtList.append(QString::number(TotalSize / 1024));
-    platform::TextFile::writeLines(GetAppDir() + QStringLiteral("fs.txt"), ExtList);
-    ExtList.clear();
+    ExtList->Items.clear();
+    ExtList->Items.append(QString::number(TotalSize / 1024));
+    platform::TextFile::writeLines(GetAppDir() + QStringLiteral("fs.txt"), ExtList->Items);
+    ExtList->Items.clear();
     TReportForm report(this);
     ShowModal(report);
 }

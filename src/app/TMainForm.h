@@ -127,14 +127,16 @@ public:
     TLarAssociatedIcon AsIcon;
     QList<QIcon> Iconlist;
     TFoundFileModel* FileModel;
-    QStringList DiskList; // drive prefixes of the current search
-    QStringList ExtList;  // masks of the current search
     int FoundCount = 0;
     quint64 TotalSize = 0;
     bool FirstPaint = false;
 
     // True while a search or a deletion pass runs.
     bool Busy() const { return busy_ != Job::None; }
+
+    // Nothing: right-clicking the tool bar or the menu bar opens no menu
+    // (Qt would offer one that hides the tool bar).
+    QMenu* createPopupMenu() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -151,6 +153,8 @@ private:
     void deleteRow(int row, int& deleted, int& failed);
     void finishJob();
     void reportImageError();
+    // False when painted lies inside one child bar or the central widget.
+    bool paintsOwnSurface(const QRect& painted) const;
 
     Job busy_ = Job::None;
     bool closePending_ = false;

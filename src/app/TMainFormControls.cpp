@@ -5,6 +5,7 @@
 #include "widgets/DriveBox.h"
 #include "widgets/ImageToolButton.h"
 #include "widgets/ReportListView.h"
+#include "widgets/ScratchList.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -26,6 +27,21 @@ T* named(T* object, const char* name)
 {
     object->setObjectName(QLatin1String(name));
     return object;
+}
+
+// Makes the menu item shown show action: its caption, image and state
+// follow the action's, and choosing it runs the action.
+void showAction(QAction* shown, QAction* action)
+{
+    const auto follow = [shown, action] {
+        shown->setText(action->text());
+        shown->setIcon(action->icon());
+        shown->setEnabled(action->isEnabled());
+        shown->setVisible(action->isVisible());
+    };
+    follow();
+    QObject::connect(action, &QAction::changed, shown, follow);
+    QObject::connect(shown, &QAction::triggered, action, [action] { action->trigger(); });
 }
 
 QAction* item(QMenu* menu, const char* name, const QString& caption, int image = -1,
@@ -57,9 +73,10 @@ void TMainFormControls::buildControls(QMainWindow* window)
 
 void TMainFormControls::buildActions(QMainWindow* window)
 {
-    FindAction = named(new QAction(QStringLiteral("Поиск"), window), "FindAction");
-    DelFilesAction = named(new QAction(QStringLiteral("Удалить"), window), "DelFilesAction");
-    CompAction = named(new QAction(ImageList16(6), QStringLiteral("Оценить"), window), "CompAction");
+    ActionList = named(new QObject(window), "ActionList");
+    FindAction = named(new QAction(QStringLiteral("Поиск"), ActionList), "FindAction");
+    DelFilesAction = named(new QAction(QStringLiteral("Удалить"), ActionList), "DelFilesAction");
+    CompAction = named(new QAction(ImageList16(6), QStringLiteral("Оценить"), ActionList), "CompAction");
 }
 
 void TMainFormControls::buildMenus(QMainWindow* window)
@@ -74,8 +91,8 @@ void TMainFormControls::buildMenus(QMainWindow* window)
     RunMenuItem = named(MainMenu->addMenu(QStringLiteral("Выполнить")), "RunMenuItem");
     FindMenuItem = item(RunMenuItem, "FindMenuItem", QStringLiteral("Поиск файлов      "), 1, QKeySequence(QStringLiteral("Ctrl+F")));
     StopMenuItem = item(RunMenuItem, "StopMenuItem", QStringLiteral("Стоп"), 3);
-    CompareMenuItem = CompAction; // the item shows the action itself
-    RunMenuItem->addAction(CompAction);
+    CompareMenuItem = named(RunMenuItem->addAction(QString()), "CompareMenuItem");
+    showAction(CompareMenuItem, CompAction);
     RunMenuItem->addSeparator();
     DelMenuItem = item(RunMenuItem, "DelMenuItem", QStringLiteral("Удалить файлы"), 0, QKeySequence(QStringLiteral("Ctrl+D")));
 
@@ -167,6 +184,8 @@ void TMainFormControls::buildPanels(QMainWindow* window)
     Drives->hide();
     PlugList = named(new QListWidget(FilePanel), "PlugList");
     PlugList->hide();
+    DiskList = named(new ScratchList(FilePanel), "DiskList");
+    ExtList = named(new ScratchList(FilePanel), "ExtList");
     layout->addWidget(FilePanel, 1);
 
     LogPanel = named(new QWidget(central), "LogPanel");

@@ -22,6 +22,7 @@ class QStatusBar;
 class QToolBar;
 class QWidget;
 class ReportListView;
+class ScratchList;
 class TProgressPanel;
 
 struct TMainFormControls {
@@ -44,6 +45,7 @@ struct TMainFormControls {
             *EDirMenuItem = nullptr, *ZeroByteMenuItem = nullptr, *PagefileMenuItem = nullptr;
     QAction *DelPopupItem = nullptr, *ClearSelectedMenuItem = nullptr, *ClearFileListMenuItem = nullptr,
             *ClearLogPopup = nullptr;
+    QObject* ActionList = nullptr; // owns the three actions below
     QAction *FindAction = nullptr, *DelFilesAction = nullptr, *CompAction = nullptr;
 
     QToolBar* Toolbar = nullptr;
@@ -54,6 +56,8 @@ struct TMainFormControls {
     ReportListView* FileList = nullptr;
     DriveBox* Drives = nullptr;
     QListWidget* PlugList = nullptr;
+    ScratchList* DiskList = nullptr; // drive prefixes of the current search
+    ScratchList* ExtList = nullptr;  // masks of the current search
 
     QWidget* LogPanel = nullptr;
     QStackedLayout* LogStack = nullptr;

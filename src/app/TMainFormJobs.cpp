@@ -13,6 +13,7 @@
 #include "widgets/ColourLogView.h"
 #include "widgets/DriveBox.h"
 #include "widgets/PartsProgressBar.h"
+#include "widgets/ScratchList.h"
 
 #include <QLabel>
 #include <QStackedLayout>
@@ -40,8 +41,8 @@ void TMainForm::FindActionExecute()
 
 bool TMainForm::BuildSearchFilter()
 {
-    DiskList.clear();
-    ExtList.clear();
+    DiskList->Items.clear();
+    ExtList->Items.clear();
     Drives->refresh();
     QString badDisk;
     const std::optional<QStringList> drives = JunkSearch::SelectedDrives(Drives->itemTexts(), &badDisk);
@@ -50,9 +51,9 @@ bool TMainForm::BuildSearchFilter()
             {InvalidIntegerMessage(badDisk), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
         return false;
     }
-    DiskList = *drives;
-    ExtList = JunkSearch::BuildMaskList();
-    FileScan.SearchFilter = JunkSearch::BuildWalkerFilter(DiskList, ExtList);
+    DiskList->Items = *drives;
+    ExtList->Items = JunkSearch::BuildMaskList();
+    FileScan.SearchFilter = JunkSearch::BuildWalkerFilter(DiskList->Items, ExtList->Items);
     return true;
 }
 

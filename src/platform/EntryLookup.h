@@ -22,6 +22,11 @@ public:
     // case is found when no entry is spelled exactly so. nullopt when there
     // is none.
     static std::optional<EntryData> read(const QString& winPath);
+
+    // True when winPath leads to a regular file, links followed the way a
+    // program opening it would follow them (a shortcut's target is checked
+    // so). False for a folder, a special file, a dangling link or no entry.
+    static bool isExistingFile(const QString& winPath);
 };
 
 } // namespace platform

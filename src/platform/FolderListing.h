@@ -59,9 +59,11 @@ public:
     QStringView name(const Entry& e) const { return QStringView(text_).mid(e.nameOffset, e.nameLength); }
     QByteArrayView hostName(const Entry& e) const { return QByteArrayView(host_.constData() + e.hostOffset, e.hostLength); }
 
-    // Why the last read failed: the host's error number (EACCES, ENOENT,
-    // ...), 0 after a successful read.
-    int lastError() const { return error_; }
+    // Why the last read failed, as a Windows system error code (5 access
+    // denied, 2 not found, 3 path not found, 4 too many open files; a host
+    // error without a Windows counterpart keeps its number), 0 after a
+    // successful read.
+    int lastError() const;
 
     // The entry's attributes (faDirectory, faHidden, faSysFile, faReadOnly,
     // faArchive, faMountPoint; the bits of user.DOSATTRIB where it has
@@ -91,8 +93,8 @@ public:
     // sits; readChild() refuses those.
     bool isMountPoint(const Entry& e) const;
 
-    // Makes every folder read fail with the error filter returns for its
-    // host path, when not 0. Tests use it for refused access, which root
+    // Makes every folder read fail with the host error number (EACCES, ...)
+    // filter returns for its host path, when not 0. Tests use it for refused access, which root
     // would otherwise read through; an empty function removes it.
     static void setAccessFilter(std::function<int(const QByteArray& hostPath)> filter);
 
@@ -122,7 +124,7 @@ private:
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
     int fd_ = -1; // the folder, kept open: every entry is reached relative to it
-    int error_ = 0;
+    int error_ = 0; // the host's error number
 };
 
 } // namespace platform

@@ -12,9 +12,9 @@ namespace JunkSearch {
 
 namespace {
 
-bool switchOn(const char* key, const char* def)
+bool switchOn(const SettingKey& k)
 {
-    return IsSwitchOn(ReadSetting(QStringLiteral("Search"), QLatin1String(key), QLatin1String(def)));
+    return IsSwitchOn(ReadSetting(k));
 }
 
 } // namespace
@@ -27,12 +27,12 @@ bool IsMarked(const QString& caption)
 std::optional<QStringList> SelectedDrives(const QStringList& driveItems, QString* badValue)
 {
     QStringList drives;
-    if (ReadSetting(QStringLiteral("Search"), QStringLiteral("Disk"), QStringLiteral("All")) == u"All") {
+    const QString text = ReadSetting(SettingKeys::Disk);
+    if (text == u"All") {
         for (const QString& item : driveItems)
             drives.append(item.left(2));
         return drives;
     }
-    const QString text = ReadSetting(QStringLiteral("Search"), QStringLiteral("Disk"), QStringLiteral("0"));
     int index = 0;
     if (!TryStrToInt(text, index)) {
         if (badValue)
@@ -53,17 +53,17 @@ void LoadCustomFilters(QStringList& masks)
 QStringList BuildMaskList()
 {
     QStringList masks;
-    if (switchOn("CustomFiles", "Yes"))
+    if (switchOn(SettingKeys::CustomFiles))
         LoadCustomFilters(masks);
-    if (switchOn("TempFiles", "Yes")) {
+    if (switchOn(SettingKeys::TempFiles)) {
         masks.prepend(QStringLiteral("*.temp"));
         masks.prepend(QStringLiteral("*.tmp"));
     }
-    if (switchOn("BAKFiles", "Yes"))
+    if (switchOn(SettingKeys::BAKFiles))
         masks.prepend(QStringLiteral("*.bak"));
-    if (switchOn("OLDFiles", "No"))
+    if (switchOn(SettingKeys::OLDFiles))
         masks.prepend(QStringLiteral("*.old"));
-    if (switchOn("GIDFiles", "No"))
+    if (switchOn(SettingKeys::GIDFiles))
         masks.prepend(QStringLiteral("*.gid"));
     return masks;
 }
@@ -71,7 +71,7 @@ QStringList BuildMaskList()
 QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& masks)
 {
     QStringList filter;
-    if (switchOn("TempFolders", "Yes")) {
+    if (switchOn(SettingKeys::TempFolders)) {
         filter.prepend(GetTempDir() + QStringLiteral("*.*"));
         filter.prepend(GetWindowsDir() + QStringLiteral("\\Temp\\*.*"));
     }
@@ -90,7 +90,7 @@ bool IsInSystemFolder(const QString& path)
 
 void MarkSystemFiles(QStringList& captions)
 {
-    if (!IsSwitchOn(ReadSetting(QStringLiteral("Delete"), QStringLiteral("InSysFolders"), QStringLiteral("No"))))
+    if (!switchOn(SettingKeys::InSysFolders))
         return;
     for (QString& caption : captions) {
         const QString original = caption;
@@ -165,7 +165,7 @@ bool IsInExcludedDir(const QString& caption, const QString& dir)
 
 bool DeleteFoundFile(const QString& path, const platform::EntryId& listed)
 {
-    if (IsSwitchOn(ReadSetting(QStringLiteral("Delete"), QStringLiteral("Recycle"), QStringLiteral("Yes"))))
+    if (switchOn(SettingKeys::Recycle))
         return RecycleFile(path, listed);
     return EraseFile(path, listed);
 }

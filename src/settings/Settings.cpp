@@ -25,6 +25,16 @@ bool WriteSetting(const QString& section, const QString& key, const QString& val
     return ProfileFile::writeString(PathMapper::toHost(SettingsFileName()), section, key, value);
 }
 
+QString ReadSetting(const SettingKey& k)
+{
+    return ReadSetting(QLatin1String(k.section), QLatin1String(k.key), QString::fromUtf8(k.def));
+}
+
+bool WriteSetting(const SettingKey& k, const QString& value)
+{
+    return WriteSetting(QLatin1String(k.section), QLatin1String(k.key), value);
+}
+
 bool ClearSettingsSection(const QString& section)
 {
     return ProfileFile::removeSection(PathMapper::toHost(SettingsFileName()), section);

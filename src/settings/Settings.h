@@ -3,6 +3,8 @@
 // file, does one thing and lets go of it: nothing is cached, so a value
 // saved by the options dialog counts from its next reading on.
 
+#include "settings/SettingKeys.h"
+
 #include <QString>
 
 // The settings file's path in Windows form (program folder + "varnel.ini").
@@ -13,11 +15,16 @@ QString SettingsFileName();
 // without regard to case.
 QString ReadSetting(const QString& section, const QString& key, const QString& def);
 
+// The value of k, its default when missing.
+QString ReadSetting(const SettingKey& k);
+
 // Stores value under section/key, creating the file, the section (at the
 // end of the file) or the key (at the end of its section) as needed. The
 // file is replaced atomically. Returns false when it could not be written;
 // callers carry on without a message.
 bool WriteSetting(const QString& section, const QString& key, const QString& value);
+
+bool WriteSetting(const SettingKey& k, const QString& value);
 
 // Removes section with all its keys (comment lines in it stay). Returns
 // false when the file could not be changed.

@@ -15,9 +15,8 @@ struct Keys {
 
 Keys keysOf(SettingsList list)
 {
-    if (list == SettingsList::Filters)
-        return {QStringLiteral("CFilters"), QStringLiteral("Filter"), QStringLiteral("StateFilter")};
-    return {QStringLiteral("ExDirs"), QStringLiteral("Dir"), QStringLiteral("State")};
+    const SettingKeys::SettingListKeys& k = list == SettingsList::Filters ? SettingKeys::Filters : SettingKeys::ExcludedDirs;
+    return {QLatin1String(k.section), QLatin1String(k.text), QLatin1String(k.state)};
 }
 
 } // namespace
@@ -28,7 +27,7 @@ QList<SettingsListEntry> ReadSettingsList(SettingsList list)
     platform::IniDocument doc;
     ProfileFile::load(platform::PathMapper::toHost(SettingsFileName()), doc);
     int count = 0;
-    if (!TryStrToInt(ProfileFile::readString(doc, k.section, QStringLiteral("Items"), QStringLiteral("0")), count))
+    if (!TryStrToInt(ProfileFile::readString(doc, k.section, QLatin1String(SettingKeys::ListItems), QStringLiteral("0")), count))
         return {};
     QList<SettingsListEntry> entries;
     entries.reserve(qBound(0, count, SettingsListCap));
@@ -44,7 +43,7 @@ void WriteSettingsList(SettingsTransaction& transaction, SettingsList list, cons
 {
     const Keys k = keysOf(list);
     transaction.clearSection(k.section);
-    transaction.write(k.section, QStringLiteral("Items"), QString::number(entries.size()));
+    transaction.write(k.section, QLatin1String(SettingKeys::ListItems), QString::number(entries.size()));
     for (qsizetype n = 0; n < entries.size(); ++n) {
         const QString number = QString::number(n);
         transaction.write(k.section, k.text + number, entries[n].text);

@@ -3,6 +3,8 @@
 // folders): Items, then a text key and a state key per entry, numbered
 // from 0.
 
+#include "settings/SettingKeys.h"
+
 #include <QList>
 #include <QString>
 
@@ -15,9 +17,7 @@ struct SettingsListEntry {
     bool checked = false; // its state is exactly "1"
 };
 
-// The most entries a list read returns, whatever Items says: a hand-edited
-// count of millions must not freeze a search or the options dialog.
-inline constexpr int SettingsListCap = 10000;
+inline constexpr int SettingsListCap = SettingKeys::ListCap;
 
 // The list's entries 0 .. Items-1 (at most SettingsListCap of them), read
 // from one reading of the file; a missing entry key reads as its default

@@ -8,6 +8,11 @@ void SettingsTransaction::write(const QString& section, const QString& key, cons
     batch_.writeString(section, key, value);
 }
 
+void SettingsTransaction::write(const SettingKey& k, const QString& value)
+{
+    write(QLatin1String(k.section), QLatin1String(k.key), value);
+}
+
 void SettingsTransaction::clearSection(const QString& section)
 {
     batch_.removeSection(section);

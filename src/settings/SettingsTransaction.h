@@ -5,6 +5,7 @@
 // it is after, never with a list cut short.
 
 #include "platform/ProfileBatch.h"
+#include "settings/SettingKeys.h"
 
 #include <QString>
 
@@ -12,6 +13,7 @@ class SettingsTransaction {
 public:
     // Queues what WriteSetting(section, key, value) would do.
     void write(const QString& section, const QString& key, const QString& value);
+    void write(const SettingKey& k, const QString& value);
 
     // Queues what ClearSettingsSection(section) would do.
     void clearSection(const QString& section);

@@ -75,7 +75,7 @@ void TOptionsForm::buildSearchBox()
     FileSearchBox = named(new QGroupBox(QStringLiteral(" Поиск файлов "), this), "FileSearchBox", {0, 0, 294, 124});
     DiskCheck = check(FileSearchBox, "DiskCheck", QStringLiteral("Искать на диске"), {8, 18, 130, 20},
                       QStringLiteral("Поиск на отдельном диске"));
-    DriveCombobox = named(new DriveBox(DriveBox::LetterCase::Upper, FileSearchBox), "DriveCombobox", {142, 17, 144, 22});
+    DriveCombobox = named(new DriveBox(DriveBox::LetterCase::AllUpper, FileSearchBox), "DriveCombobox", {142, 17, 144, 22});
     AllDiskCheck = check(FileSearchBox, "AllDiskCheck", QStringLiteral("Искать на всех доступных дисках"), {8, 39, 280, 20},
                          QStringLiteral("Поиск на всех дисках"));
     TempDirsCheck = check(FileSearchBox, "TempDirsCheck", QStringLiteral("Выводить все файлы временных папок Windows"),
@@ -167,14 +167,14 @@ void TOptionsForm::connectHandlers()
     connect(ExitBtn, &QPushButton::clicked, this, &TOptionsForm::ExitBtnClick);
 }
 
-QList<std::pair<QCheckBox*, const char*>> TOptionsForm::switches() const
+QList<std::pair<QCheckBox*, SettingKey>> TOptionsForm::switches() const
 {
     // In the order the dialog loads and saves them.
-    return {{TempDirsCheck, "Search/TempFolders/Yes"}, {RecycleCheck, "Delete/Recycle/Yes"},
-            {NoSysCheck, "Delete/InSysFolders/No"},   {XPMenuCheck, "View/XPMenu/Yes"},
-            {SeparCheck, "View/Separators/No"},       {TempCheck, "Search/TempFiles/Yes"},
-            {BAKCheck, "Search/BAKFiles/Yes"},        {OldCheck, "Search/OLDFiles/No"},
-            {GidCheck, "Search/GIDFiles/No"},         {AutoSearchCheck, "Search/AutoStart/No"}};
+    using namespace SettingKeys;
+    return {{TempDirsCheck, TempFolders}, {RecycleCheck, Recycle},   {NoSysCheck, InSysFolders},
+            {XPMenuCheck, XPMenu},        {SeparCheck, Separators},  {TempCheck, TempFiles},
+            {BAKCheck, BAKFiles},         {OldCheck, OLDFiles},      {GidCheck, GIDFiles},
+            {AutoSearchCheck, AutoStart}};
 }
 
 void TOptionsForm::showEvent(QShowEvent* event)
@@ -190,13 +190,11 @@ void TOptionsForm::FormShow()
     ApplyBtn->setEnabled(false);
     loadPlugins();
     loadDisk();
-    for (const auto& [box, spec] : switches()) {
-        const QStringList parts = QString::fromLatin1(spec).split(u'/');
-        box->setChecked(IsSwitchOn(ReadSetting(parts[0], parts[1], parts[2])));
-    }
+    for (const auto& [box, key] : switches())
+        box->setChecked(IsSwitchOn(ReadSetting(key)));
     ExDirsList->clear();
     loadList(*FiltersList, SettingsList::Filters);
-    const bool custom = IsSwitchOn(ReadSetting(QStringLiteral("Search"), QStringLiteral("CustomFiles"), QStringLiteral("Yes")));
+    const bool custom = IsSwitchOn(ReadSetting(SettingKeys::CustomFiles));
     CustomCheck->setChecked(custom);
     setFilterControlsEnabled(custom);
     loadList(*ExDirsList, SettingsList::ExcludedDirs);
@@ -232,7 +230,7 @@ void TOptionsForm::loadPlugins()
 
 void TOptionsForm::loadDisk()
 {
-    const QString disk = ReadSetting(QStringLiteral("Search"), QStringLiteral("Disk"), QStringLiteral("All"));
+    const QString disk = ReadSetting(SettingKeys::Disk);
     const bool all = disk == u"All";
     AllDiskCheck->setChecked(all);
     DiskCheck->setChecked(!all);
@@ -313,7 +311,7 @@ void TOptionsForm::saveDisk(SettingsTransaction& transaction)
             return;
         value = QString::number(DriveCombobox->currentIndex());
     }
-    transaction.write(QStringLiteral("Search"), QStringLiteral("Disk"), value);
+    transaction.write(SettingKeys::Disk, value);
 }
 
 void TOptionsForm::ApplyBtnClick()
@@ -322,11 +320,9 @@ void TOptionsForm::ApplyBtnClick()
     // program leaves the old settings, never a list cut short.
     SettingsTransaction transaction;
     saveDisk(transaction);
-    for (const auto& [box, spec] : switches()) {
-        const QStringList parts = QString::fromLatin1(spec).split(u'/');
-        transaction.write(parts[0], parts[1], SwitchText(box->isChecked()));
-    }
-    transaction.write(QStringLiteral("Search"), QStringLiteral("CustomFiles"), SwitchText(CustomCheck->isChecked()));
+    for (const auto& [box, key] : switches())
+        transaction.write(key, SwitchText(box->isChecked()));
+    transaction.write(SettingKeys::CustomFiles, SwitchText(CustomCheck->isChecked()));
     saveList(transaction, SettingsList::Filters, *FiltersList);
     saveList(transaction, SettingsList::ExcludedDirs, *ExDirsList);
     transaction.commit();

@@ -1,5 +1,8 @@
 #include "widgets/ColourLogView.h"
 
+#include "widgets/WidgetAccessibility.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -15,11 +18,19 @@ ColourLogView::ColourLogView(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
+    installWidgetAccessibility();
 }
 
 void ColourLogView::appendLine(const QString& text, const QColor& colour)
 {
+    const int at = textLength_;
+    const bool first = lines_.empty();
     lines_.push_back({text, colour.rgb()});
+    textLength_ += int(text.size()) + (first ? 0 : 1);
+    if (QAccessible::isActive()) {
+        QAccessibleTextInsertEvent inserted(this, at, first ? text : u'\n' + text);
+        QAccessible::updateAccessibility(&inserted);
+    }
     // Measuring every line would cost more than storing it: estimate from
     // the length, and take the real width of each line that gets painted.
     widest_ = qMax(widest_, int(text.size()) * fontMetrics().averageCharWidth());
@@ -30,7 +41,12 @@ void ColourLogView::appendLine(const QString& text, const QColor& colour)
 
 void ColourLogView::clear()
 {
+    if (QAccessible::isActive() && textLength_ > 0) {
+        QAccessibleTextRemoveEvent removed(this, 0, lines().join(u'\n'));
+        QAccessible::updateAccessibility(&removed);
+    }
     lines_.clear();
+    textLength_ = 0;
     widest_ = 0;
     anchor_ = current_ = -1;
     updateScrollBars();
@@ -61,6 +77,48 @@ QString ColourLogView::selectedText() const
     for (int i = qMin(anchor_, current_); i <= qMax(anchor_, current_) && i < lineCount(); ++i)
         out.append(lines_[size_t(i)].text);
     return out.join(u'\n');
+}
+
+QString ColourLogView::line(int line) const
+{
+    return line >= 0 && line < lineCount() ? lines_[size_t(line)].text : QString();
+}
+
+std::pair<int, int> ColourLogView::selectedLines() const
+{
+    if (anchor_ < 0 || current_ < 0)
+        return {-1, -1};
+    return {qMin(anchor_, current_), qMin(qMax(anchor_, current_), lineCount() - 1)};
+}
+
+void ColourLogView::selectLines(int first, int last)
+{
+    if (first < 0 || lines_.empty()) {
+        anchor_ = current_ = -1;
+    } else {
+        anchor_ = qBound(0, first, lineCount() - 1);
+        current_ = qBound(anchor_, last, lineCount() - 1);
+    }
+    viewport()->update();
+}
+
+void ColourLogView::scrollToLine(int line)
+{
+    const QScrollBar* bar = verticalScrollBar();
+    if (line < bar->value() || line >= bar->value() + bar->pageStep())
+        verticalScrollBar()->setValue(line);
+}
+
+QRect ColourLogView::lineRect(int line) const
+{
+    const int h = lineHeight();
+    return QRect(4 - horizontalScrollBar()->value(), (line - verticalScrollBar()->value()) * h,
+                 fontMetrics().horizontalAdvance(this->line(line)), h);
+}
+
+int ColourLogView::lineAtPoint(const QPoint& at) const
+{
+    return lines_.empty() ? -1 : lineAt(at.y());
 }
 
 int ColourLogView::lineHeight() const

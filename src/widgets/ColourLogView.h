@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <utility>
 #include <vector>
 
 class ColourLogView : public QAbstractScrollArea {
@@ -28,6 +29,19 @@ public:
     // The selected lines as text, one per line.
     QString selectedText() const;
 
+    // One line's text (empty for a line that does not exist).
+    QString line(int line) const;
+    // The first and last selected line, {-1, -1} when none is.
+    std::pair<int, int> selectedLines() const;
+    // Selects the lines first..last (cut to the lines there are); -1 clears.
+    void selectLines(int first, int last);
+    // Scrolls so that line is in view.
+    void scrollToLine(int line);
+    // Where line is drawn, in viewport coordinates, and the line drawn at
+    // a viewport point (-1 when there are no lines).
+    QRect lineRect(int line) const;
+    int lineAtPoint(const QPoint& at) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -46,6 +60,7 @@ private:
     void updateScrollBars();
 
     std::vector<Line> lines_;
+    int textLength_ = 0; // characters of the lines joined by newlines
     int widest_ = 0;
     int anchor_ = -1; // selection: the line pressed first and the current one
     int current_ = -1;

@@ -13,10 +13,15 @@ void DriveBox::refresh()
 {
     platform::DriveTable::reload();
     clear();
-    for (const platform::FixedDrive& d : platform::DriveTable::fixedDrives()) {
-        const QChar letter = letters_ == LetterCase::Upper ? d.letter.toUpper() : d.letter;
-        addItem(QString(letter) + QStringLiteral(": ") + d.label);
-    }
+    for (const platform::FixedDrive& d : platform::DriveTable::fixedDrives())
+        addItem(textFor(d, letters_));
+}
+
+QString DriveBox::textFor(const platform::FixedDrive& d, LetterCase letters)
+{
+    const QChar letter = letters == LetterCase::Lower ? d.letter : d.letter.toUpper();
+    const QString text = QString(letter) + QStringLiteral(": ") + d.label;
+    return letters == LetterCase::AllUpper ? text.toUpper() : text;
 }
 
 QStringList DriveBox::itemTexts() const

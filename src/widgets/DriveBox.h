@@ -4,10 +4,17 @@
 
 #include <QComboBox>
 
+namespace platform {
+struct FixedDrive;
+}
+
 class DriveBox : public QComboBox {
     Q_OBJECT
 public:
-    enum class LetterCase { Lower, Upper };
+    // Lower: "c: Label"; Upper: the letter only ("C: Label", the estimate's
+    // list); AllUpper: the whole item ("C: LABEL", the lists a user picks
+    // a drive from).
+    enum class LetterCase { Lower, Upper, AllUpper };
 
     explicit DriveBox(LetterCase letters = LetterCase::Lower, QWidget* parent = nullptr);
 
@@ -16,6 +23,9 @@ public:
 
     // The items' texts, in order.
     QStringList itemTexts() const;
+
+    // The item that lists drive d in the given case.
+    static QString textFor(const platform::FixedDrive& d, LetterCase letters);
 
 private:
     LetterCase letters_;

@@ -1,11 +1,23 @@
 #include "widgets/PartsProgressBar.h"
 
+#include "widgets/WidgetAccessibility.h"
+
+#include <QAccessible>
 #include <QPainter>
 #include <cmath>
 
 PartsProgressBar::PartsProgressBar(QWidget* parent)
     : QWidget(parent)
 {
+    installWidgetAccessibility();
+}
+
+void PartsProgressBar::announce()
+{
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, complete_);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void PartsProgressBar::setTotalParts(qint64 total)
@@ -13,12 +25,14 @@ void PartsProgressBar::setTotalParts(qint64 total)
     total_ = qMax<qint64>(0, total);
     complete_ = qMin(complete_, total_);
     update();
+    announce();
 }
 
 void PartsProgressBar::setPartsComplete(qint64 parts)
 {
     complete_ = qBound<qint64>(0, parts, total_);
     update();
+    announce();
 }
 
 int PartsProgressBar::percentDone() const

@@ -32,6 +32,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Tells assistive technology the value changed (when any listens).
+    void announce();
+
     qint64 total_ = 0;
     qint64 complete_ = 0;
     QColor bar_ = Qt::darkBlue;

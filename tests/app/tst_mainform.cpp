@@ -13,9 +13,12 @@
 #include "widgets/ImageToolButton.h"
 #include "widgets/PartsProgressBar.h"
 #include "widgets/ReportListView.h"
+#include "widgets/ScratchList.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QToolBar>
 #include <QtTest>
 
 using platform::MessageBoxService;
@@ -104,9 +107,38 @@ private Q_SLOTS:
         QCOMPARE(form->findChild<QToolButton*>("StopBtn")->toolTip(), QStringLiteral("Остановить поиск"));
         QCOMPARE(form->findChild<QToolButton*>("DelBtn")->size(), QSize(65, 58));
         for (const char* name : {"FilePanel", "LogPanel", "ProgressPanel", "GlyphStatus", "TextStatus", "TextStatus2",
-                                 "Drives", "PlugList", "DelProgress", "DelNameLabel", "DelPanelLabel", "AddonsMenu"})
+                                 "Drives", "PlugList", "DelProgress", "DelNameLabel", "DelPanelLabel", "AddonsMenu",
+                                 "DiskList", "ExtList"})
             QVERIFY2(form->findChild<QWidget*>(QLatin1String(name)), name);
         QVERIFY(form->ProgressPanel->isHidden());
+        QVERIFY(form->DiskList->isHidden() && form->ExtList->isHidden());
+        QVERIFY(form->findChild<ScratchList*>("DiskList") == form->DiskList);
+        auto* actions = form->findChild<QObject*>("ActionList");
+        QVERIFY(actions);
+        for (const char* name : {"FindAction", "DelFilesAction", "CompAction"})
+            QVERIFY2(actions->findChild<QAction*>(QLatin1String(name), Qt::FindDirectChildrenOnly), name);
+    }
+
+    // The estimate's menu item is an item of its own that shows the action.
+    void compareMenuItemShowsTheEstimateAction()
+    {
+        auto form = makeForm();
+        auto* item = form->findChild<QAction*>("CompareMenuItem");
+        QVERIFY(item);
+        QVERIFY(item != form->CompAction);
+        QVERIFY(form->RunMenuItem->actions().contains(item));
+        QVERIFY(!form->RunMenuItem->actions().contains(form->CompAction));
+        QCOMPARE(item->text(), QStringLiteral("Оценить"));
+        QCOMPARE(item->icon().pixmap(16, 16).toImage(), form->CompAction->icon().pixmap(16, 16).toImage());
+        form->CompAction->setEnabled(false);
+        QVERIFY(!item->isEnabled());
+        form->CompAction->setEnabled(true);
+        QVERIFY(item->isEnabled());
+        int runs = 0;
+        connect(form->CompAction, &QAction::triggered, form.get(), [&] { ++runs; });
+        QObject::disconnect(form->CompAction, &QAction::triggered, form.get(), &TMainForm::CompActionExecute);
+        item->trigger();
+        QCOMPARE(runs, 1);
     }
 
     void geometryIsWrittenOnCloseAndRestored()
@@ -169,7 +201,7 @@ private Q_SLOTS:
                {"CFilters", "Filter1", "F1"}, {"CFilters", "StateFilter1", "1"}});
         auto form = makeForm();
         QVERIFY(form->BuildSearchFilter());
-        QCOMPARE(form->DiskList, QStringList({"c:", "d:"}));
+        QCOMPARE(form->DiskList->Items, QStringList({"c:", "d:"}));
         QCOMPARE(form->FileScan.SearchFilter.mid(0, 8),
                  QStringList({"d:\\F0", "d:\\F1", "d:\\*.temp", "d:\\*.tmp", "d:\\*.bak", "d:\\*.old", "d:\\*.gid", "c:\\F0"}));
         QCOMPARE(form->FileScan.SearchFilter.size(), 16);
@@ -333,6 +365,67 @@ private Q_SLOTS:
         QVERIFY(hot != normal);
         Q_EMIT form->DelBtn->mouseLeft();
         QCOMPARE(imageOf(form->DelBtn), normal);
+    }
+
+    // Real mouse moves over a shown window, with the event loop running:
+    // the window repaints beneath the button, the status bar and the list.
+    void hoverImageStaysWhileTheWindowRepaints()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const auto settle = [] {
+            for (int i = 0; i < 10; ++i)
+                QCoreApplication::processEvents();
+        };
+        const auto imageOf = [](QToolButton* b) { return b->icon().pixmap(32, 32).toImage(); };
+        settle();
+        const QImage normal = imageOf(form->DelBtn);
+        QTest::mouseMove(form->DelBtn, form->DelBtn->rect().center());
+        settle();
+        const QImage hot = imageOf(form->DelBtn);
+        QVERIFY(hot != normal);
+        form->DelBtn->repaint();
+        form->TextStatus->setText(QStringLiteral("Поиск..."));
+        form->WriteLog(QStringLiteral("строка"), 0);
+        settle();
+        QCOMPARE(imageOf(form->DelBtn), hot);
+        QTest::mouseMove(form->SearchBtn, form->SearchBtn->rect().center());
+        settle();
+        QCOMPARE(imageOf(form->DelBtn), normal);
+        QVERIFY(imageOf(form->SearchBtn) != hot);
+        QTest::mouseMove(form->FileList, form->FileList->rect().center());
+        settle();
+        form->update(); // a paint of the window's own surface loads the normal images
+        settle();
+        QCOMPARE(imageOf(form->DelBtn), normal);
+    }
+
+    void barsOpenNoPopupMenu()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(!form->createPopupMenu());
+        // Should a menu open anyway, it is recorded and closed, not waited on.
+        QStringList opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, form.get(), [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened << popup->objectName();
+                popup->close();
+            }
+        });
+        closer.start(0);
+        for (QWidget* bar : {static_cast<QWidget*>(form->Toolbar), static_cast<QWidget*>(form->MainMenu)}) {
+            const QPoint at(bar->width() - 3, bar->height() / 2);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+            QApplication::sendEvent(bar, &event);
+        }
+        QCoreApplication::processEvents();
+        closer.stop();
+        QVERIFY2(opened.isEmpty(), qPrintable(opened.join(u',')));
+        QVERIFY(form->Toolbar->isVisible());
     }
 
     void aMissingImageLibraryIsReportedOnce()

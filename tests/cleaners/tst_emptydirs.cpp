@@ -1,6 +1,8 @@
 // The empty-directory finder on sandbox drives.
 
 #include "cleaners/files/TEDirForm.h"
+#include "cleaners/files/TEFileForm.h"
+#include "cleaners/files/ToolWindowKit.h"
 #include "cleaners/files/TFindDirs.h"
 #include "platform/FolderListing.h"
 #include "platform/MessageBoxService.h"
@@ -185,6 +187,23 @@ private Q_SLOTS:
         QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 0       Пустых - 0"));
         QCOMPARE(TEDirForm::DirContentSize("c:\\missing"), quint64(0));
     }
+
+    // The same command shows the same picture in both windows, and a picture
+    // that means deletion, not the options gear of the main menu.
+    void deleteCommandsShowTheDeletionImage()
+    {
+        Q_INIT_RESOURCE(menuimages);
+        const auto picture = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+        TEDirForm dirs;
+        TEFileForm files;
+        QVERIFY(!picture(dirs.DellAllItem->icon()).isNull());
+        QCOMPARE(picture(dirs.DellAllItem->icon()), picture(files.DellAllFilesItem->icon()));
+        QCOMPARE(picture(dirs.DelSelectedDirsItem->icon()), picture(files.DelSelectedFilesItem->icon()));
+        QVERIFY(picture(dirs.DellAllItem->icon()) != picture(ToolWindowKit::menuImage(2)));
+        QVERIFY(picture(dirs.DellAllItem->icon()) != picture(dirs.DelSelectedDirsItem->icon()));
+        QVERIFY(picture(dirs.OpenDirItem->icon()) != picture(dirs.DellAllItem->icon()));
+    }
+
 };
 
 QTEST_MAIN(TestEmptyDirs)

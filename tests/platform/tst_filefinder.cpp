@@ -1,6 +1,8 @@
 // Find-first / find-next enumeration against real files.
 
+#include "platform/EntryLookup.h"
 #include "platform/FileFinder.h"
+#include "platform/FolderListing.h"
 #include "support/Sandbox.h"
 
 #include <QtTest>
@@ -137,6 +139,46 @@ private Q_SLOTS:
         QCOMPARE(t.lastWrite.toSecsSinceEpoch(), 1200000000);
         QCOMPARE(t.lastAccess.toSecsSinceEpoch(), 1000000000);
         QVERIFY(t.creation.isValid());
+    }
+
+    // The platform speaks Windows error codes; no host error number leaves it.
+    void folderReadsReportWindowsErrorCodes()
+    {
+        box.makeDir("c/open");
+        box.makeFile("c/plain.txt");
+        FolderListing listing;
+        QVERIFY(listing.read(QStringLiteral("c:\\open")));
+        QCOMPARE(listing.lastError(), 0);
+        QVERIFY(!listing.read(QStringLiteral("c:\\missing")));
+        QCOMPARE(listing.lastError(), 2);
+        QVERIFY(!listing.read(QStringLiteral("c:\\plain.txt")));
+        QCOMPARE(listing.lastError(), 3);
+        const QByteArray refused = box.path("c/open");
+        FolderListing::setAccessFilter([refused](const QByteArray& host) { return host == refused ? EACCES : 0; });
+        const bool read = listing.read(QStringLiteral("c:\\open"));
+        FolderListing::setAccessFilter({});
+        QVERIFY(!read);
+        QCOMPARE(listing.lastError(), 5);
+    }
+
+    // A shortcut's target counts when a program could open it as a file.
+    void existingFilesAreFoundThroughLinks()
+    {
+        box.makeFile("c/t/file.txt");
+        box.makeDir("c/t/dir");
+        QVERIFY(::symlink("file.txt", box.path("c/t/tofile").constData()) == 0);
+        QVERIFY(::symlink("dir", box.path("c/t/todir").constData()) == 0);
+        QVERIFY(::symlink("gone", box.path("c/t/dangling").constData()) == 0);
+        ::mkfifo(box.path("c/t/pipe").constData(), 0644);
+        QVERIFY(EntryLookup::isExistingFile(QStringLiteral("c:\\t\\file.txt")));
+        QVERIFY(EntryLookup::isExistingFile(QStringLiteral("C:\\T\\FILE.TXT")));
+        QVERIFY(EntryLookup::isExistingFile(QStringLiteral("c:\\t\\tofile")));
+        QVERIFY(!EntryLookup::isExistingFile(QStringLiteral("c:\\t\\dir")));
+        QVERIFY(!EntryLookup::isExistingFile(QStringLiteral("c:\\t\\todir")));
+        QVERIFY(!EntryLookup::isExistingFile(QStringLiteral("c:\\t\\dangling")));
+        QVERIFY(!EntryLookup::isExistingFile(QStringLiteral("c:\\t\\pipe")));
+        QVERIFY(!EntryLookup::isExistingFile(QStringLiteral("c:\\t\\none.txt")));
+        QVERIFY(!EntryLookup::isExistingFile(QString()));
     }
 };
 

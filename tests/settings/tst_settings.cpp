@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -179,6 +180,30 @@ private Q_SLOTS:
         QVERIFY(WriteSetting("View", "XPMenu", "No"));
         QVERIFY(QFileInfo(box->pathText("bin/varnel.ini")).isSymLink());
         QCOMPARE(box->read("home/real.ini"), QByteArray("[View]\nXPMenu=No\n"));
+    }
+
+    // The key table: each key once, its default read from a missing file,
+    // and what is written under it read back through it.
+    void everyKeyOfTheTableIsOneKeyWithItsDefault()
+    {
+        QSet<QString> seen;
+        for (const SettingKey& k : SettingKeys::All) {
+            const QString name = QString::fromLatin1(k.section).toLower() + u'/' + QString::fromLatin1(k.key).toLower();
+            QVERIFY2(!seen.contains(name), qPrintable(name));
+            seen.insert(name);
+            QCOMPARE(ReadSetting(k), QString::fromLatin1(k.def));
+            QCOMPARE(ReadSetting(k), ReadSetting(QLatin1String(k.section), QLatin1String(k.key), QLatin1String(k.def)));
+        }
+        QVERIFY(!box->exists("bin/varnel.ini"));
+        for (const SettingKey& k : SettingKeys::All)
+            QVERIFY(WriteSetting(k, QStringLiteral("v-") + QLatin1String(k.key)));
+        for (const SettingKey& k : SettingKeys::All)
+            QCOMPARE(ReadSetting(QLatin1String(k.section), QLatin1String(k.key), QString()), QStringLiteral("v-") + QLatin1String(k.key));
+        SettingsTransaction t;
+        t.write(SettingKeys::Disk, QStringLiteral("3"));
+        QVERIFY(t.commit());
+        QCOMPARE(ReadSetting(SettingKeys::Disk), QStringLiteral("3"));
+        QCOMPARE(SettingsListCap, SettingKeys::ListCap);
     }
 };
 

@@ -1,6 +1,7 @@
 // The widget set: progress bar arithmetic, the log view, column minimums,
 // the drive box and the two menu looks.
 
+#include "platform/DriveTable.h"
 #include "support/Sandbox.h"
 #include "widgets/ColourLogView.h"
 #include "widgets/DriveBox.h"
@@ -8,6 +9,7 @@
 #include "widgets/PartsProgressBar.h"
 #include "widgets/ReportListView.h"
 
+#include <QAccessible>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -84,6 +86,16 @@ private Q_SLOTS:
         box.setDrives({{'c', "c"}});
         upper.refresh();
         QCOMPARE(upper.itemTexts(), QStringList({"C: "}));
+        DriveBox all(DriveBox::LetterCase::AllUpper);
+        QCOMPARE(all.itemTexts(), QStringList({"C: "}));
+    }
+
+    void driveItemsAreCasedWithTheirLabels()
+    {
+        const platform::FixedDrive d{u'd', "/mnt/data", QStringLiteral("Данные_ext")};
+        QCOMPARE(DriveBox::textFor(d, DriveBox::LetterCase::Lower), QStringLiteral("d: Данные_ext"));
+        QCOMPARE(DriveBox::textFor(d, DriveBox::LetterCase::Upper), QStringLiteral("D: Данные_ext"));
+        QCOMPARE(DriveBox::textFor(d, DriveBox::LetterCase::AllUpper), QStringLiteral("D: ДАННЫЕ_EXT"));
     }
 
     void menusSwitchBetweenTwoLooks()
@@ -98,6 +110,75 @@ private Q_SLOTS:
         QCOMPARE(dropDown.styleSheet(), file->styleSheet());
         FlatMenuStyle::apply(&bar, {&dropDown}, false);
         QVERIFY(file->styleSheet().isEmpty() && dropDown.styleSheet().isEmpty());
+    }
+
+    // The self-drawn log as a screen reader reads it, through Qt's own
+    // accessibility API.
+    void logIsReadOnlyTextWithColouredLines()
+    {
+        ColourLogView log;
+        log.appendLine(QStringLiteral("первая"), Qt::blue);
+        log.appendLine(QString(), Qt::black);
+        log.appendLine(QStringLiteral("third"), QColor(200, 10, 20));
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&log);
+        QVERIFY(a);
+        QCOMPARE(a->role(), QAccessible::EditableText);
+        QVERIFY(a->state().readOnly && a->state().multiLine);
+        QCOMPARE(a->text(QAccessible::Value), QStringLiteral("первая\n\nthird"));
+        QAccessibleTextInterface* t = a->textInterface();
+        QVERIFY(t);
+        QCOMPARE(t->characterCount(), 13);
+        QCOMPARE(t->text(0, 13), QStringLiteral("первая\n\nthird"));
+        QCOMPARE(t->text(8, 11), QStringLiteral("thi"));
+        int start = -2, end = -2;
+        QCOMPARE(t->attributes(3, &start, &end), QStringLiteral("color:rgb(0,0,255);"));
+        QCOMPARE(start, 0);
+        QCOMPARE(end, 7); // the line and its newline
+        QCOMPARE(t->attributes(7, &start, &end), QStringLiteral("color:rgb(0,0,0);"));
+        QCOMPARE(start, 7);
+        QCOMPARE(end, 8);
+        QCOMPARE(t->attributes(12, &start, &end), QStringLiteral("color:rgb(200,10,20);"));
+        QCOMPARE(start, 8);
+        QCOMPARE(end, 13);
+        QVERIFY(t->attributes(13, &start, &end).isEmpty());
+
+        // Selection is by whole lines, both ways.
+        QCOMPARE(t->selectionCount(), 0);
+        t->setSelection(0, 9, 10);
+        QCOMPARE(log.selectedText(), QStringLiteral("third"));
+        log.selectLines(0, 1);
+        QCOMPARE(t->selectionCount(), 1);
+        t->selection(0, &start, &end);
+        QCOMPARE(start, 0);
+        QCOMPARE(end, 7);
+        t->removeSelection(0);
+        QVERIFY(log.selectedText().isEmpty());
+
+        log.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&log));
+        const QRect r = t->characterRect(8);
+        QVERIFY(r.isValid());
+        QCOMPARE(t->offsetAtPoint(r.center()), 8);
+    }
+
+    void progressBarShowsValueAndMaximum()
+    {
+        PartsProgressBar bar;
+        bar.setTotalParts(40);
+        bar.setPartsComplete(10);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&bar);
+        QVERIFY(a);
+        QCOMPARE(a->role(), QAccessible::ProgressBar);
+        QAccessibleValueInterface* v = a->valueInterface();
+        QVERIFY(v);
+        QCOMPARE(v->currentValue().toLongLong(), 10);
+        QCOMPARE(v->maximumValue().toLongLong(), 40);
+        QCOMPARE(v->minimumValue().toLongLong(), 0);
+        QCOMPARE(a->text(QAccessible::Value), QStringLiteral("25 %"));
+        v->setCurrentValue(30); // shown, not set
+        QCOMPARE(bar.partsComplete(), 10);
+        bar.setPartsComplete(40);
+        QCOMPARE(v->currentValue().toLongLong(), 40);
     }
 };
 

@@ -1,7 +1,5 @@
 #include "cleaners/files/EInOutError.h"
 
-#include <cerrno>
-
 namespace {
 
 QString messageFor(int code)
@@ -21,25 +19,6 @@ EInOutError::EInOutError(int code)
     : std::runtime_error(messageFor(code).toStdString())
     , code_(code)
 {
-}
-
-EInOutError EInOutError::fromErrno(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return EInOutError(5);
-    case ENOENT:
-        return EInOutError(2);
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return EInOutError(3);
-    case EMFILE:
-    case ENFILE:
-        return EInOutError(4);
-    }
-    return EInOutError(error);
 }
 
 QString EInOutError::Message() const

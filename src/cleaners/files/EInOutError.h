@@ -8,11 +8,8 @@
 class EInOutError : public std::runtime_error {
 public:
     // code is a Windows system error code (5 access denied, 2 file not
-    // found, ...).
+    // found, ...), as the platform layer reports it.
     explicit EInOutError(int code);
-
-    // The error for a failure the host reported with errno.
-    static EInOutError fromErrno(int error);
 
     int ErrorCode() const { return code_; }
 

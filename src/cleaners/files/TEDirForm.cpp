@@ -8,19 +8,16 @@
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
 #include "scan/FileHelpers.h"
-#include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 
-#include <QCloseEvent>
+#include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QStandardItemModel>
-#include <QStatusBar>
-#include <QThread>
 #include <QToolBar>
+#include <QStandardItemModel>
+#include <QThread>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <optional>
@@ -29,79 +26,36 @@ using namespace ToolWindowKit;
 using platform::FolderListing;
 
 TEDirForm::TEDirForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : TToolWindow(parent, "TEDirForm", QStringLiteral(" Поиск пустых каталогов"), QStringLiteral("emptydirs.htm"),
+                  QSize(600, 500), QSize(600, 400))
+    , DImageList{ToolWindowKit::menuImage(9), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
 {
-    setObjectName(QStringLiteral("TEDirForm"));
-    HelpKey::install(this, QStringLiteral("emptydirs.htm"));
-    setWindowTitle(QStringLiteral(" Поиск пустых каталогов"));
-    resize(600, 500);
-    setMinimumSize(600, 400);
     buildControls();
 }
 
 void TEDirForm::buildControls()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* bar = new QToolBar(this);
-    SrcBtn = addButton(bar, "SrcBtn", "search", QStringLiteral("Поиск пустых каталогов"));
-    Drive = new DriveBox(DriveBox::LetterCase::Upper, bar);
-    Drive->setObjectName(QStringLiteral("Drive"));
-    Drive->setToolTip(QStringLiteral("Поиск на диске..."));
-    bar->addWidget(Drive);
-    bar->addSeparator();
-    DelBtn = addButton(bar, "DelBtn", "delete", QStringLiteral("Удалить все найденные каталоги"));
-    bar->addSeparator();
-    ExitBtn = addButton(bar, "ExitBtn", "exit", QStringLiteral("Выход"));
-    layout->addWidget(bar);
-
-    DirsView = makeList(this, "DirsView", {QStringLiteral(" Каталог")}, DirsModel);
+    addDriveSearchBar({"SrcBtn", QStringLiteral("Поиск пустых каталогов"), "DelBtn",
+                       QStringLiteral("Удалить все найденные каталоги")},
+                      SrcBtn, Drive, DelBtn, ExitBtn);
+    DirsView = addList("DirsView", {QStringLiteral(" Каталог")}, DirsModel);
     DirsView->setColumnMinimumWidth(0, 350);
-    layout->addWidget(DirsView, 1);
-    auto* status = new QStatusBar(this);
-    StatPane = addStatusPane(status, "StatPane");
-    layout->addWidget(status);
+    StatPane = addStatus("StatPane");
 
-    DirsMenu = new QMenu(this);
-    DirsMenu->setObjectName(QStringLiteral("DirsMenu"));
-    DellAllItem = DirsMenu->addAction(menuImage(2), QStringLiteral(" Удалить все каталоги"));
-    DelSelectedDirsItem = DirsMenu->addAction(menuImage(10), QStringLiteral(" Удалить выбранные каталоги "));
+    DirsMenu = addPopup("DirsMenu", DirsView);
+    DellAllItem = addItem(DirsMenu, "DellAllItem", DImageList[2], QStringLiteral(" Удалить все каталоги"));
+    DelSelectedDirsItem = addItem(DirsMenu, "DelSelectedDirsItem", DImageList[1], QStringLiteral(" Удалить выбранные каталоги "));
     DirsMenu->addSeparator();
-    DelFromListItem = DirsMenu->addAction(QStringLiteral(" Удалить выделенные каталоги из списка"));
+    DelFromListItem = addItem(DirsMenu, "DelFromListItem", QIcon(), QStringLiteral(" Удалить выделенные каталоги из списка"));
     DirsMenu->addSeparator();
-    OpenDirItem = DirsMenu->addAction(menuImage(9), QStringLiteral(" Открыть каталог в \"Проводнике\""));
-    DellAllItem->setObjectName(QStringLiteral("DellAllItem"));
-    DelSelectedDirsItem->setObjectName(QStringLiteral("DelSelectedDirsItem"));
-    DelFromListItem->setObjectName(QStringLiteral("DelFromListItem"));
-    OpenDirItem->setObjectName(QStringLiteral("OpenDirItem"));
+    OpenDirItem = addItem(DirsMenu, "OpenDirItem", DImageList[0], QStringLiteral(" Открыть каталог в \"Проводнике\""));
 
     connect(SrcBtn, &QToolButton::clicked, this, &TEDirForm::SrcBtnClick);
     connect(DelBtn, &QToolButton::clicked, this, &TEDirForm::DelBtnClick);
-    connect(ExitBtn, &QToolButton::clicked, this, &QDialog::accept);
     connect(DellAllItem, &QAction::triggered, this, &TEDirForm::DellAllItemClick);
     connect(DelSelectedDirsItem, &QAction::triggered, this, &TEDirForm::DelSelectedDirsItemClick);
     connect(DelFromListItem, &QAction::triggered, this, &TEDirForm::DelFromListItemClick);
     connect(OpenDirItem, &QAction::triggered, this, &TEDirForm::OpenDirItemClick);
-    connect(DirsView, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { DirsMenu->popup(DirsView->viewport()->mapToGlobal(at)); });
-}
-
-void TEDirForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
-void TEDirForm::closeEvent(QCloseEvent* event)
-{
-    // The search lets messages run only in its closing pause; the window
-    // stays until it has ended.
-    if (searching_)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
 }
 
 void TEDirForm::FormShow()
@@ -109,38 +63,31 @@ void TEDirForm::FormShow()
     StatPane->clear();
 }
 
-void TEDirForm::setSearching(bool on)
-{
-    searching_ = on;
-    DelBtn->setEnabled(!on);
-    ExitBtn->setEnabled(!on);
-    Drive->setEnabled(!on);
-}
-
 void TEDirForm::SrcBtnClick()
 {
-    if (searching_)
+    if (Busy())
         return;
     StatPane->setText(QStringLiteral("Идет поиск..."));
-    setSearching(true);
-    DirsModel->removeRows(0, DirsModel->rowCount());
-    DirSearch.DirsFound.clear();
-    DirSearch.FoundIds.clear();
-    platform::MessagePump::process();
-    DirSearch.StartDir = Drive->currentText().left(1) + QStringLiteral(":\\");
     std::optional<EInOutError> failure;
-    try {
-        DirSearch.Execute();
-    } catch (const EInOutError& error) {
-        failure = error; // the partial result is listed first
+    {
+        Job search(*this);
+        DirsModel->removeRows(0, DirsModel->rowCount());
+        DirSearch.DirsFound.clear();
+        DirSearch.FoundIds.clear();
+        platform::MessagePump::process();
+        DirSearch.StartDir = Drive->currentText().left(1) + QStringLiteral(":\\");
+        try {
+            DirSearch.Execute();
+        } catch (const EInOutError& error) {
+            failure = error; // the partial result is listed first
+        }
+        listFound();
+        const int checked = DirsModel->rowCount();
+        RemoveParentDirs();
+        RemoveNonEmptyDirs();
+        StatPane->setText(QStringLiteral("Поиск завершен       Проверено каталогов - ") + QString::number(checked)
+                          + QStringLiteral("       Пустых - ") + QString::number(DirsModel->rowCount()));
     }
-    listFound();
-    const int checked = DirsModel->rowCount();
-    RemoveParentDirs();
-    RemoveNonEmptyDirs();
-    StatPane->setText(QStringLiteral("Поиск завершен       Проверено каталогов - ") + QString::number(checked)
-                      + QStringLiteral("       Пустых - ") + QString::number(DirsModel->rowCount()));
-    setSearching(false);
     if (failure)
         platform::MessageBoxService::show({failure->Message(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
 }
@@ -225,50 +172,35 @@ quint64 TEDirForm::DirContentSize(const QString& path)
 
 void TEDirForm::DelBtnClick()
 {
-    if (searching_ || !confirm(this, QStringLiteral("ВНИМАНИЕ! Все найденные каталоги будут удалены. Продолжить?")))
-        return;
-    DeleteAllDirs();
+    if (confirmed(QStringLiteral("ВНИМАНИЕ! Все найденные каталоги будут удалены. Продолжить?")))
+        DeleteAllDirs();
 }
 
 void TEDirForm::DeleteAllDirs()
 {
-    try {
-        for (int row = 0; row < DirsModel->rowCount(); ++row)
-            EraseFile(realPathOf(DirsModel, row), listedIdOf(DirsModel, row));
-    } catch (...) {
-    }
-    DirsModel->removeRows(0, DirsModel->rowCount());
-    StatPane->setText(QStringLiteral("Каталоги удалены"));
+    deleteRows(DirsModel, allRows(DirsModel), Disposal::Erase, StatPane, QStringLiteral("Каталоги удалены"));
 }
 
 void TEDirForm::DelSelectedDirsItemClick()
 {
-    if (searching_ || !confirm(this, QStringLiteral("ВНИМАНИЕ! Все выделенные каталоги будут удалены. Продолжить?")))
-        return;
-    DeleteSelectedDirs();
+    if (confirmed(QStringLiteral("ВНИМАНИЕ! Все выделенные каталоги будут удалены. Продолжить?")))
+        DeleteSelectedDirs();
 }
 
 void TEDirForm::DeleteSelectedDirs()
 {
-    const QList<int> rows = selectedRows(DirsView);
-    try {
-        for (int row : rows)
-            EraseFile(realPathOf(DirsModel, row), listedIdOf(DirsModel, row));
-    } catch (...) {
-    }
-    removeRows(DirsModel, rows);
-    StatPane->setText(QStringLiteral("Каталоги удалены"));
+    deleteRows(DirsModel, selectedRows(DirsView), Disposal::Erase, StatPane, QStringLiteral("Каталоги удалены"));
 }
 
 void TEDirForm::DelFromListItemClick()
 {
-    if (!searching_)
+    if (!Busy())
         removeRows(DirsModel, selectedRows(DirsView));
 }
 
 void TEDirForm::OpenDirItemClick()
 {
-    if (searching_)
+    if (Busy())
         return;
     for (int row : selectedRows(DirsView))
         platform::ShellOpen::openFolder(realPathOf(DirsModel, row));

@@ -8,23 +8,19 @@
 // on a host where C:\A and C:\a are two folders the right one is touched.
 
 #include "cleaners/files/TFindDirs.h"
+#include "cleaners/files/TToolWindow.h"
 
-#include <QDialog>
+#include <QIcon>
+#include <QList>
 
-class DriveBox;
-class QAction;
-class QLabel;
-class QMenu;
-class QStandardItemModel;
 class QToolButton;
-class ReportListView;
 
-class TEDirForm : public QDialog {
+class TEDirForm : public TToolWindow {
     Q_OBJECT
 public:
     explicit TEDirForm(QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     // Searches the drive chosen in Drive. A second search while one runs is
     // ignored.
     void SrcBtnClick();
@@ -46,21 +42,17 @@ public:
     QStandardItemModel* DirsModel;
     QLabel* StatPane;
     QMenu* DirsMenu;
+    // The window's own images, by the index its menu gives them: the folder
+    // (open), delete the selected, delete all.
+    const QList<QIcon> DImageList;
     QAction *DellAllItem, *DelSelectedDirsItem, *DelFromListItem, *OpenDirItem;
     TFindDirs DirSearch;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void buildControls();
-    void setSearching(bool on);
     void listFound();
     void RemoveParentDirs();
     void RemoveNonEmptyDirs();
     void DeleteAllDirs();
     void DeleteSelectedDirs();
-
-    bool searching_ = false;
 };

@@ -5,30 +5,24 @@
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
-#include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 
-#include <QCloseEvent>
+#include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QStandardItemModel>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 using namespace ToolWindowKit;
 
 TEFileForm::TEFileForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : TToolWindow(parent, "TEFileForm", QStringLiteral(" Поиск файлов размером 0 байт"), QStringLiteral("zerobytes.htm"),
+                  QSize(600, 500), QSize(600, 400))
+    , ImageList{QIcon(), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
     , FileInf(new TdcFileInfo(this))
 {
-    setObjectName(QStringLiteral("TEFileForm"));
-    HelpKey::install(this, QStringLiteral("zerobytes.htm"));
-    setWindowTitle(QStringLiteral(" Поиск файлов размером 0 байт"));
-    resize(600, 500);
-    setMinimumSize(600, 400);
     FileInf->setObjectName(QStringLiteral("FileInf"));
     EFSearch.FileMask = QStringLiteral("*.*");
     EFSearch.StopOnFirstFind = false;
@@ -38,62 +32,24 @@ TEFileForm::TEFileForm(QWidget* parent)
 
 void TEFileForm::buildControls()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* bar = new QToolBar(this);
-    SrcfileBtn = addButton(bar, "SrcfileBtn", "search", QStringLiteral("Поиск файлов"));
-    Drive = new DriveBox(DriveBox::LetterCase::Upper, bar);
-    Drive->setObjectName(QStringLiteral("Drive"));
-    Drive->setToolTip(QStringLiteral("Поиск на диске..."));
-    bar->addWidget(Drive);
-    bar->addSeparator();
-    DelfileBtn = addButton(bar, "DelfileBtn", "delete", QStringLiteral("Удалить все найденные файлы"));
-    bar->addSeparator();
-    ExitBtn = addButton(bar, "ExitBtn", "exit", QStringLiteral("Выход"));
-    layout->addWidget(bar);
-
-    FileView = makeList(this, "FileView", {QStringLiteral(" Файл")}, FileModel);
+    addDriveSearchBar({"SrcfileBtn", QStringLiteral("Поиск файлов"), "DelfileBtn",
+                       QStringLiteral("Удалить все найденные файлы")},
+                      SrcfileBtn, Drive, DelfileBtn, ExitBtn);
+    FileView = addList("FileView", {QStringLiteral(" Файл")}, FileModel);
     FileView->setColumnMinimumWidth(0, 350);
-    layout->addWidget(FileView, 1);
-    auto* status = new QStatusBar(this);
-    StatPane = addStatusPane(status, "StatPane");
-    layout->addWidget(status);
+    StatPane = addStatus("StatPane");
 
-    FileMenu = new QMenu(this);
-    FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    DellAllFilesItem = FileMenu->addAction(menuImage(0), QStringLiteral(" Удалить все файлы"));
-    DelSelectedFilesItem = FileMenu->addAction(menuImage(10), QStringLiteral(" Удалить выбранные файлы"));
+    FileMenu = addPopup("FileMenu", FileView);
+    DellAllFilesItem = addItem(FileMenu, "DellAllFilesItem", ImageList[2], QStringLiteral(" Удалить все файлы"));
+    DelSelectedFilesItem = addItem(FileMenu, "DelSelectedFilesItem", ImageList[1], QStringLiteral(" Удалить выбранные файлы"));
     FileMenu->addSeparator();
-    DelFFromListItem = FileMenu->addAction(QStringLiteral(" Удалить выделенные файлы из списка"));
-    DellAllFilesItem->setObjectName(QStringLiteral("DellAllFilesItem"));
-    DelSelectedFilesItem->setObjectName(QStringLiteral("DelSelectedFilesItem"));
-    DelFFromListItem->setObjectName(QStringLiteral("DelFFromListItem"));
+    DelFFromListItem = addItem(FileMenu, "DelFFromListItem", QIcon(), QStringLiteral(" Удалить выделенные файлы из списка"));
 
     connect(SrcfileBtn, &QToolButton::clicked, this, &TEFileForm::SrcfileBtnClick);
     connect(DelfileBtn, &QToolButton::clicked, this, &TEFileForm::DelfileBtnClick);
-    connect(ExitBtn, &QToolButton::clicked, this, &QDialog::accept);
     connect(DellAllFilesItem, &QAction::triggered, this, &TEFileForm::DellAllFilesItemClick);
     connect(DelSelectedFilesItem, &QAction::triggered, this, &TEFileForm::DelSelectedFilesItemClick);
     connect(DelFFromListItem, &QAction::triggered, this, &TEFileForm::DelFFromListItemClick);
-    connect(FileView, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { FileMenu->popup(FileView->viewport()->mapToGlobal(at)); });
-}
-
-void TEFileForm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
-void TEFileForm::closeEvent(QCloseEvent* event)
-{
-    // A search cannot be stopped; the window stays until it has ended.
-    if (searching_)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
 }
 
 void TEFileForm::FormShow()
@@ -101,30 +57,23 @@ void TEFileForm::FormShow()
     StatPane->clear();
 }
 
-void TEFileForm::setSearching(bool on)
-{
-    searching_ = on;
-    DelfileBtn->setEnabled(!on);
-    ExitBtn->setEnabled(!on);
-    Drive->setEnabled(!on);
-}
-
 void TEFileForm::SrcfileBtnClick()
 {
-    if (searching_)
+    if (Busy())
         return;
     StatPane->setText(QStringLiteral("Идет поиск..."));
-    setSearching(true);
-    FileModel->removeRows(0, FileModel->rowCount());
-    platform::MessagePump::process();
-    EFSearch.FilePath = Drive->currentText().left(1) + QStringLiteral(":\\");
     QString failure;
-    try {
-        EFSearch.Execute();
-    } catch (const std::exception& error) {
-        failure = QString::fromStdString(error.what()); // shown after the final status
+    {
+        Job search(*this);
+        FileModel->removeRows(0, FileModel->rowCount());
+        platform::MessagePump::process();
+        EFSearch.FilePath = Drive->currentText().left(1) + QStringLiteral(":\\");
+        try {
+            EFSearch.Execute();
+        } catch (const std::exception& error) {
+            failure = QString::fromStdString(error.what()); // shown after the final status
+        }
     }
-    setSearching(false);
     StatPane->setText(QStringLiteral("Поиск завершен...   Файлов найдено - ") + QString::number(FileModel->rowCount()));
     if (!failure.isEmpty())
         platform::MessageBoxService::show({failure, {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
@@ -150,44 +99,28 @@ void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
 
 void TEFileForm::DelfileBtnClick()
 {
-    if (searching_ || !confirm(this, QStringLiteral("ВНИМАНИЕ! Все найденные файлы будут удалены. Продолжить?")))
-        return;
-    DeleteAllFiles();
+    if (confirmed(QStringLiteral("ВНИМАНИЕ! Все найденные файлы будут удалены. Продолжить?")))
+        DeleteAllFiles();
 }
 
 void TEFileForm::DeleteAllFiles()
 {
-    try {
-        for (int row = 0; row < FileModel->rowCount(); ++row)
-            EraseFile(realPathOf(FileModel, row), listedIdOf(FileModel, row));
-    } catch (...) {
-    }
-    FileModel->removeRows(0, FileModel->rowCount());
-    StatPane->setText(QStringLiteral("Файлы удалены"));
+    deleteRows(FileModel, allRows(FileModel), Disposal::Erase, StatPane, QStringLiteral("Файлы удалены"));
 }
 
 void TEFileForm::DelSelectedFilesItemClick()
 {
-    if (searching_
-        || !confirm(this, QStringLiteral("ВНИМАНИЕ! Все выделенные файлы будут удалены. Продолжить?")))
-        return;
-    DeleteSelectedFiles();
+    if (confirmed(QStringLiteral("ВНИМАНИЕ! Все выделенные файлы будут удалены. Продолжить?")))
+        DeleteSelectedFiles();
 }
 
 void TEFileForm::DeleteSelectedFiles()
 {
-    const QList<int> rows = selectedRows(FileView);
-    try {
-        for (int row : rows)
-            EraseFile(realPathOf(FileModel, row), listedIdOf(FileModel, row));
-    } catch (...) {
-    }
-    removeRows(FileModel, rows);
-    StatPane->setText(QStringLiteral("Файлы удалены"));
+    deleteRows(FileModel, selectedRows(FileView), Disposal::Erase, StatPane, QStringLiteral("Файлы удалены"));
 }
 
 void TEFileForm::DelFFromListItemClick()
 {
-    if (!searching_)
+    if (!Busy())
         removeRows(FileModel, selectedRows(FileView));
 }

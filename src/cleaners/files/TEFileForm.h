@@ -8,24 +8,20 @@
 // two files the right one goes.
 
 #include "cleaners/files/TLarFileFind.h"
+#include "cleaners/files/TToolWindow.h"
 
-#include <QDialog>
+#include <QIcon>
+#include <QList>
 
-class DriveBox;
-class QAction;
-class QLabel;
-class QMenu;
-class QStandardItemModel;
 class QToolButton;
-class ReportListView;
 class TdcFileInfo;
 
-class TEFileForm : public QDialog {
+class TEFileForm : public TToolWindow {
     Q_OBJECT
 public:
     explicit TEFileForm(QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     // Searches the drive chosen in Drive; a second search while one runs is
     // ignored, and so is closing the window.
     void SrcfileBtnClick();
@@ -41,19 +37,15 @@ public:
     QStandardItemModel* FileModel;
     QLabel* StatPane;
     QMenu* FileMenu;
+    // The window's own images, by the index its menu gives them: none at 0,
+    // delete the selected, delete all.
+    const QList<QIcon> ImageList;
     QAction *DellAllFilesItem, *DelSelectedFilesItem, *DelFFromListItem;
     TLarFileFind EFSearch;
     TdcFileInfo* FileInf;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void buildControls();
-    void setSearching(bool on);
     void DeleteAllFiles();
     void DeleteSelectedFiles();
-
-    bool searching_ = false;
 };

@@ -33,7 +33,7 @@ void TFindDirs::walk(const FolderListing& listing, const QString& path)
             FolderListing child;
             if (!child.readChild(listing, e)) {
                 PathMapper::setCurrentDirectory(PathOf(path));
-                throw EInOutError::fromErrno(child.lastError());
+                throw EInOutError(child.lastError());
             }
             walk(child, childPath);
         }

@@ -8,22 +8,16 @@
 #include "platform/PathMapper.h"
 #include "platform/WinPath.h"
 #include "scan/FileHelpers.h"
-#include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStandardItemModel>
-#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
-
-#include <sys/stat.h>
 
 using namespace ToolWindowKit;
 
@@ -35,13 +29,6 @@ QString extensionOf(const QString& path)
     const QString name = platform::WinPath::extractFileName(path);
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot < 0 ? QString() : name.mid(dot);
-}
-
-bool isExistingFile(const QString& winPath)
-{
-    const QByteArray host = platform::PathMapper::toHost(winPath);
-    struct stat st;
-    return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool holdsWindows(QChar drive)
@@ -70,14 +57,11 @@ QString TLinkForm::PlacedTarget(const QString& linkPath, const QString& target, 
 }
 
 TLinkForm::TLinkForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : TToolWindow(parent, "TLinkForm", QStringLiteral(" Проверка ярлыков"), QStringLiteral("shortcuts.htm"),
+                  QSize(600, 500), QSize(600, 500))
+    , ImgList{menuImage(11)}
     , ShLink(new TdcShellLink(this))
 {
-    setObjectName(QStringLiteral("TLinkForm"));
-    HelpKey::install(this, QStringLiteral("shortcuts.htm"));
-    setWindowTitle(QStringLiteral(" Проверка ярлыков"));
-    resize(600, 500);
-    setMinimumSize(600, 500);
     ShLink->setObjectName(QStringLiteral("ShLink"));
     linkScan.SubDirectories = true;
     linkScan.OnFileFound = [this](const QString& file) { linkScanFileFound(file); };
@@ -87,36 +71,28 @@ TLinkForm::TLinkForm(QWidget* parent)
 
 void TLinkForm::buildControls()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* bar = new QToolBar(this);
-    SrcLinkBtn = addButton(bar, "SrcLinkBtn", "search", QStringLiteral("Поиск ярлыков"));
-    StopBtn = addButton(bar, "StopBtn", "stop", QStringLiteral("Остановить поиск"));
-    bar->addSeparator();
-    DelLinkBtn = addButton(bar, "DelLinkBtn", "delete", QStringLiteral("Удалить все ошибочные ярлыки"));
-    bar->addSeparator();
-    ExitBtn = addButton(bar, "ExitBtn", "exit", QStringLiteral("Выход"));
-    bar->addSeparator();
-    ProgCheck = new QCheckBox(QStringLiteral("Проверять только ярлыки к программам (*.exe)"), bar);
+    SrcLinkBtn = addButton(Bar, "SrcLinkBtn", "search", QStringLiteral("Поиск ярлыков"));
+    StopBtn = addButton(Bar, "StopBtn", "stop", QStringLiteral("Остановить поиск"));
+    Bar->addSeparator();
+    DelLinkBtn = addButton(Bar, "DelLinkBtn", "delete", QStringLiteral("Удалить все ошибочные ярлыки"));
+    Bar->addSeparator();
+    ExitBtn = addButton(Bar, "ExitBtn", "exit", QStringLiteral("Выход"));
+    Bar->addSeparator();
+    ProgCheck = new QCheckBox(QStringLiteral("Проверять только ярлыки к программам (*.exe)"), Bar);
     ProgCheck->setObjectName(QStringLiteral("ProgCheck"));
     ProgCheck->setToolTip(QStringLiteral("Если опция отключена, проверяются все ярлыки"));
     ProgCheck->setChecked(true);
-    bar->addWidget(ProgCheck);
-    layout->addWidget(bar);
+    Bar->addWidget(ProgCheck);
 
-    LinkView = makeList(this, "LinkView", {QStringLiteral(" Ярлыки с ошибками"), QStringLiteral(" Ярлык ссылается на ...")},
-                        LinkModel);
+    LinkView = addList("LinkView", {QStringLiteral(" Ярлыки с ошибками"), QStringLiteral(" Ярлык ссылается на ...")},
+                       LinkModel);
     LinkView->setSelectionMode(QAbstractItemView::SingleSelection);
     LinkView->horizontalHeader()->setStretchLastSection(false);
     LinkView->setColumnMinimumWidth(0, 290);
     LinkView->setColumnMinimumWidth(1, 280);
-    layout->addWidget(LinkView, 1);
-    auto* status = new QStatusBar(this);
-    Pane = addStatusPane(status, "Pane");
+    Pane = addStatus("Pane");
     Pane->setText(QStringLiteral("ВНИМАНИЕ! При поиске программа может не отвечать на запросы. ДОЖДИТЕСЬ ЗАВЕРШЕНИЯ ПОИСКА."));
-    layout->addWidget(status);
-    Drives = new DriveBox(DriveBox::LetterCase::Upper, this);
+    Drives = new DriveBox(DriveBox::LetterCase::AllUpper, this);
     Drives->setObjectName(QStringLiteral("Drives"));
     Drives->hide();
 
@@ -128,9 +104,7 @@ void TLinkForm::buildControls()
 
 void TLinkForm::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    TToolWindow::showEvent(event);
     QTimer::singleShot(0, this, &TLinkForm::FormResize); // once the list has its size
 }
 
@@ -140,17 +114,18 @@ void TLinkForm::resizeEvent(QResizeEvent* event)
     FormResize();
 }
 
-void TLinkForm::closeEvent(QCloseEvent* event)
+bool TLinkForm::stopJob()
 {
-    // Closing under the running walk would pull the window from under it:
-    // stop it, and close once it has returned.
-    if (linkScan.Walking()) {
-        closePending_ = true;
-        TmFileScan::Stop();
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
+    TmFileScan::Stop();
+    return true;
+}
+
+void TLinkForm::showBusy(bool busy)
+{
+    // The walk's end (linkScanReady) or the stop command gives the buttons
+    // back; only the start takes them.
+    if (busy)
+        setIdleButtons(false);
 }
 
 void TLinkForm::FormShow()
@@ -186,17 +161,13 @@ void TLinkForm::showCounts(const QString& state)
 
 void TLinkForm::SrcLinkBtnClick()
 {
-    if (linkScan.Walking())
+    if (Busy())
         return;
     LinkCount = 0;
     BrokenLinkCount = 0;
-    setIdleButtons(false);
+    Job walk(*this);
     LinkModel->removeRows(0, LinkModel->rowCount());
     linkScan.Execute();
-    if (closePending_) {
-        closePending_ = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
 }
 
 void TLinkForm::linkScanFileFound(const QString& FileName)
@@ -221,8 +192,8 @@ void TLinkForm::checkShortcut(const QString& path)
     const QString placed = extensionOf(target).isEmpty() ? QString() : PlacedTarget(path, target, FixedDriveLetters);
     if (!placed.isEmpty()) {
         ++LinkCount;
-        if (!isExistingFile(placed)) {
-            insertTop(LinkModel, {path, target}, path, menuImage(11), listed);
+        if (!platform::EntryLookup::isExistingFile(placed)) {
+            insertTop(LinkModel, {path, target}, path, ImgList[0], listed);
             ++BrokenLinkCount;
         }
     }
@@ -245,13 +216,7 @@ void TLinkForm::StopBtnClick()
 
 void TLinkForm::DelLinkBtnClick()
 {
-    if (linkScan.Walking())
+    if (Busy())
         return; // the rows are still being added to
-    try {
-        for (int row = 0; row < LinkModel->rowCount(); ++row)
-            RecycleFile(realPathOf(LinkModel, row), listedIdOf(LinkModel, row));
-    } catch (...) {
-    }
-    LinkModel->removeRows(0, LinkModel->rowCount());
-    Pane->setText(QStringLiteral("Ярлыки удалены"));
+    deleteRows(LinkModel, allRows(LinkModel), Disposal::Recycle, Pane, QStringLiteral("Ярлыки удалены"));
 }

@@ -6,9 +6,11 @@
 // The status counts the judged shortcuts ("Всего ярлыков": sound and broken
 // alike) and the broken ones.
 
+#include "cleaners/files/TToolWindow.h"
 #include "scan/TmFileScan.h"
 
-#include <QDialog>
+#include <QIcon>
+#include <QList>
 
 class DriveBox;
 class QCheckBox;
@@ -18,12 +20,12 @@ class QToolButton;
 class ReportListView;
 class TdcShellLink;
 
-class TLinkForm : public QDialog {
+class TLinkForm : public TToolWindow {
     Q_OBJECT
 public:
     explicit TLinkForm(QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void FormResize();
     // Runs the walk over every fixed drive; returns when it has ended. A
     // second search while one runs is ignored.
@@ -42,6 +44,8 @@ public:
     QCheckBox* ProgCheck;
     ReportListView* LinkView;
     QStandardItemModel* LinkModel;
+    // The window's own images: a shortcut (each listed row's).
+    const QList<QIcon> ImgList;
     QLabel* Pane;
     DriveBox* Drives;
     TdcShellLink* ShLink;
@@ -54,13 +58,13 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void showBusy(bool busy) override;
+    // Stops the walk; the window closes once it has returned.
+    bool stopJob() override;
 
 private:
     void buildControls();
     void setIdleButtons(bool enabled);
     void showCounts(const QString& state);
     void checkShortcut(const QString& path);
-
-    bool closePending_ = false;
 };

@@ -44,4 +44,11 @@ std::optional<EntryData> EntryLookup::read(const QString& winPath)
     return d;
 }
 
+bool EntryLookup::isExistingFile(const QString& winPath)
+{
+    const QByteArray host = PathMapper::toHost(winPath);
+    struct stat st;
+    return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "platform/PathMapper.h"
 #include "posix/EntryAttributes.h"
 #include "posix/Handles.h"
+#include "posix/HostErrors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -114,6 +115,11 @@ bool FolderListing::refused(const QByteArray& host)
 {
     error_ = accessFilter() ? accessFilter()(host) : 0;
     return error_ != 0;
+}
+
+int FolderListing::lastError() const
+{
+    return posix::windowsErrorOf(error_);
 }
 
 bool FolderListing::read(const QString& winFolder)

@@ -1,0 +1,7 @@
+#include "widgets/ScratchList.h"
+
+ScratchList::ScratchList(QWidget* parent)
+    : QWidget(parent)
+{
+    hide();
+}
