@@ -6,6 +6,7 @@
 #include "cleaners/browser/TEasyFileSearch.h"
 #include "cleaners/browser/TIECForm.h"
 #include "cleaners/browser/TIECookForm.h"
+#include "platform/DriveTable.h"
 #include "platform/MessagePump.h"
 #include "support/Sandbox.h"
 
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void init()
     {
         qunsetenv("VARNEL_WINDIR");
+        qunsetenv("WINEPREFIX");
         box.setDrives({{'c', "c"}});
         QDir(box.pathText("c")).removeRecursively();
         QDir(box.pathText("outside")).removeRecursively();
@@ -256,6 +258,44 @@ private Q_SLOTS:
         QVERIFY(box.exists("c/sys/windows/win.ini"));
         QVERIFY(box.exists("d/home/user/file.txt"));
         QVERIFY(!box.exists("d/home/user/Cache/old.dat"));
+    }
+
+    void insideAPrefixTheProfileIsRefusedAndINetCacheEmptied()
+    {
+        QDir(box.pathText("prefix")).removeRecursively();
+        const QByteArray user = qgetenv("USER");
+        qputenv("USER", "u");
+        const QByteArray cache = "prefix/drive_c/users/u/AppData/Local/Microsoft/Windows/INetCache";
+        box.makeFile(cache + "/Content.IE5/x.htm");
+        box.makeFile(cache + "/page.htm");
+        box.makeFile("prefix/drive_c/users/u/Documents/keep.doc");
+        box.makeFile("prefix/drive_c/windows/win.ini");
+        box.makeDir("prefix/dosdevices");
+        QVERIFY(QFile::link(QStringLiteral("../drive_c"), box.pathText("prefix/dosdevices/c:")));
+        box.makeFile("prefix/system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n");
+        qunsetenv("VARNEL_DRIVES");
+        qputenv("WINEPREFIX", box.path("prefix"));
+        platform::DriveTable::reload();
+        for (const QByteArray& value : {QByteArray("C:\\users\\u"), QByteArray("C:\\users"), QByteArray("C:\\windows"),
+                                         QByteArray("C:\\"), QByteArray("Z:\\tmp")}) {
+            box.makeFile("prefix/user.reg", shellFolders({{"Cache", text(value)}}));
+            pumps = 0;
+            TIECForm form;
+            form.FormActivate();
+            checkUntouched(form, QStringLiteral("Очистка кеша :"));
+        }
+        QVERIFY(box.exists("prefix/drive_c/users/u/Documents/keep.doc"));
+        QVERIFY(box.exists("prefix/drive_c/windows/win.ini"));
+        box.makeFile("prefix/user.reg",
+                     shellFolders({{"Cache", text("C:\\users\\u\\AppData\\Local\\Microsoft\\Windows\\INetCache")}}));
+        TIECForm form;
+        form.FormActivate();
+        qunsetenv("WINEPREFIX");
+        qputenv("USER", user);
+        box.setDrives({{'c', "c"}});
+        QCOMPARE(form.CacheLabel->text(), QStringLiteral("Очистка кеша завершена"));
+        QCOMPARE(tree(cache), QStringList());
+        QVERIFY(box.exists("prefix/drive_c/users/u/Documents/keep.doc"));
     }
 
     void cacheFolderReachedThroughALinkIsRefused()
