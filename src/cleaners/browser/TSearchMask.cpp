@@ -2,6 +2,20 @@
 
 #include "cleaners/browser/EFileSearchError.h"
 
+namespace {
+
+// Upper case of one character; plain ASCII without a library call, since
+// most names are ASCII and every name character passes through here.
+inline QChar upperOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= u'a' && u <= u'z' ? QChar(char16_t(u - 0x20)) : c;
+    return c.toUpper();
+}
+
+} // namespace
+
 void TSearchMask::invalid(const QString& mask, qsizetype position)
 {
     throw EFileSearchError(QStringLiteral("'%1' is an invalid mask at (%2)").arg(mask).arg(position));
@@ -12,7 +26,7 @@ TSearchMask::TSearchMask(const QString& mask)
     // Character by character, so positions in errors stay those of mask.
     QString upper = mask;
     for (QChar& c : upper)
-        c = c.toUpper();
+        c = upperOf(c);
     int stars = 0;
     for (qsizetype i = 0; i < upper.size(); ++i) {
         const QChar c = upper[i];
@@ -94,7 +108,7 @@ bool TSearchMask::matches(QStringView name) const
         if (ti < tokens_.size() && tokens_[ti].kind == Kind::Star) {
             starToken = ti++;
             starName = ni;
-        } else if (ti < tokens_.size() && matchesOne(tokens_[ti], name[ni].toUpper())) {
+        } else if (ti < tokens_.size() && matchesOne(tokens_[ti], upperOf(name[ni]))) {
             ++ti;
             ++ni;
         } else if (starToken >= 0) {
