@@ -1,5 +1,5 @@
-// The floor for any walker: open, getdents64 and close for every folder,
-// telling folders by d_type, nothing else. Counts names that end in the
+// The floor for any walker: openat relative to the parent folder, getdents64
+// and close for every folder, telling folders by d_type, nothing else. Counts names that end in the
 // given suffix (ASCII, without regard to case) so the work is not optimized
 // away and the count can be checked against the other walkers.
 
@@ -24,9 +24,10 @@ bool endsWith(const char* name)
     return n >= suffixLen && strcasecmp(name + n - suffixLen, suffix) == 0;
 }
 
-void walk(std::string& path)
+// Walks the folder name inside parent (AT_FDCWD with a path for the start).
+void walk(int parent, const char* name)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return;
     alignas(8) char buf[32 * 1024];
@@ -49,14 +50,9 @@ void walk(std::string& path)
             }
         }
     }
+    for (size_t i = 0; i < subdirs.size(); i += std::strlen(subdirs.c_str() + i) + 1)
+        walk(fd, subdirs.c_str() + i);
     ::close(fd);
-    const size_t base = path.size();
-    for (size_t i = 0; i < subdirs.size(); i += std::strlen(subdirs.c_str() + i) + 1) {
-        path += '/';
-        path += subdirs.c_str() + i;
-        walk(path);
-        path.resize(base);
-    }
 }
 
 } // namespace
@@ -71,8 +67,7 @@ int main(int argc, char** argv)
         suffix = argv[2];
         suffixLen = std::strlen(suffix);
     }
-    std::string path = argv[1];
-    walk(path);
+    walk(AT_FDCWD, argv[1]);
     std::printf("%ld\n", matches);
     return 0;
 }

@@ -26,6 +26,11 @@ int main(int argc, char** argv)
     QTemporaryDir program;
     platform::KnownFolders::overrideAppDir(QFile::encodeName(program.path()));
     QApplication app(argc, argv);
+    // The window paints its buttons from the image library beside the
+    // program, as a person's copy does: without it every paint would end in
+    // an error box.
+    QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/vrimgs.dll"),
+                program.filePath(QStringLiteral("vrimgs.dll")));
     SetUpApplication();
     platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
         std::fprintf(stderr, "message box: %s\n", qPrintable(r.text));

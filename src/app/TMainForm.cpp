@@ -121,6 +121,7 @@ void TMainForm::connectCommands()
 void TMainForm::FormCreate()
 {
     FirstPaint = true;
+    LoadPlugins();
 }
 
 void TMainForm::FormShow()
@@ -186,6 +187,7 @@ void TMainForm::FormClose()
     WriteSetting(QStringLiteral("Window"), QStringLiteral("Height"), QString::number(height()));
     WriteSetting(QStringLiteral("Window"), QStringLiteral("Width"), QString::number(width()));
     WriteSetting(QStringLiteral("Window"), QStringLiteral("FColumn"), QString::number(FileList->columnWidth(0)));
+    UnloadPlugins();
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -203,6 +205,10 @@ void TMainForm::paintEvent(QPaintEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    if (DeferCloseForPlugin()) {
+        event->ignore();
+        return;
+    }
     if (Busy()) {
         // Closing under a running walk or pass would pull the window from
         // under it: stop the search, and close once the job has ended.

@@ -12,6 +12,7 @@
 #include "app/TLarAssociatedIcon.h"
 #include "app/TMainFormControls.h"
 #include "cleaners/traces/TFindFile.h"
+#include "plugins/TmxPluginLoader.h"
 #include "scan/TmFileScan.h"
 
 #include <QDialog>
@@ -159,4 +160,33 @@ private:
     bool closePending_ = false;
     bool imageErrorShown_ = false;
     QHash<QWidget*, int> shownGlyph_; // which bitmap each button shows
+
+    // ---- plug-ins (TMainFormPlugins.cpp) -----------------------------------
+public:
+    // Loads the plug-ins of the program folder's Plugins into the plug-in
+    // menu and writes plugins.list (the plug-in part of FormCreate). An
+    // error that ends the walk is shown in an error box.
+    void LoadPlugins();
+    // Empties the plug-in menu, then unloads every plug-in (FormClose).
+    void UnloadPlugins();
+    // Appends the command's item to the plug-in menu. Throws
+    // std::invalid_argument when Name cannot name a menu item.
+    void PluginLoaderNewAction(TmxPluginLoader* Sender, const QString& Name, const TmxPluginImage& Image,
+                               const TmxPluginImage& HotImage, const TmxPluginImage& DisabledImage,
+                               const QString& Caption, bool Enabled, bool Checked, const QString& Hint,
+                               quint16 ShortCut, const TmxNotifyEvent& OnAction);
+    // Removes and destroys every item of the plug-in menu.
+    void PluginLoaderBeforeUnload(TmxPluginLoader* Sender, int Index, bool& CanUnload);
+    // True (and the close remembered for when it returns) while a plug-in
+    // command runs: unloading its library under it would crash.
+    bool DeferCloseForPlugin();
+
+private:
+    void runPluginCommand(QAction* item, const TmxNotifyEvent& command);
+    int pluginCommands_ = 0; // plug-in commands running, nested
+    bool pluginClosePending_ = false;
+
+public:
+    // Declared last: it goes first, while the menu it empties still exists.
+    TmxPluginLoader PluginLoader;
 };

@@ -35,6 +35,10 @@ public:
     // The bytes of a named resource (a help page); empty when missing.
     static QByteArray resource(Handle library, const QString& name);
 
+    // The system's own handle of a shared object (what dlopen gave), for a
+    // plug-in that looks itself up; nullptr for a resource bundle.
+    static void* nativeHandle(Handle library);
+
     // Unloads the library. Nothing may be used from it afterwards.
     static void release(Handle library);
 };

@@ -58,39 +58,68 @@ bool TmFileScan::Execute()
     stopRequested = false;
     QStringList found;
     const QStringList entries = SearchFilter; // a handler may assign a new filter meanwhile
-    for (const QString& entry : entries)
-        walkEntry(entry, found);
+    for (qsizetype first = 0; first < entries.size();) {
+        // Entries of one folder in a row ("c:\*.tmp", "c:\*.bak", ...) are
+        // walked once for all their masks.
+        const QString folder = platform::WinPath::extractFilePath(entries[first]);
+        qsizetype end = first + 1;
+        while (end < entries.size() && platform::WinPath::extractFilePath(entries[end]) == folder)
+            ++end;
+        walkGroup(entries.mid(first, end - first), found);
+        first = end;
+    }
     result_ = std::move(found);
     if (OnReady)
         OnReady(result_);
     return true;
 }
 
-void TmFileScan::walkEntry(const QString& entry, QStringList& found)
+void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
 {
     if (stopRequested)
         return;
-    const MaskMatcher mask(platform::WinPath::extractFileName(entry));
-    const QString written = platform::WinPath::extractFilePath(entry);
+    Walk walk;
+    for (const QString& entry : entries)
+        walk.masks.emplace_back(platform::WinPath::extractFileName(entry));
+    walk.later.resize(walk.masks.size() - 1);
+    const QString written = platform::WinPath::extractFilePath(entries.first());
     FolderListing listing;
-    if (listing.read(written))
-        walkFolder(listing, spelledOnDisk(written, listing), mask, found);
+    if (!listing.read(written))
+        return;
+    walkFolder(listing, spelledOnDisk(written, listing), walk, found);
+    // What the other masks matched, in the order their own walks would
+    // have reported it.
+    for (const std::vector<Match>& matches : walk.later) {
+        for (const Match& m : matches) {
+            platform::MessagePump::process();
+            if (stopRequested)
+                return;
+            report(m.path, m.entry, found);
+        }
+    }
 }
 
-void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder, const MaskMatcher& mask,
-                            QStringList& found)
+void TmFileScan::report(const QString& path, const FolderListing::Found& entry, QStringList& found)
+{
+    found.append(path);
+    found_ = entry;
+    if (OnFileFound)
+        OnFileFound(path);
+}
+
+void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder, Walk& walk, QStringList& found)
 {
     for (const FolderListing::Entry& e : listing.entries()) {
-        if (!mask.matches(listing.name(e)))
+        const QStringView name = listing.name(e);
+        for (size_t k = 1; k < walk.masks.size(); ++k)
+            if (walk.masks[k].matches(name))
+                walk.later[k - 1].push_back({joined(folder, name), listing.statOf(e)});
+        if (!walk.masks.front().matches(name))
             continue;
         platform::MessagePump::process();
         if (stopRequested)
-            break;
-        const QString name = joined(folder, listing.name(e));
-        found.append(name);
-        found_ = listing.statOf(e);
-        if (OnFileFound)
-            OnFileFound(name);
+            return;
+        report(joined(folder, name), listing.statOf(e), found);
     }
     if (!SubDirectories)
         return;
@@ -101,6 +130,6 @@ void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder,
             continue;
         FolderListing child;
         if (child.readChild(listing, e))
-            walkFolder(child, joined(folder, listing.name(e), u"\\"), mask, found);
+            walkFolder(child, joined(folder, listing.name(e), u"\\"), walk, found);
     }
 }

@@ -10,9 +10,9 @@
 #include <QStringList>
 #include <functional>
 
-namespace platform {
-class MaskMatcher;
-}
+#include "platform/MaskMatcher.h"
+
+#include <vector>
 
 using TOnFileFoundEvent = std::function<void(const QString& FileName)>;
 using TOnReadyEvent = std::function<void(const QStringList& SearchResult)>;
@@ -38,7 +38,9 @@ public:
     TOnReadyEvent OnReady;
 
     // Walks every SearchFilter entry in order, depth-first (a folder's
-    // matches before any of its sub-folders), then calls OnReady. Clears the
+    // matches before any of its sub-folders), then calls OnReady. Entries
+    // in a row that share a folder are read in one walk, their matches
+    // reported in the same order as walks of their own. Clears the
     // shared stop request first. Links are never followed and folders of
     // another mount never entered. Returns false at once, doing nothing,
     // when this walker is already walking (a handler that runs nested inside
@@ -60,9 +62,21 @@ public:
     const platform::FolderListing::Found& FoundEntry() const { return found_; }
 
 private:
-    void walkEntry(const QString& entry, QStringList& found);
-    void walkFolder(const platform::FolderListing& listing, const QString& folder,
-                    const platform::MaskMatcher& mask, QStringList& found);
+    struct Match {
+        QString path;
+        platform::FolderListing::Found entry;
+    };
+    // One walk for the masks of filter entries that share a folder: the
+    // first mask's matches are reported as they are met, the others' kept
+    // in order and reported after it, as separate walks would have.
+    struct Walk {
+        std::vector<platform::MaskMatcher> masks;
+        std::vector<std::vector<Match>> later;
+    };
+
+    void walkGroup(const QStringList& entries, QStringList& found);
+    void walkFolder(const platform::FolderListing& listing, const QString& folder, Walk& walk, QStringList& found);
+    void report(const QString& path, const platform::FolderListing::Found& entry, QStringList& found);
 
     bool walking_ = false;
     platform::FolderListing::Found found_;

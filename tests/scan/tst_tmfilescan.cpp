@@ -41,6 +41,39 @@ private Q_SLOTS:
         platform::MessagePump::setHook({});
     }
 
+    void masksOfOneFolderReportAsSeparateWalksWould()
+    {
+        box.makeFile("c/j/a.tmp", "1");
+        box.makeFile("c/j/b.bak", "22");
+        box.makeFile("c/j/sub/c.tmp", "333");
+        box.makeFile("c/j/sub/d.bak", "4444");
+        box.makeFile("c/j/sub/e.tmp.bak", "55555");
+        TmFileScan scan;
+        QStringList separate;
+        for (const char* mask : {"*.bak", "*.tmp", "*.BAK", "*.bak"})
+            separate += walk(scan, {QStringLiteral("c:\\j\\") + QLatin1String(mask)}).found;
+        QList<quint64> sizes;
+        QStringList pumped;
+        scan.SearchFilter = {"c:\\j\\*.bak", "c:\\j\\*.tmp", "c:\\j\\*.BAK", "c:\\j\\*.bak"};
+        QStringList together;
+        scan.OnFileFound = [&](const QString& f) { together << f; sizes << scan.FoundEntry().size; };
+        platform::MessagePump::setHook([&] { pumped << QString::number(together.size()); });
+        scan.OnReady = {};
+        QVERIFY(scan.Execute());
+        QCOMPARE(together, separate);
+        QCOMPARE(scan.Result(), separate);
+        QCOMPARE(sizes.first(), quint64(2));
+        QCOMPARE(pumped.size(), separate.size()); // messages run before every match, as before
+
+        // A stop asked while the first mask's walk runs ends all of them.
+        together.clear();
+        platform::MessagePump::setHook([&] { if (together.size() == 1) TmFileScan::Stop(); });
+        QVERIFY(scan.Execute());
+        QCOMPARE(together.size(), 1);
+        platform::MessagePump::setHook({});
+        QVERIFY(QDir(box.pathText("c/j")).removeRecursively());
+    }
+
     void walksDepthFirstInNameOrder()
     {
         box.makeFile("c/TEMP/b.txt");

@@ -4,6 +4,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/RegistryKey.h"
 #include "widgets/ReportListView.h"
+#include "widgets/HelpKey.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -56,6 +57,7 @@ TRunMForm::TRunMForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TRunMForm"));
+    HelpKey::install(this, QStringLiteral("autorun.htm"));
     setWindowTitle(QStringLiteral(" Автозапуск программ"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(600, 400);
@@ -63,8 +65,8 @@ TRunMForm::TRunMForm(QWidget* parent)
 
     MainPanel = new QFrame(this);
     MainPanel->setObjectName(QStringLiteral("MainPanel"));
-    MainPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    MainPanel->setLineWidth(5);
+    // A grooved edge with a 5-pixel border inside it.
+    MainPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* panelLayout = new QVBoxLayout(MainPanel);
     panelLayout->setContentsMargins(5, 5, 5, 5);
     ProgsView = ToolWindowKit::makeList(MainPanel, "ProgsView",

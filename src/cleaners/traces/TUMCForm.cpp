@@ -3,6 +3,7 @@
 #include "cleaners/files/ToolWindowKit.h"
 #include "platform/MessageBoxService.h"
 #include "platform/RegistryKey.h"
+#include "widgets/HelpKey.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,6 +50,7 @@ TUMCForm::TUMCForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TUMCForm"));
+    HelpKey::install(this, QStringLiteral("uninstall.htm"));
     setWindowTitle(QStringLiteral(" Меню \"Установка и удаление программ\""));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(300, 300);
@@ -56,8 +58,8 @@ TUMCForm::TUMCForm(QWidget* parent)
 
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel->setLineWidth(5);
+    // A grooved edge with a 5-pixel border inside it.
+    Panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(5, 5, 5, 5);
     PTree = new QTreeWidget(Panel);

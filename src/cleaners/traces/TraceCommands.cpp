@@ -3,6 +3,7 @@
 #include "platform/FolderCheck.h"
 #include "platform/RegistryKey.h"
 #include "platform/UrlHistoryStore.h"
+#include "platform/ShellDelete.h"
 #include "scan/FileHelpers.h"
 
 using namespace platform;
@@ -30,8 +31,14 @@ void TraceCommands::ClearRecentDocuments(TFindFile& finder)
     const QString folder = recentFolder();
     finder.Directory = FolderCheck::isPlainFolder(folder) ? folder : QString();
     finder.Execute();
-    for (const QString& file : finder.Files)
-        EraseFile(file);
+    for (const QString& file : finder.Files) {
+        // Only what is a file (or a link) now is erased, and only while it
+        // stays the entry looked at: a folder put in a listed file's place
+        // is never erased with its content.
+        const platform::EntryId id = platform::ShellDelete::idOf(file);
+        if (id.kind == platform::EntryKind::File || id.kind == platform::EntryKind::Link)
+            EraseFile(file, id);
+    }
 }
 
 void TraceCommands::ClearHistoryLists()

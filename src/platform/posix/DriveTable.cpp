@@ -151,7 +151,12 @@ QList<FixedDrive> tableFromVariable(const QByteArray& spec)
     for (const QByteArray& item : spec.split(';')) {
         const qsizetype eq = item.indexOf('=');
         const QByteArray letter = item.left(eq).trimmed().toLower();
-        const QByteArray root = normalizedRoot(item.mid(eq + 1).trimmed());
+        QByteArray root = normalizedRoot(item.mid(eq + 1).trimmed());
+        // A root given through a link stands for the folder it leads to:
+        // walks report paths as the disk has them, below the real root.
+        char real[PATH_MAX];
+        if (root.startsWith('/') && ::realpath(root.constData(), real))
+            root = normalizedRoot(QByteArray(real));
         if (eq < 0 || letter.size() != 1 || letter[0] < 'a' || letter[0] > 'z' || !root.startsWith('/'))
             continue;
         byLetter[letter[0]] = {QChar(letter[0]), root, labelOfMountPoint(root, mounts, labels)};

@@ -76,6 +76,11 @@ QByteArray DynamicLibrary::resource(Handle library, const QString& name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+void* DynamicLibrary::nativeHandle(Handle library)
+{
+    return library ? library->shared : nullptr;
+}
+
 void DynamicLibrary::release(Handle library)
 {
     if (!library)

@@ -1,0 +1,31 @@
+#pragma once
+// The folder plug-in libraries load from, and whether a library in it may
+// be trusted with running code in the program.
+//
+// A plug-in runs native code with the user's rights, so a library loads
+// only from inside the program's own plug-in folder, only when neither it
+// nor any folder from the plug-in folder down to it is a link, is writable
+// by group or others, or belongs to anyone but the user running the program
+// or root. Otherwise another user could plant code that runs as this one.
+
+#include <QString>
+
+namespace platform {
+
+class PluginFolder {
+public:
+    // Creates the folder (one level, mode 0755) when it is missing. Returns
+    // false when it is missing afterwards; an existing folder is left as it is.
+    static bool ensureExists(const QString& winFolder);
+
+    // True when winFile lies inside winFolder (both Windows form) and passes
+    // the checks above: every step from winFolder down to winFile is
+    // examined without following links; winFile must be a regular file.
+    static bool trusts(const QString& winFolder, const QString& winFile);
+
+    // Tests: judge ownership as if this user ran the program (-1 restores
+    // the real one). Root stays a trusted owner whatever the user is.
+    static void overrideUser(long uid);
+};
+
+} // namespace platform

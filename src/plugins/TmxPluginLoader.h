@@ -1,0 +1,157 @@
+#pragma once
+// The plug-in loader: finds plug-in libraries in a folder, loads each one,
+// takes its registration object from the library's entry point, checks it,
+// keeps every accepted plug-in in the list of its kind, announces the
+// commands and values it offers, and unloads plug-ins on request. It knows
+// nothing of menus or windows.
+//
+// Only libraries inside the program's own Plugins folder load, and only
+// when the platform trusts them (no links, not writable by other users,
+// owned by the user or root); any other file fails like a library that
+// cannot be loaded.
+//
+// Ownership: a registration object belongs to the loader from the moment
+// the entry point returns it; the loader destroys it through its own
+// destroy operation, always before the library is unloaded.
+//
+// Exceptions thrown by plug-in code or by an event handler are not caught:
+// they end a folder walk and reach the caller. A load interrupted that way
+// destroys the object it was taking on but leaves that library mapped (the
+// exception may be of a type the library defines); a plug-in already
+// accepted when the exception came stays loaded.
+
+#include "platform/DynamicLibrary.h"
+#include "plugins/PluginObject.h"
+#include "plugins/varnel_plugin.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class TmxPluginLoader;
+
+using TmxPluginTypeSet = quint8; // bit 0 ptSmall, bit 1 ptNormal
+constexpr TmxPluginTypeSet psSmall = VR_TYPE_BIT(ptSmall);
+constexpr TmxPluginTypeSet psNormal = VR_TYPE_BIT(ptNormal);
+
+// A plug-in's command handler, called with the host's sender (the menu
+// item). Calling it after its plug-in was unloaded does nothing.
+using TmxNotifyEvent = std::function<void(void* Sender)>;
+
+using TLoaderNotifyEvent = std::function<void(TmxPluginLoader* Sender)>;
+using TEventBeforeLoad = std::function<void(TmxPluginLoader* Sender, const QString& FileName, bool& CanLoad)>;
+using TEventAfterLoad = std::function<void(TmxPluginLoader* Sender, TmxPluginTypes PluginType, void* Plugin)>;
+using TEventBeforeUnloadPlugin = std::function<void(TmxPluginLoader* Sender, int Index, bool& CanUnload)>;
+using TEventNewAction = std::function<void(
+    TmxPluginLoader* Sender, const QString& Name, const TmxPluginImage& Image, const TmxPluginImage& HotImage,
+    const TmxPluginImage& DisabledImage, const QString& Caption, bool Enabled, bool Checked, const QString& Hint,
+    quint16 ShortCut, const TmxNotifyEvent& OnAction)>;
+using TEventNewFunction = std::function<void(TmxPluginLoader* Sender, const QString& Name, const QString& Text)>;
+using TEventOnLoadError
+    = std::function<void(TmxPluginLoader* Sender, const QString& FileName, TmxPluginLoadResult Error)>;
+using TEventMessage
+    = std::function<void(TmxPluginLoader* Sender, const QString& Message, int Param, bool& Handled)>;
+using TEventAdvancedMessage = std::function<void(TmxPluginLoader* Sender, const QString& Message, int Param,
+                                                 QObject* AObject, bool& Handled)>;
+
+class TmxPluginLoader : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint32 LoaderVersion = VR_LOADER_VERSION;
+
+    explicit TmxPluginLoader(QObject* owner = nullptr);
+    // Unloads every plug-in (each object destroyed; the libraries stay
+    // mapped until the process ends, since code of theirs may still be on
+    // the way out) and releases the lists.
+    ~TmxPluginLoader() override;
+
+    TmxPluginTypeSet EnabledTypes = psSmall | psNormal;
+    QString Extension = QStringLiteral("MAX"); // without the dot
+    // "1.56": major and minor byte of the loader's version.
+    QString Version() const;
+
+    TEventBeforeLoad OnBeforeLoad;
+    TEventAfterLoad OnAfterLoad;
+    TEventBeforeUnloadPlugin OnBeforeUnload;
+    TLoaderNotifyEvent OnAfterUnLoad;
+    TEventNewAction OnNewAction;
+    TEventNewFunction OnNewFunction;
+    TLoaderNotifyEvent OnBeforeReadFolder;
+    TLoaderNotifyEvent OnAfterReadFolder;
+    TEventOnLoadError OnLoadError;
+    // Raised when a plug-in calls its host's CallBack; never by the loader
+    // itself. OnAdvancedCallBack is kept for the host's own use.
+    TEventMessage OnCallBack;
+    TEventAdvancedMessage OnAdvancedCallBack;
+
+    // The service table written into every object's Loader field.
+    VrHost* Host() { return &host_.table; }
+
+    // Loads one library (Windows-form path) and returns how it ended. lrOk
+    // also when OnBeforeLoad declined it. On any result but lrOk the object
+    // is destroyed and the library freed before this returns.
+    TmxPluginLoadResult LoadPlugin(const QString& FileName);
+
+    // Loads every file of Path whose extension is Extension (any case),
+    // and of its sub-folders when Recursive is set, in name order; names
+    // beginning with "." are passed over, as are folders of another mount.
+    // Results are not reported.
+    void LoadFromFolder(QString Path, bool Recursive);
+
+    // Unloads plug-in Index of PluginType. False when OnBeforeUnload or
+    // (unless Force) the plug-in declined, or there is no such plug-in.
+    bool UnloadPlugin(int Index, TmxPluginTypes PluginType, bool Force);
+    // Unloads every plug-in, last first, normal ones before small ones.
+    void UnloadAll();
+
+    int PluginCount() const { return int(normal_.size()); }
+    int SmallPluginCount() const { return int(small_.size()); }
+    // The registration object at Index; nullptr outside 0 .. count-1.
+    VrPlugin* Plugins(int Index) const;
+    VrSmallPlugin* SmallPlugins(int Index) const;
+    // The same, seen through the fields the host reads.
+    const PluginObject* Plugin(int Index, TmxPluginTypes PluginType) const;
+
+    // The module handle texts, one per plug-in of the kind, in list order.
+    QStringList HandleTexts(TmxPluginTypes PluginType) const;
+
+    // The folder libraries must lie in: the program folder's Plugins.
+    static QString PluginFolder();
+
+private:
+    struct Entry {
+        PluginObject object;
+        platform::DynamicLibrary::Handle library;
+        std::shared_ptr<bool> alive; // cleared when the plug-in goes
+    };
+    using Library = platform::DynamicLibrary::Handle;
+
+    QList<Entry>& listOf(TmxPluginTypes kind) { return kind == ptNormal ? normal_ : small_; }
+    const QList<Entry>& listOf(TmxPluginTypes kind) const { return kind == ptNormal ? normal_ : small_; }
+    QStringList& handlesOf(TmxPluginTypes kind) { return kind == ptNormal ? normalHandles_ : smallHandles_; }
+
+    TmxPluginLoadResult takeOn(Library library, TmxPluginTypes kind, void* entryPoint, const QString& FileName);
+    TmxPluginLoadResult check(PluginObject& object, const QString& FileName);
+    void accept(PluginObject& object, Library library);
+    void announce(const Entry entry);
+    static qsizetype indexOf(const QList<Entry>& list, const void* object);
+    TmxPluginLoadResult fail(TmxPluginLoadResult result, const QString& FileName);
+    void walk(const QString& folder, bool recursive);
+    int countInstances(TmxPluginTypes kind, const QString& key) const;
+
+    struct HostTable {
+        VrHost table; // first, so a VrHost* is a HostTable*
+        TmxPluginLoader* loader;
+    };
+    static void showMessage(VrHost* host, const char* text);
+    static uint8_t callBack(VrHost* host, const char* message, int32_t param);
+
+    HostTable host_;
+    QList<Entry> normal_, small_;
+    QStringList normalHandles_, smallHandles_;
+    bool destroying_ = false;
+};
