@@ -8,11 +8,13 @@
 #include "cleaners/browser/TIECookForm.h"
 #include "platform/DriveTable.h"
 #include "platform/MessagePump.h"
+#include "platform/ShellOpen.h"
 #include "support/Sandbox.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QtTest>
 
@@ -119,6 +121,27 @@ private Q_SLOTS:
         QCOMPARE(cookies.CookieSearch->Filter(), QStringLiteral("*.txt"));
         QVERIFY(cookies.CookieSearch->SearchOptions
                 == TOptions({okIncludeSubfolder, okLookForReadOnlyFile, okLookForArchiveFile}));
+    }
+
+    void f1OpensEachWindowsHelpPage()
+    {
+        QStringList opened;
+        platform::ShellOpen::setCallHandler([&](const platform::ShellCall& call) {
+            opened << call.target;
+            return true;
+        });
+        TIECForm cache;
+        TIECookForm cookies;
+        for (QDialog* d : {static_cast<QDialog*>(&cache), static_cast<QDialog*>(&cookies)}) {
+            auto* key = d->findChild<QShortcut*>(QStringLiteral("HelpKey"));
+            QVERIFY(key);
+            QCOMPARE(key->key(), QKeySequence(Qt::Key_F1));
+            Q_EMIT key->activated();
+        }
+        platform::ShellOpen::setCallHandler({});
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(opened[0].endsWith(QStringLiteral("vrhelp.dll/cache.htm")));
+        QVERIFY(opened[1].endsWith(QStringLiteral("vrhelp.dll/cookies.htm")));
     }
 
     void cacheCleanerDeletesWhatTheSearchReportsInOrder()
