@@ -87,6 +87,7 @@ void TMainForm::connectCommands()
     connect(FindLinksMenuItem, &QAction::triggered, this, &TMainForm::FindLinksMenuItemClick);
     connectHelpCommands();
     connectTraceCommands();
+    connectBrowserCommands();
 
     const QList<std::pair<void (TMainForm::*)(), void (TMainForm::*)()>> hover = {
         {&TMainForm::SearchBtnMouseEnter, &TMainForm::SearchBtnMouseLeave},

@@ -108,6 +108,10 @@ public:
     void ArunMenuItemClick();
     void UninstMenuItemClick();
     void connectTraceCommands();
+    // The browser cleaners (TMainFormBrowser.cpp): self-running modal windows.
+    void IECClearMenuItemClick();
+    void ClCookiesMenuItemClick();
+    void connectBrowserCommands();
     TFindFile* FindRecDocs;
 
     // Hands the search total to the report through fs.txt and shows it.

@@ -5,6 +5,10 @@
 #include "platform/PathMapper.h"
 #include "platform/WinPath.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 namespace platform {
 
 bool FolderCheck::isPlainFolder(const QString& winPath)
@@ -24,6 +28,20 @@ bool FolderCheck::isPlainFolder(const QString& winPath)
             return false;
     }
     return true;
+}
+
+QString FolderCheck::realHostFolder(const QByteArray& hostPath)
+{
+    if (hostPath.isEmpty())
+        return {};
+    const QString text = QFile::decodeName(hostPath);
+    const QString canonical = QFileInfo(text).canonicalFilePath();
+    return QDir::cleanPath(canonical.isEmpty() ? text : canonical);
+}
+
+QString FolderCheck::realHomeFolder()
+{
+    return realHostFolder(QFile::encodeName(QDir::homePath()));
 }
 
 } // namespace platform

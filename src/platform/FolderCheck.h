@@ -13,6 +13,14 @@ public:
     // drive's root, and it and every folder above it up to the drive root
     // are real folders (no link among them).
     static bool isPlainFolder(const QString& winPath);
+
+    // The host folder that hostPath names, links resolved, without a
+    // trailing "/" except for the root; hostPath cleaned up as written when
+    // it does not exist. Empty for an empty path.
+    static QString realHostFolder(const QByteArray& hostPath);
+
+    // The user's home folder on the host, links resolved.
+    static QString realHomeFolder();
 };
 
 } // namespace platform

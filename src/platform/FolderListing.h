@@ -12,6 +12,7 @@
 // parent folder redirects the answer.
 
 #include "platform/EntryId.h"
+#include "platform/FileFinder.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -65,6 +66,10 @@ public:
     // successful read.
     int lastError() const;
 
+    // True when the last readChild() was refused because the sub-folder
+    // belongs to another mount.
+    bool refusedOtherMount() const;
+
     // The entry's attributes (faDirectory, faHidden, faSysFile, faReadOnly,
     // faArchive, faMountPoint; the bits of user.DOSATTRIB where it has
     // them). One stat and one extended-attribute read.
@@ -85,6 +90,19 @@ public:
     // The entry's attributes as attributesOf() gives them, plus its id, from
     // the same single stat.
     quint32 attributesOf(const Entry& e, EntryId& id) const;
+
+    // What a file search reports of an entry, from one stat and one
+    // extended-attribute read: attributes as attributesOf() gives them, the
+    // id and size as statOf() gives them, and the three times in UTC.
+    // valid is false (and the rest empty) when the entry vanished.
+    struct Details {
+        bool valid = false;
+        quint32 attributes = 0;
+        EntryId id;
+        quint64 size = 0;
+        FileTimes times;
+    };
+    Details detailsOf(const Entry& e) const;
 
     // True for a socket, FIFO or device node (never a link or a folder).
     bool isSpecialFile(const Entry& e) const;

@@ -63,6 +63,11 @@ QByteArray realFolder(int fd, const QByteArray& fallback)
     }
 }
 
+QDateTime timeOf(const statx_timestamp& t)
+{
+    return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
+}
+
 } // namespace
 
 FolderListing::FolderListing() = default;
@@ -115,6 +120,11 @@ bool FolderListing::refused(const QByteArray& host)
 {
     error_ = accessFilter() ? accessFilter()(host) : 0;
     return error_ != 0;
+}
+
+bool FolderListing::refusedOtherMount() const
+{
+    return error_ == EXDEV;
 }
 
 int FolderListing::lastError() const
@@ -245,6 +255,24 @@ FolderListing::Found FolderListing::statOf(const Entry& e) const
         return {};
     const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
     return {posix::entryIdOf(st), sized ? quint64(st.stx_size) : 0};
+}
+
+FolderListing::Details FolderListing::detailsOf(const Entry& e) const
+{
+    struct statx st {};
+    constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME | STATX_ATIME
+        | STATX_MTIME | STATX_CTIME;
+    if (fd_ < 0 || ::statx(fd_, hostNameZ(e), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kMask, &st) != 0)
+        return {};
+    Details d;
+    d.valid = true;
+    d.id = posix::entryIdOf(st);
+    const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
+    d.size = sized ? quint64(st.stx_size) : 0;
+    d.attributes = posix::entryAttributesAt(fd_, hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_, deviceId_);
+    const bool hasBirth = (st.stx_mask & STATX_BTIME) != 0;
+    d.times = {timeOf(hasBirth ? st.stx_btime : st.stx_ctime), timeOf(st.stx_atime), timeOf(st.stx_mtime)};
+    return d;
 }
 
 quint64 FolderListing::sizeOf(const Entry& e) const

@@ -1,0 +1,7 @@
+#include "cleaners/browser/EFileSearchError.h"
+
+EFileSearchError::EFileSearchError(const QString& message)
+    : std::runtime_error(message.toStdString())
+    , message_(message)
+{
+}

@@ -1,0 +1,157 @@
+#include "cleaners/browser/TBrowserCleanForm.h"
+
+#include "cleaners/browser/BrowserFolders.h"
+#include "cleaners/browser/TEasyFileSearch.h"
+#include "platform/MessagePump.h"
+#include "scan/FileHelpers.h"
+#include "widgets/HelpKey.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+namespace {
+
+// Ends a run before anything is searched.
+struct NoFolder : std::runtime_error {
+    NoFolder()
+        : std::runtime_error("no folder to clean")
+    {
+    }
+};
+
+} // namespace
+
+TBrowserCleanForm::TBrowserCleanForm(const Texts& texts, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , texts_(texts)
+{
+    setWindowTitle(texts.caption);
+    setFixedSize(400, 102);
+
+    list_ = new QPlainTextEdit(this);
+    list_->setObjectName(QLatin1String(texts.listName));
+    list_->setReadOnly(true);
+    list_->setGeometry(rect());
+
+    // The panel covers the work list: the list is never seen.
+    IECPanel = new QFrame(this);
+    IECPanel->setObjectName(QStringLiteral("IECPanel"));
+    IECPanel->setFrameShape(QFrame::StyledPanel);
+    IECPanel->setAutoFillBackground(true);
+    IECPanel->setGeometry(rect());
+    auto* layout = new QVBoxLayout(IECPanel);
+    CacheLabel = new QLabel(texts.firstLabel, IECPanel);
+    CacheLabel->setObjectName(QStringLiteral("CacheLabel"));
+    IEProgress = new QProgressBar(IECPanel);
+    IEProgress->setObjectName(QStringLiteral("IEProgress"));
+    IEProgress->setTextVisible(false);
+    setTotal(0);
+    layout->addWidget(CacheLabel);
+    layout->addWidget(IEProgress);
+    IECPanel->raise();
+
+    search_ = new TEasyFileSearch(this);
+    search_->setObjectName(QLatin1String(texts.searchName));
+
+    CloseTimer = new QTimer(this);
+    CloseTimer->setObjectName(QStringLiteral("CloseTimer"));
+    CloseTimer->setInterval(1000);
+    connect(CloseTimer, &QTimer::timeout, this, &TBrowserCleanForm::CloseTimerTimer);
+
+    HelpKey::install(this, texts.helpPage);
+}
+
+void TBrowserCleanForm::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TBrowserCleanForm::FormActivate()
+{
+    if (running_)
+        return;
+    QPointer<TBrowserCleanForm> self(this);
+    running_ = true;
+    try {
+        RunCleaning();
+        if (self)
+            CloseTimer->start();
+    } catch (...) {
+    }
+    if (self)
+        running_ = false;
+}
+
+void TBrowserCleanForm::CloseTimerTimer()
+{
+    CloseTimer->stop();
+    close();
+}
+
+void TBrowserCleanForm::addFound(const TFileInformations& found)
+{
+    const QString path = found.Path + found.Name;
+    found_.append({path, found.Id});
+    list_->appendPlainText(path);
+}
+
+void TBrowserCleanForm::setTotal(int total)
+{
+    total_ = total;
+    done_ = 0;
+    // A bar of no parts would show Qt's busy animation; an empty bar is meant.
+    IEProgress->setRange(0, qMax(total, 1));
+    IEProgress->setValue(0);
+}
+
+void TBrowserCleanForm::advance()
+{
+    done_ = qMin(done_ + 1, qMax(total_, 0));
+    IEProgress->setValue(done_);
+}
+
+void TBrowserCleanForm::RunCleaning()
+{
+    done_ = 0;
+    IEProgress->setValue(0);
+    if (!BrowserFolders::ReadShellFolders(texts_.valueName, folder_))
+        throw NoFolder();
+    // A wrong value must not empty a drive, the system or the user's files.
+    if (!BrowserFolders::IsSafeToEmpty(folder_))
+        throw NoFolder();
+    search_->setRootPath(folder_);
+    list_->clear();
+    found_.clear();
+    search_->Execute();
+    setTotal(int(found_.size()) - 1);
+    try {
+        deleteFound();
+    } catch (...) {
+    }
+}
+
+void TBrowserCleanForm::deleteFound()
+{
+    QPointer<TBrowserCleanForm> self(this);
+    const QList<Found> found = found_;
+    for (const Found& entry : found) {
+        platform::MessagePump::process();
+        if (!self)
+            throw NoFolder(); // the window is gone: touch nothing of it
+        CacheLabel->setText(texts_.progress + entry.path.mid(entry.path.lastIndexOf(u'\\') + 1));
+        EraseFile(entry.path, entry.id);
+        advance();
+    }
+    list_->clear();
+    found_.clear();
+    CacheLabel->setText(texts_.done);
+}
