@@ -182,6 +182,14 @@ private Q_SLOTS:
         form.DelBtnClick();
         QCOMPARE(box.read("outside/tree/a/b.txt"), QByteArray("outside"));
         QCOMPARE(box.read("c/tmp/gone/new.txt"), QByteArray("new"));
+
+        // A listed folder that was given content since is left whole.
+        box.makeDir("c/tmp/later/sub");
+        form.SrcBtnClick();
+        QCOMPARE(rowsOf(form.DirsModel), QStringList({"C:\\TMP\\LATER\\SUB"}));
+        box.makeFile("c/tmp/later/sub/work.doc", "work");
+        form.DelBtnClick();
+        QCOMPARE(box.read("c/tmp/later/sub/work.doc"), QByteArray("work"));
     }
 
     void theZeroByteToolListsRegularFilesEachUnderItsOwnName()

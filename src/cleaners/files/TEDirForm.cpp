@@ -178,7 +178,7 @@ void TEDirForm::DelBtnClick()
 
 void TEDirForm::DeleteAllDirs()
 {
-    deleteRows(DirsModel, allRows(DirsModel), Disposal::Erase, StatPane, QStringLiteral("Каталоги удалены"));
+    deleteRows(DirsModel, allRows(DirsModel), Disposal::EraseEmptyFolder, StatPane, QStringLiteral("Каталоги удалены"));
 }
 
 void TEDirForm::DelSelectedDirsItemClick()
@@ -189,7 +189,7 @@ void TEDirForm::DelSelectedDirsItemClick()
 
 void TEDirForm::DeleteSelectedDirs()
 {
-    deleteRows(DirsModel, selectedRows(DirsView), Disposal::Erase, StatPane, QStringLiteral("Каталоги удалены"));
+    deleteRows(DirsModel, selectedRows(DirsView), Disposal::EraseEmptyFolder, StatPane, QStringLiteral("Каталоги удалены"));
 }
 
 void TEDirForm::DelFromListItemClick()

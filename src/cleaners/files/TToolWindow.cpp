@@ -115,10 +115,11 @@ void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, 
         for (int row : rows) {
             const QString path = ToolWindowKit::realPathOf(model, row);
             const platform::EntryId listed = ToolWindowKit::listedIdOf(model, row);
-            if (how == Disposal::Erase)
-                EraseFile(path, listed);
-            else
-                RecycleFile(path, listed);
+            switch (how) {
+            case Disposal::Erase: EraseFile(path, listed); break;
+            case Disposal::Recycle: RecycleFile(path, listed); break;
+            case Disposal::EraseEmptyFolder: EraseEmptyFolder(path, listed); break;
+            }
         }
     } catch (...) {
     }

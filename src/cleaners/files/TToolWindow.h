@@ -85,7 +85,9 @@ protected:
     virtual bool stopJob() { return false; }
 
     // How the delete loop removes an entry: for good, or into the Trash.
-    enum class Disposal { Erase, Recycle };
+    // EraseEmptyFolder erases a folder only while it still holds nothing
+    // but folders and zero-byte files, as it was when listed.
+    enum class Disposal { Erase, Recycle, EraseEmptyFolder };
     // Unless a job runs, asks question (Yes, No, Cancel); true for Yes.
     bool confirmed(const QString& question);
     // Deletes the entry each of rows lists (the very entry found, by its id),
