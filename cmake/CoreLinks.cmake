@@ -5,7 +5,7 @@
 # Widgets along. Later logic libraries (the registry, the plug-in loader)
 # join VARNEL_LOGIC_LIBRARIES.
 
-set(VARNEL_LOGIC_LIBRARIES varnel_platform varnel_settings varnel_scan)
+set(VARNEL_LOGIC_LIBRARIES varnel_platform varnel_settings varnel_scan varnel_file_components)
 
 # Sets out_var to "a -> b -> Qt6::Gui" style paths from target to every
 # Qt module it reaches.
