@@ -9,7 +9,7 @@ std::optional<QImage> ImageLibrary::Load(int id)
     DynamicLibrary::Handle library = DynamicLibrary::load(QStringLiteral("vrimgs.dll"));
     if (!library)
         return std::nullopt;
-    const QImage image = DynamicLibrary::bitmap(library, id);
+    const QImage image = QImage::fromData(DynamicLibrary::bitmap(library, id), "PNG");
     DynamicLibrary::release(library);
     if (image.isNull())
         return std::nullopt;

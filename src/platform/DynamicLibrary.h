@@ -8,7 +8,6 @@
 // library is a shared object.
 
 #include <QByteArray>
-#include <QImage>
 #include <QString>
 
 namespace platform {
@@ -28,9 +27,9 @@ public:
     // none of that name (and always for a resource bundle).
     static void* symbol(Handle library, const char* name);
 
-    // The bitmap resource with this identifier; a null image when there is
-    // none.
-    static QImage bitmap(Handle library, int id);
+    // The bitmap resource with this identifier, encoded (PNG); empty when
+    // there is none. The caller decodes it: the platform core draws nothing.
+    static QByteArray bitmap(Handle library, int id);
 
     // The bytes of a named resource (a help page); empty when missing.
     static QByteArray resource(Handle library, const QString& name);

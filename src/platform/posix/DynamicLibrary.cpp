@@ -61,11 +61,12 @@ void* DynamicLibrary::symbol(Handle library, const char* name)
     return library && library->shared ? ::dlsym(library->shared, name) : nullptr;
 }
 
-QImage DynamicLibrary::bitmap(Handle library, int id)
+QByteArray DynamicLibrary::bitmap(Handle library, int id)
 {
     if (!library || library->resourceRoot.isEmpty())
         return {};
-    return QImage(QStringLiteral(":%1/bitmaps/%2.png").arg(library->resourceRoot).arg(id));
+    QFile f(QStringLiteral(":%1/bitmaps/%2.png").arg(library->resourceRoot).arg(id));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray DynamicLibrary::resource(Handle library, const QString& name)
