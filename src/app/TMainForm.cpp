@@ -89,18 +89,9 @@ void TMainForm::connectCommands()
     connectTraceCommands();
     connectBrowserCommands();
 
-    const QList<std::pair<void (TMainForm::*)(), void (TMainForm::*)()>> hover = {
-        {&TMainForm::SearchBtnMouseEnter, &TMainForm::SearchBtnMouseLeave},
-        {&TMainForm::StopBtnMouseEnter, &TMainForm::StopBtnMouseLeave},
-        {&TMainForm::CompbtnMouseEnter, &TMainForm::CompbtnMouseLeave},
-        {&TMainForm::DelBtnMouseEnter, &TMainForm::DelBtnMouseLeave},
-        {&TMainForm::AddonsBtnMouseEnter, &TMainForm::AddonsBtnMouseLeave},
-        {&TMainForm::OptionsBtnMouseEnter, &TMainForm::OptionsBtnMouseLeave},
-        {&TMainForm::ExitBtnMouseEnter, &TMainForm::ExitBtnMouseLeave}};
-    const QList<ImageToolButton*> buttons = toolButtons();
-    for (qsizetype i = 0; i < buttons.size(); ++i) {
-        connect(buttons[i], &ImageToolButton::mouseEntered, this, hover[i].first);
-        connect(buttons[i], &ImageToolButton::mouseLeft, this, hover[i].second);
+    for (const ToolGlyph& g : toolGlyphs) {
+        connect(this->*g.button, &ImageToolButton::mouseEntered, this, g.enter);
+        connect(this->*g.button, &ImageToolButton::mouseLeft, this, g.leave);
     }
 
     connect(FileList, &QWidget::customContextMenuRequested, this,
@@ -161,9 +152,8 @@ void TMainForm::applyViewSettings()
 void TMainForm::FormPaint()
 {
     applyViewSettings();
-    const QList<ImageToolButton*> buttons = toolButtons();
-    for (qsizetype i = 0; i < buttons.size(); ++i)
-        LoadButtonGlyph(buttons[i], 100 + int(i));
+    for (const ToolGlyph& g : toolGlyphs)
+        LoadButtonGlyph(this->*g.button, g.normal);
     StartAutoSearch();
     FirstPaint = false;
 }
@@ -248,6 +238,23 @@ void TMainForm::finishJob()
 }
 
 // ---- images ----------------------------------------------------------------
+
+const TMainForm::ToolGlyph TMainForm::toolGlyphs[7] = {
+    {&TMainFormControls::SearchBtn, 100, 110, &TMainForm::SearchBtnMouseEnter, &TMainForm::SearchBtnMouseLeave},
+    {&TMainFormControls::StopBtn, 101, 111, &TMainForm::StopBtnMouseEnter, &TMainForm::StopBtnMouseLeave},
+    {&TMainFormControls::Compbtn, 102, 112, &TMainForm::CompbtnMouseEnter, &TMainForm::CompbtnMouseLeave},
+    {&TMainFormControls::DelBtn, 103, 113, &TMainForm::DelBtnMouseEnter, &TMainForm::DelBtnMouseLeave},
+    {&TMainFormControls::AddonsBtn, 104, 114, &TMainForm::AddonsBtnMouseEnter, &TMainForm::AddonsBtnMouseLeave},
+    {&TMainFormControls::OptionsBtn, 105, 115, &TMainForm::OptionsBtnMouseEnter, &TMainForm::OptionsBtnMouseLeave},
+    {&TMainFormControls::ExitBtn, 106, 116, &TMainForm::ExitBtnMouseEnter, &TMainForm::ExitBtnMouseLeave},
+};
+
+void TMainForm::showToolGlyph(ImageToolButton* button, bool hover)
+{
+    for (const ToolGlyph& g : toolGlyphs)
+        if (this->*g.button == button)
+            LoadButtonGlyph(button, hover ? g.hover : g.normal);
+}
 
 void TMainForm::LoadButtonGlyph(ImageToolButton* button, int id)
 {

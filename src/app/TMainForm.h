@@ -44,20 +44,20 @@ public:
     void LoadButtonGlyph(ImageToolButton* button, int id);
     void LoadStatusGlyph(int id);
 
-    void SearchBtnMouseEnter() { LoadButtonGlyph(SearchBtn, 110); }
-    void SearchBtnMouseLeave() { LoadButtonGlyph(SearchBtn, 100); }
-    void StopBtnMouseEnter() { LoadButtonGlyph(StopBtn, 111); }
-    void StopBtnMouseLeave() { LoadButtonGlyph(StopBtn, 101); }
-    void CompbtnMouseEnter() { LoadButtonGlyph(Compbtn, 112); }
-    void CompbtnMouseLeave() { LoadButtonGlyph(Compbtn, 102); }
-    void DelBtnMouseEnter() { LoadButtonGlyph(DelBtn, 113); }
-    void DelBtnMouseLeave() { LoadButtonGlyph(DelBtn, 103); }
-    void AddonsBtnMouseEnter() { LoadButtonGlyph(AddonsBtn, 114); }
-    void AddonsBtnMouseLeave() { LoadButtonGlyph(AddonsBtn, 104); }
-    void OptionsBtnMouseEnter() { LoadButtonGlyph(OptionsBtn, 115); }
-    void OptionsBtnMouseLeave() { LoadButtonGlyph(OptionsBtn, 105); }
-    void ExitBtnMouseEnter() { LoadButtonGlyph(ExitBtn, 116); }
-    void ExitBtnMouseLeave() { LoadButtonGlyph(ExitBtn, 106); }
+    void SearchBtnMouseEnter() { showToolGlyph(SearchBtn, true); }
+    void SearchBtnMouseLeave() { showToolGlyph(SearchBtn, false); }
+    void StopBtnMouseEnter() { showToolGlyph(StopBtn, true); }
+    void StopBtnMouseLeave() { showToolGlyph(StopBtn, false); }
+    void CompbtnMouseEnter() { showToolGlyph(Compbtn, true); }
+    void CompbtnMouseLeave() { showToolGlyph(Compbtn, false); }
+    void DelBtnMouseEnter() { showToolGlyph(DelBtn, true); }
+    void DelBtnMouseLeave() { showToolGlyph(DelBtn, false); }
+    void AddonsBtnMouseEnter() { showToolGlyph(AddonsBtn, true); }
+    void AddonsBtnMouseLeave() { showToolGlyph(AddonsBtn, false); }
+    void OptionsBtnMouseEnter() { showToolGlyph(OptionsBtn, true); }
+    void OptionsBtnMouseLeave() { showToolGlyph(OptionsBtn, false); }
+    void ExitBtnMouseEnter() { showToolGlyph(ExitBtn, true); }
+    void ExitBtnMouseLeave() { showToolGlyph(ExitBtn, false); }
 
     void OptionsBtnClick();
     void OptionsMenuItemClick();
@@ -157,6 +157,19 @@ private:
     void deleteRow(int row, int& deleted, int& failed);
     void finishJob();
     void reportImageError();
+    // Shows button's hover or normal bitmap from toolGlyphs.
+    void showToolGlyph(ImageToolButton* button, bool hover);
+
+    // The tool bar, left to right: each button with its normal and hover
+    // bitmap and the handlers its mouse-enter and mouse-leave signals run.
+    struct ToolGlyph {
+        ImageToolButton* TMainFormControls::*button;
+        int normal;
+        int hover;
+        void (TMainForm::*enter)();
+        void (TMainForm::*leave)();
+    };
+    static const ToolGlyph toolGlyphs[7];
     // False when painted lies inside one child bar or the central widget.
     bool paintsOwnSurface(const QRect& painted) const;
 

@@ -216,8 +216,3 @@ void TMainFormControls::buildStatusBar(QMainWindow* window)
     StatusBar->addWidget(TextStatus);
     StatusBar->addWidget(TextStatus2, 1);
 }
-
-QList<ImageToolButton*> TMainFormControls::toolButtons() const
-{
-    return {SearchBtn, StopBtn, Compbtn, DelBtn, AddonsBtn, OptionsBtn, ExitBtn};
-}

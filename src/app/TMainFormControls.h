@@ -67,9 +67,6 @@ struct TMainFormControls {
     QStatusBar* StatusBar = nullptr;
     QLabel *GlyphStatus = nullptr, *TextStatus = nullptr, *TextStatus2 = nullptr;
 
-    // The tool bar buttons in image order (images 100.. and 110..).
-    QList<ImageToolButton*> toolButtons() const;
-
 private:
     void buildActions(QMainWindow* window);
     void buildMenus(QMainWindow* window);

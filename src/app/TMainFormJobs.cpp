@@ -83,17 +83,16 @@ void TMainForm::FileScanFileFound(const QString& FileName)
 
 void TMainForm::FileScanReady(const QStringList&)
 {
-    try {
-        TextStatus->setText(QStringLiteral("Поиск завершен"));
-        LoadStatusGlyph(201);
-        WriteLog(QStringLiteral("[ Поиск завершен ]"), clBlue);
-        MarkSystemFiles();
-        MarkExcludedDirs();
-        TextStatus2->setText(QStringLiteral("Всего файлов - ") + QString::number(FileModel->rowCount())
-                             + QStringLiteral("    Размер - ") + QString::number(TotalSize / 1024)
-                             + QStringLiteral(" (кБайт)"));
-    } catch (...) {
-    }
+    // Nothing here raises: the marking reads its settings and stops on a
+    // bad value by itself.
+    TextStatus->setText(QStringLiteral("Поиск завершен"));
+    LoadStatusGlyph(201);
+    WriteLog(QStringLiteral("[ Поиск завершен ]"), clBlue);
+    MarkSystemFiles();
+    MarkExcludedDirs();
+    TextStatus2->setText(QStringLiteral("Всего файлов - ") + QString::number(FileModel->rowCount())
+                         + QStringLiteral("    Размер - ") + QString::number(TotalSize / 1024)
+                         + QStringLiteral(" (кБайт)"));
 }
 
 void TMainForm::MarkSystemFiles()
@@ -145,32 +144,29 @@ void TMainForm::DelFilesActionExecute()
 
 void TMainForm::deleteRow(int row, int& deleted, int& failed)
 {
-    try {
-        if (row >= FileModel->rowCount())
-            return;
-        const QString caption = FileModel->rowAt(row).caption;
-        const platform::EntryId listed = FileModel->rowAt(row).id;
-        if (JunkSearch::IsMarked(caption)) {
-            MessagePump::process();
-            const QString path = caption.mid(6);
-            WriteLog(QStringLiteral("Пропущен - ") + path, clBlack);
-            ProgressPanel->DelNameLabel->setText(QStringLiteral("Пропущен  ") + path);
-            ProgressPanel->DelProgress->addParts(1);
-            return;
-        }
-        const bool ok = DeleteFoundFile(caption, listed);
+    // A row fails by its delete's result, which is counted; nothing raises.
+    if (row >= FileModel->rowCount())
+        return;
+    const QString caption = FileModel->rowAt(row).caption;
+    const platform::EntryId listed = FileModel->rowAt(row).id;
+    if (JunkSearch::IsMarked(caption)) {
         MessagePump::process();
-        if (ok) {
-            WriteLog(QStringLiteral("Удаление - ") + caption, clBlack);
-            ProgressPanel->DelNameLabel->setText(QStringLiteral("Удаление  ") + caption);
-            ++deleted;
-        } else {
-            WriteLog(QStringLiteral("Невозможно удалить - ") + caption, clRed);
-            ProgressPanel->DelNameLabel->setText(QStringLiteral("Невозможно удалить  ") + caption);
-            ++failed;
-        }
+        const QString path = caption.mid(6);
+        WriteLog(QStringLiteral("Пропущен - ") + path, clBlack);
+        ProgressPanel->DelNameLabel->setText(QStringLiteral("Пропущен  ") + path);
         ProgressPanel->DelProgress->addParts(1);
-    } catch (...) {
-        // The row is passed over; the pass goes on.
+        return;
     }
+    const bool ok = DeleteFoundFile(caption, listed);
+    MessagePump::process();
+    if (ok) {
+        WriteLog(QStringLiteral("Удаление - ") + caption, clBlack);
+        ProgressPanel->DelNameLabel->setText(QStringLiteral("Удаление  ") + caption);
+        ++deleted;
+    } else {
+        WriteLog(QStringLiteral("Невозможно удалить - ") + caption, clRed);
+        ProgressPanel->DelNameLabel->setText(QStringLiteral("Невозможно удалить  ") + caption);
+        ++failed;
+    }
+    ProgressPanel->DelProgress->addParts(1);
 }

@@ -1,6 +1,6 @@
 #include "app/TReportForm.h"
 
-#include "app/TdcDiskInfo.h"
+#include "cleaners/files/TdcDiskInfo.h"
 #include "platform/TextFile.h"
 #include "scan/FileHelpers.h"
 #include "widgets/HelpKey.h"

@@ -105,11 +105,13 @@ namespace {
 
 // Marks the captions that begin with one of the folders, in the folders'
 // order, each folder seeing the captions as the ones before it left them.
+// A plain text prefix without regard to case: "C:\TEMP" also covers
+// "C:\TEMPORARY\X.TMP", and a marked caption matches no folder.
 void markFolderByFolder(QStringList& captions, const QStringList& folders)
 {
     for (const QString& dir : folders)
         for (QString& caption : captions)
-            if (IsInExcludedDir(caption, dir))
+            if (platform::WinPath::startsWithIgnoringCase(caption, dir))
                 caption.prepend(SkipMarker);
 }
 
@@ -156,11 +158,6 @@ void MarkExcludedDirs(QStringList& captions)
             }
         }
     }
-}
-
-bool IsInExcludedDir(const QString& caption, const QString& dir)
-{
-    return platform::WinPath::startsWithIgnoringCase(caption, dir);
 }
 
 bool DeleteFoundFile(const QString& path, const platform::EntryId& listed)

@@ -56,10 +56,4 @@ void MarkExcludedDirs(QStringList& captions);
 // at this moment. Returns whether the shell's delete succeeded.
 bool DeleteFoundFile(const QString& path, const platform::EntryId& listed = {});
 
-// True when the caption lies in the excluded folder dir: its first
-// characters are dir's without regard to case (a plain text prefix, so
-// "C:\TEMP" also covers "C:\TEMPORARY\X.TMP"; a marked caption matches
-// no folder).
-bool IsInExcludedDir(const QString& caption, const QString& dir);
-
 } // namespace JunkSearch

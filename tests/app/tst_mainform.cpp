@@ -367,6 +367,30 @@ private Q_SLOTS:
         QCOMPARE(imageOf(form->DelBtn), normal);
     }
 
+    void everyToolButtonHasItsOwnHoverImage()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const auto imageOf = [](QToolButton* b) { return b->icon().pixmap(32, 32).toImage(); };
+        const QList<ImageToolButton*> buttons = {form->SearchBtn, form->StopBtn, form->Compbtn, form->DelBtn,
+                                                 form->AddonsBtn, form->OptionsBtn, form->ExitBtn};
+        QList<QImage> hovers;
+        for (ImageToolButton* b : buttons) {
+            const QImage normal = imageOf(b);
+            Q_EMIT b->mouseEntered();
+            const QImage hot = imageOf(b);
+            QVERIFY2(hot != normal, qPrintable(b->objectName()));
+            QVERIFY2(!hovers.contains(hot), qPrintable(b->objectName())); // no two buttons share a picture
+            hovers << hot;
+            for (ImageToolButton* other : buttons)
+                if (other != b)
+                    QVERIFY2(imageOf(other) != hot, qPrintable(other->objectName()));
+            Q_EMIT b->mouseLeft();
+            QCOMPARE(imageOf(b), normal);
+        }
+    }
+
     // Real mouse moves over a shown window, with the event loop running:
     // the window repaints beneath the button, the status bar and the list.
     void hoverImageStaysWhileTheWindowRepaints()

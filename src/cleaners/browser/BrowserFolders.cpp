@@ -12,11 +12,6 @@ namespace {
 
 const QString kShellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
 
-QString realHost(const QByteArray& host)
-{
-    return FolderCheck::realHostFolder(host);
-}
-
 } // namespace
 
 bool BrowserFolders::ReadShellFolders(const QString& valueName, QString& folder)
@@ -34,12 +29,12 @@ bool BrowserFolders::IsSafeToEmpty(const QString& folder)
 {
     if (folder.trimmed().isEmpty() || !FolderCheck::isPlainFolder(folder))
         return false;
-    const QString host = realHost(PathMapper::toHost(folder));
+    const QString host = FolderCheck::realHostFolder(PathMapper::toHost(folder));
     if (host.isEmpty() || host == QLatin1String("/"))
         return false;
-    QStringList guarded = {realHost(PathMapper::toHost(KnownFolders::windowsDir())), FolderCheck::realHomeFolder()};
+    QStringList guarded = {FolderCheck::realHostFolder(PathMapper::toHost(KnownFolders::windowsDir())), FolderCheck::realHomeFolder()};
     if (WinePrefix::active())
-        guarded << realHost(PathMapper::toHost(QStringLiteral("c:\\users\\") + WinePrefix::userName()));
+        guarded << FolderCheck::realHostFolder(PathMapper::toHost(QStringLiteral("c:\\users\\") + WinePrefix::userName()));
     for (const QString& g : guarded) {
         // A guarded folder holding the candidate is fine (the cache lives
         // in the profile); the candidate being or holding one is not.

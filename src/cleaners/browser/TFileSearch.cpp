@@ -25,11 +25,6 @@ struct Pending {
     int index = 0;
 };
 
-QDateTime local(const QDateTime& utc)
-{
-    return LocalTime::fromUtc(utc);
-}
-
 } // namespace
 
 quint32 TFileSearch::WantedAttributes() const
@@ -109,9 +104,9 @@ void TFileSearch::examine(const FolderListing& listing, int index, const QString
     info.Size = qint32(quint32(d.size & 0xFFFFFFFFu));
     info.Id = d.id;
     if (DateFilterOn || OnFileFinded) {
-        info.CreationTime = local(d.times.creation);
-        info.LastAccessTime = local(d.times.lastAccess);
-        info.LastWriteTime = local(d.times.lastWrite);
+        info.CreationTime = LocalTime::fromUtc(d.times.creation);
+        info.LastAccessTime = LocalTime::fromUtc(d.times.lastAccess);
+        info.LastWriteTime = LocalTime::fromUtc(d.times.lastWrite);
     }
     if (!PassesDateFilter(info) || !PassesSizeFilter(info))
         return;

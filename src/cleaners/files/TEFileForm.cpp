@@ -2,7 +2,6 @@
 
 #include "cleaners/files/TdcFileInfo.h"
 #include "cleaners/files/ToolWindowKit.h"
-#include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
 #include "widgets/DriveBox.h"
@@ -62,39 +61,31 @@ void TEFileForm::SrcfileBtnClick()
     if (Busy())
         return;
     StatPane->setText(QStringLiteral("Идет поиск..."));
-    QString failure;
     {
+        // The walker skips a folder it cannot read and raises nothing.
         Job search(*this);
         FileModel->removeRows(0, FileModel->rowCount());
         platform::MessagePump::process();
         EFSearch.FilePath = Drive->currentText().left(1) + QStringLiteral(":\\");
-        try {
-            EFSearch.Execute();
-        } catch (const std::exception& error) {
-            failure = QString::fromStdString(error.what()); // shown after the final status
-        }
+        EFSearch.Execute();
     }
     StatPane->setText(QStringLiteral("Поиск завершен...   Файлов найдено - ") + QString::number(FileModel->rowCount()));
-    if (!failure.isEmpty())
-        platform::MessageBoxService::show({failure, {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
 }
 
 void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
 {
-    try {
-        StatPane->setText(QStringLiteral("Идет поиск...   Проверка: ") + FindFile);
-        // Only a regular file can be a zero-byte file: a FIFO or socket has
-        // no size to speak of and is never junk. The finder's own look at
-        // the entry decides before the file information is read at all.
-        const platform::FolderListing::Found& entry = EFSearch.FoundEntry();
-        if (entry.id.kind != platform::EntryKind::File || entry.size != 0)
-            return;
-        FileInf->SetFILENAME(FindFile);
-        if (FileInf->Found() && FileInf->FileSize == 0)
-            insertTop(FileModel, {FindFile.toUpper()}, FindFile, {}, entry.id);
-    } catch (...) {
-        // One file's trouble never ends the search.
-    }
+    StatPane->setText(QStringLiteral("Идет поиск...   Проверка: ") + FindFile);
+    // Only a regular file can be a zero-byte file: a FIFO or socket has
+    // no size to speak of and is never junk. The finder's own look at
+    // the entry decides before the file information is read at all.
+    const platform::FolderListing::Found& entry = EFSearch.FoundEntry();
+    if (entry.id.kind != platform::EntryKind::File || entry.size != 0)
+        return;
+    // A file that cannot be read is passed over by its result, not by an
+    // error: one file's trouble never ends the search.
+    FileInf->SetFILENAME(FindFile);
+    if (FileInf->Found() && FileInf->FileSize == 0)
+        insertTop(FileModel, {FindFile.toUpper()}, FindFile, {}, entry.id);
 }
 
 void TEFileForm::DelfileBtnClick()

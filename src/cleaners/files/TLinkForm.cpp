@@ -173,11 +173,9 @@ void TLinkForm::SrcLinkBtnClick()
 void TLinkForm::linkScanFileFound(const QString& FileName)
 {
     platform::MessagePump::process();
-    try {
-        checkShortcut(FileName);
-    } catch (...) {
-        // One shortcut's trouble never ends the search.
-    }
+    // A shortcut that cannot be read comes back without a target and is
+    // passed over: one shortcut's trouble never ends the search.
+    checkShortcut(FileName);
     platform::MessagePump::process();
 }
 

@@ -111,17 +111,17 @@ bool TToolWindow::confirmed(const QString& question)
 void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, Disposal how, QLabel* pane,
                              const QString& done)
 {
-    try {
-        for (int row : rows) {
-            const QString path = ToolWindowKit::realPathOf(model, row);
-            const platform::EntryId listed = ToolWindowKit::listedIdOf(model, row);
-            switch (how) {
-            case Disposal::Erase: EraseFile(path, listed); break;
-            case Disposal::Recycle: RecycleFile(path, listed); break;
-            case Disposal::EraseEmptyFolder: EraseEmptyFolder(path, listed); break;
-            }
+    for (int row : rows) {
+        const QString path = ToolWindowKit::realPathOf(model, row);
+        const platform::EntryId listed = ToolWindowKit::listedIdOf(model, row);
+        // The one place the tool windows drop a delete's result on purpose:
+        // the row goes either way, and a failure is the shell's to tell.
+        // Nothing here raises, so no error can end the loop early.
+        switch (how) {
+        case Disposal::Erase: EraseFile(path, listed); break;
+        case Disposal::Recycle: RecycleFile(path, listed); break;
+        case Disposal::EraseEmptyFolder: EraseEmptyFolder(path, listed); break;
         }
-    } catch (...) {
     }
     if (rows.size() == model->rowCount())
         model->removeRows(0, model->rowCount());

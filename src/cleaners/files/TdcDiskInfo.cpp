@@ -1,4 +1,4 @@
-#include "app/TdcDiskInfo.h"
+#include "cleaners/files/TdcDiskInfo.h"
 
 #include "platform/DriveTable.h"
 #include "platform/FileIcons.h"

@@ -1,0 +1,72 @@
+// Wildcard masks read the way the Windows file search reads them.
+
+#include "platform/MaskMatcher.h"
+
+#include <QtTest>
+
+using platform::MaskMatcher;
+
+class TestMaskMatcher : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void matchesLikeTheFileSearch_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("star matches all") << "*" << "anything.at.all" << true;
+        QTest::newRow("star-dot-star matches a name without a dot") << "*.*" << "noext" << true;
+        QTest::newRow("suffix ignores case") << "*.tmp" << "X.TMP" << true;
+        QTest::newRow("suffix is anchored at the end") << "*.tmp" << "x.tmpx" << false;
+        QTest::newRow("suffix longer than the name") << "*.tmp" << "tmp" << false;
+        QTest::newRow("suffix is the whole name") << "*.tmp" << ".tmp" << true;
+        QTest::newRow("exact ignores case") << "NOEXT" << "noext" << true;
+        QTest::newRow("exact needs the same length") << "noext" << "noext2" << false;
+        QTest::newRow("question marks one each") << "??.txt" << "ab.txt" << true;
+        QTest::newRow("question marks not three") << "??.txt" << "abc.txt" << false;
+        QTest::newRow("question mark never empty") << "a?" << "a" << false;
+        QTest::newRow("question mark matches a dot") << "a?b" << "a.b" << true;
+        QTest::newRow("inner star may be empty") << "A*C.TXT" << "ac.txt" << true;
+        QTest::newRow("inner star spans") << "A*C.TXT" << "abbbc.txt" << true;
+        QTest::newRow("inner star wrong tail") << "A*C.TXT" << "abd.txt" << false;
+        QTest::newRow("star needs backtracking") << "*ab*ab" << "xabyabzab" << true;
+        QTest::newRow("backtracking finds no match") << "*ab*abc" << "xabyabzab" << false;
+        QTest::newRow("cyrillic folds") << "*.ТМП" << "файл.тмп" << true;
+        QTest::newRow("cyrillic pattern folds") << "Ф?Й*" << "файл" << true;
+        QTest::newRow("empty mask matches nothing") << "" << "" << false;
+        QTest::newRow("empty mask not even a name") << "" << "a" << false;
+        QTest::newRow("trailing stars are optional") << "ab**" << "ab" << true;
+    }
+
+    void matchesLikeTheFileSearch()
+    {
+        QFETCH(QString, mask);
+        QFETCH(QString, name);
+        QFETCH(bool, expected);
+        QCOMPARE(MaskMatcher(mask).matches(name), expected);
+        QCOMPARE(MaskMatcher::match(mask, name), expected);
+    }
+
+    void onlyEveryNameMasksMatchAll()
+    {
+        QVERIFY(MaskMatcher(QStringLiteral("*")).matchesAll());
+        QVERIFY(MaskMatcher(QStringLiteral("*.*")).matchesAll());
+        QVERIFY(!MaskMatcher(QStringLiteral("*.tmp")).matchesAll());
+        QVERIFY(!MaskMatcher(QStringLiteral("a*")).matchesAll());
+        QVERIFY(!MaskMatcher(QString()).matchesAll());
+    }
+
+    void aHostileMaskEndsWithTheRightAnswer()
+    {
+        // Many stars against a long run that almost matches: the matcher
+        // must not recurse per star, and it must still say no.
+        const QString mask = QString(QStringLiteral("*a")).repeated(200) + QStringLiteral("b");
+        const QString name(5000, u'a');
+        QVERIFY(!MaskMatcher(mask).matches(name));
+        QVERIFY(MaskMatcher(mask).matches(name + QStringLiteral("b")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMaskMatcher)
+#include "tst_maskmatcher.moc"
