@@ -1,5 +1,7 @@
 #include "app/TFoundFileModel.h"
 
+#include "platform/WinPath.h"
+
 #include <algorithm>
 
 TFoundFileModel::TFoundFileModel(const QList<QIcon>* icons, QObject* parent)
@@ -26,8 +28,8 @@ QVariant TFoundFileModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0: return row.caption;
-        case 1: return row.name;
-        case 2: return row.size;
+        case 1: return row.name();
+        case 2: return row.sizeText();
         }
     }
     if (role == Qt::DecorationRole && index.column() == 0 && row.imageIndex >= 0 && row.imageIndex < icons_->size())
@@ -47,10 +49,11 @@ QVariant TFoundFileModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
-void TFoundFileModel::insertTop(Row row)
+void TFoundFileModel::insertTop(const QString& path, quint64 size, int imageIndex, const platform::EntryId& id)
 {
+    const int nameLength = int(platform::WinPath::extractFileName(path).size());
     beginInsertRows({}, 0, 0);
-    rows_.push_back(std::move(row));
+    rows_.push_back({path, id, size, nameLength, imageIndex});
     endInsertRows();
 }
 

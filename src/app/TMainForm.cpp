@@ -334,6 +334,12 @@ void TMainForm::WriteLog(const QString& text, quint32 colour)
     platform::MessagePump::process();
 }
 
+void TMainForm::WriteLog(const QString& prefix, const QString& text, quint32 colour)
+{
+    LogRich->appendLine(prefix, text, colourOf(colour));
+    platform::MessagePump::process();
+}
+
 void TMainForm::ClearSelectedMenuItemClick()
 {
     if (busy_ == Job::Deletion)

@@ -69,9 +69,9 @@ void TMainForm::FileScanFileFound(const QString& FileName)
         // the deletion will check.
         const platform::FolderListing::Found& entry = FileScan.FoundEntry();
         const quint64 size = entry.size;
-        FileModel->insertTop({FileName, name, QString::number(size), FoundCount, entry.id});
+        FileModel->insertTop(FileName, size, FoundCount, entry.id);
         TextStatus->setText(QStringLiteral("Поиск..."));
-        WriteLog(QStringLiteral("Найден файл - ") + FileName, clBlack);
+        WriteLog(QStringLiteral("Найден файл - "), FileName, clBlack);
         TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
                              + QString::number(FileModel->rowCount()));
         TotalSize += size;

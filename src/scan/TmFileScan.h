@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <functional>
 
 #include "platform/MaskMatcher.h"
@@ -71,7 +72,10 @@ private:
     // in order and reported after it, as separate walks would have.
     struct Walk {
         std::vector<platform::MaskMatcher> masks;
-        std::vector<std::vector<Match>> later;
+        // Deques, emptied as they are reported: a long list of deferred
+        // matches never stands doubled by a vector's growth, nor beside
+        // the rows made from it.
+        std::vector<std::deque<Match>> later;
     };
 
     void walkGroup(const QStringList& entries, QStringList& found);

@@ -23,17 +23,27 @@ ColourLogView::ColourLogView(QWidget* parent)
 
 void ColourLogView::appendLine(const QString& text, const QColor& colour)
 {
+    appendLine(QString(), text, colour);
+}
+
+void ColourLogView::appendLine(const QString& prefix, const QString& text, const QColor& colour)
+{
     const int at = textLength_;
     const bool first = lines_.empty();
-    lines_.push_back({text, colour.rgb()});
-    textLength_ += int(text.size()) + (first ? 0 : 1);
+    const int index = prefixIndex(prefix);
+    if (index < 0)
+        lines_.push_back({prefix + text, colour.rgb(), 0});
+    else
+        lines_.push_back({text, colour.rgb(), quint8(index)});
+    const int length = int(prefix.size() + text.size());
+    textLength_ += length + (first ? 0 : 1);
     if (QAccessible::isActive()) {
-        QAccessibleTextInsertEvent inserted(this, at, first ? text : u'\n' + text);
+        QAccessibleTextInsertEvent inserted(this, at, first ? prefix + text : u'\n' + prefix + text);
         QAccessible::updateAccessibility(&inserted);
     }
     // Measuring every line would cost more than storing it: estimate from
     // the length, and take the real width of each line that gets painted.
-    widest_ = qMax(widest_, int(text.size()) * fontMetrics().averageCharWidth());
+    widest_ = qMax(widest_, length * fontMetrics().averageCharWidth());
     updateScrollBars();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     viewport()->update();
@@ -58,7 +68,7 @@ QStringList ColourLogView::lines() const
     QStringList out;
     out.reserve(qsizetype(lines_.size()));
     for (const Line& l : lines_)
-        out.append(l.text);
+        out.append(textOf(l));
     return out;
 }
 
@@ -75,13 +85,13 @@ QString ColourLogView::selectedText() const
         return {};
     QStringList out;
     for (int i = qMin(anchor_, current_); i <= qMax(anchor_, current_) && i < lineCount(); ++i)
-        out.append(lines_[size_t(i)].text);
+        out.append(textOf(lines_[size_t(i)]));
     return out.join(u'\n');
 }
 
 QString ColourLogView::line(int line) const
 {
-    return line >= 0 && line < lineCount() ? lines_[size_t(line)].text : QString();
+    return line >= 0 && line < lineCount() ? textOf(lines_[size_t(line)]) : QString();
 }
 
 std::pair<int, int> ColourLogView::selectedLines() const
@@ -121,6 +131,24 @@ int ColourLogView::lineAtPoint(const QPoint& at) const
     return lines_.empty() ? -1 : lineAt(at.y());
 }
 
+QString ColourLogView::textOf(const Line& line) const
+{
+    return line.prefix == 0 ? line.text : prefixes_[line.prefix] + line.text;
+}
+
+int ColourLogView::prefixIndex(const QString& prefix)
+{
+    if (prefix.isEmpty())
+        return 0;
+    const qsizetype found = prefixes_.indexOf(prefix);
+    if (found > 0)
+        return int(found);
+    if (prefixes_.size() > 255)
+        return -1;
+    prefixes_.append(prefix);
+    return int(prefixes_.size() - 1);
+}
+
 int ColourLogView::lineHeight() const
 {
     return fontMetrics().height();
@@ -156,8 +184,9 @@ void ColourLogView::paintEvent(QPaintEvent*)
             colour = palette().highlightedText().color();
         }
         p.setPen(colour);
-        p.drawText(x, y + fontMetrics().ascent(), line.text);
-        widest = qMax(widest, fontMetrics().horizontalAdvance(line.text));
+        const QString text = textOf(line);
+        p.drawText(x, y + fontMetrics().ascent(), text);
+        widest = qMax(widest, fontMetrics().horizontalAdvance(text));
     }
     if (widest > widest_) {
         widest_ = widest;

@@ -7,7 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <utility>
-#include <vector>
+#include <deque>
 
 class ColourLogView : public QAbstractScrollArea {
     Q_OBJECT
@@ -16,6 +16,10 @@ public:
 
     // Appends text as the new last line in colour and scrolls to it.
     void appendLine(const QString& text, const QColor& colour);
+    // The same for the line prefix + text. The log keeps text (sharing its
+    // data) and a number for prefix; past 255 different prefixes it keeps
+    // the joined line instead.
+    void appendLine(const QString& prefix, const QString& text, const QColor& colour);
 
     // Removes every line.
     void clear();
@@ -51,15 +55,23 @@ protected:
 
 private:
     struct Line {
-        QString text;
+        QString text; // after the prefix
         QRgb colour;
+        quint8 prefix; // index into prefixes_; 0 is none
     };
 
     int lineHeight() const;
     int lineAt(int y) const;
     void updateScrollBars();
+    QString textOf(const Line& line) const;
+    // The prefix's number in prefixes_, added when new; -1 when the table
+    // is full.
+    int prefixIndex(const QString& prefix);
 
-    std::vector<Line> lines_;
+    // A deque grows in blocks: a vector's doubling would hold the old and the
+    // new array at once.
+    std::deque<Line> lines_;
+    QStringList prefixes_{QString()};
     int textLength_ = 0; // characters of the lines joined by newlines
     int widest_ = 0;
     int anchor_ = -1; // selection: the line pressed first and the current one

@@ -219,9 +219,9 @@ private Q_SLOTS:
         const QString temp = GetTempDir();
         QCOMPARE(rows(*form), QStringList({temp + "session\\state", temp + "session", "c:\\junk\\old.bak",
                                             "c:\\junk\\x.TMP", "d:\\y.temp"}));
-        QCOMPARE(form->FileModel->rowAt(2).name, QStringLiteral("old.bak"));
-        QCOMPARE(form->FileModel->rowAt(2).size, QStringLiteral("5"));
-        QCOMPARE(form->FileModel->rowAt(1).size, QStringLiteral("0")); // a folder
+        QCOMPARE(form->FileModel->rowAt(2).name(), QStringLiteral("old.bak"));
+        QCOMPARE(form->FileModel->rowAt(2).sizeText(), QStringLiteral("5"));
+        QCOMPARE(form->FileModel->rowAt(1).sizeText(), QStringLiteral("0")); // a folder
         QCOMPARE(form->FileModel->rowAt(4).imageIndex, 0);
         QCOMPARE(form->Iconlist.size(), 5);
         QCOMPARE(form->FoundCount, 5);
@@ -269,7 +269,7 @@ private Q_SLOTS:
         box.makeFile("c/a.tmp");
         write({{"Search", "Disk", "first"}});
         auto form = makeForm();
-        form->FileModel->insertTop({"c:\\old", "old", "1", -1, {}});
+        form->FileModel->insertTop("c:\\old", 1, -1, {});
         form->FindActionExecute();
         QCOMPARE(box.boxes, QStringList({"'first' is not a valid integer value"}));
         QCOMPARE(form->FileModel->rowCount(), 0);
@@ -290,7 +290,7 @@ private Q_SLOTS:
                {"ExDirs", "State0", "1"}});
         auto form = makeForm();
         form->FindActionExecute();
-        form->FileModel->insertTop({"c:\\a.tmp", "a.tmp", "1", 0, {}}); // listed twice
+        form->FileModel->insertTop("c:\\a.tmp", 1, 0, {}); // listed twice
         QCOMPARE(form->FileModel->rowCount(), 4);
         form->DelFilesActionExecute();
         QVERIFY(box.exists("home/data/Trash/files/a.tmp"));
@@ -316,7 +316,7 @@ private Q_SLOTS:
         write({{"Delete", "Recycle", "No"}, {"Search", "TempFolders", "No"}});
         auto form = makeForm();
         form->FindActionExecute();
-        form->FileModel->insertTop({"[[-]] [[-]] c:\\gone.tmp", "gone.tmp", "1", 0, {}});
+        form->FileModel->insertTop("[[-]] [[-]] c:\\gone.tmp", 1, 0, {});
         QStringList panelTexts;
         platform::MessagePump::setHook([&] { panelTexts << form->ProgressPanel->DelNameLabel->text(); });
         form->DelFilesActionExecute();
@@ -465,7 +465,7 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         for (int i = 0; i < 100000; ++i) {
-            form->FileModel->insertTop({QStringLiteral("c:\\f%1.tmp").arg(i), {}, QStringLiteral("1"), -1, {}});
+            form->FileModel->insertTop(QStringLiteral("c:\\f%1.tmp").arg(i), 1, -1, {});
             form->LogRich->appendLine(QStringLiteral("Найден файл - c:\\f%1.tmp").arg(i), Qt::black);
         }
         QCOMPARE(form->FileModel->rowAt(0).caption, QStringLiteral("c:\\f99999.tmp"));
