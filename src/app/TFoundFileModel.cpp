@@ -70,20 +70,34 @@ void TFoundFileModel::setCaption(int position, const QString& caption)
 
 QStringList TFoundFileModel::captions() const
 {
-    QStringList out;
-    out.reserve(qsizetype(rows_.size()));
-    for (auto it = rows_.rbegin(); it != rows_.rend(); ++it)
-        out.append(it->caption);
-    return out;
+    return captions(0, rowCount());
 }
 
 void TFoundFileModel::setCaptions(const QStringList& captions)
 {
-    const int n = int(qMin<size_t>(rows_.size(), size_t(captions.size())));
-    for (int position = 0; position < n; ++position)
-        rows_[indexOf(position)].caption = captions[position];
-    if (n > 0)
-        Q_EMIT dataChanged(index(0, 0), index(n - 1, 0));
+    setCaptions(0, captions);
+}
+
+QStringList TFoundFileModel::captions(int first, int count) const
+{
+    first = qMax(0, first);
+    const int last = qMin(rowCount(), first + qMax(0, count)); // one past
+    QStringList out;
+    out.reserve(qMax(0, last - first));
+    for (int position = first; position < last; ++position)
+        out.append(rows_[indexOf(position)].caption);
+    return out;
+}
+
+void TFoundFileModel::setCaptions(int first, const QStringList& captions)
+{
+    if (first < 0)
+        return;
+    const int last = qMin(rowCount(), first + int(captions.size())); // one past
+    for (int position = first; position < last; ++position)
+        rows_[indexOf(position)].caption = captions[position - first];
+    if (last > first)
+        Q_EMIT dataChanged(index(first, 0), index(last - 1, 0));
 }
 
 void TFoundFileModel::removePositions(QList<int> positions)

@@ -47,6 +47,10 @@ public:
     // same count, in the same order).
     QStringList captions() const;
     void setCaptions(const QStringList& captions);
+    // The same for the count rows from position first down (cut to the rows
+    // there are), so a long list can be gone through in parts.
+    QStringList captions(int first, int count) const;
+    void setCaptions(int first, const QStringList& captions);
 
     // Removes the rows at these positions (any order, duplicates allowed).
     void removePositions(QList<int> positions);

@@ -20,6 +20,15 @@
 
 using platform::MessagePump;
 
+namespace {
+
+// Rows marked at a time: a copy of every caption at once would cost as much
+// memory as a fifth of the list. Each caption is marked on its own, so the
+// parts give the same marks as one pass (the exclusions are read once a part).
+constexpr int MarkingPart = 8192;
+
+} // namespace
+
 void TMainForm::FindActionExecute()
 {
     if (Busy())
@@ -98,16 +107,20 @@ void TMainForm::FileScanReady(const QStringList&)
 
 void TMainForm::MarkSystemFiles()
 {
-    QStringList captions = FileModel->captions();
-    JunkSearch::MarkSystemFiles(captions);
-    FileModel->setCaptions(captions);
+    for (int first = 0; first < FileModel->rowCount(); first += MarkingPart) {
+        QStringList captions = FileModel->captions(first, MarkingPart);
+        JunkSearch::MarkSystemFiles(captions);
+        FileModel->setCaptions(first, captions);
+    }
 }
 
 void TMainForm::MarkExcludedDirs()
 {
-    QStringList captions = FileModel->captions();
-    JunkSearch::MarkExcludedDirs(captions);
-    FileModel->setCaptions(captions);
+    for (int first = 0; first < FileModel->rowCount(); first += MarkingPart) {
+        QStringList captions = FileModel->captions(first, MarkingPart);
+        JunkSearch::MarkExcludedDirs(captions);
+        FileModel->setCaptions(first, captions);
+    }
 }
 
 bool TMainForm::IsInSystemFolder(const QString& P)

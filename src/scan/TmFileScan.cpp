@@ -103,7 +103,8 @@ void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
 
 void TmFileScan::report(const QString& path, const FolderListing::Found& entry, QStringList& found)
 {
-    found.append(path);
+    if (KeepResult)
+        found.append(path);
     found_ = entry;
     if (OnFileFound)
         OnFileFound(path);

@@ -38,6 +38,12 @@ public:
     // list belongs to the walker and is valid during the call.
     TOnReadyEvent OnReady;
 
+    // Whether the walker keeps what it reported for OnReady and Result().
+    // An owner that takes every match from OnFileFound turns it off, and
+    // a long walk then holds no second list of the paths: OnReady gets an
+    // empty list and Result() stays empty.
+    bool KeepResult = true;
+
     // Walks every SearchFilter entry in order, depth-first (a folder's
     // matches before any of its sub-folders), then calls OnReady. Entries
     // in a row that share a folder are read in one walk, their matches

@@ -461,6 +461,49 @@ private Q_SLOTS:
         QCOMPARE(form->LogRich->lineCount(), 0);
     }
 
+    void rowsDeriveNameAndSizeAndTakeCaptionsInParts()
+    {
+        TFoundFileModel model(nullptr);
+        for (int i = 0; i < 10; ++i)
+            model.insertTop(QStringLiteral("c:\\d%1\\f%1.tmp").arg(i), quint64(i) << 40, i, {});
+        model.insertTop(QStringLiteral("c:name"), 0, -1, {});
+        QCOMPARE(model.rowAt(0).name(), QStringLiteral("name"));
+        QCOMPARE(model.rowAt(1).name(), QStringLiteral("f9.tmp"));
+        QCOMPARE(model.data(model.index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("f9.tmp"));
+        QCOMPARE(model.data(model.index(1, 2), Qt::DisplayRole).toString(), QString::number(quint64(9) << 40));
+        QCOMPARE(model.captions(1, 3), QStringList({"c:\\d9\\f9.tmp", "c:\\d8\\f8.tmp", "c:\\d7\\f7.tmp"}));
+        QCOMPARE(model.captions(9, 100), QStringList({"c:\\d1\\f1.tmp", "c:\\d0\\f0.tmp"}));
+        QVERIFY(model.captions(11, 5).isEmpty());
+
+        // A marker in front leaves the name column as it was.
+        model.setCaptions(9, {"[[-]] c:\\d1\\f1.tmp", "[[-]] c:\\d0\\f0.tmp", "ignored"});
+        QCOMPARE(model.rowAt(9).caption, QStringLiteral("[[-]] c:\\d1\\f1.tmp"));
+        QCOMPARE(model.rowAt(10).name(), QStringLiteral("f0.tmp"));
+        QCOMPARE(model.rowAt(10).imageIndex, 0);
+        QCOMPARE(model.rowAt(8).caption, QStringLiteral("c:\\d2\\f2.tmp"));
+        QCOMPARE(model.rowCount(), 11);
+    }
+
+    void marksReachEveryRowOfAListLongerThanOnePart()
+    {
+        write({{"Delete", "InSysFolders", "Yes"}, {"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", "c:\\keep"},
+               {"ExDirs", "State0", "1"}});
+        auto form = makeForm();
+        const int n = 20000; // more than two parts of the marking
+        for (int i = 0; i < n; ++i)
+            form->FileModel->insertTop(i % 2 ? QStringLiteral("c:\\f%1.tmp").arg(i) : QStringLiteral("c:\\keep\\f%1.tmp").arg(i), 1, i, {});
+        form->MarkSystemFiles();
+        form->MarkExcludedDirs();
+        const QStringList captions = form->FileModel->captions();
+        QCOMPARE(captions.size(), n);
+        for (int position = 0; position < n; ++position) {
+            const int i = n - 1 - position;
+            const QString expected = i % 2 ? QStringLiteral("[[-]] c:\\f%1.tmp").arg(i) // at the drive's root
+                                           : QStringLiteral("[[-]] c:\\keep\\f%1.tmp").arg(i);
+            QCOMPARE(captions[position], expected);
+        }
+    }
+
     void theListAndLogHoldAHundredThousandRows()
     {
         auto form = makeForm();
