@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 ColourLogView::ColourLogView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
@@ -31,10 +33,10 @@ void ColourLogView::appendLine(const QString& prefix, const QString& text, const
     const int at = textLength_;
     const bool first = lines_.empty();
     const int index = prefixIndex(prefix);
-    if (index < 0)
-        lines_.push_back({prefix + text, colour.rgb(), 0});
-    else
-        lines_.push_back({text, colour.rgb(), quint8(index)});
+    const int runPrefix = qMax(0, index);
+    if (runs_.empty() || runs_.back().colour != colour.rgb() || runs_.back().prefix != runPrefix)
+        runs_.push_back({lineCount(), colour.rgb(), runPrefix});
+    lines_.push_back(index < 0 ? prefix + text : text);
     const int length = int(prefix.size() + text.size());
     textLength_ += length + (first ? 0 : 1);
     if (QAccessible::isActive()) {
@@ -56,6 +58,7 @@ void ColourLogView::clear()
         QAccessible::updateAccessibility(&removed);
     }
     lines_.clear();
+    runs_.clear();
     textLength_ = 0;
     widest_ = 0;
     anchor_ = current_ = -1;
@@ -67,8 +70,8 @@ QStringList ColourLogView::lines() const
 {
     QStringList out;
     out.reserve(qsizetype(lines_.size()));
-    for (const Line& l : lines_)
-        out.append(textOf(l));
+    for (int i = 0; i < lineCount(); ++i)
+        out.append(textOf(i));
     return out;
 }
 
@@ -76,7 +79,7 @@ QColor ColourLogView::lineColour(int line) const
 {
     if (line < 0 || line >= lineCount())
         return {};
-    return QColor(lines_[size_t(line)].colour);
+    return QColor(runOf(line).colour);
 }
 
 QString ColourLogView::selectedText() const
@@ -85,13 +88,13 @@ QString ColourLogView::selectedText() const
         return {};
     QStringList out;
     for (int i = qMin(anchor_, current_); i <= qMax(anchor_, current_) && i < lineCount(); ++i)
-        out.append(textOf(lines_[size_t(i)]));
+        out.append(textOf(i));
     return out.join(u'\n');
 }
 
 QString ColourLogView::line(int line) const
 {
-    return line >= 0 && line < lineCount() ? textOf(lines_[size_t(line)]) : QString();
+    return line >= 0 && line < lineCount() ? textOf(line) : QString();
 }
 
 std::pair<int, int> ColourLogView::selectedLines() const
@@ -131,9 +134,18 @@ int ColourLogView::lineAtPoint(const QPoint& at) const
     return lines_.empty() ? -1 : lineAt(at.y());
 }
 
-QString ColourLogView::textOf(const Line& line) const
+const ColourLogView::Run& ColourLogView::runOf(int line) const
 {
-    return line.prefix == 0 ? line.text : prefixes_[line.prefix] + line.text;
+    const auto after = std::upper_bound(runs_.begin(), runs_.end(), line,
+                                        [](int l, const Run& run) { return l < run.first; });
+    return *(after - 1);
+}
+
+QString ColourLogView::textOf(int line) const
+{
+    const int prefix = runOf(line).prefix;
+    const QString& text = lines_[size_t(line)];
+    return prefix == 0 ? text : prefixes_[prefix] + text;
 }
 
 int ColourLogView::prefixIndex(const QString& prefix)
@@ -177,14 +189,13 @@ void ColourLogView::paintEvent(QPaintEvent*)
     const int selFirst = qMin(anchor_, current_), selLast = qMax(anchor_, current_);
     int widest = 0;
     for (int i = first, y = 0; i < lineCount() && y < viewport()->height(); ++i, y += h) {
-        const Line& line = lines_[size_t(i)];
-        QColor colour(line.colour);
+        QColor colour(runOf(i).colour);
         if (anchor_ >= 0 && i >= selFirst && i <= selLast) {
             p.fillRect(0, y, viewport()->width(), h, palette().highlight());
             colour = palette().highlightedText().color();
         }
         p.setPen(colour);
-        const QString text = textOf(line);
+        const QString text = textOf(i);
         p.drawText(x, y + fontMetrics().ascent(), text);
         widest = qMax(widest, fontMetrics().horizontalAdvance(text));
     }

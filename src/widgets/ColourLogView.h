@@ -8,6 +8,7 @@
 #include <QColor>
 #include <utility>
 #include <deque>
+#include <vector>
 
 class ColourLogView : public QAbstractScrollArea {
     Q_OBJECT
@@ -54,23 +55,29 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Line {
-        QString text; // after the prefix
+    // Lines in a row of one colour and prefix share one run: a log of found
+    // files is one long run, so a line costs its text alone.
+    struct Run {
+        int first; // the run's first line
         QRgb colour;
-        quint8 prefix; // index into prefixes_; 0 is none
+        int prefix; // index into prefixes_; 0 is none
     };
 
     int lineHeight() const;
     int lineAt(int y) const;
     void updateScrollBars();
-    QString textOf(const Line& line) const;
+    // The run line belongs to; line must exist.
+    const Run& runOf(int line) const;
+    // The whole text of an existing line.
+    QString textOf(int line) const;
     // The prefix's number in prefixes_, added when new; -1 when the table
     // is full.
     int prefixIndex(const QString& prefix);
 
-    // A deque grows in blocks: a vector's doubling would hold the old and the
-    // new array at once.
-    std::deque<Line> lines_;
+    // The lines' texts after their prefixes. A deque grows in blocks: a
+    // vector's doubling would hold the old and the new array at once.
+    std::deque<QString> lines_;
+    std::vector<Run> runs_; // by first line
     QStringList prefixes_{QString()};
     int textLength_ = 0; // characters of the lines joined by newlines
     int widest_ = 0;

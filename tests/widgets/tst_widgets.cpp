@@ -179,7 +179,13 @@ private Q_SLOTS:
         QCOMPARE(log.line(2), QStringLiteral("Удаление - c:\\папка\\a.tmp"));
         QCOMPARE(log.line(3), QStringLiteral("Найден файл - "));
         QCOMPARE(log.line(303), QStringLiteral("p299 x"));
+        QCOMPARE(log.lineColour(0), QColor(Qt::black));
+        QCOMPARE(log.lineColour(1), QColor(Qt::blue));
         QCOMPARE(log.lineColour(2), QColor(Qt::red));
+        QCOMPARE(log.lineColour(3), QColor(Qt::black));
+        QCOMPARE(log.lineColour(4), QColor(0, 0, 0));
+        QCOMPARE(log.lineColour(5), QColor(1, 0, 0));
+        QVERIFY(!log.lineColour(304).isValid());
         QCOMPARE(log.lineColour(303), QColor(299 % 256, 0, 0));
         QStringList expected{"Найден файл - " + path, "plain", "Удаление - " + path, "Найден файл - "};
         for (int i = 0; i < 300; ++i)
