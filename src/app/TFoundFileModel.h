@@ -35,7 +35,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // Inserts a row for path (its name is the part after the last "\\" or
+    // Inserts a row for path (its name is the part after the last "\" or
     // ":") as the new first row.
     void insertTop(const QString& path, quint64 size, int imageIndex, const platform::EntryId& id);
 
