@@ -1,5 +1,7 @@
 #include "app/TFoundFileModel.h"
 
+#include "platform/WinPath.h"
+
 #include <algorithm>
 
 TFoundFileModel::TFoundFileModel(const QList<QIcon>* icons, QObject* parent)
@@ -26,8 +28,8 @@ QVariant TFoundFileModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0: return row.caption;
-        case 1: return row.name;
-        case 2: return row.size;
+        case 1: return row.name();
+        case 2: return row.sizeText();
         }
     }
     if (role == Qt::DecorationRole && index.column() == 0 && row.imageIndex >= 0 && row.imageIndex < icons_->size())
@@ -47,10 +49,11 @@ QVariant TFoundFileModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
-void TFoundFileModel::insertTop(Row row)
+void TFoundFileModel::insertTop(const QString& path, quint64 size, int imageIndex, const platform::EntryId& id)
 {
+    const int nameLength = int(platform::WinPath::extractFileName(path).size());
     beginInsertRows({}, 0, 0);
-    rows_.push_back(std::move(row));
+    rows_.push_back({path, id, size, nameLength, imageIndex});
     endInsertRows();
 }
 
@@ -67,20 +70,34 @@ void TFoundFileModel::setCaption(int position, const QString& caption)
 
 QStringList TFoundFileModel::captions() const
 {
-    QStringList out;
-    out.reserve(qsizetype(rows_.size()));
-    for (auto it = rows_.rbegin(); it != rows_.rend(); ++it)
-        out.append(it->caption);
-    return out;
+    return captions(0, rowCount());
 }
 
 void TFoundFileModel::setCaptions(const QStringList& captions)
 {
-    const int n = int(qMin<size_t>(rows_.size(), size_t(captions.size())));
-    for (int position = 0; position < n; ++position)
-        rows_[indexOf(position)].caption = captions[position];
-    if (n > 0)
-        Q_EMIT dataChanged(index(0, 0), index(n - 1, 0));
+    setCaptions(0, captions);
+}
+
+QStringList TFoundFileModel::captions(int first, int count) const
+{
+    first = qMax(0, first);
+    const int last = qMin(rowCount(), first + qMax(0, count)); // one past
+    QStringList out;
+    out.reserve(qMax(0, last - first));
+    for (int position = first; position < last; ++position)
+        out.append(rows_[indexOf(position)].caption);
+    return out;
+}
+
+void TFoundFileModel::setCaptions(int first, const QStringList& captions)
+{
+    if (first < 0)
+        return;
+    const int last = qMin(rowCount(), first + int(captions.size())); // one past
+    for (int position = first; position < last; ++position)
+        rows_[indexOf(position)].caption = captions[position - first];
+    if (last > first)
+        Q_EMIT dataChanged(index(first, 0), index(last - 1, 0));
 }
 
 void TFoundFileModel::removePositions(QList<int> positions)

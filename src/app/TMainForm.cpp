@@ -53,6 +53,9 @@ TMainForm::TMainForm(QWidget* parent)
     FileList->setColumnWidth(2, 123);
     FileList->setColumnMinimumWidth(2, 75);
     FileScan.SubDirectories = true;
+    // The list keeps every match; a second list of them in the walker
+    // would only cost memory.
+    FileScan.KeepResult = false;
     FileScan.OnFileFound = [this](const QString& name) { FileScanFileFound(name); };
     FileScan.OnReady = [this](const QStringList& result) { FileScanReady(result); };
     connectCommands();
@@ -338,6 +341,12 @@ void TMainForm::CompActionExecute()
 void TMainForm::WriteLog(const QString& text, quint32 colour)
 {
     LogRich->appendLine(text, colourOf(colour));
+    platform::MessagePump::process();
+}
+
+void TMainForm::WriteLog(const QString& prefix, const QString& text, quint32 colour)
+{
+    LogRich->appendLine(prefix, text, colourOf(colour));
     platform::MessagePump::process();
 }
 

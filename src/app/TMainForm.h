@@ -123,6 +123,9 @@ public:
 
     // Appends a log line in colour (0x00BBGGRR) and lets messages run.
     void WriteLog(const QString& text, quint32 colour);
+    // The same for the line prefix + text; the log shares text's data
+    // instead of keeping a joined copy (see ColourLogView::appendLine).
+    void WriteLog(const QString& prefix, const QString& text, quint32 colour);
     void ClearSelectedMenuItemClick();
     void ClearFileListMenuItemClick();
     void ClearLogPopupClick();

@@ -20,6 +20,15 @@
 
 using platform::MessagePump;
 
+namespace {
+
+// Rows marked at a time: a copy of every caption at once would cost as much
+// memory as a fifth of the list. Each caption is marked on its own, so the
+// parts give the same marks as one pass (the exclusions are read once a part).
+constexpr int MarkingPart = 8192;
+
+} // namespace
+
 void TMainForm::FindActionExecute()
 {
     if (Busy())
@@ -69,9 +78,9 @@ void TMainForm::FileScanFileFound(const QString& FileName)
         // the deletion will check.
         const platform::FolderListing::Found& entry = FileScan.FoundEntry();
         const quint64 size = entry.size;
-        FileModel->insertTop({FileName, name, QString::number(size), FoundCount, entry.id});
+        FileModel->insertTop(FileName, size, FoundCount, entry.id);
         TextStatus->setText(QStringLiteral("Поиск..."));
-        WriteLog(QStringLiteral("Найден файл - ") + FileName, clBlack);
+        WriteLog(QStringLiteral("Найден файл - "), FileName, clBlack);
         TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
                              + QString::number(FileModel->rowCount()));
         TotalSize += size;
@@ -97,16 +106,20 @@ void TMainForm::FileScanReady(const QStringList&)
 
 void TMainForm::MarkSystemFiles()
 {
-    QStringList captions = FileModel->captions();
-    JunkSearch::MarkSystemFiles(captions);
-    FileModel->setCaptions(captions);
+    for (int first = 0; first < FileModel->rowCount(); first += MarkingPart) {
+        QStringList captions = FileModel->captions(first, MarkingPart);
+        JunkSearch::MarkSystemFiles(captions);
+        FileModel->setCaptions(first, captions);
+    }
 }
 
 void TMainForm::MarkExcludedDirs()
 {
-    QStringList captions = FileModel->captions();
-    JunkSearch::MarkExcludedDirs(captions);
-    FileModel->setCaptions(captions);
+    for (int first = 0; first < FileModel->rowCount(); first += MarkingPart) {
+        QStringList captions = FileModel->captions(first, MarkingPart);
+        JunkSearch::MarkExcludedDirs(captions);
+        FileModel->setCaptions(first, captions);
+    }
 }
 
 bool TMainForm::IsInSystemFolder(const QString& P)

@@ -89,11 +89,13 @@ void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
     walkFolder(listing, spelledOnDisk(written, listing), walk, found);
     // What the other masks matched, in the order their own walks would
     // have reported it.
-    for (const std::vector<Match>& matches : walk.later) {
-        for (const Match& m : matches) {
+    for (std::deque<Match>& matches : walk.later) {
+        while (!matches.empty()) {
             platform::MessagePump::process();
             if (stopRequested)
                 return;
+            const Match m = std::move(matches.front());
+            matches.pop_front();
             report(m.path, m.entry, found);
         }
     }
@@ -101,7 +103,8 @@ void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
 
 void TmFileScan::report(const QString& path, const FolderListing::Found& entry, QStringList& found)
 {
-    found.append(path);
+    if (KeepResult)
+        found.append(path);
     found_ = entry;
     if (OnFileFound)
         OnFileFound(path);

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <functional>
 
 #include "platform/MaskMatcher.h"
@@ -36,6 +37,12 @@ public:
     // Called once after a walk with everything it reported, in order. The
     // list belongs to the walker and is valid during the call.
     TOnReadyEvent OnReady;
+
+    // Whether the walker keeps what it reported for OnReady and Result().
+    // An owner that takes every match from OnFileFound turns it off, and
+    // a long walk then holds no second list of the paths: OnReady gets an
+    // empty list and Result() stays empty.
+    bool KeepResult = true;
 
     // Walks every SearchFilter entry in order, depth-first (a folder's
     // matches before any of its sub-folders), then calls OnReady. Entries
@@ -71,7 +78,10 @@ private:
     // in order and reported after it, as separate walks would have.
     struct Walk {
         std::vector<platform::MaskMatcher> masks;
-        std::vector<std::vector<Match>> later;
+        // Deques, emptied as they are reported: a long list of deferred
+        // matches never stands doubled by a vector's growth, nor beside
+        // the rows made from it.
+        std::vector<std::deque<Match>> later;
     };
 
     void walkGroup(const QStringList& entries, QStringList& found);

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 ColourLogView::ColourLogView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
@@ -23,17 +25,27 @@ ColourLogView::ColourLogView(QWidget* parent)
 
 void ColourLogView::appendLine(const QString& text, const QColor& colour)
 {
+    appendLine(QString(), text, colour);
+}
+
+void ColourLogView::appendLine(const QString& prefix, const QString& text, const QColor& colour)
+{
     const int at = textLength_;
     const bool first = lines_.empty();
-    lines_.push_back({text, colour.rgb()});
-    textLength_ += int(text.size()) + (first ? 0 : 1);
+    const int index = prefixIndex(prefix);
+    const int runPrefix = qMax(0, index);
+    if (runs_.empty() || runs_.back().colour != colour.rgb() || runs_.back().prefix != runPrefix)
+        runs_.push_back({lineCount(), colour.rgb(), runPrefix});
+    lines_.push_back(index < 0 ? prefix + text : text);
+    const int length = int(prefix.size() + text.size());
+    textLength_ += length + (first ? 0 : 1);
     if (QAccessible::isActive()) {
-        QAccessibleTextInsertEvent inserted(this, at, first ? text : u'\n' + text);
+        QAccessibleTextInsertEvent inserted(this, at, first ? prefix + text : u'\n' + prefix + text);
         QAccessible::updateAccessibility(&inserted);
     }
     // Measuring every line would cost more than storing it: estimate from
     // the length, and take the real width of each line that gets painted.
-    widest_ = qMax(widest_, int(text.size()) * fontMetrics().averageCharWidth());
+    widest_ = qMax(widest_, length * fontMetrics().averageCharWidth());
     updateScrollBars();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     viewport()->update();
@@ -46,6 +58,7 @@ void ColourLogView::clear()
         QAccessible::updateAccessibility(&removed);
     }
     lines_.clear();
+    runs_.clear();
     textLength_ = 0;
     widest_ = 0;
     anchor_ = current_ = -1;
@@ -57,8 +70,8 @@ QStringList ColourLogView::lines() const
 {
     QStringList out;
     out.reserve(qsizetype(lines_.size()));
-    for (const Line& l : lines_)
-        out.append(l.text);
+    for (int i = 0; i < lineCount(); ++i)
+        out.append(textOf(i));
     return out;
 }
 
@@ -66,7 +79,7 @@ QColor ColourLogView::lineColour(int line) const
 {
     if (line < 0 || line >= lineCount())
         return {};
-    return QColor(lines_[size_t(line)].colour);
+    return QColor(runOf(line).colour);
 }
 
 QString ColourLogView::selectedText() const
@@ -75,13 +88,13 @@ QString ColourLogView::selectedText() const
         return {};
     QStringList out;
     for (int i = qMin(anchor_, current_); i <= qMax(anchor_, current_) && i < lineCount(); ++i)
-        out.append(lines_[size_t(i)].text);
+        out.append(textOf(i));
     return out.join(u'\n');
 }
 
 QString ColourLogView::line(int line) const
 {
-    return line >= 0 && line < lineCount() ? lines_[size_t(line)].text : QString();
+    return line >= 0 && line < lineCount() ? textOf(line) : QString();
 }
 
 std::pair<int, int> ColourLogView::selectedLines() const
@@ -121,6 +134,33 @@ int ColourLogView::lineAtPoint(const QPoint& at) const
     return lines_.empty() ? -1 : lineAt(at.y());
 }
 
+const ColourLogView::Run& ColourLogView::runOf(int line) const
+{
+    const auto after = std::upper_bound(runs_.begin(), runs_.end(), line,
+                                        [](int l, const Run& run) { return l < run.first; });
+    return *(after - 1);
+}
+
+QString ColourLogView::textOf(int line) const
+{
+    const int prefix = runOf(line).prefix;
+    const QString& text = lines_[size_t(line)];
+    return prefix == 0 ? text : prefixes_[prefix] + text;
+}
+
+int ColourLogView::prefixIndex(const QString& prefix)
+{
+    if (prefix.isEmpty())
+        return 0;
+    const qsizetype found = prefixes_.indexOf(prefix);
+    if (found > 0)
+        return int(found);
+    if (prefixes_.size() > 255)
+        return -1;
+    prefixes_.append(prefix);
+    return int(prefixes_.size() - 1);
+}
+
 int ColourLogView::lineHeight() const
 {
     return fontMetrics().height();
@@ -149,15 +189,15 @@ void ColourLogView::paintEvent(QPaintEvent*)
     const int selFirst = qMin(anchor_, current_), selLast = qMax(anchor_, current_);
     int widest = 0;
     for (int i = first, y = 0; i < lineCount() && y < viewport()->height(); ++i, y += h) {
-        const Line& line = lines_[size_t(i)];
-        QColor colour(line.colour);
+        QColor colour(runOf(i).colour);
         if (anchor_ >= 0 && i >= selFirst && i <= selLast) {
             p.fillRect(0, y, viewport()->width(), h, palette().highlight());
             colour = palette().highlightedText().color();
         }
         p.setPen(colour);
-        p.drawText(x, y + fontMetrics().ascent(), line.text);
-        widest = qMax(widest, fontMetrics().horizontalAdvance(line.text));
+        const QString text = textOf(i);
+        p.drawText(x, y + fontMetrics().ascent(), text);
+        widest = qMax(widest, fontMetrics().horizontalAdvance(text));
     }
     if (widest > widest_) {
         widest_ = widest;

@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <utility>
+#include <deque>
 #include <vector>
 
 class ColourLogView : public QAbstractScrollArea {
@@ -16,6 +17,10 @@ public:
 
     // Appends text as the new last line in colour and scrolls to it.
     void appendLine(const QString& text, const QColor& colour);
+    // The same for the line prefix + text. The log keeps text (sharing its
+    // data) and a number for prefix; past 255 different prefixes it keeps
+    // the joined line instead.
+    void appendLine(const QString& prefix, const QString& text, const QColor& colour);
 
     // Removes every line.
     void clear();
@@ -50,16 +55,30 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Line {
-        QString text;
+    // Lines in a row of one colour and prefix share one run: a log of found
+    // files is one long run, so a line costs its text alone.
+    struct Run {
+        int first; // the run's first line
         QRgb colour;
+        int prefix; // index into prefixes_; 0 is none
     };
 
     int lineHeight() const;
     int lineAt(int y) const;
     void updateScrollBars();
+    // The run line belongs to; line must exist.
+    const Run& runOf(int line) const;
+    // The whole text of an existing line.
+    QString textOf(int line) const;
+    // The prefix's number in prefixes_, added when new; -1 when the table
+    // is full.
+    int prefixIndex(const QString& prefix);
 
-    std::vector<Line> lines_;
+    // The lines' texts after their prefixes. A deque grows in blocks: a
+    // vector's doubling would hold the old and the new array at once.
+    std::deque<QString> lines_;
+    std::vector<Run> runs_; // by first line
+    QStringList prefixes_{QString()};
     int textLength_ = 0; // characters of the lines joined by newlines
     int widest_ = 0;
     int anchor_ = -1; // selection: the line pressed first and the current one

@@ -219,9 +219,9 @@ private Q_SLOTS:
         const QString temp = GetTempDir();
         QCOMPARE(rows(*form), QStringList({temp + "session\\state", temp + "session", "c:\\junk\\old.bak",
                                             "c:\\junk\\x.TMP", "d:\\y.temp"}));
-        QCOMPARE(form->FileModel->rowAt(2).name, QStringLiteral("old.bak"));
-        QCOMPARE(form->FileModel->rowAt(2).size, QStringLiteral("5"));
-        QCOMPARE(form->FileModel->rowAt(1).size, QStringLiteral("0")); // a folder
+        QCOMPARE(form->FileModel->rowAt(2).name(), QStringLiteral("old.bak"));
+        QCOMPARE(form->FileModel->rowAt(2).sizeText(), QStringLiteral("5"));
+        QCOMPARE(form->FileModel->rowAt(1).sizeText(), QStringLiteral("0")); // a folder
         QCOMPARE(form->FileModel->rowAt(4).imageIndex, 0);
         QCOMPARE(form->Iconlist.size(), 5);
         QCOMPARE(form->FoundCount, 5);
@@ -269,7 +269,7 @@ private Q_SLOTS:
         box.makeFile("c/a.tmp");
         write({{"Search", "Disk", "first"}});
         auto form = makeForm();
-        form->FileModel->insertTop({"c:\\old", "old", "1", -1, {}});
+        form->FileModel->insertTop("c:\\old", 1, -1, {});
         form->FindActionExecute();
         QCOMPARE(box.boxes, QStringList({"'first' is not a valid integer value"}));
         QCOMPARE(form->FileModel->rowCount(), 0);
@@ -290,7 +290,7 @@ private Q_SLOTS:
                {"ExDirs", "State0", "1"}});
         auto form = makeForm();
         form->FindActionExecute();
-        form->FileModel->insertTop({"c:\\a.tmp", "a.tmp", "1", 0, {}}); // listed twice
+        form->FileModel->insertTop("c:\\a.tmp", 1, 0, {}); // listed twice
         QCOMPARE(form->FileModel->rowCount(), 4);
         form->DelFilesActionExecute();
         QVERIFY(box.exists("home/data/Trash/files/a.tmp"));
@@ -316,7 +316,7 @@ private Q_SLOTS:
         write({{"Delete", "Recycle", "No"}, {"Search", "TempFolders", "No"}});
         auto form = makeForm();
         form->FindActionExecute();
-        form->FileModel->insertTop({"[[-]] [[-]] c:\\gone.tmp", "gone.tmp", "1", 0, {}});
+        form->FileModel->insertTop("[[-]] [[-]] c:\\gone.tmp", 1, 0, {});
         QStringList panelTexts;
         platform::MessagePump::setHook([&] { panelTexts << form->ProgressPanel->DelNameLabel->text(); });
         form->DelFilesActionExecute();
@@ -485,11 +485,54 @@ private Q_SLOTS:
         QCOMPARE(form->LogRich->lineCount(), 0);
     }
 
+    void rowsDeriveNameAndSizeAndTakeCaptionsInParts()
+    {
+        TFoundFileModel model(nullptr);
+        for (int i = 0; i < 10; ++i)
+            model.insertTop(QStringLiteral("c:\\d%1\\f%1.tmp").arg(i), quint64(i) << 40, i, {});
+        model.insertTop(QStringLiteral("c:name"), 0, -1, {});
+        QCOMPARE(model.rowAt(0).name(), QStringLiteral("name"));
+        QCOMPARE(model.rowAt(1).name(), QStringLiteral("f9.tmp"));
+        QCOMPARE(model.data(model.index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("f9.tmp"));
+        QCOMPARE(model.data(model.index(1, 2), Qt::DisplayRole).toString(), QString::number(quint64(9) << 40));
+        QCOMPARE(model.captions(1, 3), QStringList({"c:\\d9\\f9.tmp", "c:\\d8\\f8.tmp", "c:\\d7\\f7.tmp"}));
+        QCOMPARE(model.captions(9, 100), QStringList({"c:\\d1\\f1.tmp", "c:\\d0\\f0.tmp"}));
+        QVERIFY(model.captions(11, 5).isEmpty());
+
+        // A marker in front leaves the name column as it was.
+        model.setCaptions(9, {"[[-]] c:\\d1\\f1.tmp", "[[-]] c:\\d0\\f0.tmp", "ignored"});
+        QCOMPARE(model.rowAt(9).caption, QStringLiteral("[[-]] c:\\d1\\f1.tmp"));
+        QCOMPARE(model.rowAt(10).name(), QStringLiteral("f0.tmp"));
+        QCOMPARE(model.rowAt(10).imageIndex, 0);
+        QCOMPARE(model.rowAt(8).caption, QStringLiteral("c:\\d2\\f2.tmp"));
+        QCOMPARE(model.rowCount(), 11);
+    }
+
+    void marksReachEveryRowOfAListLongerThanOnePart()
+    {
+        write({{"Delete", "InSysFolders", "Yes"}, {"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", "c:\\keep"},
+               {"ExDirs", "State0", "1"}});
+        auto form = makeForm();
+        const int n = 20000; // more than two parts of the marking
+        for (int i = 0; i < n; ++i)
+            form->FileModel->insertTop(i % 2 ? QStringLiteral("c:\\f%1.tmp").arg(i) : QStringLiteral("c:\\keep\\f%1.tmp").arg(i), 1, i, {});
+        form->MarkSystemFiles();
+        form->MarkExcludedDirs();
+        const QStringList captions = form->FileModel->captions();
+        QCOMPARE(captions.size(), n);
+        for (int position = 0; position < n; ++position) {
+            const int i = n - 1 - position;
+            const QString expected = i % 2 ? QStringLiteral("[[-]] c:\\f%1.tmp").arg(i) // at the drive's root
+                                           : QStringLiteral("[[-]] c:\\keep\\f%1.tmp").arg(i);
+            QCOMPARE(captions[position], expected);
+        }
+    }
+
     void theListAndLogHoldAHundredThousandRows()
     {
         auto form = makeForm();
         for (int i = 0; i < 100000; ++i) {
-            form->FileModel->insertTop({QStringLiteral("c:\\f%1.tmp").arg(i), {}, QStringLiteral("1"), -1, {}});
+            form->FileModel->insertTop(QStringLiteral("c:\\f%1.tmp").arg(i), 1, -1, {});
             form->LogRich->appendLine(QStringLiteral("Найден файл - c:\\f%1.tmp").arg(i), Qt::black);
         }
         QCOMPARE(form->FileModel->rowAt(0).caption, QStringLiteral("c:\\f99999.tmp"));

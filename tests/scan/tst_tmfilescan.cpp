@@ -225,6 +225,22 @@ private Q_SLOTS:
         QVERIFY(!scan.Walking());
         QCOMPARE(scan.Result(), before);
     }
+
+    // Last: its files stay in the sandbox.
+    void aWalkerThatKeepsNoResultStillReportsEveryMatch()
+    {
+        box.makeFile("c/k/a.tmp", "1");
+        box.makeFile("c/k/b.bak", "22");
+        box.makeFile("c/k/s/c.bak", "333");
+        TmFileScan scan;
+        const Run kept = walk(scan, {"c:\\k\\*.tmp", "c:\\k\\*.bak"});
+        QCOMPARE(kept.found.size(), 3);
+        scan.KeepResult = false;
+        const Run light = walk(scan, {"c:\\k\\*.tmp", "c:\\k\\*.bak"});
+        QCOMPARE(light.found, kept.found);
+        QCOMPARE(light.ready, QList<QStringList>{QStringList()});
+        QVERIFY(scan.Result().isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTmFileScan)

@@ -161,6 +161,51 @@ private Q_SLOTS:
         QCOMPARE(t->offsetAtPoint(r.center()), 8);
     }
 
+    void prefixedLinesReadAsTheJoinedText()
+    {
+        ColourLogView log;
+        const QString path = QStringLiteral("c:\\папка\\a.tmp");
+        log.appendLine(QStringLiteral("Найден файл - "), path, Qt::black);
+        log.appendLine(QString(), QStringLiteral("plain"), Qt::blue);
+        log.appendLine(QStringLiteral("Удаление - "), path, Qt::red);
+        log.appendLine(QStringLiteral("Найден файл - "), QString(), Qt::black);
+        // More different prefixes than the table numbers: the rest are kept
+        // joined and read the same.
+        for (int i = 0; i < 300; ++i)
+            log.appendLine(QStringLiteral("p%1 ").arg(i), QStringLiteral("x"), QColor(i % 256, 0, 0));
+        QCOMPARE(log.lineCount(), 304);
+        QCOMPARE(log.line(0), QStringLiteral("Найден файл - c:\\папка\\a.tmp"));
+        QCOMPARE(log.line(1), QStringLiteral("plain"));
+        QCOMPARE(log.line(2), QStringLiteral("Удаление - c:\\папка\\a.tmp"));
+        QCOMPARE(log.line(3), QStringLiteral("Найден файл - "));
+        QCOMPARE(log.line(303), QStringLiteral("p299 x"));
+        QCOMPARE(log.lineColour(0), QColor(Qt::black));
+        QCOMPARE(log.lineColour(1), QColor(Qt::blue));
+        QCOMPARE(log.lineColour(2), QColor(Qt::red));
+        QCOMPARE(log.lineColour(3), QColor(Qt::black));
+        QCOMPARE(log.lineColour(4), QColor(0, 0, 0));
+        QCOMPARE(log.lineColour(5), QColor(1, 0, 0));
+        QVERIFY(!log.lineColour(304).isValid());
+        QCOMPARE(log.lineColour(303), QColor(299 % 256, 0, 0));
+        QStringList expected{"Найден файл - " + path, "plain", "Удаление - " + path, "Найден файл - "};
+        for (int i = 0; i < 300; ++i)
+            expected << QStringLiteral("p%1 x").arg(i);
+        QCOMPARE(log.lines(), expected);
+        log.selectLines(0, 2);
+        QCOMPARE(log.selectedText(), expected.mid(0, 3).join(u'\n'));
+
+        // The accessible text counts the prefixes too.
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&log);
+        QVERIFY(a && a->textInterface());
+        QCOMPARE(a->text(QAccessible::Value), expected.join(u'\n'));
+        QCOMPARE(a->textInterface()->characterCount(), int(expected.join(u'\n').size()));
+        QCOMPARE(a->textInterface()->text(0, 14), QStringLiteral("Найден файл - "));
+
+        log.clear();
+        log.appendLine(QStringLiteral("Найден файл - "), path, Qt::black);
+        QCOMPARE(log.lines(), QStringList{"Найден файл - " + path});
+    }
+
     void progressBarShowsValueAndMaximum()
     {
         PartsProgressBar bar;
