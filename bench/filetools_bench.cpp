@@ -1,7 +1,7 @@
 // Times the empty-directory and zero-byte searches of the file tools
 // (offscreen, through their windows) over one folder made drive c:.
 //
-// usage: filetools_bench DIR
+// usage: filetools_bench DIR [dirs|files]   (both tools when no second word)
 
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
@@ -30,15 +30,19 @@ int main(int argc, char** argv)
     static quint32 clock = 0;
     platform::TickCounter::setSource([] { return clock += 1000; });
 
+    const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
     QElapsedTimer t;
-    TEDirForm dirs;
-    t.start();
-    dirs.SrcBtnClick();
-    std::printf("varnel empty folders      %8lld ms  (%d listed)\n", t.elapsed(), dirs.DirsModel->rowCount());
-
-    TEFileForm files;
-    t.restart();
-    files.SrcfileBtnClick();
-    std::printf("varnel zero-byte files    %8lld ms  (%d listed)\n", t.elapsed(), files.FileModel->rowCount());
+    if (only.isEmpty() || only == "dirs") {
+        TEDirForm dirs;
+        t.start();
+        dirs.SrcBtnClick();
+        std::printf("varnel empty folders      %8lld ms  (%d listed)\n", t.elapsed(), dirs.DirsModel->rowCount());
+    }
+    if (only.isEmpty() || only == "files") {
+        TEFileForm files;
+        t.start();
+        files.SrcfileBtnClick();
+        std::printf("varnel zero-byte files    %8lld ms  (%d listed)\n", t.elapsed(), files.FileModel->rowCount());
+    }
     return 0;
 }
