@@ -11,17 +11,6 @@ runs="${2:-3}"
 . "$root/bench/prepare-tree.sh"
 bin="$root/build/bench"
 
-median_ms() {
-  "$@" >/dev/null 2>&1   # warm the cache
-  local times=()
-  for _ in $(seq "$runs"); do
-    local s e
-    s=$(date +%s%N); "$@" >/dev/null 2>&1; e=$(date +%s%N)
-    times+=($(( (e - s) / 1000 )))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
-}
-
 echo "tree: $tree ($files files)"
 raw=$(median_ms "$bin/getdents_walk" "$tree" .tmp)
 printf '%-34s %8s ms  %5s\n' "raw getdents walk" "$raw" "1.00x"

@@ -11,18 +11,6 @@ runs="${RUNS:-5}"
 bin="$root/build/bench"
 export QT_QPA_PLATFORM=offscreen
 
-# Median wall time in milliseconds of "$@" over $runs warm runs.
-median_ms() {
-  "$@" >/dev/null 2>&1
-  local times=()
-  for _ in $(seq "$runs"); do
-    local s e
-    s=$(date +%s%N); "$@" >/dev/null 2>&1; e=$(date +%s%N)
-    times+=($(( (e - s) / 1000 )))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
-}
-
 row() {
   local size="$1" label="$2" a="$3" b="$4"
   printf '| %7s | %-42s | %9s | %9s | %5.2fx |\n' "$size" "$label" "$a" "$b" "$(echo "$a / $b" | bc -l)"
@@ -30,8 +18,9 @@ row() {
 
 echo "| entries | task (peer) | varnel ms | peer ms | ratio |"
 echo "|---|---|---|---|---|"
-for files in "${@:-50000 200000}"; do
-  for n in $files; do
+sizes=("$@")
+[ ${#sizes[@]} -eq 0 ] && sizes=(50000 200000)
+for n in "${sizes[@]}"; do
     files=$n
     . "$root/bench/prepare-tree.sh"
     junk=(-iname '*.tmp' -o -iname '*.temp' -o -iname '*.bak' -o -iname '*.old' -o -iname '*.gid')
@@ -43,5 +32,4 @@ for files in "${@:-50000 200000}"; do
       "$(median_ms "$bin/filetools_bench" "$tree" files)" "$(median_ms find "$tree" -xdev -type f -empty)"
     row "$n" "empty-folder finder (find -type d -empty)" \
       "$(median_ms "$bin/filetools_bench" "$tree" dirs)" "$(median_ms find "$tree" -xdev -type d -empty)"
-  done
 done

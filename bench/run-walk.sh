@@ -10,18 +10,6 @@ runs="${2:-7}"
 . "$root/bench/prepare-tree.sh"
 bin="$root/build/bench"
 
-# Median wall time in milliseconds of "$@" over $runs warm runs.
-median_ms() {
-  "$@" >/dev/null 2>&1   # warm the cache
-  local times=()
-  for _ in $(seq "$runs"); do
-    local s e
-    s=$(date +%s%N); "$@" >/dev/null 2>&1; e=$(date +%s%N)
-    times+=($(( (e - s) / 1000 )))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
-}
-
 count_raw=$("$bin/getdents_walk" "$tree" .tmp)
 count_varnel=$(VARNEL_DRIVES= "$bin/walk_bench" "$tree" '*.tmp')
 count_find=$(find "$tree" -xdev -iname '*.tmp' | wc -l)

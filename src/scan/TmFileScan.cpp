@@ -6,6 +6,8 @@
 #include "platform/PathMapper.h"
 #include "platform/WinPath.h"
 
+#include <optional>
+
 using platform::FolderListing;
 using platform::MaskMatcher;
 
@@ -114,15 +116,23 @@ void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder,
 {
     for (const FolderListing::Entry& e : listing.entries()) {
         const QStringView name = listing.name(e);
+        // The path and the look at the entry are made once, however many
+        // masks match it.
+        std::optional<Match> here;
+        const auto match = [&]() -> const Match& {
+            if (!here)
+                here = Match{joined(folder, name), listing.statOf(e)};
+            return *here;
+        };
         for (size_t k = 1; k < walk.masks.size(); ++k)
             if (walk.masks[k].matches(name))
-                walk.later[k - 1].push_back({joined(folder, name), listing.statOf(e)});
+                walk.later[k - 1].push_back(match());
         if (!walk.masks.front().matches(name))
             continue;
         platform::MessagePump::process();
         if (stopRequested)
             return;
-        report(joined(folder, name), listing.statOf(e), found);
+        report(match().path, match().entry, found);
     }
     if (!SubDirectories)
         return;
