@@ -1,6 +1,7 @@
 #include "scan/TmFileScan.h"
 
 #include "platform/FolderListing.h"
+#include "platform/FolderWalk.h"
 #include "platform/MaskMatcher.h"
 #include "platform/MessagePump.h"
 #include "platform/PathMapper.h"
@@ -88,7 +89,8 @@ void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
     FolderListing listing;
     if (!listing.read(written))
         return;
-    walkFolder(listing, spelledOnDisk(written, listing), walk, found);
+    QString folder = spelledOnDisk(written, listing);
+    walkFolder(std::move(listing), folder, walk, found);
     // What the other masks matched, in the order their own walks would
     // have reported it.
     for (std::deque<Match>& matches : walk.later) {
@@ -112,9 +114,15 @@ void TmFileScan::report(const QString& path, const FolderListing::Found& entry, 
         OnFileFound(path);
 }
 
-void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder, Walk& walk, QStringList& found)
-{
-    for (const FolderListing::Entry& e : listing.entries()) {
+// The walker's part in the shared walk: a folder's matches as they are met
+// (messages run before each), then its sub-folders when SubDirectories.
+struct TmFileScan::Visitor : platform::FolderWalkVisitor {
+    TmFileScan& scan;
+    Walk& walk;
+    QStringList& found;
+
+    platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString& folder)
+    {
         const QStringView name = listing.name(e);
         // The path and the look at the entry are made once, however many
         // masks match it.
@@ -128,21 +136,24 @@ void TmFileScan::walkFolder(const FolderListing& listing, const QString& folder,
             if (walk.masks[k].matches(name))
                 walk.later[k - 1].push_back(match());
         if (!walk.masks.front().matches(name))
-            continue;
+            return platform::WalkStep::Pass;
         platform::MessagePump::process();
         if (stopRequested)
-            return;
-        report(match().path, match().entry, found);
+            return platform::WalkStep::Stop;
+        scan.report(match().path, match().entry, found);
+        return platform::WalkStep::Pass;
     }
-    if (!SubDirectories)
-        return;
-    for (const FolderListing::Entry& e : listing.entries()) {
+
+    platform::WalkStep descend(const FolderListing&, const Entry& e, const QString&)
+    {
         if (stopRequested)
-            break;
-        if (!e.isDirectory)
-            continue;
-        FolderListing child;
-        if (child.readChild(listing, e))
-            walkFolder(child, joined(folder, listing.name(e), u"\\"), walk, found);
+            return platform::WalkStep::Stop;
+        return e.isDirectory && scan.SubDirectories ? platform::WalkStep::Enter : platform::WalkStep::Skip;
     }
+};
+
+void TmFileScan::walkFolder(FolderListing listing, const QString& folder, Walk& walk, QStringList& found)
+{
+    Visitor visitor{{}, *this, walk, found};
+    platform::walkFolders(std::move(listing), folder, visitor);
 }

@@ -85,7 +85,8 @@ private:
     };
 
     void walkGroup(const QStringList& entries, QStringList& found);
-    void walkFolder(const platform::FolderListing& listing, const QString& folder, Walk& walk, QStringList& found);
+    struct Visitor;
+    void walkFolder(platform::FolderListing listing, const QString& folder, Walk& walk, QStringList& found);
     void report(const QString& path, const platform::FolderListing::Found& entry, QStringList& found);
 
     bool walking_ = false;

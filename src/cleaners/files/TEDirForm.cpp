@@ -3,6 +3,7 @@
 #include "cleaners/files/EInOutError.h"
 #include "cleaners/files/ToolWindowKit.h"
 #include "platform/FolderListing.h"
+#include "platform/FolderWalk.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "platform/ShellOpen.h"
@@ -142,32 +143,45 @@ void TEDirForm::RemoveNonEmptyDirs()
 
 namespace {
 
-quint64 contentSize(const FolderListing& listing)
-{
-    for (const FolderListing::Entry& e : listing.entries()) {
-        if (!e.isDirectory) {
-            if (listing.isSpecialFile(e))
-                return 1; // in use: never part of an "empty" folder
-            if (const quint64 size = listing.sizeOf(e))
-                return size;
-            continue;
-        }
-        if (listing.isMountPoint(e))
-            return 1; // another file system's content is not ours to judge
-        FolderListing child;
-        if (child.readChild(listing, e))
-            if (const quint64 size = contentSize(child))
-                return size;
+// What decides whether a folder is empty: the first file with content, or
+// anything that may not be judged, ends the walk with a size other than 0.
+struct ContentSize : platform::FolderWalkVisitor {
+    quint64 size = 0;
+
+    platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString&)
+    {
+        if (e.isDirectory)
+            return platform::WalkStep::Pass;
+        // A socket, FIFO or device is in use: never part of an "empty" folder.
+        size = listing.isSpecialFile(e) ? 1 : listing.sizeOf(e);
+        return size ? platform::WalkStep::Stop : platform::WalkStep::Pass;
     }
-    return 0;
-}
+
+    platform::WalkStep descend(const FolderListing& listing, const Entry& e, const QString&)
+    {
+        if (!e.isDirectory)
+            return platform::WalkStep::Skip;
+        if (listing.isMountPoint(e)) {
+            size = 1; // another file system's content is not ours to judge
+            return platform::WalkStep::Stop;
+        }
+        return platform::WalkStep::Enter;
+    }
+
+    // The walk needs no folder texts.
+    QString childFolder(const QString&, QStringView) const { return {}; }
+};
 
 } // namespace
 
 quint64 TEDirForm::DirContentSize(const QString& path)
 {
     FolderListing listing;
-    return listing.read(path) ? contentSize(listing) : 0;
+    if (!listing.read(path))
+        return 0;
+    ContentSize content;
+    platform::walkFolders(std::move(listing), QString(), content);
+    return content.size;
 }
 
 void TEDirForm::DelBtnClick()

@@ -12,10 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform {
-class FolderListing;
-}
-
 class TFindDirs {
 public:
     // Where the walk begins, such as "C:\".
@@ -43,5 +39,5 @@ public:
     static QString PathOf(const QString& entry);
 
 private:
-    void walk(const platform::FolderListing& listing, const QString& path);
+    struct Visitor;
 };

@@ -1,12 +1,50 @@
 #include "cleaners/files/TLarFileFind.h"
 
 #include "platform/FolderListing.h"
+#include "platform/FolderWalk.h"
 #include "platform/MaskMatcher.h"
 #include "platform/MessagePump.h"
 #include "platform/WinPath.h"
 
 using platform::FolderListing;
 using platform::MessagePump;
+
+// The finder's part in the shared walk: messages run before every entry
+// the mask matches and after every entry's turn among the sub-folders.
+struct TLarFileFind::Visitor : platform::FolderWalkVisitor {
+    TLarFileFind& find;
+    const platform::MaskMatcher& mask;
+
+    platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString& folder)
+    {
+        if (!mask.matches(listing.name(e)))
+            return platform::WalkStep::Pass;
+        MessagePump::process();
+        if (find.stop_)
+            return platform::WalkStep::Stop;
+        if (e.isDirectory)
+            return platform::WalkStep::Pass;
+        if (find.OnFind) {
+            find.found_ = listing.statOf(e);
+            QString file = folder;
+            find.OnFind(nullptr, file.append(listing.name(e)));
+        }
+        if (find.StopOnFirstFind)
+            find.stop_ = true;
+        return platform::WalkStep::Pass;
+    }
+
+    platform::WalkStep descend(const FolderListing&, const Entry&, const QString&)
+    {
+        return find.IncludeSubDirectories ? platform::WalkStep::Enter : platform::WalkStep::Skip;
+    }
+
+    platform::WalkStep after(const FolderListing&, const Entry&, const QString&)
+    {
+        MessagePump::process();
+        return find.stop_ ? platform::WalkStep::Stop : platform::WalkStep::Pass;
+    }
+};
 
 bool TLarFileFind::Execute()
 {
@@ -20,42 +58,10 @@ bool TLarFileFind::Execute()
     stop_ = false;
     const QString start = platform::WinPath::includeTrailingBackslash(FilePath);
     FolderListing root;
-    if (root.read(start))
-        search(root, start, platform::MaskMatcher(FileMask));
+    if (!root.read(start))
+        return true;
+    const platform::MaskMatcher mask(FileMask);
+    Visitor visitor{{}, *this, mask};
+    platform::walkFolders(std::move(root), start, visitor);
     return true;
-}
-
-void TLarFileFind::search(const FolderListing& listing, const QString& path, const platform::MaskMatcher& mask)
-{
-    // One read of the folder serves both the mask's files and the sub-folders.
-    for (const FolderListing::Entry& e : listing.entries()) {
-        if (!mask.matches(listing.name(e)))
-            continue;
-        MessagePump::process();
-        if (stop_)
-            return;
-        if (e.isDirectory)
-            continue;
-        if (OnFind) {
-            found_ = listing.statOf(e);
-            QString file = path;
-            OnFind(nullptr, file.append(listing.name(e)));
-        }
-        if (StopOnFirstFind)
-            stop_ = true;
-    }
-    if (!IncludeSubDirectories)
-        return;
-    for (const FolderListing::Entry& e : listing.entries()) {
-        if (e.isDirectory) {
-            FolderListing child;
-            if (child.readChild(listing, e)) {
-                QString sub = path;
-                search(child, sub.append(listing.name(e)).append(u'\\'), mask);
-            }
-        }
-        MessagePump::process();
-        if (stop_)
-            return;
-    }
 }

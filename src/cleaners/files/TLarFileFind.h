@@ -13,10 +13,6 @@
 
 class QObject;
 
-namespace platform {
-class MaskMatcher;
-}
-
 using TFindFileEvent = std::function<void(QObject* Sender, const QString& FindFile)>;
 
 class TLarFileFind {
@@ -41,7 +37,7 @@ public:
     const platform::FolderListing::Found& FoundEntry() const { return found_; }
 
 private:
-    void search(const platform::FolderListing& listing, const QString& path, const platform::MaskMatcher& mask);
+    struct Visitor;
 
     platform::FolderListing::Found found_;
     bool stop_ = false;

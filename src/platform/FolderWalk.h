@@ -1,0 +1,147 @@
+#pragma once
+// The one depth-first walk of a folder tree that the program's walkers
+// share. Each sub-folder is read relative to its parent's open handle
+// (FolderListing::readChild), so no link is followed, nothing swapped into
+// a parent redirects the walk and no other mount is entered. The walk keeps
+// its own stack instead of recursing: a tree thousands of levels deep costs
+// heap, not the thread's stack.
+//
+// A walker configures the walk with a visitor: a class derived from
+// FolderWalkVisitor that shadows the hooks it needs. For each folder, with
+// its entries in name order, the walk makes two passes:
+//
+//   1. visit(listing, entry, folder) for every entry: the walker's look at
+//      what the folder holds, before any sub-folder (pre-order).
+//   2. descend(listing, entry, folder) for every entry, which answers
+//        Enter  enter the entry when it is a folder, then call after();
+//        Pass   do not enter it, call after() at once;
+//        Skip   neither enter it nor call after() (the skip rule);
+//      and after(listing, entry, folder) once the entry's turn is over,
+//      for a folder once its whole sub-tree has been walked (post-order).
+//
+// A sub-folder that cannot be read (gone, refused, no longer a folder, the
+// root of another mount) goes to unreadable(child, listing, entry, folder),
+// with child's lastError() telling why; after() follows unless it stops.
+//
+// Any hook that answers Stop ends the whole walk at once. The walk itself
+// lets no messages run: the hooks are the walkers' pump points, so each
+// walker keeps the places where its owner can repaint or ask it to stop.
+// A hook may throw; the walk then ends and releases every handle it holds.
+//
+// `folder` is the text of the folder being walked, as the walker spells it:
+// the root's text is passed to walkFolders(), a sub-folder's is made by the
+// visitor's childFolder() (by default the parent's text, the name and a
+// backslash).
+
+#include "platform/FolderListing.h"
+
+#include <QString>
+#include <QStringView>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+enum class WalkStep { Enter, Pass, Skip, Stop };
+
+struct FolderWalkVisitor {
+    using Entry = FolderListing::Entry;
+
+    WalkStep visit(const FolderListing&, const Entry&, const QString&) { return WalkStep::Pass; }
+    WalkStep descend(const FolderListing&, const Entry& e, const QString&)
+    {
+        return e.isDirectory ? WalkStep::Enter : WalkStep::Skip;
+    }
+    WalkStep after(const FolderListing&, const Entry&, const QString&) { return WalkStep::Pass; }
+    WalkStep unreadable(const FolderListing&, const FolderListing&, const Entry&, const QString&)
+    {
+        return WalkStep::Pass;
+    }
+    QString childFolder(const QString& folder, QStringView name) const
+    {
+        QString text;
+        text.reserve(folder.size() + name.size() + 1);
+        return text.append(folder).append(name).append(u'\\');
+    }
+};
+
+namespace detail {
+
+struct WalkFrame {
+    FolderListing listing;
+    QString folder;
+    size_t next = 0;      // the entry whose turn in the second pass comes next
+    bool inChild = false; // the entry before next is being walked
+};
+
+template <class Visitor>
+bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visitor)
+{
+    for (const FolderListing::Entry& e : listing.entries())
+        if (visitor.visit(listing, e, folder) == WalkStep::Stop)
+            return false;
+    return true;
+}
+
+// Reads the sub-folder entry of top and makes it the next frame; returns
+// false, leaving the stack alone, when it cannot be read (child then says
+// why).
+inline bool enter(std::vector<WalkFrame>& stack, FolderListing& child, QString& childText)
+{
+    WalkFrame& top = stack.back();
+    if (!child.readChild(top.listing, top.listing.entries()[top.next - 1]))
+        return false;
+    top.inChild = true;
+    stack.push_back(WalkFrame{std::move(child), std::move(childText)});
+    return true;
+}
+
+} // namespace detail
+
+// Walks the tree of root, whose text is rootFolder, as described above.
+// Returns false when a hook stopped the walk, true when it ran to the end.
+template <class Visitor>
+bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
+{
+    using detail::WalkFrame;
+    if (!detail::visitAll(root, rootFolder, visitor))
+        return false;
+    std::vector<WalkFrame> stack;
+    stack.push_back(WalkFrame{std::move(root), std::move(rootFolder)});
+    while (!stack.empty()) {
+        WalkFrame& top = stack.back();
+        const auto& entries = top.listing.entries();
+        if (top.inChild) {
+            top.inChild = false;
+            if (visitor.after(top.listing, entries[top.next - 1], top.folder) == WalkStep::Stop)
+                return false;
+        }
+        if (top.next == entries.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const FolderListing::Entry& e = entries[top.next++];
+        const WalkStep step = visitor.descend(top.listing, e, top.folder);
+        if (step == WalkStep::Stop)
+            return false;
+        if (step == WalkStep::Skip)
+            continue;
+        if (step == WalkStep::Enter && e.isDirectory) {
+            FolderListing child;
+            QString childText = visitor.childFolder(top.folder, top.listing.name(e));
+            if (detail::enter(stack, child, childText)) {
+                const WalkFrame& entered = stack.back();
+                if (!detail::visitAll(entered.listing, entered.folder, visitor))
+                    return false;
+                continue;
+            }
+            if (visitor.unreadable(child, top.listing, e, top.folder) == WalkStep::Stop)
+                return false;
+        }
+        if (visitor.after(top.listing, e, top.folder) == WalkStep::Stop)
+            return false;
+    }
+    return true;
+}
+
+} // namespace platform
