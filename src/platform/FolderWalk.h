@@ -110,35 +110,39 @@ bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
     stack.push_back(WalkFrame{std::move(root), std::move(rootFolder)});
     while (!stack.empty()) {
         WalkFrame& top = stack.back();
-        const auto& entries = top.listing.entries();
+        const std::vector<FolderListing::Entry>& entries = top.listing.entries();
         if (top.inChild) {
             top.inChild = false;
             if (visitor.after(top.listing, entries[top.next - 1], top.folder) == WalkStep::Stop)
                 return false;
         }
-        if (top.next == entries.size()) {
+        bool entered = false;
+        while (top.next < entries.size()) {
+            const FolderListing::Entry& e = entries[top.next++];
+            const WalkStep step = visitor.descend(top.listing, e, top.folder);
+            if (step == WalkStep::Stop)
+                return false;
+            if (step == WalkStep::Skip)
+                continue;
+            if (step == WalkStep::Enter && e.isDirectory) {
+                FolderListing child;
+                QString childText = visitor.childFolder(top.folder, top.listing.name(e));
+                if (detail::enter(stack, child, childText)) {
+                    entered = true; // top is gone with the stack's growth
+                    break;
+                }
+                if (visitor.unreadable(child, top.listing, e, top.folder) == WalkStep::Stop)
+                    return false;
+            }
+            if (visitor.after(top.listing, e, top.folder) == WalkStep::Stop)
+                return false;
+        }
+        if (!entered) {
             stack.pop_back();
             continue;
         }
-        const FolderListing::Entry& e = entries[top.next++];
-        const WalkStep step = visitor.descend(top.listing, e, top.folder);
-        if (step == WalkStep::Stop)
-            return false;
-        if (step == WalkStep::Skip)
-            continue;
-        if (step == WalkStep::Enter && e.isDirectory) {
-            FolderListing child;
-            QString childText = visitor.childFolder(top.folder, top.listing.name(e));
-            if (detail::enter(stack, child, childText)) {
-                const WalkFrame& entered = stack.back();
-                if (!detail::visitAll(entered.listing, entered.folder, visitor))
-                    return false;
-                continue;
-            }
-            if (visitor.unreadable(child, top.listing, e, top.folder) == WalkStep::Stop)
-                return false;
-        }
-        if (visitor.after(top.listing, e, top.folder) == WalkStep::Stop)
+        const WalkFrame& child = stack.back();
+        if (!detail::visitAll(child.listing, child.folder, visitor))
             return false;
     }
     return true;

@@ -123,6 +123,15 @@ struct TmFileScan::Visitor : platform::FolderWalkVisitor {
 
     platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString& folder)
     {
+        // Most walks have one mask, which most entries do not match: that
+        // answer costs no more than the match itself.
+        if (walk.masks.size() == 1 && !walk.masks.front().matches(listing.name(e)))
+            return platform::WalkStep::Pass;
+        return look(listing, e, folder);
+    }
+
+    platform::WalkStep look(const FolderListing& listing, const Entry& e, const QString& folder)
+    {
         const QStringView name = listing.name(e);
         // The path and the look at the entry are made once, however many
         // masks match it.
