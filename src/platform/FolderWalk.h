@@ -28,6 +28,14 @@
 // walker keeps the places where its owner can repaint or ask it to stop.
 // A hook may throw; the walk then ends and releases every handle it holds.
 //
+// walkFoldersBreadthFirst() walks the same tree level by level instead:
+// the root's entries, then those of each sub-folder in the order they were
+// met, then theirs. For each entry of a folder descend() comes first, and
+// Enter queues a sub-folder entry for its turn; then visit(). When a
+// queued folder's turn comes, arrive(text) is asked first, then it is
+// read, or goes to unreadable() as above. after() is not called. A folder
+// waiting its turn keeps its parent's listing, and so its handle, open.
+//
 // `folder` is the text of the folder being walked, as the walker spells it:
 // the root's text is passed to walkFolders(), a sub-folder's is made by the
 // visitor's childFolder() (by default the parent's text, the name and a
@@ -37,6 +45,8 @@
 
 #include <QString>
 #include <QStringView>
+#include <deque>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -57,6 +67,7 @@ struct FolderWalkVisitor {
     {
         return WalkStep::Pass;
     }
+    WalkStep arrive(const QString&) { return WalkStep::Pass; }
     QString childFolder(const QString& folder, QStringView name) const
     {
         QString text;
@@ -146,6 +157,54 @@ bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
             return false;
     }
     return true;
+}
+
+// Walks the tree of root, whose text is rootFolder, breadth-first as
+// described above. Returns false when a hook stopped the walk.
+template <class Visitor>
+bool walkFoldersBreadthFirst(FolderListing root, QString rootFolder, Visitor& visitor)
+{
+    struct Read {
+        FolderListing listing;
+        QString folder;
+    };
+    struct Waiting {
+        std::shared_ptr<const Read> parent;
+        size_t index = 0;
+        QString folder;
+    };
+    std::deque<Waiting> queue;
+    auto current = std::make_shared<const Read>(Read{std::move(root), std::move(rootFolder)});
+    for (;;) {
+        const FolderListing& listing = current->listing;
+        const std::vector<FolderListing::Entry>& entries = listing.entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const WalkStep step = visitor.descend(listing, entries[i], current->folder);
+            if (step == WalkStep::Stop)
+                return false;
+            if (step == WalkStep::Enter && entries[i].isDirectory)
+                queue.push_back({current, i, visitor.childFolder(current->folder, listing.name(entries[i]))});
+            if (visitor.visit(listing, entries[i], current->folder) == WalkStep::Stop)
+                return false;
+        }
+        current.reset();
+        while (!current) {
+            if (queue.empty())
+                return true;
+            Waiting next = std::move(queue.front());
+            queue.pop_front();
+            if (visitor.arrive(next.folder) == WalkStep::Stop)
+                return false;
+            const FolderListing& parent = next.parent->listing;
+            const FolderListing::Entry& entry = parent.entries()[next.index];
+            FolderListing child;
+            if (child.readChild(parent, entry)) {
+                current = std::make_shared<const Read>(Read{std::move(child), std::move(next.folder)});
+            } else if (visitor.unreadable(child, parent, entry, next.parent->folder) == WalkStep::Stop) {
+                return false;
+            }
+        }
+    }
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "support/Sandbox.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <QtTest>
 
@@ -40,6 +41,11 @@ struct Recorder : FolderWalkVisitor {
         return note("descend", l, e, f, FolderWalkVisitor::descend(l, e, f));
     }
     WalkStep after(const FolderListing& l, const Entry& e, const QString& f) { return note("after", l, e, f, WalkStep::Pass); }
+    WalkStep arrive(const QString& folder)
+    {
+        events << "arrive " + folder;
+        return answer ? answer(QStringLiteral("arrive"), folder).value_or(WalkStep::Pass) : WalkStep::Pass;
+    }
     WalkStep unreadable(const FolderListing& child, const FolderListing& l, const Entry& e, const QString& f)
     {
         events << QStringLiteral("unreadable %1%2 %3").arg(f, l.name(e)).arg(child.lastError());
@@ -176,6 +182,35 @@ private Q_SLOTS:
         QVERIFY(r.events.filter("secret").isEmpty());
         ::unlink(box.path("c/w/c").constData());
         QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), box.pathText("c/moved"), box.pathText("c/outside")});
+    }
+
+    // Level by level: each folder's entries, sub-folders queued as met and
+    // announced before they are read; a stop on arrival reads nothing more.
+    void breadthFirstGoesLevelByLevel()
+    {
+        Recorder r;
+        FolderListing root;
+        QVERIFY(root.read(QStringLiteral("c:\\w\\")));
+        QVERIFY(walkFoldersBreadthFirst(std::move(root), QStringLiteral("c:\\w\\"), r));
+        const QStringList order = r.events.filter(QRegularExpression("^(visit|arrive)"));
+        QCOMPARE(order, QStringList({
+            "visit c:\\w\\a.txt", "visit c:\\w\\B", "visit c:\\w\\c", "visit c:\\w\\l",
+            "arrive c:\\w\\B\\", "visit c:\\w\\B\\x.txt", "visit c:\\w\\B\\y",
+            "arrive c:\\w\\c\\", "visit c:\\w\\c\\k.txt",
+            "arrive c:\\w\\B\\y\\", "visit c:\\w\\B\\y\\z.txt",
+        }));
+        QVERIFY(r.events.filter("after").isEmpty());
+
+        Recorder stop;
+        stop.answer = [](const QString& hook, const QString& folder) -> std::optional<WalkStep> {
+            if (hook == u"arrive" && folder.endsWith(u"\\c\\"))
+                return WalkStep::Stop;
+            return std::nullopt;
+        };
+        FolderListing again;
+        QVERIFY(again.read(QStringLiteral("c:\\w\\")));
+        QVERIFY(!walkFoldersBreadthFirst(std::move(again), QStringLiteral("c:\\w\\"), stop));
+        QCOMPARE(stop.events.last(), QStringLiteral("arrive c:\\w\\c\\"));
     }
 
     // The walk keeps its own stack: a tree of thousands of levels is walked

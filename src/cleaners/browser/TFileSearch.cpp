@@ -4,26 +4,16 @@
 #include "cleaners/browser/TSearchMask.h"
 #include "platform/FileAttributes.h"
 #include "platform/FolderListing.h"
+#include "platform/FolderWalk.h"
 #include "platform/LocalTime.h"
 #include "platform/TickCounter.h"
 #include "platform/WinPath.h"
-
-#include <deque>
-#include <memory>
 
 using namespace platform;
 
 namespace {
 
 constexpr quint32 kCountedBits = faReadOnly | faHidden | faSysFile | faDirectory | faArchive;
-
-// A folder waiting its turn: its path as reported, and the listing and
-// entry it is read through (none for the root).
-struct Pending {
-    QString path;
-    std::shared_ptr<const FolderListing> parent;
-    int index = 0;
-};
 
 } // namespace
 
@@ -75,10 +65,9 @@ bool TFileSearch::PassesSizeFilter(const TFileInformations& info) const
     return SizeFilterKind == sfkSmallerOrEqualTo ? info.Size <= SizeFilterSize : info.Size >= SizeFilterSize;
 }
 
-void TFileSearch::examine(const FolderListing& listing, int index, const QString& folder, const TSearchMask& mask,
-                          Counters& counters) const
+void TFileSearch::examine(const FolderListing& listing, const FolderListing::Entry& e, const QString& folder,
+                          const TSearchMask& mask, Counters& counters) const
 {
-    const FolderListing::Entry& e = listing.entries()[size_t(index)];
     const QStringView name = listing.name(e);
     const bool everyFolder = Filter == QLatin1String("*.*");
     // The name test is the cheapest, so it goes first; every test is a
@@ -115,44 +104,68 @@ void TFileSearch::examine(const FolderListing& listing, int index, const QString
         OnFileFinded(info);
 }
 
+// The engine's part in the shared walk: every entry examined, sub-folders
+// queued when asked to, each folder announced before it is read.
+struct TFileSearch::Visitor : platform::FolderWalkVisitor {
+    const TFileSearch& search;
+    const TSearchMask& mask;
+    Counters& counters;
+    QString folder; // of the entries being examined, with its backslash
+
+    platform::WalkStep descend(const FolderListing&, const Entry& e, const QString&)
+    {
+        return e.isDirectory && search.IncludeSubfolders ? WalkStep::Enter : WalkStep::Skip;
+    }
+
+    platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString&)
+    {
+        search.examine(listing, e, folder, mask, counters);
+        return WalkStep::Pass;
+    }
+
+    platform::WalkStep arrive(const QString& path)
+    {
+        if (search.OnChangeFolder)
+            search.OnChangeFolder(path);
+        folder = WinPath::includeTrailingBackslash(path);
+        return WalkStep::Pass;
+    }
+
+    // Another file system is never entered; any other folder that cannot
+    // be read ends the walk.
+    platform::WalkStep unreadable(const FolderListing& child, const FolderListing&, const Entry&, const QString&)
+    {
+        return child.refusedOtherMount() ? WalkStep::Pass : WalkStep::Stop;
+    }
+
+    // Reported as the parent's text and the name, without a backslash.
+    QString childFolder(const QString& parent, QStringView name) const
+    {
+        return WinPath::includeTrailingBackslash(parent) + name.toString();
+    }
+};
+
+bool TFileSearch::walk(const TSearchMask& mask, Counters& counters) const
+{
+    if (OnChangeFolder)
+        OnChangeFolder(RootPath);
+    if (RootPath.isEmpty())
+        throw EFileSearchError(QStringLiteral("The search path is empty"));
+    const QString folder = WinPath::includeTrailingBackslash(RootPath);
+    FolderListing root;
+    // A drive root with no entries cannot be listed on Windows.
+    if (!root.read(folder) || (root.entries().empty() && root.isDriveRoot()))
+        return false;
+    Visitor visitor{{}, *this, mask, counters, folder};
+    return platform::walkFoldersBreadthFirst(std::move(root), folder, visitor);
+}
+
 bool TFileSearch::Execute()
 {
-    std::deque<Pending> queue;
     const TSearchMask mask(Filter);
     Counters counters;
     const quint32 start = TickCounter::now();
-    queue.push_back({RootPath, nullptr, 0});
-    bool complete = true;
-    while (!queue.empty()) {
-        Pending next = std::move(queue.front());
-        queue.pop_front();
-        if (OnChangeFolder)
-            OnChangeFolder(next.path);
-        if (next.path.isEmpty())
-            throw EFileSearchError(QStringLiteral("The search path is empty"));
-        const QString folder = WinPath::includeTrailingBackslash(next.path);
-        auto listing = std::make_shared<FolderListing>();
-        bool read = false;
-        if (!next.parent) {
-            // A drive root with no entries cannot be listed on Windows.
-            read = listing->read(folder) && !(listing->entries().empty() && listing->isDriveRoot());
-        } else {
-            read = listing->readChild(*next.parent, next.parent->entries()[size_t(next.index)]);
-            if (!read && listing->refusedOtherMount())
-                continue; // another file system: never entered
-        }
-        next.parent.reset();
-        if (!read) {
-            complete = false;
-            break;
-        }
-        const auto& entries = listing->entries();
-        for (int i = 0; i < int(entries.size()); ++i) {
-            if (entries[size_t(i)].isDirectory && IncludeSubfolders)
-                queue.push_back({folder + listing->name(entries[size_t(i)]).toString(), listing, i});
-            examine(*listing, i, folder, mask, counters);
-        }
-    }
+    const bool complete = walk(mask, counters);
     TStatistics stats;
     stats.FilesFound = counters.files;
     stats.FoldersFound = counters.folders;

@@ -9,12 +9,10 @@
 // the link file itself does on Windows, and is never walked into.
 
 #include "cleaners/browser/FileSearchTypes.h"
+#include "platform/FolderListing.h"
 
 #include <QDate>
 
-namespace platform {
-class FolderListing;
-}
 class TSearchMask;
 
 class TFileSearch {
@@ -62,7 +60,10 @@ private:
         qint32 files = 0;
         qint32 folders = 0;
     };
-    void examine(const platform::FolderListing& listing, int index, const QString& folder, const TSearchMask& mask,
-                 Counters& counters) const;
+    struct Visitor;
+    // Reads the root and walks from it; false as Execute() says.
+    bool walk(const TSearchMask& mask, Counters& counters) const;
+    void examine(const platform::FolderListing& listing, const platform::FolderListing::Entry& e, const QString& folder,
+                 const TSearchMask& mask, Counters& counters) const;
     bool dateMatches(const QDate& date) const;
 };
