@@ -32,6 +32,19 @@ public:
     // that has been given content since is left whole.
     static bool eraseEmptyFolder(const QString& winPath, const EntryId& listed = {});
 
+    // Why the last recycle(), erase() or eraseEmptyFolder() of this thread
+    // failed, as a Windows system error code; 0 after one that succeeded.
+    //   2   the entry is gone or is no longer the one listed, or the drive
+    //       is unknown or the path names a drive root
+    //   3   a folder on the way is missing, is no folder or is a link
+    //   5   access was refused
+    //   32  in use: the entry or something in it is a socket, FIFO or
+    //       device, a mounted file system or a folder that cannot be read
+    //   145 a folder listed as empty has been given content
+    // and the host's own reason, as the platform maps it, when the move or
+    // removal itself failed.
+    static int lastError();
+
     // The id of the entry at winPath, reached as the two above reach it;
     // an unknown id when there is none.
     static EntryId idOf(const QString& winPath);

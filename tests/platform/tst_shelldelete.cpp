@@ -95,8 +95,11 @@ private Q_SLOTS:
         box.makeFile("c/svc/data.txt");
         ::mkfifo(box.path("c/svc/pipe").constData(), 0600);
         QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\svc")));
+        QCOMPARE(ShellDelete::lastError(), 32); // in use, as Windows says
         QVERIFY(!ShellDelete::recycle(QStringLiteral("c:\\svc")));
+        QCOMPARE(ShellDelete::lastError(), 32);
         QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\svc\\pipe")));
+        QCOMPARE(ShellDelete::lastError(), 32);
         QVERIFY(box.exists("c/svc/data.txt")); // nothing was touched
 
         box.makeDir("c/sock");
@@ -116,13 +119,44 @@ private Q_SLOTS:
     void rootsAndMissingPathsFail()
     {
         box.makeFile("c/file.txt");
-        QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\")));
-        QVERIFY(!ShellDelete::recycle(QStringLiteral("c:")));
-        QVERIFY(!ShellDelete::erase(QString()));
-        QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\no-such-file")));
-        QVERIFY(!ShellDelete::recycle(QStringLiteral("c:\\no-such-file")));
-        QVERIFY(!ShellDelete::erase(QStringLiteral("z:\\dev\\shm")));
+        box.makeFile("c/dir/inner.txt");
+        ::symlink(box.path("c/dir").constData(), box.path("c/dir-link").constData());
+        // Every refusal says why; a success clears what the last one said.
+        const struct {
+            bool (*call)(const QString&, const EntryId&);
+            QString path;
+            int error;
+        } refusals[] = {
+            {ShellDelete::erase, QStringLiteral("c:\\"), 2},
+            {ShellDelete::recycle, QStringLiteral("c:"), 2},
+            {ShellDelete::erase, QString(), 2},
+            {ShellDelete::erase, QStringLiteral("c:\\no-such-file"), 2},
+            {ShellDelete::recycle, QStringLiteral("c:\\no-such-file"), 2},
+            {ShellDelete::erase, QStringLiteral("z:\\dev\\shm"), 32}, // a mount root is in use
+            {ShellDelete::erase, QStringLiteral("c:\\no-such-dir\\file.txt"), 2},
+            {ShellDelete::erase, QStringLiteral("c:\\file.txt\\file.txt"), 3},
+            {ShellDelete::erase, QStringLiteral("c:\\dir-link\\inner.txt"), 3},
+        };
+        for (const auto& r : refusals) {
+            box.makeFile("c/gone.txt");
+            QVERIFY(ShellDelete::erase(QStringLiteral("c:\\gone.txt")));
+            QCOMPARE(ShellDelete::lastError(), 0);
+            QVERIFY2(!r.call(r.path, {}), qPrintable(r.path));
+            QVERIFY2(ShellDelete::lastError() == r.error, qPrintable(QStringLiteral("%1: %2").arg(r.path).arg(ShellDelete::lastError())));
+        }
         QVERIFY(box.exists("c/file.txt"));
+        QVERIFY(box.exists("c/dir/inner.txt"));
+
+        // Another entry in the listed one's place, and a folder listed as
+        // empty that has been given content.
+        const EntryId listed = ShellDelete::idOf(QStringLiteral("c:\\file.txt"));
+        ::unlink(box.path("c/file.txt").constData());
+        box.makeFile("c/file.txt");
+        QVERIFY(!ShellDelete::recycle(QStringLiteral("c:\\file.txt"), listed));
+        QCOMPARE(ShellDelete::lastError(), 2);
+        QVERIFY(!ShellDelete::eraseEmptyFolder(QStringLiteral("c:\\dir")));
+        QCOMPARE(ShellDelete::lastError(), 145);
+        QVERIFY(box.exists("c/dir/inner.txt"));
     }
 
     void partialFailureIsReportedAsFailure()
@@ -133,7 +167,9 @@ private Q_SLOTS:
         ::chmod(box.path("c/locked").constData(), 0777);
         ::chmod(box.path("c/locked/inner").constData(), 0555);
         // The child reports success when erase failed, as it must.
-        QVERIFY(box.asUnprivileged([] { return !ShellDelete::erase(QStringLiteral("c:\\locked")); }));
+        QVERIFY(box.asUnprivileged([] {
+            return !ShellDelete::erase(QStringLiteral("c:\\locked")) && ShellDelete::lastError() == 5;
+        }));
         QVERIFY(box.exists("c/locked/inner/f.txt"));
         QVERIFY(!box.exists("c/locked/free.txt")); // what could go, went, as on Windows
     }

@@ -139,14 +139,21 @@ bool removeTree(int parent, const QByteArray& name)
     std::vector<Frame> stack;
     if (!pushFolder(stack, parent, name, st))
         return false;
-    bool ok = true;
+    // The first failure is the reason reported: what fails after it (the
+    // folders above that stay non-empty) follows from it.
+    int firstError = 0;
+    const auto note = [&firstError](bool done) {
+        if (!done && !firstError)
+            firstError = errno ? errno : EIO;
+        return done;
+    };
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next == f.names.size()) {
             const QByteArray done = f.name;
             stack.pop_back();
             const int holder = stack.empty() ? parent : stack.back().fd.get();
-            ok = ::unlinkat(holder, done.constData(), AT_REMOVEDIR) == 0 && ok;
+            note(::unlinkat(holder, done.constData(), AT_REMOVEDIR) == 0);
             continue;
         }
         const QByteArray child = f.names[f.next++];
@@ -154,14 +161,18 @@ bool removeTree(int parent, const QByteArray& name)
         if (!statxAt(f.fd.get(), child, cst))
             continue; // gone meanwhile
         if (!S_ISDIR(cst.stx_mode)) {
-            ok = ::unlinkat(f.fd.get(), child.constData(), 0) == 0 && ok;
+            note(::unlinkat(f.fd.get(), child.constData(), 0) == 0);
+            continue;
+        }
+        if (!sameMount(cst, f.self)) {
+            firstError = firstError ? firstError : EBUSY; // another file system stays
             continue;
         }
         const int fd = f.fd.get();
-        if (!sameMount(cst, f.self) || !pushFolder(stack, fd, child, cst))
-            ok = false; // another file system, or unreadable: it stays
+        note(pushFolder(stack, fd, child, cst)); // unreadable: it stays
     }
-    return ok;
+    errno = firstError;
+    return firstError == 0;
 }
 
 namespace {

@@ -2,51 +2,107 @@
 
 #include "posix/FileTree.h"
 #include "posix/Handles.h"
+#include "posix/HostErrors.h"
 #include "posix/Trash.h"
 
+#include <cerrno>
 #include <optional>
 
 namespace platform {
 
 namespace {
 
-// The anchored entry of winPath when it may be deleted at all.
+constexpr int kFileNotFound = 2;
+constexpr int kSharingViolation = 32;
+constexpr int kDirNotEmpty = 145;
+constexpr int kGeneralFailure = 31;
+
+thread_local int lastDeleteError = 0;
+
+// Keeps why the call failed (what the host said, when it said anything)
+// and returns false.
+bool failed(int windowsError)
+{
+    lastDeleteError = windowsError;
+    return false;
+}
+
+bool failedWithHostError()
+{
+    return failed(errno ? posix::windowsErrorOf(errno) : kGeneralFailure);
+}
+
+int treeCheckError(posix::TreeCheck check)
+{
+    return check == posix::TreeCheck::HasContent ? kDirNotEmpty : kSharingViolation;
+}
+
+// The anchored entry of winPath when it may be deleted at all; otherwise
+// nullopt, with lastDeleteError saying why.
 std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed, bool onlyEmpty = false)
 {
+    errno = 0;
     std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
-    if (!e)
+    if (!e) {
+        failedWithHostError();
         return std::nullopt;
+    }
     const std::optional<EntryId> now = posix::entryIdAt(e->parent.get(), e->name);
-    if (!now || (listed.isKnown() && *now != listed))
-        return std::nullopt; // gone, or something else stands in its place
-    if (now->kind == EntryKind::Special)
+    if (!now || (listed.isKnown() && *now != listed)) {
+        failed(kFileNotFound); // gone, or something else stands in its place
         return std::nullopt;
-    if (now->kind == EntryKind::Folder
-        && (posix::isMountRoot(e->parent.get(), e->name)
-            || posix::checkTree(e->parent.get(), e->name, onlyEmpty) != posix::TreeCheck::Deletable))
+    }
+    if (now->kind == EntryKind::Special || (now->kind == EntryKind::Folder && posix::isMountRoot(e->parent.get(), e->name))) {
+        failed(kSharingViolation);
         return std::nullopt;
+    }
+    if (now->kind == EntryKind::Folder) {
+        const posix::TreeCheck check = posix::checkTree(e->parent.get(), e->name, onlyEmpty);
+        if (check != posix::TreeCheck::Deletable) {
+            failed(treeCheckError(check));
+            return std::nullopt;
+        }
+    }
     return e;
+}
+
+// Runs the deletion step on an entry found deletable, keeping its outcome.
+template <class Step>
+bool finish(const std::optional<posix::AnchoredEntry>& e, Step step)
+{
+    if (!e)
+        return false;
+    errno = 0;
+    if (!step(*e))
+        return failedWithHostError();
+    lastDeleteError = 0;
+    return true;
 }
 
 } // namespace
 
 bool ShellDelete::recycle(const QString& winPath, const EntryId& listed)
 {
-    const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed);
-    return e && posix::Trash::moveIn(*e);
+    return finish(deletable(winPath, listed), [](const posix::AnchoredEntry& e) { return posix::Trash::moveIn(e); });
 }
 
 bool ShellDelete::erase(const QString& winPath, const EntryId& listed)
 {
-    const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed);
-    return e && posix::removeTree(e->parent.get(), e->name);
+    return finish(deletable(winPath, listed),
+                  [](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name); });
 }
 
 bool ShellDelete::eraseEmptyFolder(const QString& winPath, const EntryId& listed)
 {
     const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed, true);
-    return e && posix::entryIdAt(e->parent.get(), e->name).value_or(EntryId{}).kind == EntryKind::Folder
-        && posix::removeTree(e->parent.get(), e->name);
+    if (e && posix::entryIdAt(e->parent.get(), e->name).value_or(EntryId{}).kind != EntryKind::Folder)
+        return failed(kFileNotFound); // a folder was listed; a file is no empty folder
+    return finish(e, [](const posix::AnchoredEntry& a) { return posix::removeTree(a.parent.get(), a.name); });
+}
+
+int ShellDelete::lastError()
+{
+    return lastDeleteError;
 }
 
 EntryId ShellDelete::idOf(const QString& winPath)
