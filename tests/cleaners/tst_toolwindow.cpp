@@ -193,6 +193,22 @@ private Q_SLOTS:
         QVERIFY(!box.exists("c/dir/a.lnk") && box.exists("c/dir/b.lnk"));
         QVERIFY(box.exists("home/data/Trash/files/a.lnk"));
     }
+
+    // Rows named in any order, with repeats, leave in runs; the others stay
+    // in their order.
+    void removingRowsKeepsTheRest()
+    {
+        QStandardItemModel model;
+        for (int i = 0; i < 10; ++i)
+            model.appendRow(new QStandardItem(QString::number(i)));
+        ToolWindowKit::removeRows(&model, {5, 1, 2, 7, 6, 0, 5, 9});
+        QStringList left;
+        for (int row = 0; row < model.rowCount(); ++row)
+            left << model.item(row)->text();
+        QCOMPARE(left, QStringList({"3", "4", "8"}));
+        ToolWindowKit::removeRows(&model, {});
+        QCOMPARE(model.rowCount(), 3);
+    }
 };
 
 QTEST_MAIN(TestToolWindow)

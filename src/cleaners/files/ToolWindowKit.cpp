@@ -82,9 +82,17 @@ QList<int> selectedRows(const ReportListView* view)
 
 void removeRows(QStandardItemModel* model, QList<int> rows)
 {
+    // From the bottom up, each run of neighbouring rows in one call: a view
+    // over a long list relays itself out once per call, not once per row.
     std::sort(rows.begin(), rows.end(), std::greater<>());
-    for (int row : rows)
-        model->removeRow(row);
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (qsizetype i = 0; i < rows.size();) {
+        qsizetype end = i + 1;
+        while (end < rows.size() && rows[end] == rows[end - 1] - 1)
+            ++end;
+        model->removeRows(rows[end - 1], int(end - i));
+        i = end;
+    }
 }
 
 QLabel* addStatusPane(QStatusBar* bar, const char* objectName)
