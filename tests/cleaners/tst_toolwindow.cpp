@@ -208,6 +208,29 @@ private Q_SLOTS:
         QCOMPARE(left, QStringList({"3", "4", "8"}));
         ToolWindowKit::removeRows(&model, {});
         QCOMPARE(model.rowCount(), 3);
+
+        // A removal of many rows rebuilds the list: the rows that stay keep
+        // their order, their columns, path and entry id.
+        QStandardItemModel big(0, 2);
+        for (int i = 0; i < 300; ++i) {
+            const QString path = QStringLiteral("c:\\f%1").arg(i);
+            platform::EntryId id;
+            id.inode = quint64(i) + 1;
+            id.kind = platform::EntryKind::File;
+            ToolWindowKit::insertTop(&big, {path.toUpper(), QString::number(i)}, path, {}, id);
+        }
+        QList<int> gone;
+        for (int row = 0; row < 300; row += 3)
+            gone << row << row + 1; // leaves rows 2, 5, 8, ...: files 297, 294, ...
+        ToolWindowKit::removeRows(&big, gone);
+        QCOMPARE(big.rowCount(), 100);
+        for (int row = 0; row < 100; ++row) {
+            const int file = 297 - 3 * row;
+            QCOMPARE(ToolWindowKit::realPathOf(&big, row), QStringLiteral("c:\\f%1").arg(file));
+            QCOMPARE(big.item(row, 1)->text(), QString::number(file));
+            QCOMPARE(ToolWindowKit::listedIdOf(&big, row).inode, quint64(file) + 1);
+            QVERIFY(!(big.item(row, 0)->flags() & Qt::ItemIsEditable));
+        }
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <vector>
 
 namespace ToolWindowKit {
 
@@ -80,12 +81,45 @@ QList<int> selectedRows(const ReportListView* view)
     return rows;
 }
 
+namespace {
+
+// Removing a row costs the view a pass over the whole list, so a removal of
+// many rows rebuilds the list instead: the rows that stay are copied, the
+// list emptied in one call and the copies put back in their order.
+void rebuildWithout(QStandardItemModel* model, const QList<int>& rows)
+{
+    std::vector<bool> gone(size_t(model->rowCount()), false);
+    for (int row : rows)
+        gone[size_t(row)] = true;
+    std::vector<QList<QStandardItem*>> kept;
+    kept.reserve(gone.size() - size_t(rows.size()));
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (gone[size_t(row)])
+            continue;
+        QList<QStandardItem*> items;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QStandardItem* item = model->item(row, column);
+            items.append(item ? item->clone() : nullptr);
+        }
+        kept.push_back(std::move(items));
+    }
+    model->removeRows(0, model->rowCount());
+    for (const QList<QStandardItem*>& items : kept)
+        model->appendRow(items);
+}
+
+} // namespace
+
 void removeRows(QStandardItemModel* model, QList<int> rows)
 {
-    // From the bottom up, each run of neighbouring rows in one call: a view
-    // over a long list relays itself out once per call, not once per row.
+    constexpr qsizetype kManyRows = 64;
     std::sort(rows.begin(), rows.end(), std::greater<>());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.size() > kManyRows) {
+        rebuildWithout(model, rows);
+        return;
+    }
+    // From the bottom up, each run of neighbouring rows in one call.
     for (qsizetype i = 0; i < rows.size();) {
         qsizetype end = i + 1;
         while (end < rows.size() && rows[end] == rows[end - 1] - 1)
