@@ -47,7 +47,7 @@ void ColourLogView::appendLine(const QString& prefix, const QString& text, const
     // the length, and take the real width of each line that gets painted.
     widest_ = qMax(widest_, length * fontMetrics().averageCharWidth());
     // Setting the scroll bars for every line cost more than storing it (each
-    // change signals, relays and repaints them): set them once for all the
+    // change signals, lays them out again and repaints them): set them once for all the
     // lines appended before the next paint or pass of the event loop.
     if (!barsStale_) {
         barsStale_ = true;
