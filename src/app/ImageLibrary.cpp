@@ -4,15 +4,52 @@
 
 using platform::DynamicLibrary;
 
-std::optional<QImage> ImageLibrary::Load(int id)
+namespace {
+
+const QString libraryName = QStringLiteral("vrimgs.dll");
+
+// The batch in force: whether there is one, and the library it loaded
+// (nullptr when the library could not be loaded).
+bool batchOpen = false;
+DynamicLibrary::Handle batchLibrary = nullptr;
+
+std::optional<QImage> imageFrom(DynamicLibrary::Handle library, int id)
 {
-    DynamicLibrary::Handle library = DynamicLibrary::load(QStringLiteral("vrimgs.dll"));
     if (!library)
         return std::nullopt;
     const QImage image = QImage::fromData(DynamicLibrary::bitmap(library, id), "PNG");
-    DynamicLibrary::release(library);
     if (image.isNull())
         return std::nullopt;
+    return image;
+}
+
+} // namespace
+
+ImageLibrary::Batch::Batch()
+    : outermost_(!batchOpen)
+{
+    if (!outermost_)
+        return;
+    batchOpen = true;
+    batchLibrary = DynamicLibrary::load(libraryName);
+}
+
+ImageLibrary::Batch::~Batch()
+{
+    if (!outermost_)
+        return;
+    DynamicLibrary::release(batchLibrary);
+    batchLibrary = nullptr;
+    batchOpen = false;
+}
+
+std::optional<QImage> ImageLibrary::Load(int id)
+{
+    if (batchOpen)
+        return imageFrom(batchLibrary, id);
+    DynamicLibrary::Handle library = DynamicLibrary::load(libraryName);
+    std::optional<QImage> image = imageFrom(library, id);
+    DynamicLibrary::release(library);
     return image;
 }
 

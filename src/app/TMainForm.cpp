@@ -155,8 +155,13 @@ void TMainForm::applyViewSettings()
 void TMainForm::FormPaint()
 {
     applyViewSettings();
-    for (const ToolGlyph& g : toolGlyphs)
-        LoadButtonGlyph(this->*g.button, g.normal);
+    {
+        // Every paint sets all the tool glyphs: one load of the library
+        // serves them all.
+        const ImageLibrary::Batch images;
+        for (const ToolGlyph& g : toolGlyphs)
+            LoadButtonGlyph(this->*g.button, g.normal);
+    }
     StartAutoSearch();
     FirstPaint = false;
 }

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace platform {
 
@@ -40,6 +41,12 @@ public:
 
     // Unloads the library. Nothing may be used from it afterwards.
     static void release(Handle library);
+
+    // Called after every load() from now on with the name asked for and
+    // whether it loaded (tests count the loads); an empty function removes
+    // the watcher.
+    using LoadWatcher = std::function<void(const QString& name, bool loaded)>;
+    static void setLoadWatcher(LoadWatcher watcher);
 };
 
 } // namespace platform

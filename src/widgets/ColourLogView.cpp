@@ -46,9 +46,23 @@ void ColourLogView::appendLine(const QString& prefix, const QString& text, const
     // Measuring every line would cost more than storing it: estimate from
     // the length, and take the real width of each line that gets painted.
     widest_ = qMax(widest_, length * fontMetrics().averageCharWidth());
+    // Setting the scroll bars for every line cost more than storing it (each
+    // change signals, lays them out again and repaints them): set them once for all the
+    // lines appended before the next paint or pass of the event loop.
+    if (!barsStale_) {
+        barsStale_ = true;
+        QMetaObject::invokeMethod(this, [this] { settleScrollBars(); }, Qt::QueuedConnection);
+        viewport()->update();
+    }
+}
+
+void ColourLogView::settleScrollBars() const
+{
+    if (!barsStale_)
+        return;
+    barsStale_ = false;
     updateScrollBars();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-    viewport()->update();
 }
 
 void ColourLogView::clear()
@@ -62,6 +76,7 @@ void ColourLogView::clear()
     textLength_ = 0;
     widest_ = 0;
     anchor_ = current_ = -1;
+    barsStale_ = false;
     updateScrollBars();
     viewport()->update();
 }
@@ -117,6 +132,7 @@ void ColourLogView::selectLines(int first, int last)
 
 void ColourLogView::scrollToLine(int line)
 {
+    settleScrollBars();
     const QScrollBar* bar = verticalScrollBar();
     if (line < bar->value() || line >= bar->value() + bar->pageStep())
         verticalScrollBar()->setValue(line);
@@ -124,6 +140,7 @@ void ColourLogView::scrollToLine(int line)
 
 QRect ColourLogView::lineRect(int line) const
 {
+    settleScrollBars();
     const int h = lineHeight();
     return QRect(4 - horizontalScrollBar()->value(), (line - verticalScrollBar()->value()) * h,
                  fontMetrics().horizontalAdvance(this->line(line)), h);
@@ -168,10 +185,11 @@ int ColourLogView::lineHeight() const
 
 int ColourLogView::lineAt(int y) const
 {
+    settleScrollBars();
     return qBound(0, verticalScrollBar()->value() + y / lineHeight(), qMax(0, lineCount() - 1));
 }
 
-void ColourLogView::updateScrollBars()
+void ColourLogView::updateScrollBars() const
 {
     const int visible = qMax(1, viewport()->height() / lineHeight());
     verticalScrollBar()->setRange(0, qMax(0, lineCount() - visible));
@@ -182,6 +200,7 @@ void ColourLogView::updateScrollBars()
 
 void ColourLogView::paintEvent(QPaintEvent*)
 {
+    settleScrollBars();
     QPainter p(viewport());
     const int h = lineHeight();
     const int first = verticalScrollBar()->value();
@@ -209,6 +228,7 @@ void ColourLogView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    settleScrollBars();
 }
 
 void ColourLogView::mousePressEvent(QMouseEvent* event)
@@ -238,6 +258,13 @@ void ColourLogView::keyPressEvent(QKeyEvent* event)
         current_ = lineCount() - 1;
         viewport()->update();
     } else {
+        settleScrollBars(); // the keys page and scroll from where the bars are
         QAbstractScrollArea::keyPressEvent(event);
     }
+}
+
+void ColourLogView::wheelEvent(QWheelEvent* event)
+{
+    settleScrollBars();
+    QAbstractScrollArea::wheelEvent(event);
 }

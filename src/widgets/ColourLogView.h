@@ -3,6 +3,13 @@
 // in view. It draws only the lines in sight and lays out nothing else, so
 // appending stays as quick at the 100 000th line as at the first. Lines can
 // be selected with the mouse (whole lines) and copied with Ctrl+C.
+//
+// Appending does not touch the scroll bars: they catch up (ranges, and the
+// newest line in view) once for all the lines appended since, at the next
+// paint or pass of the event loop, and before any function of this class
+// that reads them. Code that reads verticalScrollBar() or
+// horizontalScrollBar() right after appending, with no event loop in
+// between, calls settleScrollBars() first.
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -15,7 +22,8 @@ class ColourLogView : public QAbstractScrollArea {
 public:
     explicit ColourLogView(QWidget* parent = nullptr);
 
-    // Appends text as the new last line in colour and scrolls to it.
+    // Appends text as the new last line in colour and scrolls to it (the
+    // scroll bars follow later, see above).
     void appendLine(const QString& text, const QColor& colour);
     // The same for the line prefix + text. The log keeps text (sharing its
     // data) and a number for prefix; past 255 different prefixes it keeps
@@ -24,6 +32,11 @@ public:
 
     // Removes every line.
     void clear();
+
+    // Brings the scroll bars up to date with the lines appended since they
+    // were last set, and scrolls to the newest line if any was appended;
+    // nothing when they are current.
+    void settleScrollBars() const;
 
     // The lines, oldest first, and the colour of one of them (invalid for
     // a line that does not exist).
@@ -53,6 +66,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     // Lines in a row of one colour and prefix share one run: a log of found
@@ -65,7 +79,8 @@ private:
 
     int lineHeight() const;
     int lineAt(int y) const;
-    void updateScrollBars();
+    // Sets the scroll bars' ranges and steps from the lines and the viewport.
+    void updateScrollBars() const;
     // The run line belongs to; line must exist.
     const Run& runOf(int line) const;
     // The whole text of an existing line.
@@ -81,6 +96,9 @@ private:
     QStringList prefixes_{QString()};
     int textLength_ = 0; // characters of the lines joined by newlines
     int widest_ = 0;
+    // Lines were appended since the scroll bars were last set; a settling
+    // is queued.
+    mutable bool barsStale_ = false;
     int anchor_ = -1; // selection: the line pressed first and the current one
     int current_ = -1;
 };

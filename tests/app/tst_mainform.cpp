@@ -1,8 +1,10 @@
 // The main window driven through its handlers, in a sandbox of drives,
 // temporary folders, trash and settings.
 
+#include "app/ImageLibrary.h"
 #include "app/TMainForm.h"
 #include "app/TProgressPanel.h"
+#include "platform/DynamicLibrary.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
@@ -23,6 +25,21 @@
 
 using platform::MessageBoxService;
 using platform::MessageRequest;
+
+// The loads of the image library, counted through the platform's watcher.
+struct LibraryLoads {
+    int loaded = 0;
+    int failed = 0;
+    LibraryLoads()
+    {
+        platform::DynamicLibrary::setLoadWatcher([this](const QString& name, bool ok) {
+            if (name == QLatin1String("vrimgs.dll"))
+                ++(ok ? loaded : failed);
+        });
+    }
+    ~LibraryLoads() { platform::DynamicLibrary::setLoadWatcher({}); }
+    int total() const { return loaded + failed; }
+};
 
 class TestMainForm : public QObject {
     Q_OBJECT
@@ -465,6 +482,96 @@ private Q_SLOTS:
         QTest::qWait(20);
         QFile::rename(box.pathText("bin/vrimgs.off"), box.pathText("bin/vrimgs.dll"));
         QCOMPARE(box.boxes, QStringList({"Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать."}));
+    }
+
+    void aPaintLoadsTheImageLibraryOnceForEveryGlyph()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        const auto imageOf = [](QToolButton* b) { return b->icon().pixmap(32, 32).toImage(); };
+        const QList<ImageToolButton*> buttons{form->SearchBtn, form->StopBtn,    form->Compbtn, form->DelBtn,
+                                              form->AddonsBtn, form->OptionsBtn, form->ExitBtn};
+        // Every button in its hover image: the next paint must set all seven
+        // normal ones again.
+        QList<QImage> hovers;
+        for (ImageToolButton* b : buttons) {
+            Q_EMIT b->mouseEntered();
+            hovers.append(imageOf(b));
+        }
+
+        LibraryLoads loads;
+        form->repaint();
+        QCOMPARE(loads.loaded, 1);
+        QCOMPARE(loads.failed, 0);
+        QList<QImage> shown;
+        for (ImageToolButton* b : buttons) {
+            // each its own bitmap, not the first one seven times
+            const QImage image = imageOf(b);
+            QVERIFY2(!image.isNull() && !shown.contains(image) && !hovers.contains(image), qPrintable(b->objectName()));
+            shown.append(image);
+        }
+        form->repaint();
+        form->repaint();
+        QCOMPARE(loads.loaded, 3);
+
+        // A hover image outside a paint loads the library for itself.
+        Q_EMIT form->DelBtn->mouseEntered();
+        QCOMPARE(loads.loaded, 4);
+        QCOMPARE(imageOf(form->DelBtn), hovers.at(3));
+        QVERIFY(box.boxes.isEmpty());
+    }
+
+    void aPaintWithoutTheImageLibraryTriesItOnce()
+    {
+        QFile::rename(box.pathText("bin/vrimgs.dll"), box.pathText("bin/vrimgs.off"));
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        LibraryLoads loads;
+        form->repaint();
+        form->repaint();
+        QTest::qWait(20);
+        QFile::rename(box.pathText("bin/vrimgs.off"), box.pathText("bin/vrimgs.dll"));
+        QCOMPARE(loads.failed, 2);
+        QCOMPARE(loads.loaded, 0);
+        QCOMPARE(box.boxes, QStringList({ImageLibrary::ErrorText()}));
+    }
+
+    void aBatchOfImagesSharesOneLoad()
+    {
+        LibraryLoads loads;
+        const std::optional<QImage> alone = ImageLibrary::Load(100);
+        QVERIFY(alone && !alone->isNull());
+        QCOMPARE(loads.loaded, 1);
+        {
+            const ImageLibrary::Batch batch;
+            QCOMPARE(loads.loaded, 2);
+            QCOMPARE(ImageLibrary::Load(100), alone);
+            QVERIFY(ImageLibrary::Load(116));
+            QVERIFY(!ImageLibrary::Load(99999)); // no such bitmap: still an error, not a crash
+            {
+                const ImageLibrary::Batch inner; // the outer load serves it
+                QVERIFY(ImageLibrary::Load(101));
+            }
+            QVERIFY(ImageLibrary::Load(102)); // the inner batch left the library loaded
+            QCOMPARE(loads.total(), 2);
+        }
+        QVERIFY(ImageLibrary::Load(103)); // after the batch, one load an image again
+        QCOMPARE(loads.loaded, 3);
+
+        QFile::rename(box.pathText("bin/vrimgs.dll"), box.pathText("bin/vrimgs.off"));
+        {
+            const ImageLibrary::Batch batch;
+            QVERIFY(!ImageLibrary::Load(100));
+            QVERIFY(!ImageLibrary::Load(101));
+        }
+        QVERIFY(!ImageLibrary::Load(100));
+        QFile::rename(box.pathText("bin/vrimgs.off"), box.pathText("bin/vrimgs.dll"));
+        QCOMPARE(loads.failed, 2); // once for the batch, once for the image alone
+        QVERIFY(ImageLibrary::Load(100)); // the library is back, and no batch holds the failure
     }
 
     void popupsChangeTheListButNotTheFiles()

@@ -49,6 +49,7 @@ private Q_SLOTS:
         QCOMPARE(log.lines().last(), QStringLiteral("строка 49"));
         QCOMPARE(log.lineColour(49), QColor(255, 0, 0));
         QVERIFY(!log.lineColour(50).isValid());
+        QCoreApplication::processEvents(); // the scroll bars catch up once, not per line
         QCOMPARE(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
         QVERIFY(log.verticalScrollBar()->maximum() > 0);
 
@@ -57,6 +58,70 @@ private Q_SLOTS:
         log.clear();
         QCOMPARE(log.lineCount(), 0);
         QCOMPARE(log.selectedText(), QString());
+    }
+
+    // Appending many lines sets the scroll bars once, afterwards; whoever
+    // looks at them then finds the newest line in view.
+    void logScrollBarsCatchUpAfterManyAppends()
+    {
+        const int n = 20000;
+        const auto appendLines = [](ColourLogView& log, int count) {
+            for (int i = 0; i < count; ++i)
+                log.appendLine(QStringLiteral("Найден файл - "), QStringLiteral("c:\\d\\f%1.tmp").arg(i), Qt::black);
+        };
+        // Ranges right, the newest line the last one in view.
+        const auto atTheEnd = [](const ColourLogView& log) {
+            const QScrollBar* bar = log.verticalScrollBar();
+            return bar->pageStep() >= 1 && bar->maximum() + bar->pageStep() == log.lineCount()
+                && bar->value() == bar->maximum() && log.horizontalScrollBar()->maximum() > 0;
+        };
+
+        // Queried through the log's own functions, with no event loop between.
+        ColourLogView log;
+        log.resize(150, 120);
+        log.show();
+        int rangeChanges = 0;
+        connect(log.verticalScrollBar(), &QScrollBar::rangeChanged, &log, [&] { ++rangeChanges; });
+        appendLines(log, n);
+        QCOMPARE(rangeChanges, 0);
+        QCOMPARE(log.verticalScrollBar()->maximum(), 0); // not yet caught up
+        const QRect last = log.lineRect(n - 1);
+        QVERIFY(log.viewport()->rect().contains(last.topLeft()) && last.bottom() <= log.viewport()->height());
+        QVERIFY(atTheEnd(log));
+        QCOMPARE(rangeChanges, 1);
+        QCOMPARE(log.lineAtPoint(last.center()), n - 1);
+
+        // Scrolled back up, the next lines bring the newest into view again.
+        log.scrollToLine(0);
+        QCOMPARE(log.verticalScrollBar()->value(), 0);
+        appendLines(log, 10);
+        QCOMPARE(log.verticalScrollBar()->value(), 0);
+        QCoreApplication::processEvents(); // hidden or not, the queued update sets them
+        QVERIFY(atTheEnd(log));
+        QCOMPARE(log.lineCount(), n + 10);
+
+        // Keys page from where the newest line left the bars.
+        appendLines(log, 100);
+        QTest::keyClick(&log, Qt::Key_PageUp);
+        const QScrollBar* bar = log.verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum() - bar->pageStep());
+        QCOMPARE(bar->maximum() + bar->pageStep(), n + 110);
+
+        // A log first shown after the lines came is at its end once painted.
+        ColourLogView later;
+        later.resize(150, 120);
+        appendLines(later, n);
+        later.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&later));
+        QVERIFY(atTheEnd(later));
+
+        // Cleared, nothing is left to scroll and nothing is pending.
+        later.clear();
+        QCOMPARE(later.verticalScrollBar()->maximum(), 0);
+        appendLines(later, 1);
+        later.settleScrollBars();
+        QCOMPARE(later.verticalScrollBar()->maximum(), 0);
+        QCOMPARE(later.verticalScrollBar()->value(), 0);
     }
 
     void columnsKeepTheirMinimumWidth()

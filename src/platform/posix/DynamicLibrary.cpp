@@ -32,14 +32,13 @@ QString hostPathOf(const QString& name)
     return QFile::decodeName(PathMapper::toHost(winPath));
 }
 
-} // namespace
-
-DynamicLibrary::Handle DynamicLibrary::load(const QString& name)
+// load() without the watcher.
+DynamicLibrary::Handle openLibrary(const QString& name)
 {
     static int bundles = 0;
     const QString path = hostPathOf(name);
     if (QFile::exists(path) && isResourceBundle(path)) {
-        auto* lib = new Library;
+        auto* lib = new DynamicLibrary::Library;
         lib->bundlePath = path;
         lib->resourceRoot = QStringLiteral("/varnel-lib%1").arg(++bundles);
         if (!QResource::registerResource(path, lib->resourceRoot)) {
@@ -51,9 +50,30 @@ DynamicLibrary::Handle DynamicLibrary::load(const QString& name)
     void* shared = ::dlopen(QFile::encodeName(QFile::exists(path) ? path : name).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!shared)
         return nullptr;
-    auto* lib = new Library;
+    auto* lib = new DynamicLibrary::Library;
     lib->shared = shared;
     return lib;
+}
+
+DynamicLibrary::LoadWatcher& loadWatcher()
+{
+    static DynamicLibrary::LoadWatcher watcher;
+    return watcher;
+}
+
+} // namespace
+
+DynamicLibrary::Handle DynamicLibrary::load(const QString& name)
+{
+    Handle library = openLibrary(name);
+    if (const LoadWatcher& watcher = loadWatcher())
+        watcher(name, library != nullptr);
+    return library;
+}
+
+void DynamicLibrary::setLoadWatcher(LoadWatcher watcher)
+{
+    loadWatcher() = std::move(watcher);
 }
 
 void* DynamicLibrary::symbol(Handle library, const char* name)
