@@ -212,6 +212,9 @@ void TMainFormControls::buildStatusBar(QMainWindow* window)
     TextStatus = named(new QLabel(StatusBar), "TextStatus");
     TextStatus->setFixedWidth(125);
     TextStatus2 = named(new QLabel(StatusBar), "TextStatus2");
+    // Paths and names are shown as they are: "<b>" in a file name is no markup.
+    TextStatus->setTextFormat(Qt::PlainText);
+    TextStatus2->setTextFormat(Qt::PlainText);
     StatusBar->addWidget(GlyphStatus);
     StatusBar->addWidget(TextStatus);
     StatusBar->addWidget(TextStatus2, 1);

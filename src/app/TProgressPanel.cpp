@@ -11,6 +11,7 @@ TProgressPanel::TProgressPanel(QWidget* parent)
     , DelProgress(new PartsProgressBar(this))
 {
     setObjectName(QStringLiteral("ProgressPanel"));
+    DelNameLabel->setTextFormat(Qt::PlainText); // a file name, never markup
     setFrameShape(QFrame::StyledPanel);
     DelPanelLabel->setObjectName(QStringLiteral("DelPanelLabel"));
     DelNameLabel->setObjectName(QStringLiteral("DelNameLabel"));

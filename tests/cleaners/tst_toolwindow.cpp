@@ -194,6 +194,19 @@ private Q_SLOTS:
         QVERIFY(box.exists("home/data/Trash/files/a.lnk"));
     }
 
+    // A name that looks like markup is shown as it is.
+    void theStatusPaneShowsNamesAsTheyAre()
+    {
+        ProbeWindow w(false);
+        const QString name = QStringLiteral("c:\\<h1>Big</h1>.tmp");
+        w.pane->setText(name);
+        QLabel plain;
+        plain.setFont(w.pane->font());
+        plain.setTextFormat(Qt::PlainText);
+        plain.setText(name);
+        QCOMPARE(w.pane->sizeHint(), plain.sizeHint());
+    }
+
     // Rows named in any order, with repeats, leave in runs; the others stay
     // in their order.
     void removingRowsKeepsTheRest()

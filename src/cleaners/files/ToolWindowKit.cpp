@@ -133,6 +133,7 @@ QLabel* addStatusPane(QStatusBar* bar, const char* objectName)
 {
     auto* pane = new QLabel(bar);
     pane->setObjectName(QLatin1String(objectName));
+    pane->setTextFormat(Qt::PlainText); // paths are shown as they are, never as markup
     bar->addWidget(pane, 1);
     return pane;
 }

@@ -85,7 +85,9 @@ TRunMForm::TRunMForm(QWidget* parent)
     ValPane = new QLabel(StatusBar);
     ValPane->setObjectName(QStringLiteral("ValPane"));
     ValPane->setFixedWidth(175);
+    ValPane->setTextFormat(Qt::PlainText); // registry texts, never markup
     ProgPane = new QLabel(StatusBar);
+    ProgPane->setTextFormat(Qt::PlainText);
     ProgPane->setObjectName(QStringLiteral("ProgPane"));
     StatusBar->addWidget(ValPane);
     StatusBar->addWidget(ProgPane, 1);

@@ -82,6 +82,7 @@ TUMCForm::TUMCForm(QWidget* parent)
     StatBar->setObjectName(QStringLiteral("StatBar"));
     StatBar->setSizeGripEnabled(false);
     ProgsPane = new QLabel(StatBar);
+    ProgsPane->setTextFormat(Qt::PlainText); // program names, never markup
     ProgsPane->setObjectName(QStringLiteral("ProgsPane"));
     ProgsPane->setFixedWidth(175);
     KeyPane = new QLabel(StatBar);
