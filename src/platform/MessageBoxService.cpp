@@ -39,6 +39,8 @@ MsgResult showReal(const MessageRequest& r)
 {
     const QString caption = r.caption.isEmpty() ? QApplication::applicationName() : r.caption;
     QMessageBox box(iconOf(r.icon), caption, r.text, buttonsOf(r.buttons), r.parent);
+    // The texts carry paths, names and plug-ins' words: never markup.
+    box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
     case QMessageBox::Ok: return MsgResult::Ok;
     case QMessageBox::Yes: return MsgResult::Yes;
