@@ -63,6 +63,51 @@ QByteArray realFolder(int fd, const QByteArray& fallback)
     }
 }
 
+// Code units of a name that Entry::sortKey holds, case-folded.
+constexpr qsizetype kSortKeyUnits = 4;
+
+// Where the next entry's names go: the listing's name buffers are sized
+// ahead of the entries while a folder is read, and cut to these at its end.
+qsizetype hostEnd(const std::vector<FolderListing::Entry>& entries)
+{
+    return entries.empty() ? 0 : qsizetype(entries.back().hostOffset) + entries.back().hostLength + 1;
+}
+
+qsizetype textEnd(const std::vector<FolderListing::Entry>& entries)
+{
+    return entries.empty() ? 0 : qsizetype(entries.back().nameOffset) + entries.back().nameLength;
+}
+
+// Makes room for the entries of `bytes` more bytes of getdents records: a
+// record holds at least 24 bytes and its name with the NUL, and no name
+// decodes to more code units than it has bytes. Sizes at least double, so
+// a huge folder read in many pieces is copied a few times, not once a piece.
+void makeRoom(qsizetype bytes, std::vector<FolderListing::Entry>& entries, QByteArray& host, QString& text)
+{
+    constexpr size_t kSmallestRecord = 24;
+    const size_t entriesNeeded = entries.size() + size_t(bytes) / kSmallestRecord;
+    if (entries.capacity() < entriesNeeded)
+        entries.reserve(std::max(entriesNeeded, 2 * entries.capacity()));
+    const qsizetype hostNeeded = hostEnd(entries) + bytes;
+    if (host.size() < hostNeeded)
+        host.resize(std::max(hostNeeded, 2 * host.size()));
+    const qsizetype textNeeded = textEnd(entries) + bytes;
+    if (text.size() < textNeeded)
+        text.resize(std::max(textNeeded, 2 * text.size()));
+}
+
+// Cuts a name buffer to what the entries use; gives the rest back when it
+// is much (only a big folder's is), since a listing may live a while.
+template <class Buffer>
+void fitNames(qsizetype used, Buffer& names)
+{
+    constexpr qsizetype kSpareKept = 64 * 1024;
+    const bool wasteful = names.size() - used > kSpareKept;
+    names.truncate(used);
+    if (wasteful)
+        names.squeeze();
+}
+
 QDateTime timeOf(const statx_timestamp& t)
 {
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
@@ -195,6 +240,7 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
         const ssize_t n = ::getdents64(fd, buf, sizeof buf);
         if (n <= 0)
             break;
+        makeRoom(qsizetype(n), entries_, host_, text_);
         for (ssize_t off = 0; off < n;) {
             const auto* de = reinterpret_cast<const dirent64*>(buf + off);
             off += de->d_reclen;
@@ -202,29 +248,34 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
                 append(fd, de->d_name, de->d_type);
         }
     }
+    fitNames(hostEnd(entries_), host_);
+    fitNames(textEnd(entries_), text_);
     fd_ = fd;
     const QStringView text(text_);
     std::sort(entries_.begin(), entries_.end(), [text](const Entry& a, const Entry& b) {
         if (a.sortKey != b.sortKey)
             return a.sortKey < b.sortKey;
-        return NameOrder::less(text.mid(a.nameOffset, a.nameLength), text.mid(b.nameOffset, b.nameLength));
+        // equal keys: the first kSortKeyUnits units (or all of two shorter
+        // names) already fold alike
+        const QStringView x = text.mid(a.nameOffset, a.nameLength), y = text.mid(b.nameOffset, b.nameLength);
+        return NameOrder::compare(x, y, qMin(kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
     });
     return true;
 }
 
+// Needs the room makeRoom() made for the getdents records the name came in.
 void FolderListing::append(int fd, const char* hostName, unsigned char type)
 {
     const qsizetype length = qsizetype(std::strlen(hostName));
     Entry e;
-    e.hostOffset = quint32(host_.size());
+    e.hostOffset = quint32(hostEnd(entries_));
     e.hostLength = quint32(length);
-    host_.append(hostName, length + 1); // with its NUL, for calls relative to the folder
-    e.nameOffset = quint32(text_.size());
-    HostNameCodec::decodeInto(hostName, length, text_);
-    e.nameLength = quint32(text_.size()) - e.nameOffset;
-    const QStringView name = QStringView(text_).mid(e.nameOffset, e.nameLength);
-    for (qsizetype i = 0; i < 4; ++i)
-        e.sortKey = (e.sortKey << 16) | (i < name.size() ? NameOrder::fold(name[i]) : 0u);
+    std::memcpy(host_.data() + e.hostOffset, hostName, size_t(length) + 1); // with its NUL, for calls relative to the folder
+    e.nameOffset = quint32(textEnd(entries_));
+    char16_t* const name = reinterpret_cast<char16_t*>(text_.data()) + e.nameOffset;
+    e.nameLength = quint32(HostNameCodec::decodeTo(hostName, length, name));
+    for (qsizetype i = 0; i < kSortKeyUnits; ++i)
+        e.sortKey = (e.sortKey << 16) | (i < qsizetype(e.nameLength) ? NameOrder::fold(QChar(name[i])) : 0u);
     struct stat st;
     e.isDirectory = type == DT_DIR
         || (type == DT_UNKNOWN && ::fstatat(fd, hostName, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode));
