@@ -361,12 +361,15 @@ bool FolderListing::isDriveRoot() const
 
 QByteArray FolderListing::hostPathOf(const Entry& entry) const
 {
-    QByteArray path;
-    path.reserve(folder_.size() + qsizetype(entry.hostLength) + 1);
-    path.append(folder_);
-    if (!folder_.endsWith('/'))
-        path.append('/');
-    path.append(hostName(entry));
+    // Written in place: the walker asks once for every folder it enters.
+    const bool slash = !folder_.endsWith('/');
+    QByteArray path(folder_.size() + qsizetype(slash) + qsizetype(entry.hostLength), Qt::Uninitialized);
+    char* out = path.data();
+    std::memcpy(out, folder_.constData(), size_t(folder_.size()));
+    out += folder_.size();
+    if (slash)
+        *out++ = '/';
+    std::memcpy(out, hostNameZ(entry), entry.hostLength);
     return path;
 }
 
