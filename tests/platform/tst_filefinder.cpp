@@ -117,6 +117,26 @@ class TestFileFinder : public QObject {
     Q_OBJECT
     Sandbox box;
 
+    // listing holds exactly the host names `names`, as the long way decodes
+    // and orders them.
+    static void checkListing(const FolderListing& listing, const std::set<QByteArray>& names)
+    {
+        std::vector<std::u16string> expected;
+        for (const QByteArray& n : names)
+            expected.push_back(referenceDecode(n));
+        std::sort(expected.begin(), expected.end(), referenceLess);
+        QCOMPARE(listing.entries().size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const FolderListing::Entry& e = listing.entries()[i];
+            const QStringView name = listing.name(e);
+            QVERIFY2(name == QStringView(expected[i]),
+                     qPrintable(QStringLiteral("entry %1 of %2: %3").arg(i).arg(expected.size()).arg(name.toString())));
+            QCOMPARE(HostNameCodec::encode(name), listing.hostName(e).toByteArray());
+            QCOMPARE(HostNameCodec::decode(listing.hostName(e).toByteArray()), name.toString());
+            QVERIFY(!e.isDirectory);
+        }
+    }
+
 private Q_SLOTS:
     void init() { box.setDrives({{'c', "c"}}); }
 
@@ -130,43 +150,44 @@ private Q_SLOTS:
         QVERIFY(list(QStringLiteral("c:\\missing\\*")).isEmpty());
     }
 
-    // Many random names, enough to take several reads of the folder: each
-    // entry's text is the long-way decoding of its bytes and converts back
-    // to them, and the entries come in the long-way order.
+    // Random names, in one folder big enough to take several reads and in
+    // many small ones (a small folder is sorted another way): each entry's
+    // text is the long-way decoding of its bytes and converts back to them,
+    // and the entries come in the long-way order.
     void listingsDecodeAndOrderAnyHostName()
     {
         QRandomGenerator rng(20261208);
-        std::set<QByteArray> names;
-        while (names.size() < 3000)
-            names.insert(randomHostName(rng));
-        box.makeDir("c/random/sub");
-        for (const QByteArray& n : names) { // bytes as they are: no text conversion on the way
-            const int fd = ::open(box.path("c/random/sub/" + n).constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-            QVERIFY2(fd >= 0, n.toHex().constData());
-            ::close(fd);
+        std::vector<std::set<QByteArray>> folders(40);
+        for (auto& names : folders) {
+            const size_t wanted = &names == &folders.front() ? 3000 : 1 + rng.bounded(90);
+            while (names.size() < wanted)
+                names.insert(randomHostName(rng));
         }
-        FolderListing parent, listing;
+        for (size_t f = 0; f < folders.size(); ++f) {
+            const QByteArray folder = "c/random/" + QByteArray::number(qulonglong(f) + 100) + '/';
+            box.makeDir(folder);
+            for (const QByteArray& n : folders[f]) { // bytes as they are: no text conversion on the way
+                const int fd = ::open(box.path(folder + n).constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
+                QVERIFY2(fd >= 0, n.toHex().constData());
+                ::close(fd);
+            }
+        }
+        FolderListing parent;
         QVERIFY(parent.read(QStringLiteral("c:\\random")));
-        QCOMPARE(parent.entries().size(), size_t(1));
-        QVERIFY(listing.readChild(parent, parent.entries().front()));
-
-        std::vector<std::u16string> expected;
-        for (const QByteArray& n : names)
-            expected.push_back(referenceDecode(n));
-        std::sort(expected.begin(), expected.end(), referenceLess);
-        QCOMPARE(listing.entries().size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            const FolderListing::Entry& e = listing.entries()[i];
-            const QStringView name = listing.name(e);
-            QVERIFY2(name == QStringView(expected[i]),
-                     qPrintable(QStringLiteral("entry %1: %2").arg(i).arg(name.toString())));
-            QCOMPARE(HostNameCodec::encode(name), listing.hostName(e).toByteArray());
-            QCOMPARE(HostNameCodec::decode(listing.hostName(e).toByteArray()), name.toString());
-            QVERIFY(!e.isDirectory);
+        QCOMPARE(parent.entries().size(), folders.size());
+        for (size_t f = 0; f < folders.size(); ++f) {
+            const FolderListing::Entry& sub = parent.entries()[f];
+            QVERIFY(sub.isDirectory);
+            QCOMPARE(parent.name(sub), QString::number(qulonglong(f) + 100));
+            FolderListing listing;
+            QVERIFY(listing.readChild(parent, sub));
+            checkListing(listing, folders[f]);
+            if (QTest::currentTestFailed())
+                return;
+            // Names that are not UTF-8 are beyond the sandbox's own clean-up.
+            for (const QByteArray& n : folders[f])
+                ::unlink((parent.hostPathOf(sub) + '/' + n).constData());
         }
-        // Names that are not UTF-8 are beyond the sandbox's own clean-up.
-        for (const QByteArray& n : names)
-            ::unlink(box.path("c/random/sub/" + n).constData());
     }
 
     void masksFollowTheWindowsRules()

@@ -66,6 +66,9 @@ QByteArray realFolder(int fd, const QByteArray& fallback)
 // Code units of a name that Entry::sortKey holds, case-folded.
 constexpr qsizetype kSortKeyUnits = 4;
 
+// Entries whose sorting space a thread keeps between folders.
+constexpr size_t kScratchKept = 64 * 1024;
+
 // Where the next entry's names go: the listing's name buffers are sized
 // ahead of the entries while a folder is read, and cut to these at its end.
 qsizetype hostEnd(const std::vector<FolderListing::Entry>& entries)
@@ -106,6 +109,54 @@ void fitNames(qsizetype used, Buffer& names)
     names.truncate(used);
     if (wasteful)
         names.squeeze();
+}
+
+// Puts entries in name order (NameOrder). Sorts small records of key and
+// position, nearly all told apart by the key alone, and moves each entry
+// once; a folder of a few dozen entries, the common case, by insertion,
+// which mispredicts about once per entry. The scratch space is kept per
+// thread, so a walk allocates it a few times, not once a folder.
+void sortByName(std::vector<FolderListing::Entry>& entries, QStringView text)
+{
+    struct Slot {
+        quint64 key;
+        quint32 index;
+    };
+    const auto less = [&](const Slot& a, const Slot& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        // equal keys: the first kSortKeyUnits units (or all of two shorter
+        // names) already fold alike
+        const FolderListing::Entry &ea = entries[a.index], &eb = entries[b.index];
+        const QStringView x = text.mid(ea.nameOffset, ea.nameLength), y = text.mid(eb.nameOffset, eb.nameLength);
+        return NameOrder::compare(x, y, qMin(kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
+    };
+    thread_local std::vector<Slot> slots;
+    thread_local std::vector<FolderListing::Entry> sorted;
+    const size_t n = entries.size();
+    slots.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        slots[i] = {entries[i].sortKey, quint32(i)};
+    constexpr size_t kInsertionMost = 48;
+    if (n > kInsertionMost) {
+        std::sort(slots.begin(), slots.end(), less);
+    } else {
+        for (size_t i = 1; i < n; ++i) {
+            const Slot s = slots[i];
+            size_t j = i;
+            for (; j > 0 && less(s, slots[j - 1]); --j)
+                slots[j] = slots[j - 1];
+            slots[j] = s;
+        }
+    }
+    sorted.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        sorted[i] = entries[slots[i].index];
+    std::copy(sorted.begin(), sorted.end(), entries.begin());
+    if (sorted.capacity() > kScratchKept) { // after a huge folder
+        sorted = {};
+        slots = {};
+    }
 }
 
 QDateTime timeOf(const statx_timestamp& t)
@@ -251,15 +302,7 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
     fitNames(hostEnd(entries_), host_);
     fitNames(textEnd(entries_), text_);
     fd_ = fd;
-    const QStringView text(text_);
-    std::sort(entries_.begin(), entries_.end(), [text](const Entry& a, const Entry& b) {
-        if (a.sortKey != b.sortKey)
-            return a.sortKey < b.sortKey;
-        // equal keys: the first kSortKeyUnits units (or all of two shorter
-        // names) already fold alike
-        const QStringView x = text.mid(a.nameOffset, a.nameLength), y = text.mid(b.nameOffset, b.nameLength);
-        return NameOrder::compare(x, y, qMin(kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
-    });
+    sortByName(entries_, text_);
     return true;
 }
 
