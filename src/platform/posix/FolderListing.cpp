@@ -66,8 +66,9 @@ QByteArray realFolder(int fd, const QByteArray& fallback)
 // Code units of a name that Entry::sortKey holds, case-folded.
 constexpr qsizetype kSortKeyUnits = 4;
 
-// Entries whose sorting space a thread keeps between folders.
-constexpr size_t kScratchKept = 64 * 1024;
+// Entries whose sorting space a thread keeps between folders (192 KiB);
+// a bigger folder's is given back, since reading it costs far more.
+constexpr size_t kScratchKept = 4096;
 
 // Where the next entry's names go: the listing's name buffers are sized
 // ahead of the entries while a folder is read, and cut to these at its end.
@@ -306,10 +307,13 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
     return true;
 }
 
-// Needs the room makeRoom() made for the getdents records the name came in.
+// Writes into the room makeRoom() made for the getdents records the name
+// came in; makes more should a record ever be shorter than its name.
 void FolderListing::append(int fd, const char* hostName, unsigned char type)
 {
     const qsizetype length = qsizetype(std::strlen(hostName));
+    if (hostEnd(entries_) + length + 1 > host_.size() || textEnd(entries_) + length > text_.size())
+        makeRoom(length + 1, entries_, host_, text_);
     Entry e;
     e.hostOffset = quint32(hostEnd(entries_));
     e.hostLength = quint32(length);
