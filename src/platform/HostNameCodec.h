@@ -26,6 +26,12 @@ inline QString decode(const QByteArray& bytes) { return decode(bytes.constData()
 // room to spare).
 void decodeInto(const char* bytes, qsizetype size, QString& out);
 
+// Writes the text form of one host name to out, which must have room for
+// size code units (a name never decodes to more units than it has bytes),
+// and returns the number of units written. For callers that size one
+// buffer for many names.
+qsizetype decodeTo(const char* bytes, qsizetype size, char16_t* out);
+
 // Host bytes of one name in text form; the inverse of decode().
 QByteArray encode(QStringView name);
 

@@ -17,11 +17,13 @@ inline char16_t fold(QChar c)
     return c.toCaseFolded().unicode();
 }
 
-// <0, 0 or >0 as a sorts before, equal to, or after b.
-inline int compare(QStringView a, QStringView b)
+// <0, 0 or >0 as a sorts before, equal to, or after b. The caller may pass
+// in `from` how many leading code units (at most the shorter name's length)
+// it already knows to fold alike, to skip folding them again.
+inline int compare(QStringView a, QStringView b, qsizetype from = 0)
 {
     const qsizetype n = qMin(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = from; i < n; ++i) {
         const char16_t x = fold(a[i]), y = fold(b[i]);
         if (x != y)
             return x < y ? -1 : 1;

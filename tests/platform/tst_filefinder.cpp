@@ -3,9 +3,16 @@
 #include "platform/EntryLookup.h"
 #include "platform/FileFinder.h"
 #include "platform/FolderListing.h"
+#include "platform/HostNameCodec.h"
 #include "support/Sandbox.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,11 +38,104 @@ quint32 attributesOf(const QString& pattern)
     return f.findFirst(pattern, faAnyFile) ? f.attributes() : 0xFFFFFFFF;
 }
 
+// The text form of a host name, written out the long way: valid UTF-8
+// becomes its characters, except those standing in for reserved ones;
+// reserved ASCII moves to U+F000 + c; any other byte to U+DC00 + byte.
+std::u16string referenceDecode(const QByteArray& bytes)
+{
+    const auto reserved = [](char32_t c) { return c > 0 && c < 0x80 && std::strchr("\\:*?\"<>|", int(c)); };
+    std::u16string out;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            out += char16_t(reserved(p[i]) ? 0xF000 + p[i] : p[i]);
+            ++i;
+            continue;
+        }
+        const int len = p[i] >= 0xF0 ? 4 : p[i] >= 0xE0 ? 3 : p[i] >= 0xC0 ? 2 : 0;
+        char32_t cp = len == 4 ? p[i] & 0x07 : len == 3 ? p[i] & 0x0F : p[i] & 0x1F;
+        bool ok = len > 0 && i + len <= n;
+        for (int k = 1; ok && k < len; ++k) {
+            ok = (p[i + k] & 0xC0) == 0x80;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        const char32_t shortest = len == 4 ? 0x10000 : len == 3 ? 0x800 : 0x80;
+        ok = ok && cp >= shortest && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)
+            && !(cp > 0xF000 && cp < 0xF080 && reserved(cp - 0xF000));
+        if (!ok) {
+            out += char16_t(0xDC00 + p[i]);
+            ++i;
+        } else if (cp >= 0x10000) {
+            out += char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            out += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            i += len;
+        } else {
+            out += char16_t(cp);
+            i += len;
+        }
+    }
+    return out;
+}
+
+// Listing order written out the long way: every code unit case-folded, the
+// folded names compared as a whole, names equal but for case by code unit.
+bool referenceLess(const std::u16string& a, const std::u16string& b)
+{
+    const auto folded = [](const std::u16string& s) {
+        std::u16string f;
+        for (char16_t u : s)
+            f += QChar(u).toCaseFolded().unicode();
+        return f;
+    };
+    const std::u16string fa = folded(a), fb = folded(b);
+    return fa != fb ? fa < fb : a < b;
+}
+
+// A random host name from pieces that decode in every way there is: mixed
+// case ASCII, reserved characters, Cyrillic and German letters whose case
+// folds beyond ASCII, a character outside the basic plane, the stand-ins
+// for reserved characters and for bytes, and bytes that are not UTF-8.
+QByteArray randomHostName(QRandomGenerator& rng)
+{
+    static const char* const pieces[] = {
+        "a", "A", "b", "B", "z", "Z", "0", "7", ".", "_", "-", " ", "tmp", "TMP", "Beta", "beta", "*", "?", ":", "|",
+        "\\", "\"", "<", ">", "\xd0\x96", "\xd0\xb6", "\xd0\x81", "\xd1\x91", "\xc3\x9f", "SS", "ss", "\xe1\xba\x9e",
+        "\xc3\x84", "\xc3\xa4", "\xf0\x9f\x98\x80", "\xef\x80\xaa", "\xef\x80\xbf", "\xef\x80\x80",
+        "\xed\xb2\x80", "\xff", "\x80", "\xc3", "\xe2\x82", "\xc0\xaf", "\xf4\x90\x80\x80", "\xc3\x28",
+        "\xce\xa3", "\xcf\x82", "\xcf\x83", "\xe2\x84\xaa", "k", "K"};
+    QByteArray name;
+    const int parts = 1 + int(rng.bounded(rng.bounded(2) ? 4 : 24));
+    for (int i = 0; i < parts; ++i)
+        name += pieces[rng.bounded(int(std::size(pieces)))];
+    return name == "." || name == ".." ? name + "x" : name;
+}
+
 } // namespace
 
 class TestFileFinder : public QObject {
     Q_OBJECT
     Sandbox box;
+
+    // listing holds exactly the host names `names`, as the long way decodes
+    // and orders them.
+    static void checkListing(const FolderListing& listing, const std::set<QByteArray>& names)
+    {
+        std::vector<std::u16string> expected;
+        for (const QByteArray& n : names)
+            expected.push_back(referenceDecode(n));
+        std::sort(expected.begin(), expected.end(), referenceLess);
+        QCOMPARE(listing.entries().size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const FolderListing::Entry& e = listing.entries()[i];
+            const QStringView name = listing.name(e);
+            QVERIFY2(name == QStringView(expected[i]),
+                     qPrintable(QStringLiteral("entry %1 of %2: %3").arg(i).arg(expected.size()).arg(name.toString())));
+            QCOMPARE(HostNameCodec::encode(name), listing.hostName(e).toByteArray());
+            QCOMPARE(HostNameCodec::decode(listing.hostName(e).toByteArray()), name.toString());
+            QVERIFY(!e.isDirectory);
+        }
+    }
 
 private Q_SLOTS:
     void init() { box.setDrives({{'c', "c"}}); }
@@ -48,6 +148,46 @@ private Q_SLOTS:
                  QStringList({".", "..", "A.txt", "a2.txt", "b.txt", "c", "а.txt", "Б.txt"}));
         QVERIFY(!list(QStringLiteral("c:\\*")).contains(QStringLiteral("."))); // a drive root has none
         QVERIFY(list(QStringLiteral("c:\\missing\\*")).isEmpty());
+    }
+
+    // Random names, in one folder big enough to take several reads and in
+    // many small ones (a small folder is sorted another way): each entry's
+    // text is the long-way decoding of its bytes and converts back to them,
+    // and the entries come in the long-way order.
+    void listingsDecodeAndOrderAnyHostName()
+    {
+        QRandomGenerator rng(20261208);
+        std::vector<std::set<QByteArray>> folders(40);
+        for (auto& names : folders) {
+            const size_t wanted = &names == &folders.front() ? 3000 : 1 + rng.bounded(90);
+            while (names.size() < wanted)
+                names.insert(randomHostName(rng));
+        }
+        for (size_t f = 0; f < folders.size(); ++f) {
+            const QByteArray folder = "c/random/" + QByteArray::number(qulonglong(f) + 100) + '/';
+            box.makeDir(folder);
+            for (const QByteArray& n : folders[f]) { // bytes as they are: no text conversion on the way
+                const int fd = ::open(box.path(folder + n).constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
+                QVERIFY2(fd >= 0, n.toHex().constData());
+                ::close(fd);
+            }
+        }
+        FolderListing parent;
+        QVERIFY(parent.read(QStringLiteral("c:\\random")));
+        QCOMPARE(parent.entries().size(), folders.size());
+        for (size_t f = 0; f < folders.size(); ++f) {
+            const FolderListing::Entry& sub = parent.entries()[f];
+            QVERIFY(sub.isDirectory);
+            QCOMPARE(parent.name(sub), QString::number(qulonglong(f) + 100));
+            FolderListing listing;
+            QVERIFY(listing.readChild(parent, sub));
+            checkListing(listing, folders[f]);
+            if (QTest::currentTestFailed())
+                return;
+            // Names that are not UTF-8 are beyond the sandbox's own clean-up.
+            for (const QByteArray& n : folders[f])
+                ::unlink((parent.hostPathOf(sub) + '/' + n).constData());
+        }
     }
 
     void masksFollowTheWindowsRules()

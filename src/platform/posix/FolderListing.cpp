@@ -63,6 +63,103 @@ QByteArray realFolder(int fd, const QByteArray& fallback)
     }
 }
 
+// Code units of a name that Entry::sortKey holds, case-folded.
+constexpr qsizetype kSortKeyUnits = 4;
+
+// Entries whose sorting space a thread keeps between folders (192 KiB);
+// a bigger folder's is given back, since reading it costs far more.
+constexpr size_t kScratchKept = 4096;
+
+// Where the next entry's names go: the listing's name buffers are sized
+// ahead of the entries while a folder is read, and cut to these at its end.
+qsizetype hostEnd(const std::vector<FolderListing::Entry>& entries)
+{
+    return entries.empty() ? 0 : qsizetype(entries.back().hostOffset) + entries.back().hostLength + 1;
+}
+
+qsizetype textEnd(const std::vector<FolderListing::Entry>& entries)
+{
+    return entries.empty() ? 0 : qsizetype(entries.back().nameOffset) + entries.back().nameLength;
+}
+
+// Makes room for the entries of `bytes` more bytes of getdents records: a
+// record holds at least 24 bytes and its name with the NUL, and no name
+// decodes to more code units than it has bytes. Sizes at least double, so
+// a huge folder read in many pieces is copied a few times, not once a piece.
+void makeRoom(qsizetype bytes, std::vector<FolderListing::Entry>& entries, QByteArray& host, QString& text)
+{
+    constexpr size_t kSmallestRecord = 24;
+    const size_t entriesNeeded = entries.size() + size_t(bytes) / kSmallestRecord;
+    if (entries.capacity() < entriesNeeded)
+        entries.reserve(std::max(entriesNeeded, 2 * entries.capacity()));
+    const qsizetype hostNeeded = hostEnd(entries) + bytes;
+    if (host.size() < hostNeeded)
+        host.resize(std::max(hostNeeded, 2 * host.size()));
+    const qsizetype textNeeded = textEnd(entries) + bytes;
+    if (text.size() < textNeeded)
+        text.resize(std::max(textNeeded, 2 * text.size()));
+}
+
+// Cuts a name buffer to what the entries use; gives the rest back when it
+// is much (only a big folder's is), since a listing may live a while.
+template <class Buffer>
+void fitNames(qsizetype used, Buffer& names)
+{
+    constexpr qsizetype kSpareKept = 64 * 1024;
+    const bool wasteful = names.size() - used > kSpareKept;
+    names.truncate(used);
+    if (wasteful)
+        names.squeeze();
+}
+
+// Puts entries in name order (NameOrder). Sorts small records of key and
+// position, nearly all told apart by the key alone, and moves each entry
+// once; a folder of a few dozen entries, the common case, by insertion,
+// which mispredicts about once per entry. The scratch space is kept per
+// thread, so a walk allocates it a few times, not once a folder.
+void sortByName(std::vector<FolderListing::Entry>& entries, QStringView text)
+{
+    struct Slot {
+        quint64 key;
+        quint32 index;
+    };
+    const auto less = [&](const Slot& a, const Slot& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        // equal keys: the first kSortKeyUnits units (or all of two shorter
+        // names) already fold alike
+        const FolderListing::Entry &ea = entries[a.index], &eb = entries[b.index];
+        const QStringView x = text.mid(ea.nameOffset, ea.nameLength), y = text.mid(eb.nameOffset, eb.nameLength);
+        return NameOrder::compare(x, y, qMin(kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
+    };
+    thread_local std::vector<Slot> slots;
+    thread_local std::vector<FolderListing::Entry> sorted;
+    const size_t n = entries.size();
+    slots.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        slots[i] = {entries[i].sortKey, quint32(i)};
+    constexpr size_t kInsertionMost = 48;
+    if (n > kInsertionMost) {
+        std::sort(slots.begin(), slots.end(), less);
+    } else {
+        for (size_t i = 1; i < n; ++i) {
+            const Slot s = slots[i];
+            size_t j = i;
+            for (; j > 0 && less(s, slots[j - 1]); --j)
+                slots[j] = slots[j - 1];
+            slots[j] = s;
+        }
+    }
+    sorted.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        sorted[i] = entries[slots[i].index];
+    std::copy(sorted.begin(), sorted.end(), entries.begin());
+    if (sorted.capacity() > kScratchKept) { // after a huge folder
+        sorted = {};
+        slots = {};
+    }
+}
+
 QDateTime timeOf(const statx_timestamp& t)
 {
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
@@ -195,6 +292,7 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
         const ssize_t n = ::getdents64(fd, buf, sizeof buf);
         if (n <= 0)
             break;
+        makeRoom(qsizetype(n), entries_, host_, text_);
         for (ssize_t off = 0; off < n;) {
             const auto* de = reinterpret_cast<const dirent64*>(buf + off);
             off += de->d_reclen;
@@ -202,29 +300,29 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
                 append(fd, de->d_name, de->d_type);
         }
     }
+    fitNames(hostEnd(entries_), host_);
+    fitNames(textEnd(entries_), text_);
     fd_ = fd;
-    const QStringView text(text_);
-    std::sort(entries_.begin(), entries_.end(), [text](const Entry& a, const Entry& b) {
-        if (a.sortKey != b.sortKey)
-            return a.sortKey < b.sortKey;
-        return NameOrder::less(text.mid(a.nameOffset, a.nameLength), text.mid(b.nameOffset, b.nameLength));
-    });
+    sortByName(entries_, text_);
     return true;
 }
 
+// Writes into the room makeRoom() made for the getdents records the name
+// came in; makes more should a record ever be shorter than its name.
 void FolderListing::append(int fd, const char* hostName, unsigned char type)
 {
     const qsizetype length = qsizetype(std::strlen(hostName));
+    if (hostEnd(entries_) + length + 1 > host_.size() || textEnd(entries_) + length > text_.size())
+        makeRoom(length + 1, entries_, host_, text_);
     Entry e;
-    e.hostOffset = quint32(host_.size());
+    e.hostOffset = quint32(hostEnd(entries_));
     e.hostLength = quint32(length);
-    host_.append(hostName, length + 1); // with its NUL, for calls relative to the folder
-    e.nameOffset = quint32(text_.size());
-    HostNameCodec::decodeInto(hostName, length, text_);
-    e.nameLength = quint32(text_.size()) - e.nameOffset;
-    const QStringView name = QStringView(text_).mid(e.nameOffset, e.nameLength);
-    for (qsizetype i = 0; i < 4; ++i)
-        e.sortKey = (e.sortKey << 16) | (i < name.size() ? NameOrder::fold(name[i]) : 0u);
+    std::memcpy(host_.data() + e.hostOffset, hostName, size_t(length) + 1); // with its NUL, for calls relative to the folder
+    e.nameOffset = quint32(textEnd(entries_));
+    char16_t* const name = reinterpret_cast<char16_t*>(text_.data()) + e.nameOffset;
+    e.nameLength = quint32(HostNameCodec::decodeTo(hostName, length, name));
+    for (qsizetype i = 0; i < kSortKeyUnits; ++i)
+        e.sortKey = (e.sortKey << 16) | (i < qsizetype(e.nameLength) ? NameOrder::fold(QChar(name[i])) : 0u);
     struct stat st;
     e.isDirectory = type == DT_DIR
         || (type == DT_UNKNOWN && ::fstatat(fd, hostName, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode));
@@ -310,12 +408,15 @@ bool FolderListing::isDriveRoot() const
 
 QByteArray FolderListing::hostPathOf(const Entry& entry) const
 {
-    QByteArray path;
-    path.reserve(folder_.size() + qsizetype(entry.hostLength) + 1);
-    path.append(folder_);
-    if (!folder_.endsWith('/'))
-        path.append('/');
-    path.append(hostName(entry));
+    // Written in place: the walker asks once for every folder it enters.
+    const bool slash = !folder_.endsWith('/');
+    QByteArray path(folder_.size() + qsizetype(slash) + qsizetype(entry.hostLength), Qt::Uninitialized);
+    char* out = path.data();
+    std::memcpy(out, folder_.constData(), size_t(folder_.size()));
+    out += folder_.size();
+    if (slash)
+        *out++ = '/';
+    std::memcpy(out, hostNameZ(entry), entry.hostLength);
     return path;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/HostNameCodec.h"
 
+#include <array>
+
 namespace platform::HostNameCodec {
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 constexpr char16_t kEscapedByteBase = 0xDC00; // + byte 0x80..0xFF
 constexpr char16_t kReservedBase = 0xF000;    // + reserved ASCII character
 
-bool isReserved(unsigned char c)
+constexpr bool isReserved(unsigned char c)
 {
     switch (c) {
     case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
@@ -48,12 +50,25 @@ bool isReservedStandIn(char32_t cp)
     return cp > kReservedBase && cp < kReservedBase + 0x80 && isReserved(uchar(cp - kReservedBase));
 }
 
-bool isPlain(const unsigned char* p, qsizetype size)
+// 1 for each byte that does not stand for itself: a reserved character or
+// any byte of a multi-byte sequence.
+constexpr auto kNotPlain = [] {
+    std::array<unsigned char, 256> t {};
+    for (int b = 0; b < 256; ++b)
+        t[size_t(b)] = b >= 0x80 || isReserved(uchar(b));
+    return t;
+}();
+
+// Widens p into out and tells whether that was the whole decoding: one
+// pass without a branch per byte, for the names nearly all folders hold.
+bool widenPlain(const unsigned char* p, qsizetype size, char16_t* out)
 {
-    for (qsizetype i = 0; i < size; ++i)
-        if (p[i] >= 0x80 || isReserved(p[i]))
-            return false;
-    return true;
+    unsigned notPlain = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        out[i] = p[i];
+        notPlain |= kNotPlain[p[i]];
+    }
+    return notPlain == 0;
 }
 
 } // namespace
@@ -67,32 +82,43 @@ QString decode(const char* bytes, qsizetype size)
 
 void decodeInto(const char* bytes, qsizetype size, QString& out)
 {
+    const qsizetype start = out.size();
+    out.resize(start + size);
+    const qsizetype written = decodeTo(bytes, size, reinterpret_cast<char16_t*>(out.data()) + start);
+    out.truncate(start + written);
+}
+
+qsizetype decodeTo(const char* bytes, qsizetype size, char16_t* out)
+{
     const auto* p = reinterpret_cast<const unsigned char*>(bytes);
-    if (isPlain(p, size)) {
-        const qsizetype start = out.size();
-        out.resize(start + size);
-        char16_t* dst = reinterpret_cast<char16_t*>(out.data()) + start;
-        for (qsizetype i = 0; i < size; ++i)
-            dst[i] = p[i];
-        return;
-    }
+    if (widenPlain(p, size, out))
+        return size;
+    char16_t* dst = out;
     for (qsizetype i = 0; i < size;) {
         const unsigned char b = p[i];
         if (b < 0x80) {
-            out.append(QChar(char16_t(isReserved(b) ? kReservedBase + b : b)));
+            *dst++ = isReserved(b) ? char16_t(kReservedBase + b) : char16_t(b);
             ++i;
             continue;
         }
         char32_t cp = 0;
         const int len = validSequence(p + i, size - i, cp);
         if (len && !isReservedStandIn(cp)) {
-            out.append(QChar::fromUcs4(cp));
+            // len is 4 exactly when cp needs a surrogate pair, so dst never
+            // outruns the bytes read
+            if (QChar::requiresSurrogates(cp)) {
+                *dst++ = QChar::highSurrogate(cp);
+                *dst++ = QChar::lowSurrogate(cp);
+            } else {
+                *dst++ = char16_t(cp);
+            }
             i += len;
         } else {
-            out.append(QChar(char16_t(kEscapedByteBase + b)));
+            *dst++ = char16_t(kEscapedByteBase + b);
             ++i;
         }
     }
+    return dst - out;
 }
 
 QByteArray encode(QStringView name)
