@@ -68,8 +68,10 @@ bool MaskMatcher::matches(QStringView name) const
     case Kind::Suffix: {
         if (name.size() < folded_.size())
             return false;
+        // From the end: most names that do not match differ in their last
+        // character already.
         const qsizetype off = name.size() - folded_.size();
-        for (qsizetype i = 0; i < folded_.size(); ++i)
+        for (qsizetype i = folded_.size() - 1; i >= 0; --i)
             if (fold(name[off + i]) != folded_.at(i).unicode())
                 return false;
         return true;
