@@ -261,6 +261,23 @@ private Q_SLOTS:
         QVERIFY(f.findFirst(QStringLiteral("z:\\dev\\shm"), faDirectory));
         QVERIFY(f.isMountPoint());
         QVERIFY(f.attributes() & faMountPoint);
+
+        // A walk reads a sub-folder of its own mount, never one on which
+        // another file system sits.
+        FolderListing devFolder;
+        QVERIFY(devFolder.read(QStringLiteral("z:\\dev")));
+        const auto& entries = devFolder.entries();
+        const auto shmEntry = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return devFolder.name(e) == u"shm"; });
+        QVERIFY(shmEntry != entries.end());
+        FolderListing child;
+        QVERIFY(!child.readChild(devFolder, *shmEntry));
+        QVERIFY(child.refusedOtherMount());
+        QVERIFY(child.entries().empty());
+        FolderListing plain;
+        QVERIFY(plain.read(QStringLiteral("c:\\plain")));
+        QVERIFY(child.readChild(plain, plain.entries().front()));
+        QVERIFY(!child.refusedOtherMount());
+        QCOMPARE(child.mountId(), plain.mountId());
     }
 
     void sizesAndTimesAreFetchedOnRequest()
