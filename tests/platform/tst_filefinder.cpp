@@ -4,6 +4,7 @@
 #include "platform/FileFinder.h"
 #include "platform/FolderListing.h"
 #include "platform/HostNameCodec.h"
+#include "posix/Handles.h"
 #include "support/Sandbox.h"
 
 #include <QRandomGenerator>
@@ -109,6 +110,20 @@ QByteArray randomHostName(QRandomGenerator& rng)
     for (int i = 0; i < parts; ++i)
         name += pieces[rng.bounded(int(std::size(pieces)))];
     return name == "." || name == ".." ? name + "x" : name;
+}
+
+} // namespace
+
+namespace {
+
+// The entry of listing with this name; the test fails when there is none.
+const FolderListing::Entry& entryNamed(const FolderListing& listing, QStringView name)
+{
+    const auto& entries = listing.entries();
+    const auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return listing.name(e) == name; });
+    if (it == entries.end())
+        qFatal("no entry named %s", qPrintable(name.toString()));
+    return *it;
 }
 
 } // namespace
@@ -263,21 +278,25 @@ private Q_SLOTS:
         QVERIFY(f.attributes() & faMountPoint);
 
         // A walk reads a sub-folder of its own mount, never one on which
-        // another file system sits.
-        FolderListing devFolder;
-        QVERIFY(devFolder.read(QStringLiteral("z:\\dev")));
-        const auto& entries = devFolder.entries();
-        const auto shmEntry = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return devFolder.name(e) == u"shm"; });
-        QVERIFY(shmEntry != entries.end());
-        FolderListing child;
-        QVERIFY(!child.readChild(devFolder, *shmEntry));
-        QVERIFY(child.refusedOtherMount());
-        QVERIFY(child.entries().empty());
-        FolderListing plain;
-        QVERIFY(plain.read(QStringLiteral("c:\\plain")));
-        QVERIFY(child.readChild(plain, plain.entries().front()));
-        QVERIFY(!child.refusedOtherMount());
-        QCOMPARE(child.mountId(), plain.mountId());
+        // another file system sits nor a link: with the one-call open, and
+        // on the path of a kernel without it.
+        ::symlink(box.path("c/plain/sub").constData(), box.path("c/plain/link").constData());
+        for (const bool oneCall : {true, false}) {
+            posix::setOneCallOpenForTests(oneCall);
+            FolderListing devFolder;
+            QVERIFY(devFolder.read(QStringLiteral("z:\\dev")));
+            FolderListing child;
+            QVERIFY(!child.readChild(devFolder, entryNamed(devFolder, u"shm")));
+            QVERIFY(child.refusedOtherMount());
+            QVERIFY(child.entries().empty());
+            FolderListing plain;
+            QVERIFY(plain.read(QStringLiteral("c:\\plain")));
+            QVERIFY(!child.readChild(plain, entryNamed(plain, u"link")));
+            QVERIFY(!child.refusedOtherMount());
+            QVERIFY(child.readChild(plain, entryNamed(plain, u"sub")));
+            QCOMPARE(child.mountId(), plain.mountId());
+        }
+        posix::setOneCallOpenForTests(true);
     }
 
     void sizesAndTimesAreFetchedOnRequest()

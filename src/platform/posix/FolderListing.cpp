@@ -8,7 +8,6 @@
 #include "posix/HostErrors.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,8 +15,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/openat2.h>
-#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -41,28 +38,6 @@ bool identify(int fd, Identity& id)
     id.mount = (st.stx_mask & STATX_MNT_ID) ? st.stx_mnt_id : 0;
     id.device = makedev(st.stx_dev_major, st.stx_dev_minor);
     return true;
-}
-
-// Opens the sub-folder name of parent in one call that follows no link and
-// crosses no mount point, bind mounts included (openat2 with
-// RESOLVE_NO_XDEV): what it opens is on parent's own mount, so no further
-// look at it is needed. Returns the handle, or -1 with errno set (EXDEV for
-// another mount); ENOSYS when the kernel has no openat2, and then at once
-// on every later call.
-int openOnSameMount(int parent, const char* name)
-{
-    static std::atomic<bool> missing{false};
-    if (missing.load(std::memory_order_relaxed)) {
-        errno = ENOSYS;
-        return -1;
-    }
-    struct open_how how {};
-    how.flags = kOpenFlags;
-    how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
-    const long fd = ::syscall(SYS_openat2, parent, name, &how, sizeof how);
-    if (fd < 0 && errno == ENOSYS)
-        missing.store(true, std::memory_order_relaxed);
-    return int(fd);
 }
 
 bool isDot(const char* n)
@@ -295,7 +270,7 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
     // the same mount; otherwise (or where a sandbox forbids that call) the
     // folder is opened and then looked at.
     if (parent.mountId_ != 0) {
-        const int fd = openOnSameMount(parent.fd_, parent.hostNameZ(entry));
+        const int fd = posix::openFolderOnSameMount(parent.fd_, parent.hostNameZ(entry));
         if (fd >= 0)
             return readOpened(fd, host, parent.mountId_, parent.deviceId_);
         if (errno != ENOSYS && errno != EPERM) {

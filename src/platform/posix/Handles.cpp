@@ -6,10 +6,13 @@
 
 #include <QStringList>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -73,6 +76,32 @@ std::optional<EntryId> entryIdAt(int parent, const QByteArray& name)
     if (!statEntryAt(parent, name.constData(), st))
         return std::nullopt;
     return entryIdOf(st);
+}
+
+namespace {
+
+std::atomic<bool> oneCallOpen{true};
+
+} // namespace
+
+void setOneCallOpenForTests(bool on)
+{
+    oneCallOpen.store(on);
+}
+
+int openFolderOnSameMount(int parent, const char* name)
+{
+    if (!oneCallOpen.load(std::memory_order_relaxed)) {
+        errno = ENOSYS;
+        return -1;
+    }
+    struct open_how how {};
+    how.flags = unsigned(folderOpenFlags());
+    how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+    const long fd = ::syscall(SYS_openat2, parent, name, &how, sizeof how);
+    if (fd < 0 && errno == ENOSYS)
+        oneCallOpen.store(false, std::memory_order_relaxed);
+    return int(fd);
 }
 
 void allowManyOpenFolders()

@@ -39,6 +39,17 @@ int folderOpenFlags();
 // errno set) when name is not a folder or is a link.
 UniqueFd openFolderAt(int parent, const QByteArray& name);
 
+// Opens the folder name inside parent in one call that follows no link and
+// crosses no mount point, bind mounts included (openat2 with
+// RESOLVE_NO_XDEV): what it opens is on parent's own mount. Returns the
+// handle (the caller closes it), or -1 with errno set: EXDEV for another
+// mount, ELOOP for a link, ENOSYS when the kernel has no openat2 (then at
+// once on every later call) or while tests have turned the call off.
+int openFolderOnSameMount(int parent, const char* name);
+
+// Lets tests take the path a kernel without openat2 takes.
+void setOneCallOpenForTests(bool on);
+
 // The id of the entry name inside parent, the entry itself (a link is a link).
 // nullopt when it does not exist.
 std::optional<EntryId> entryIdAt(int parent, const QByteArray& name);
