@@ -1,6 +1,7 @@
 #include "app/TMainFormControls.h"
 
 #include "app/TProgressPanel.h"
+#include "cleaners/files/ToolWindowKit.h"
 #include "widgets/ColourLogView.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ImageToolButton.h"
@@ -209,13 +210,7 @@ void TMainFormControls::buildStatusBar(QMainWindow* window)
     GlyphStatus = named(new QLabel(StatusBar), "GlyphStatus");
     GlyphStatus->setFixedWidth(27);
     GlyphStatus->setAlignment(Qt::AlignCenter);
-    TextStatus = named(new QLabel(StatusBar), "TextStatus");
-    TextStatus->setFixedWidth(125);
-    TextStatus2 = named(new QLabel(StatusBar), "TextStatus2");
-    // Paths and names are shown as they are: "<b>" in a file name is no markup.
-    TextStatus->setTextFormat(Qt::PlainText);
-    TextStatus2->setTextFormat(Qt::PlainText);
     StatusBar->addWidget(GlyphStatus);
-    StatusBar->addWidget(TextStatus);
-    StatusBar->addWidget(TextStatus2, 1);
+    TextStatus = ToolWindowKit::addStatusPane(StatusBar, "TextStatus", 125);
+    TextStatus2 = ToolWindowKit::addStatusPane(StatusBar, "TextStatus2");
 }

@@ -94,19 +94,6 @@ bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visi
     return true;
 }
 
-// Reads the sub-folder entry of top and makes it the next frame; returns
-// false, leaving the stack alone, when it cannot be read (child then says
-// why).
-inline bool enter(std::vector<WalkFrame>& stack, FolderListing& child, QString& childText)
-{
-    WalkFrame& top = stack.back();
-    if (!child.readChild(top.listing, top.listing.entries()[top.next - 1]))
-        return false;
-    top.inChild = true;
-    stack.push_back(WalkFrame{std::move(child), std::move(childText)});
-    return true;
-}
-
 } // namespace detail
 
 // Walks the tree of root, whose text is rootFolder, as described above.
@@ -137,8 +124,10 @@ bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
                 continue;
             if (step == WalkStep::Enter && e.isDirectory) {
                 FolderListing child;
-                QString childText = visitor.childFolder(top.folder, top.listing.name(e));
-                if (detail::enter(stack, child, childText)) {
+                if (child.readChild(top.listing, e)) {
+                    QString childText = visitor.childFolder(top.folder, top.listing.name(e));
+                    top.inChild = true;
+                    stack.push_back(WalkFrame{std::move(child), std::move(childText)});
                     entered = true; // top is gone with the stack's growth
                     break;
                 }

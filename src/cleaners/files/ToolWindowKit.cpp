@@ -129,12 +129,14 @@ void removeRows(QStandardItemModel* model, QList<int> rows)
     }
 }
 
-QLabel* addStatusPane(QStatusBar* bar, const char* objectName)
+QLabel* addStatusPane(QStatusBar* bar, const char* objectName, int fixedWidth)
 {
     auto* pane = new QLabel(bar);
     pane->setObjectName(QLatin1String(objectName));
-    pane->setTextFormat(Qt::PlainText); // paths are shown as they are, never as markup
-    bar->addWidget(pane, 1);
+    pane->setTextFormat(Qt::PlainText);
+    if (fixedWidth > 0)
+        pane->setFixedWidth(fixedWidth);
+    bar->addWidget(pane, fixedWidth > 0 ? 0 : 1);
     return pane;
 }
 

@@ -46,8 +46,10 @@ QList<int> selectedRows(const ReportListView* view);
 // Removes the rows (any order).
 void removeRows(QStandardItemModel* model, QList<int> rows);
 
-// A status bar with one pane that takes its whole width.
-QLabel* addStatusPane(QStatusBar* bar, const char* objectName);
+// Adds a text pane to bar: fixedWidth pixels wide when given, otherwise
+// taking the width the panes before it leave. Its text is shown as plain
+// text: a path or name holding "<b>" is no markup. The bar owns the pane.
+QLabel* addStatusPane(QStatusBar* bar, const char* objectName, int fixedWidth = 0);
 
 // Asks text in a box with a question icon and Yes, No and Cancel; true for Yes.
 bool confirm(QWidget* parent, const QString& text);

@@ -82,15 +82,8 @@ TRunMForm::TRunMForm(QWidget* parent)
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
-    ValPane = new QLabel(StatusBar);
-    ValPane->setObjectName(QStringLiteral("ValPane"));
-    ValPane->setFixedWidth(175);
-    ValPane->setTextFormat(Qt::PlainText); // registry texts, never markup
-    ProgPane = new QLabel(StatusBar);
-    ProgPane->setTextFormat(Qt::PlainText);
-    ProgPane->setObjectName(QStringLiteral("ProgPane"));
-    StatusBar->addWidget(ValPane);
-    StatusBar->addWidget(ProgPane, 1);
+    ValPane = ToolWindowKit::addStatusPane(StatusBar, "ValPane", 175);
+    ProgPane = ToolWindowKit::addStatusPane(StatusBar, "ProgPane");
 
     DelItemBtn = new QPushButton(QStringLiteral("Удалить"), this);
     DelItemBtn->setObjectName(QStringLiteral("DelItemBtn"));

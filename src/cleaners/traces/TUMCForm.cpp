@@ -81,14 +81,8 @@ TUMCForm::TUMCForm(QWidget* parent)
     StatBar = new QStatusBar(this);
     StatBar->setObjectName(QStringLiteral("StatBar"));
     StatBar->setSizeGripEnabled(false);
-    ProgsPane = new QLabel(StatBar);
-    ProgsPane->setTextFormat(Qt::PlainText); // program names, never markup
-    ProgsPane->setObjectName(QStringLiteral("ProgsPane"));
-    ProgsPane->setFixedWidth(175);
-    KeyPane = new QLabel(StatBar);
-    KeyPane->setObjectName(QStringLiteral("KeyPane"));
-    StatBar->addWidget(ProgsPane);
-    StatBar->addWidget(KeyPane, 1);
+    ProgsPane = ToolWindowKit::addStatusPane(StatBar, "ProgsPane", 175);
+    KeyPane = ToolWindowKit::addStatusPane(StatBar, "KeyPane");
 
     DelBtn = new QPushButton(QStringLiteral("Удалить"), this);
     DelBtn->setObjectName(QStringLiteral("DelBtn"));

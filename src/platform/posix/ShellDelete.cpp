@@ -38,8 +38,9 @@ int treeCheckError(posix::TreeCheck check)
 }
 
 // The anchored entry of winPath when it may be deleted at all; otherwise
-// nullopt, with lastDeleteError saying why.
-std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed, bool onlyEmpty = false)
+// nullopt, with lastDeleteError saying why. With onlyEmptyFolder, only a
+// folder that holds nothing but folders and zero-byte files may be.
+std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed, bool onlyEmptyFolder = false)
 {
     errno = 0;
     std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
@@ -52,12 +53,16 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
         failed(kFileNotFound); // gone, or something else stands in its place
         return std::nullopt;
     }
+    if (onlyEmptyFolder && now->kind != EntryKind::Folder) {
+        failed(kFileNotFound); // a folder was listed; a file is no empty folder
+        return std::nullopt;
+    }
     if (now->kind == EntryKind::Special || (now->kind == EntryKind::Folder && posix::isMountRoot(e->parent.get(), e->name))) {
         failed(kSharingViolation);
         return std::nullopt;
     }
     if (now->kind == EntryKind::Folder) {
-        const posix::TreeCheck check = posix::checkTree(e->parent.get(), e->name, onlyEmpty);
+        const posix::TreeCheck check = posix::checkTree(e->parent.get(), e->name, onlyEmptyFolder);
         if (check != posix::TreeCheck::Deletable) {
             failed(treeCheckError(check));
             return std::nullopt;
@@ -94,10 +99,8 @@ bool ShellDelete::erase(const QString& winPath, const EntryId& listed)
 
 bool ShellDelete::eraseEmptyFolder(const QString& winPath, const EntryId& listed)
 {
-    const std::optional<posix::AnchoredEntry> e = deletable(winPath, listed, true);
-    if (e && posix::entryIdAt(e->parent.get(), e->name).value_or(EntryId{}).kind != EntryKind::Folder)
-        return failed(kFileNotFound); // a folder was listed; a file is no empty folder
-    return finish(e, [](const posix::AnchoredEntry& a) { return posix::removeTree(a.parent.get(), a.name); });
+    return finish(deletable(winPath, listed, true),
+                  [](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name); });
 }
 
 int ShellDelete::lastError()
