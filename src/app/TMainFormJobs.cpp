@@ -4,6 +4,7 @@
 #include "app/TMainForm.h"
 
 #include "app/TProgressPanel.h"
+#include "platform/DeletionPass.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "platform/WinPath.h"
@@ -78,7 +79,8 @@ void TMainForm::FileScanFileFound(const QString& FileName)
         // the deletion will check.
         const platform::FolderListing::Found& entry = FileScan.FoundEntry();
         const quint64 size = entry.size;
-        FileModel->insertTop(FileName, size, FoundCount, entry.id);
+        // What the package manager installed is listed, but never deleted.
+        FileModel->insertTop(entry.packaged ? JunkSearch::SkipMarker + FileName : FileName, size, FoundCount, entry.id);
         TextStatus->setText(QStringLiteral("Поиск..."));
         WriteLog(QStringLiteral("Найден файл - "), FileName, clBlack);
         TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
@@ -144,8 +146,11 @@ void TMainForm::DelFilesActionExecute()
     ProgressPanel->DelProgress->setTotalParts(rows);
     ProgressPanel->DelProgress->setPartsComplete(0);
     int deleted = 0, failed = 0;
-    for (int i = 0; i < rows; ++i)
-        deleteRow(i, deleted, failed);
+    {
+        const platform::DeletionPass pass;
+        for (int i = 0; i < rows; ++i)
+            deleteRow(i, deleted, failed);
+    }
     FileModel->clearRows();
     TextStatus->setText(QStringLiteral("Удаление завершено"));
     WriteLog(QStringLiteral("[ Удаление завершено ]"), clBlue);

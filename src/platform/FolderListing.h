@@ -10,12 +10,18 @@
 // question about an entry is asked relative to it: no full path is looked
 // up again, so no path length limit applies and nothing swapped into a
 // parent folder redirects the answer.
+//
+// What is not the user's is not read at all: below a shared folder such as
+// /tmp, another user's entries, and what the system's tmpfiles rules
+// exclude (TmpfilesExclusions). withheld() tells that a folder had such
+// entries, so a folder holding them is never taken for empty.
 
 #include "platform/EntryId.h"
 #include "platform/FileFinder.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -55,6 +61,14 @@ public:
 
     const std::vector<Entry>& entries() const { return entries_; }
 
+    // True when the last read left entries out as not the user's (above).
+    bool withheld() const { return withheld_; }
+
+    // True when the package manager installed the entry, or the folder
+    // read (PackageFiles): such entries are never deleted.
+    bool isPackaged(const Entry& e) const;
+    bool folderIsPackaged() const;
+
     // The entry's name as the program sees it, and as the host stores it.
     // Valid while the listing lives and is not read again.
     QStringView name(const Entry& e) const { return QStringView(text_).mid(e.nameOffset, e.nameLength); }
@@ -84,6 +98,7 @@ public:
     struct Found {
         EntryId id;
         quint64 size = 0;
+        bool packaged = false; // set by walkers that ask isPackaged()
     };
     Found statOf(const Entry& e) const;
 
@@ -130,6 +145,7 @@ public:
 private:
     bool readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
     void append(int fd, const char* hostName, unsigned char type);
+    bool withholds(int fd, const char* hostName) const;
     const char* hostNameZ(const Entry& e) const { return host_.constData() + e.hostOffset; }
     void clear();
     void releaseFolder();
@@ -143,6 +159,9 @@ private:
     quint64 deviceId_ = 0;
     int fd_ = -1; // the folder, kept open: every entry is reached relative to it
     int error_ = 0; // the host's error number
+    bool shared_ = false;   // the folder lies below a shared folder (or is one)
+    bool withheld_ = false; // entries were left out as not the user's
+    QList<QByteArray> excludedNames_; // tmpfiles name patterns for this folder
 };
 
 } // namespace platform

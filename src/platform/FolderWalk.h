@@ -23,6 +23,10 @@
 // root of another mount) goes to unreadable(child, listing, entry, folder),
 // with child's lastError() telling why; after() follows unless it stops.
 //
+// Each folder read, the root's included, goes to opened(listing, folder)
+// before its entries do: the walker's look at the folder as a whole (such
+// as whether entries were withheld from it).
+//
 // Any hook that answers Stop ends the whole walk at once. The walk itself
 // lets no messages run: the hooks are the walkers' pump points, so each
 // walker keeps the places where its owner can repaint or ask it to stop.
@@ -57,6 +61,7 @@ enum class WalkStep { Enter, Pass, Skip, Stop };
 struct FolderWalkVisitor {
     using Entry = FolderListing::Entry;
 
+    WalkStep opened(const FolderListing&, const QString&) { return WalkStep::Pass; }
     WalkStep visit(const FolderListing&, const Entry&, const QString&) { return WalkStep::Pass; }
     WalkStep descend(const FolderListing&, const Entry& e, const QString&)
     {
@@ -88,6 +93,8 @@ struct WalkFrame {
 template <class Visitor>
 bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visitor)
 {
+    if (visitor.opened(listing, folder) == WalkStep::Stop)
+        return false;
     for (const FolderListing::Entry& e : listing.entries())
         if (visitor.visit(listing, e, folder) == WalkStep::Stop)
             return false;
@@ -167,6 +174,8 @@ bool walkFoldersBreadthFirst(FolderListing root, QString rootFolder, Visitor& vi
     for (;;) {
         const FolderListing& listing = current->listing;
         const std::vector<FolderListing::Entry>& entries = listing.entries();
+        if (visitor.opened(listing, current->folder) == WalkStep::Stop)
+            return false;
         for (size_t i = 0; i < entries.size(); ++i) {
             const WalkStep step = visitor.descend(listing, entries[i], current->folder);
             if (step == WalkStep::Stop)

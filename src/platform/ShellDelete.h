@@ -10,6 +10,15 @@
 // holds a mounted file system or holds a folder that cannot be read: on
 // Windows such entries are in use and the shell's delete fails the same way.
 // Links are deleted, never followed.
+//
+// What Windows would protect by itself is protected here too (see
+// DeletionPass and PackageFiles): an entry a running process holds (open,
+// its working or root folder, mapped) is in use; what the package manager
+// installed, what the system's tmpfiles rules exclude, and another user's
+// entry below a shared folder such as /tmp are refused. Inside a folder
+// being erased, held and other users' entries stay where they are with the
+// folders that hold them, and the rest goes; recycling or erasing an empty
+// folder refuses the whole folder instead.
 
 #include "platform/EntryId.h"
 
@@ -37,9 +46,12 @@ public:
     //   2   the entry is gone or is no longer the one listed, or the drive
     //       is unknown or the path names a drive root
     //   3   a folder on the way is missing, is no folder or is a link
-    //   5   access was refused
-    //   32  in use: the entry or something in it is a socket, FIFO or
-    //       device, a mounted file system or a folder that cannot be read
+    //   5   access was refused: by the host, or the entry (or one inside)
+    //       was installed by a package, is excluded by the system's
+    //       tmpfiles rules, or is another user's below a shared folder
+    //   32  in use: the entry or something in it is held by a running
+    //       process, is a socket, FIFO or device, a mounted file system
+    //       or a folder that cannot be read
     //   145 a folder listed as empty has been given content
     // and the host's own reason, as the platform maps it, when the move or
     // removal itself failed.

@@ -1,5 +1,6 @@
 #include "platform/UrlHistoryStore.h"
 
+#include "platform/DeletionPass.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileFinder.h"
 #include "platform/FolderCheck.h"
@@ -34,6 +35,7 @@ bool UrlHistoryStore::ClearHistory()
             entries.append(folder_ + u'\\' + finder.name());
     finder.close();
     bool all = true;
+    const DeletionPass pass;
     for (const QString& entry : entries)
         all = ShellDelete::erase(entry) && all;
     return all;

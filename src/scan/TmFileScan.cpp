@@ -137,8 +137,10 @@ struct TmFileScan::Visitor : platform::FolderWalkVisitor {
         // masks match it.
         std::optional<Match> here;
         const auto match = [&]() -> const Match& {
-            if (!here)
+            if (!here) {
                 here = Match{joined(folder, name), listing.statOf(e)};
+                here->entry.packaged = listing.isPackaged(e);
+            }
             return *here;
         };
         for (size_t k = 1; k < walk.masks.size(); ++k)

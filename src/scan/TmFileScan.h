@@ -64,8 +64,9 @@ public:
     // What the last completed Execute reported.
     const QStringList& Result() const { return result_; }
 
-    // The id and size of the entry being reported, valid during
-    // OnFileFound: a deletion checks the id to find the very same entry.
+    // The id and size of the entry being reported, and whether the package
+    // manager installed it, valid during OnFileFound: a deletion checks the
+    // id to find the very same entry.
     const platform::FolderListing::Found& FoundEntry() const { return found_; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "cleaners/browser/BrowserFolders.h"
 #include "cleaners/browser/TEasyFileSearch.h"
+#include "platform/DeletionPass.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
 #include "widgets/HelpKey.h"
@@ -143,6 +144,7 @@ void TBrowserCleanForm::deleteFound()
 {
     QPointer<TBrowserCleanForm> self(this);
     const QList<Found> found = found_;
+    const platform::DeletionPass pass;
     for (const Found& entry : found) {
         platform::MessagePump::process();
         if (!self)

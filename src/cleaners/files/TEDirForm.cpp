@@ -6,6 +6,7 @@
 #include "platform/FolderWalk.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
+#include "platform/PrefixSkeleton.h"
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
 #include "scan/FileHelpers.h"
@@ -134,10 +135,14 @@ void TEDirForm::RemoveParentDirs()
 
 void TEDirForm::RemoveNonEmptyDirs()
 {
+    // A prefix's own folders stay, empty or not.
+    const platform::PrefixSkeleton skeleton;
     QList<int> marked;
-    for (int row = 0; row < DirsModel->rowCount(); ++row)
-        if (DirContentSize(realPathOf(DirsModel, row)) != 0)
+    for (int row = 0; row < DirsModel->rowCount(); ++row) {
+        const QString path = realPathOf(DirsModel, row);
+        if (skeleton.contains(path) || DirContentSize(path) != 0)
             marked.append(row);
+    }
     removeRows(DirsModel, marked);
 }
 
@@ -145,8 +150,17 @@ namespace {
 
 // What decides whether a folder is empty: the first file with content, or
 // anything that may not be judged, ends the walk with a size other than 0.
+// What is not the user's (another user's entries in a shared folder, what
+// the package manager installed) counts as content: such a folder is not
+// the user's to delete.
 struct ContentSize : platform::FolderWalkVisitor {
     quint64 size = 0;
+
+    platform::WalkStep opened(const FolderListing& listing, const QString&)
+    {
+        size = listing.withheld() || listing.folderIsPackaged() ? 1 : 0;
+        return size ? platform::WalkStep::Stop : platform::WalkStep::Pass;
+    }
 
     platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString&)
     {
@@ -154,6 +168,8 @@ struct ContentSize : platform::FolderWalkVisitor {
             return platform::WalkStep::Pass;
         // A socket, FIFO or device is in use: never part of an "empty" folder.
         size = listing.isSpecialFile(e) ? 1 : listing.sizeOf(e);
+        if (!size && listing.isPackaged(e))
+            size = 1;
         return size ? platform::WalkStep::Stop : platform::WalkStep::Pass;
     }
 

@@ -81,6 +81,10 @@ void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
     const platform::FolderListing::Found& entry = EFSearch.FoundEntry();
     if (entry.id.kind != platform::EntryKind::File || entry.size != 0)
         return;
+    // An installed package's empty file (a Python package's __init__.py)
+    // is part of the package, not junk.
+    if (EFSearch.FoundIsPackaged())
+        return;
     // A file that cannot be read is passed over by its result, not by an
     // error: one file's trouble never ends the search.
     FileInf->SetFILENAME(FindFile);

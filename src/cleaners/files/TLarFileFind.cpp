@@ -26,8 +26,10 @@ struct TLarFileFind::Visitor : platform::FolderWalkVisitor {
             return platform::WalkStep::Pass;
         if (find.OnFind) {
             find.found_ = listing.statOf(e);
+            find.reporting_ = {&listing, &e};
             QString file = folder;
             find.OnFind(nullptr, file.append(listing.name(e)));
+            find.reporting_ = {};
         }
         if (find.StopOnFirstFind)
             find.stop_ = true;
@@ -45,6 +47,11 @@ struct TLarFileFind::Visitor : platform::FolderWalkVisitor {
         return find.stop_ ? platform::WalkStep::Stop : platform::WalkStep::Pass;
     }
 };
+
+bool TLarFileFind::FoundIsPackaged() const
+{
+    return reporting_.listing && reporting_.listing->isPackaged(*reporting_.entry);
+}
 
 bool TLarFileFind::Execute()
 {

@@ -36,10 +36,18 @@ public:
     // The id and size of the file being reported, valid during OnFind.
     const platform::FolderListing::Found& FoundEntry() const { return found_; }
 
+    // Whether the package manager installed the file being reported; asked
+    // only when needed, since it costs a look-up. False outside OnFind.
+    bool FoundIsPackaged() const;
+
 private:
     struct Visitor;
 
     platform::FolderListing::Found found_;
+    struct Reporting {
+        const platform::FolderListing* listing = nullptr;
+        const platform::FolderListing::Entry* entry = nullptr;
+    } reporting_;
     bool stop_ = false;
     bool searching_ = false;
 };

@@ -1,6 +1,7 @@
 #include "cleaners/files/TToolWindow.h"
 
 #include "cleaners/files/ToolWindowKit.h"
+#include "platform/DeletionPass.h"
 #include "scan/FileHelpers.h"
 #include "widgets/DriveBox.h"
 #include "widgets/HelpKey.h"
@@ -111,6 +112,7 @@ bool TToolWindow::confirmed(const QString& question)
 void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, Disposal how, QLabel* pane,
                              const QString& done)
 {
+    const platform::DeletionPass pass;
     for (int row : rows) {
         const QString path = ToolWindowKit::realPathOf(model, row);
         const platform::EntryId listed = ToolWindowKit::listedIdOf(model, row);

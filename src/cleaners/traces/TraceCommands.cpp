@@ -1,8 +1,11 @@
 #include "cleaners/traces/TraceCommands.h"
 
+#include "platform/DeletionPass.h"
 #include "platform/FolderCheck.h"
+#include "platform/RecentFiles.h"
 #include "platform/RegistryKey.h"
 #include "platform/UrlHistoryStore.h"
+#include "platform/WinePrefix.h"
 #include "platform/ShellDelete.h"
 #include "scan/FileHelpers.h"
 
@@ -27,10 +30,15 @@ QString recentFolder()
 
 void TraceCommands::ClearRecentDocuments(TFindFile& finder)
 {
+    // On the host the desktop keeps its recent files in one list of its
+    // own; inside a prefix the Recent folder is what Windows programs fill.
+    if (!platform::WinePrefix::active())
+        platform::RecentFiles::clear();
     finder.Files.clear();
     const QString folder = recentFolder();
     finder.Directory = FolderCheck::isPlainFolder(folder) ? folder : QString();
     finder.Execute();
+    const platform::DeletionPass pass;
     for (const QString& file : finder.Files) {
         // Only what is a file (or a link) now is erased, and only while it
         // stays the entry looked at: a folder put in a listed file's place

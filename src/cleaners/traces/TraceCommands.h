@@ -7,7 +7,8 @@
 
 namespace TraceCommands {
 
-// Lists the user's recent-documents folder (the "Recent" value of the
+// On the host, first empties the desktop's recent-files list
+// (RecentFiles). Then lists the user's recent-documents folder (the "Recent" value of the
 // user's Shell Folders key) with finder and deletes every listed file for
 // good, skipping those that cannot go. Nothing is listed when the value is
 // missing or does not name a real folder on a fixed drive (a drive root, a

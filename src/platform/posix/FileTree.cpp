@@ -1,6 +1,8 @@
 #include "posix/FileTree.h"
 
+#include "posix/DeletionGuard.h"
 #include "posix/Handles.h"
+#include "posix/SharedFolders.h"
 
 #include <QList>
 
@@ -49,6 +51,7 @@ struct Frame {
     QList<QByteArray> names;
     qsizetype next = 0;
     struct statx self {};
+    bool shared = false; // below a shared folder: another user's entries stay
 };
 
 bool sameMount(const struct statx& a, const struct statx& b)
@@ -61,13 +64,15 @@ bool sameMount(const struct statx& a, const struct statx& b)
 bool statxAt(int parent, const QByteArray& name, struct statx& st)
 {
     return ::statx(parent, name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                   STATX_TYPE | STATX_MODE | STATX_MNT_ID | STATX_INO | STATX_SIZE, &st) == 0;
+                   STATX_TYPE | STATX_MODE | STATX_MNT_ID | STATX_INO | STATX_SIZE | STATX_UID, &st) == 0;
 }
 
 // Opens the folder name inside parent as a new frame; false when it cannot.
-bool pushFolder(std::vector<Frame>& stack, int parent, const QByteArray& name, const struct statx& st)
+bool pushFolder(std::vector<Frame>& stack, int parent, const QByteArray& name, const struct statx& st,
+                bool shared = false)
 {
     Frame f;
+    f.shared = shared || isSharedFolder(st.stx_mode);
     f.fd = openFolderAt(parent, name);
     if (!f.fd.valid() || !namesIn(f.fd.get(), f.names))
         return false;
@@ -77,9 +82,19 @@ bool pushFolder(std::vector<Frame>& stack, int parent, const QByteArray& name, c
     return true;
 }
 
+// Whether the guard says the entry must stay; its reason goes to *reason.
+bool mustStay(const DeletionGuard* guard, const struct statx& st, bool shared, int* reason)
+{
+    const int why = guard ? guard->keeps(st, shared) : 0;
+    if (why && reason)
+        *reason = why;
+    return why != 0;
+}
+
 } // namespace
 
-TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty)
+TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty, const DeletionGuard* guard, KeptEntries kept,
+                    int* keptReason)
 {
     struct statx st {};
     if (!statxAt(parent, name, st))
@@ -89,7 +104,7 @@ TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty)
     if (!S_ISDIR(st.stx_mode))
         return TreeCheck::Deletable;
     std::vector<Frame> stack;
-    if (!pushFolder(stack, parent, name, st))
+    if (!pushFolder(stack, parent, name, st, guard && guard->inSharedFolder()))
         return TreeCheck::Unreadable;
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -101,6 +116,11 @@ TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty)
         struct statx cst {};
         if (!statxAt(f.fd.get(), child, cst))
             continue; // gone meanwhile
+        if (mustStay(guard, cst, f.shared, keptReason)) {
+            if (kept == KeptEntries::Refuse)
+                return TreeCheck::HasKeptEntry;
+            continue;
+        }
         if (isSpecial(cst.stx_mode))
             return TreeCheck::HasSpecialEntry;
         if (!S_ISDIR(cst.stx_mode)) {
@@ -111,7 +131,7 @@ TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty)
         if (!sameMount(cst, f.self))
             return TreeCheck::HasMountPoint;
         const int fd = f.fd.get();
-        if (!pushFolder(stack, fd, child, cst))
+        if (!pushFolder(stack, fd, child, cst, f.shared))
             return TreeCheck::Unreadable;
     }
     return TreeCheck::Deletable;
@@ -129,7 +149,7 @@ bool isMountRoot(int parent, const QByteArray& name)
     return S_ISDIR(self.stx_mode) && !sameMount(self, up);
 }
 
-bool removeTree(int parent, const QByteArray& name)
+bool removeTree(int parent, const QByteArray& name, const DeletionGuard* guard)
 {
     struct statx st {};
     if (!statxAt(parent, name, st))
@@ -137,7 +157,7 @@ bool removeTree(int parent, const QByteArray& name)
     if (!S_ISDIR(st.stx_mode))
         return ::unlinkat(parent, name.constData(), 0) == 0;
     std::vector<Frame> stack;
-    if (!pushFolder(stack, parent, name, st))
+    if (!pushFolder(stack, parent, name, st, guard && guard->inSharedFolder()))
         return false;
     // The first failure is the reason reported: what fails after it (the
     // folders above that stay non-empty) follows from it.
@@ -160,6 +180,11 @@ bool removeTree(int parent, const QByteArray& name)
         struct statx cst {};
         if (!statxAt(f.fd.get(), child, cst))
             continue; // gone meanwhile
+        int why = 0;
+        if (mustStay(guard, cst, f.shared, &why)) {
+            firstError = firstError ? firstError : hostErrorOfRefusal(why);
+            continue; // it stays, and so do the folders holding it
+        }
         if (!S_ISDIR(cst.stx_mode)) {
             note(::unlinkat(f.fd.get(), child.constData(), 0) == 0);
             continue;
@@ -169,7 +194,7 @@ bool removeTree(int parent, const QByteArray& name)
             continue;
         }
         const int fd = f.fd.get();
-        note(pushFolder(stack, fd, child, cst)); // unreadable: it stays
+        note(pushFolder(stack, fd, child, cst, f.shared)); // unreadable: it stays
     }
     errno = firstError;
     return firstError == 0;

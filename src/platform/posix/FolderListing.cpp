@@ -2,10 +2,13 @@
 
 #include "platform/HostNameCodec.h"
 #include "platform/NameOrder.h"
+#include "platform/PackageFiles.h"
 #include "platform/PathMapper.h"
+#include "platform/TmpfilesExclusions.h"
 #include "posix/EntryAttributes.h"
 #include "posix/Handles.h"
 #include "posix/HostErrors.h"
+#include "posix/SharedFolders.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +17,7 @@
 #include <utility>
 
 #include <dirent.h>
+#include <fnmatch.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -43,24 +47,6 @@ bool identify(int fd, Identity& id)
 bool isDot(const char* n)
 {
     return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
-}
-
-// Where the open folder fd really is: links on the way resolved.
-QByteArray realFolder(int fd, const QByteArray& fallback)
-{
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    QByteArray buf(4096, '\0');
-    for (;;) {
-        const ssize_t n = ::readlink(link, buf.data(), size_t(buf.size()));
-        if (n < 0 || buf.startsWith("(unreachable)"))
-            return fallback;
-        if (n < buf.size()) {
-            buf.truncate(n);
-            return buf;
-        }
-        buf.resize(buf.size() * 2);
-    }
 }
 
 // Code units of a name that Entry::sortKey holds, case-folded.
@@ -191,6 +177,9 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
         deviceId_ = other.deviceId_;
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
+        shared_ = other.shared_;
+        withheld_ = other.withheld_;
+        excludedNames_ = std::move(other.excludedNames_);
     }
     return *this;
 }
@@ -253,12 +242,18 @@ bool FolderListing::read(const QString& winFolder)
         error_ = ENOTDIR;
         return false;
     }
-    return readOpened(fd, realFolder(fd, host), id.mount, id.device);
+    // A walk's root: the package lists are looked at once per walk, and the
+    // folders above tell whether this one lies below a shared folder.
+    PackageFiles::refresh();
+    const QByteArray real = posix::folderPathOf(fd, host);
+    shared_ = posix::liesInSharedFolder(real);
+    return readOpened(fd, real, id.mount, id.device);
 }
 
 bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
 {
     clear();
+    shared_ = parent.shared_;
     const QByteArray host = parent.hostPathOf(entry);
     if (refused(host))
         return false;
@@ -296,6 +291,10 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
 
 bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId)
 {
+    struct statx self {};
+    if (!shared_ && ::statx(fd, "", AT_EMPTY_PATH, STATX_MODE, &self) == 0)
+        shared_ = posix::isSharedFolder(self.stx_mode);
+    excludedNames_ = TmpfilesExclusions::namePatternsIn(hostFolder);
     folder_ = hostFolder;
     mountId_ = mountId;
     deviceId_ = deviceId;
@@ -323,6 +322,10 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
 // came in; makes more should a record ever be shorter than its name.
 void FolderListing::append(int fd, const char* hostName, unsigned char type)
 {
+    if ((shared_ || !excludedNames_.isEmpty()) && withholds(fd, hostName)) {
+        withheld_ = true;
+        return;
+    }
     const qsizetype length = qsizetype(std::strlen(hostName));
     if (hostEnd(entries_) + length + 1 > host_.size() || textEnd(entries_) + length > text_.size())
         makeRoom(length + 1, entries_, host_, text_);
@@ -339,6 +342,31 @@ void FolderListing::append(int fd, const char* hostName, unsigned char type)
     e.isDirectory = type == DT_DIR
         || (type == DT_UNKNOWN && ::fstatat(fd, hostName, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode));
     entries_.push_back(e);
+}
+
+// Whether the entry is not the user's: another user's below a shared
+// folder (or one that vanished before it could be looked at), or excluded
+// by the system's tmpfiles rules.
+bool FolderListing::withholds(int fd, const char* hostName) const
+{
+    for (const QByteArray& pattern : excludedNames_)
+        if (::fnmatch(pattern.constData(), hostName, 0) == 0)
+            return true;
+    if (!shared_)
+        return false;
+    struct statx st {};
+    return ::statx(fd, hostName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_UID, &st) != 0
+        || st.stx_uid != posix::currentUser();
+}
+
+bool FolderListing::isPackaged(const Entry& e) const
+{
+    return PackageFiles::contains(hostPathOf(e));
+}
+
+bool FolderListing::folderIsPackaged() const
+{
+    return !folder_.isEmpty() && PackageFiles::contains(folder_);
 }
 
 quint32 FolderListing::attributesOf(const Entry& e) const
@@ -408,6 +436,9 @@ void FolderListing::clear()
 {
     releaseFolder();
     error_ = 0;
+    shared_ = false;
+    withheld_ = false;
+    excludedNames_.clear();
     entries_.clear();
     text_.clear();
     host_.clear();

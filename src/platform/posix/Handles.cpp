@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/resource.h>
@@ -47,7 +48,7 @@ UniqueFd openFolderAt(int parent, const QByteArray& name)
 bool statEntryAt(int parent, const char* name, struct statx& st)
 {
     return ::statx(parent, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                   STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME, &st) == 0;
+                   STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME | STATX_UID, &st) == 0;
 }
 
 EntryId entryIdOf(const struct statx& st)
@@ -102,6 +103,28 @@ int openFolderOnSameMount(int parent, const char* name)
     if (fd < 0 && errno == ENOSYS)
         oneCallOpen.store(false, std::memory_order_relaxed);
     return int(fd);
+}
+
+QByteArray folderPathOf(int fd, const QByteArray& fallback)
+{
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    QByteArray buf(4096, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(link, buf.data(), size_t(buf.size()));
+        if (n < 0 || buf.startsWith("(unreachable)") || (n < buf.size() && buf.left(n).endsWith(" (deleted)")))
+            return fallback;
+        if (n < buf.size()) {
+            buf.truncate(n);
+            return buf;
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+QByteArray joinedPath(const QByteArray& folder, const QByteArray& name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
 void allowManyOpenFolders()

@@ -59,6 +59,13 @@ std::optional<EntryId> entryIdAt(int parent, const QByteArray& name);
 bool statEntryAt(int parent, const char* name, struct statx& st);
 EntryId entryIdOf(const struct statx& st);
 
+// Where the open folder fd really is (links on the way resolved), as the
+// kernel names it; fallback when it cannot tell (the folder was removed).
+QByteArray folderPathOf(int fd, const QByteArray& fallback = {});
+
+// folder, a "/" unless it ends with one, and name.
+QByteArray joinedPath(const QByteArray& folder, const QByteArray& name);
+
 // Raises the open-file limit as far as the system allows, once per process:
 // a walk holds one folder handle per level of the tree it is in.
 void allowManyOpenFolders();

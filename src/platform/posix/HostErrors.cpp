@@ -16,6 +16,9 @@ int windowsErrorOf(int hostError)
     case ENAMETOOLONG:
     case ELOOP:
         return 3;
+    case EBUSY:
+    case ETXTBSY:
+        return 32;
     case EMFILE:
     case ENFILE:
         return 4;

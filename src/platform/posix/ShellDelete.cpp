@@ -1,5 +1,6 @@
 #include "platform/ShellDelete.h"
 
+#include "posix/DeletionGuard.h"
 #include "posix/FileTree.h"
 #include "posix/Handles.h"
 #include "posix/HostErrors.h"
@@ -7,6 +8,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -37,10 +39,15 @@ int treeCheckError(posix::TreeCheck check)
     return check == posix::TreeCheck::HasContent ? kDirNotEmpty : kSharingViolation;
 }
 
+enum class Mode { Recycle, Erase, EraseEmptyFolder };
+
 // The anchored entry of winPath when it may be deleted at all; otherwise
-// nullopt, with lastDeleteError saying why. With onlyEmptyFolder, only a
-// folder that holds nothing but folders and zero-byte files may be.
-std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed, bool onlyEmptyFolder = false)
+// nullopt, with lastDeleteError saying why. For EraseEmptyFolder, only a
+// folder that holds nothing but folders and zero-byte files may be. What
+// the guard says must stay refuses the whole entry, except that erasing a
+// folder leaves such entries inside in place and takes the rest.
+std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const EntryId& listed, Mode mode,
+                                              posix::DeletionGuard& guard)
 {
     errno = 0;
     std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
@@ -48,23 +55,32 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
         failedWithHostError();
         return std::nullopt;
     }
-    const std::optional<EntryId> now = posix::entryIdAt(e->parent.get(), e->name);
-    if (!now || (listed.isKnown() && *now != listed)) {
+    struct statx st {};
+    if (!posix::statEntryAt(e->parent.get(), e->name.constData(), st)
+        || (listed.isKnown() && posix::entryIdOf(st) != listed)) {
         failed(kFileNotFound); // gone, or something else stands in its place
         return std::nullopt;
     }
-    if (onlyEmptyFolder && now->kind != EntryKind::Folder) {
+    const EntryKind kind = posix::entryIdOf(st).kind;
+    if (mode == Mode::EraseEmptyFolder && kind != EntryKind::Folder) {
         failed(kFileNotFound); // a folder was listed; a file is no empty folder
         return std::nullopt;
     }
-    if (now->kind == EntryKind::Special || (now->kind == EntryKind::Folder && posix::isMountRoot(e->parent.get(), e->name))) {
+    if (kind == EntryKind::Special || (kind == EntryKind::Folder && posix::isMountRoot(e->parent.get(), e->name))) {
         failed(kSharingViolation);
         return std::nullopt;
     }
-    if (now->kind == EntryKind::Folder) {
-        const posix::TreeCheck check = posix::checkTree(e->parent.get(), e->name, onlyEmptyFolder);
+    if (const int why = guard.refusal(*e, st)) {
+        failed(why);
+        return std::nullopt;
+    }
+    if (kind == EntryKind::Folder) {
+        int kept = 0;
+        const auto keptEntries = mode == Mode::Erase ? posix::KeptEntries::LeaveInPlace : posix::KeptEntries::Refuse;
+        const posix::TreeCheck check = posix::checkTree(e->parent.get(), e->name, mode == Mode::EraseEmptyFolder,
+                                                        &guard, keptEntries, &kept);
         if (check != posix::TreeCheck::Deletable) {
-            failed(treeCheckError(check));
+            failed(check == posix::TreeCheck::HasKeptEntry ? kept : treeCheckError(check));
             return std::nullopt;
         }
     }
@@ -88,19 +104,23 @@ bool finish(const std::optional<posix::AnchoredEntry>& e, Step step)
 
 bool ShellDelete::recycle(const QString& winPath, const EntryId& listed)
 {
-    return finish(deletable(winPath, listed), [](const posix::AnchoredEntry& e) { return posix::Trash::moveIn(e); });
+    posix::DeletionGuard guard;
+    return finish(deletable(winPath, listed, Mode::Recycle, guard),
+                  [](const posix::AnchoredEntry& e) { return posix::Trash::moveIn(e); });
 }
 
 bool ShellDelete::erase(const QString& winPath, const EntryId& listed)
 {
-    return finish(deletable(winPath, listed),
-                  [](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name); });
+    posix::DeletionGuard guard;
+    return finish(deletable(winPath, listed, Mode::Erase, guard),
+                  [&guard](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name, &guard); });
 }
 
 bool ShellDelete::eraseEmptyFolder(const QString& winPath, const EntryId& listed)
 {
-    return finish(deletable(winPath, listed, true),
-                  [](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name); });
+    posix::DeletionGuard guard;
+    return finish(deletable(winPath, listed, Mode::EraseEmptyFolder, guard),
+                  [&guard](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name, &guard); });
 }
 
 int ShellDelete::lastError()

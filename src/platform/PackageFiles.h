@@ -1,0 +1,39 @@
+#pragma once
+// What the system's package manager installed. Such files and folders are
+// never deleted: the junk search lists them with the skip marker, the file
+// tools do not list them, and a deletion of one is refused, whatever path
+// it comes by.
+//
+// The set is read from dpkg's file lists ($DPKG_ADMINDIR/info/*.list, else
+// /var/lib/dpkg, the folder dpkg itself honours; diverted files under the
+// name they were moved to) and kept as one hash per path, sorted: some
+// hundred thousand paths cost about a megabyte. Where there is no dpkg,
+// nothing is protected this way. dpkg lists every folder on the way to each
+// file it installs, so a folder that is not in the set holds nothing that is.
+
+#include <QByteArrayView>
+#include <QtGlobal>
+
+namespace platform {
+
+class PackageFiles {
+public:
+    // True when hostPath (absolute, links resolved) is a file or folder an
+    // installed package put there. Reads the lists at the first question.
+    static bool contains(QByteArrayView hostPath);
+
+    // Reads the lists again when they changed since the last reading (a
+    // look at two dates; the walks call it once per search). Never fails:
+    // lists that cannot be read protect nothing.
+    static void refresh();
+
+    // What the last reading found: paths kept, list files read, bytes held.
+    struct Figures {
+        qsizetype paths = 0;
+        qsizetype lists = 0;
+        qsizetype bytes = 0;
+    };
+    static Figures figures();
+};
+
+} // namespace platform

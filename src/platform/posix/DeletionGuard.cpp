@@ -1,0 +1,94 @@
+#include "posix/DeletionGuard.h"
+
+#include "platform/PackageFiles.h"
+#include "platform/TmpfilesExclusions.h"
+#include "posix/Handles.h"
+#include "posix/SharedFolders.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace platform::posix {
+
+namespace {
+
+constexpr int kPathNotFound = 3;
+constexpr int kAccessDenied = 5;
+constexpr int kSharingViolation = 32;
+
+struct PassState {
+    int depth = 0;
+    std::optional<HeldEntries> held;
+    bool inUseCheck = true;
+};
+
+thread_local PassState pass;
+
+} // namespace
+
+void DeletionGuard::openPass()
+{
+    if (pass.depth++ == 0)
+        pass.held.reset(); // taken at the pass's first deletion
+}
+
+void DeletionGuard::closePass()
+{
+    if (pass.depth > 0 && --pass.depth == 0)
+        pass.held.reset();
+}
+
+void DeletionGuard::setInUseCheck(bool on)
+{
+    pass.inUseCheck = on;
+}
+
+DeletionGuard::DeletionGuard()
+{
+    if (!pass.inUseCheck)
+        return;
+    if (pass.depth > 0) {
+        if (!pass.held)
+            pass.held = HeldEntries::snapshot();
+        held_ = &*pass.held;
+    } else {
+        own_ = HeldEntries::snapshot();
+        held_ = &*own_;
+    }
+}
+
+int DeletionGuard::refusal(const AnchoredEntry& entry, const struct statx& st)
+{
+    // The kernel names folders up to a page long; a deeper one is judged by
+    // the path the anchoring walked, which no link can bend.
+    const QByteArray walked = entry.hostPath.left(entry.hostPath.size() - entry.name.size());
+    const QByteArray folder = folderPathOf(entry.parent.get(), walked);
+    if (folder.isEmpty())
+        return kPathNotFound; // the folder holding it was removed meanwhile
+    const QByteArray path = joinedPath(folder, entry.name);
+    if (PackageFiles::contains(path) || TmpfilesExclusions::excludes(path))
+        return kAccessDenied;
+    // Only the entry's own owner counts, not the folders on the way: a walk
+    // never enters another user's folder below a shared one, so nothing of
+    // the user's is listed there.
+    const bool below = liesInSharedFolder(folder);
+    shared_ = below || isSharedFolder(st.stx_mode);
+    return keeps(st, below);
+}
+
+int DeletionGuard::keeps(const struct statx& st, bool inShared) const
+{
+    if (held_ && held_->holds(makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino))
+        return kSharingViolation;
+    if (inShared && st.stx_uid != currentUser())
+        return kAccessDenied;
+    return 0;
+}
+
+int hostErrorOfRefusal(int windowsError)
+{
+    return windowsError == kSharingViolation ? EBUSY : EACCES;
+}
+
+} // namespace platform::posix

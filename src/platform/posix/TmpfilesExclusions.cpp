@@ -1,0 +1,186 @@
+#include "platform/TmpfilesExclusions.h"
+
+#include <QMap>
+
+#include <optional>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+const QList<QByteArray> kSystemFolders{"/usr/lib/tmpfiles.d", "/run/tmpfiles.d", "/etc/tmpfiles.d"};
+
+struct Rule {
+    QByteArray path;   // the whole glob
+    QByteArray folder; // up to the last "/" ("/" for a top-level entry)
+    QByteArray name;   // the last component
+    bool folderIsLiteral = false;
+};
+
+struct Rules {
+    std::optional<std::vector<Rule>> rules;
+    QList<QByteArray> folders = kSystemFolders;
+};
+
+Rules& state()
+{
+    static Rules s;
+    return s;
+}
+
+QByteArray firstLineOf(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char buf[128];
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    ::close(fd);
+    QByteArray line(buf, n > 0 ? n : 0);
+    return line.left(line.indexOf('\n')).trimmed();
+}
+
+QByteArray bootId()
+{
+    return firstLineOf("/proc/sys/kernel/random/boot_id").replace("-", "");
+}
+
+bool hasGlob(QByteArrayView text)
+{
+    for (const char c : text)
+        if (c == '*' || c == '?' || c == '[')
+            return true;
+    return false;
+}
+
+// The path with its specifiers put in: known ones by their value, any
+// other by "*", so it matches more rather than less.
+QByteArray expanded(const QByteArray& path)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (path[i] != '%' || i + 1 == path.size()) {
+            out.append(path[i]);
+            continue;
+        }
+        const char spec = path[++i];
+        if (spec == '%')
+            out.append('%');
+        else if (spec == 'b')
+            out.append(bootId());
+        else if (spec == 'm')
+            out.append(firstLineOf("/etc/machine-id"));
+        else if (spec == 'T')
+            out.append("/tmp");
+        else if (spec == 'V')
+            out.append("/var/tmp");
+        else
+            out.append('*');
+    }
+    return out;
+}
+
+std::optional<Rule> ruleOf(const QByteArray& line)
+{
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() < 2 || fields[0].isEmpty() || fields[0].startsWith('#'))
+        return std::nullopt;
+    const char type = fields[0][0]; // modifiers ("!", "-", ...) follow the letter
+    if ((type != 'x' && type != 'X') || !fields[1].startsWith('/'))
+        return std::nullopt;
+    Rule r;
+    r.path = expanded(fields[1]);
+    while (r.path.size() > 1 && r.path.endsWith('/'))
+        r.path.chop(1);
+    const qsizetype slash = r.path.lastIndexOf('/');
+    r.folder = slash == 0 ? QByteArray("/") : r.path.left(slash);
+    r.name = r.path.mid(slash + 1);
+    r.folderIsLiteral = !hasGlob(r.folder);
+    return r;
+}
+
+// The *.conf files of the folders, a later folder's file replacing an
+// earlier one of the same name, in name order.
+QMap<QByteArray, QByteArray> configFiles(const QList<QByteArray>& folders)
+{
+    QMap<QByteArray, QByteArray> files;
+    for (const QByteArray& folder : folders) {
+        DIR* dir = ::opendir(folder.constData());
+        if (!dir)
+            continue;
+        while (const dirent* e = ::readdir(dir)) {
+            const QByteArray name(e->d_name);
+            if (name.endsWith(".conf"))
+                files.insert(name, folder + "/" + name);
+        }
+        ::closedir(dir);
+    }
+    return files;
+}
+
+QByteArray readText(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray text;
+    char buf[8192];
+    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;)
+        text.append(buf, n);
+    ::close(fd);
+    return text;
+}
+
+const std::vector<Rule>& rules()
+{
+    Rules& s = state();
+    if (!s.rules) {
+        s.rules.emplace();
+        for (const QByteArray& file : configFiles(s.folders))
+            for (const QByteArray& line : readText(file).split('\n'))
+                if (std::optional<Rule> r = ruleOf(line))
+                    s.rules->push_back(*r);
+    }
+    return *s.rules;
+}
+
+bool folderMatches(const Rule& r, QByteArrayView folder)
+{
+    if (r.folderIsLiteral)
+        return folder == QByteArrayView(r.folder);
+    return ::fnmatch(r.folder.constData(), folder.toByteArray().constData(), FNM_PATHNAME) == 0;
+}
+
+} // namespace
+
+bool TmpfilesExclusions::excludes(QByteArrayView hostPath)
+{
+    const QByteArray path = hostPath.toByteArray();
+    for (const Rule& r : rules())
+        if (::fnmatch(r.path.constData(), path.constData(), FNM_PATHNAME | FNM_LEADING_DIR) == 0)
+            return true;
+    return false;
+}
+
+QList<QByteArray> TmpfilesExclusions::namePatternsIn(QByteArrayView hostFolder)
+{
+    QList<QByteArray> names;
+    for (const Rule& r : rules())
+        if (folderMatches(r, hostFolder))
+            names.append(r.name);
+    return names;
+}
+
+void TmpfilesExclusions::setFoldersForTests(const QList<QByteArray>& folders)
+{
+    state().folders = folders.isEmpty() ? kSystemFolders : folders;
+    state().rules.reset();
+}
+
+} // namespace platform
