@@ -17,6 +17,7 @@
 #include "widgets/DriveBox.h"
 
 #include <QLabel>
+#include <QProcess>
 #include <QStandardItemModel>
 #include <QtTest>
 
@@ -242,6 +243,47 @@ private Q_SLOTS:
         form.DelLinkBtnClick();
         QVERIFY(!box.exists("d/desk/broken.lnk"));
         QVERIFY(box.exists("d/desk/sound.lnk") && box.exists("d/desk/cdrom.lnk") && box.exists("c/home/wine.lnk"));
+    }
+    // What the package manager installed and what a running program holds,
+    // through the three windows as a user meets them.
+    void packagedAndHeldEntriesSurviveEveryWindow()
+    {
+        const QByteArray usr = box.path("c/usr");
+        box.makeFile("dpkg/info/python3-pkg.list", usr + "\n" + usr + "/pkg\n" + usr + "/pkg/__init__.py\n" + usr
+                         + "/pkg/empty\n" + usr + "/pkg/old.tmp\n");
+        box.makeFile("c/usr/pkg/__init__.py", "");
+        box.makeDir("c/usr/pkg/empty");
+        box.makeFile("c/usr/pkg/old.tmp");
+        box.makeFile("c/held.tmp", "open elsewhere");
+        box.makeFile("c/free.tmp");
+        box.makeFile("c/free/zero.txt", "");
+        box.makeDir("c/free/empty");
+        QProcess holder;
+        holder.start(QStringLiteral("python3"), {QStringLiteral("-c"),
+            QStringLiteral("import time; f=open('%1'); print('ready', flush=True); time.sleep(60)").arg(box.pathText("c/held.tmp"))});
+        QVERIFY(holder.waitForStarted() && holder.waitForReadyRead(10000));
+        write({{"Search", "TempFolders", "No"}, {"Delete", "Recycle", "No"}});
+
+        TMainForm form;
+        form.FindActionExecute();
+        const QStringList listed = form.FileModel->captions();
+        QVERIFY2(listed.contains(QStringLiteral("[[-]] c:\\usr\\pkg\\old.tmp")), qPrintable(listed.join(u'\n')));
+        form.DelFilesActionExecute();
+        QVERIFY(box.exists("c/usr/pkg/old.tmp") && box.exists("c/held.tmp") && !box.exists("c/free.tmp"));
+        QVERIFY(linesIn(*form.LogRich, TMainForm::clBlack).contains(QStringLiteral("Пропущен - c:\\usr\\pkg\\old.tmp")));
+        QCOMPARE(linesIn(*form.LogRich, TMainForm::clRed), QStringList({QStringLiteral("Невозможно удалить - c:\\held.tmp")}));
+        holder.kill();
+        holder.waitForFinished();
+
+        TEFileForm zero;
+        zero.Drive->setCurrentIndex(0);
+        zero.SrcfileBtnClick();
+        QCOMPARE(rowsOf(zero.FileModel), QStringList({"C:\\FREE\\ZERO.TXT"}));
+        TEDirForm dirs;
+        dirs.Drive->setCurrentIndex(0);
+        dirs.SrcBtnClick();
+        QCOMPARE(rowsOf(dirs.DirsModel), QStringList({"C:\\FREE\\EMPTY"}));
+        QFile::remove(box.pathText("dpkg/info/python3-pkg.list"));
     }
 };
 

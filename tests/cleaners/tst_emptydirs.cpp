@@ -4,6 +4,7 @@
 #include "cleaners/files/TEFileForm.h"
 #include "cleaners/files/ToolWindowKit.h"
 #include "cleaners/files/TFindDirs.h"
+#include "platform/DriveTable.h"
 #include "platform/FolderListing.h"
 #include "platform/MessageBoxService.h"
 #include "platform/ShellOpen.h"
@@ -204,6 +205,32 @@ private Q_SLOTS:
         QVERIFY(picture(dirs.OpenDirItem->icon()) != picture(dirs.DellAllItem->icon()));
     }
 
+    // A prefix's Windows folder and shell folders are its skeleton: Wine
+    // and its programs expect them, empty or not.
+    void aPrefixKeepsItsOwnFolders()
+    {
+        box.makeDir("prefix/drive_c/windows/temp");
+        box.makeDir("prefix/drive_c/windows/system32/spool");
+        box.makeDir("prefix/drive_c/users/u/Desktop");
+        box.makeDir("prefix/drive_c/users/Public/Documents");
+        box.makeDir("prefix/drive_c/users/u/old-empty");
+        box.makeDir("prefix/dosdevices");
+        QVERIFY(::symlink("../drive_c", box.path("prefix/dosdevices/c:").constData()) == 0);
+        box.makeFile("prefix/system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+                     "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
+                     "\"Common Documents\"=\"C:\\\\users\\\\Public\\\\Documents\"\n");
+        box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+                     "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
+                     "\"Desktop\"=\"C:\\\\USERS\\\\u\\\\desktop\"\n");
+        qunsetenv("VARNEL_DRIVES");
+        qputenv("WINEPREFIX", box.path("prefix"));
+        platform::DriveTable::reload();
+        TEDirForm form;
+        search(form);
+        qunsetenv("WINEPREFIX");
+        box.setDrives({{'c', "c"}});
+        QCOMPARE(rows(form), QStringList({"C:\\USERS\\U\\OLD-EMPTY"}));
+    }
 };
 
 QTEST_MAIN(TestEmptyDirs)

@@ -3,6 +3,7 @@
 #include "platform/DriveTable.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
+#include "platform/TmpfilesExclusions.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,10 @@ Sandbox::Sandbox()
     qputenv("HOME", path("home"));
     qputenv("XDG_DATA_HOME", path("home/data"));
     qputenv("TMPDIR", path("tmp"));
+    // The machine's package lists and tmpfiles rules are not the test's:
+    // tests that need them write their own here.
+    qputenv("DPKG_ADMINDIR", path("dpkg"));
+    platform::TmpfilesExclusions::setFoldersForTests({path("tmpfiles.d")});
     qunsetenv("VARNEL_WINDIR");
     // Never a real Wine prefix or the user's own registry files.
     qunsetenv("WINEPREFIX");

@@ -103,9 +103,14 @@ private Q_SLOTS:
         box.makeFile("c/target.txt");
         QVERIFY(::symlink(box.path("c/target.txt").constData(), box.path("c/Recent/link.lnk").constData()) == 0);
         box.makeFile("registry/user.reg", shellFolders("C:\\\\Recent"));
+        // On the host the desktop's own list goes too, left a valid document.
+        box.makeFile("home/data/recently-used.xbel",
+                     "<?xml version=\"1.0\"?>\n<xbel version=\"1.0\"><bookmark href=\"file:///secret.doc\"/></xbel>\n");
         TFindFile finder;
         finder.Attributes = {ffReadOnly, ffArchive};
         TraceCommands::ClearRecentDocuments(finder);
+        const QByteArray xbel = box.read("home/data/recently-used.xbel");
+        QVERIFY(xbel.contains("<xbel version=\"1.0\"") && xbel.contains("</xbel>") && !xbel.contains("bookmark href"));
         QVERIFY(!box.exists("c/Recent/a.lnk"));
         QVERIFY(!box.exists("c/Recent/b.lnk"));
         QVERIFY(!box.exists("c/Recent/readonly.lnk"));
