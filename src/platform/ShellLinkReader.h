@@ -22,7 +22,8 @@ struct ShellLinkData {
 class ShellLinkReader {
 public:
     // The shortcut at winPath; nullopt when it does not exist or is not a
-    // readable shortcut (damaged, truncated, another kind of file).
+    // readable shortcut (damaged, truncated, another kind of file, a block
+    // claiming more bytes than the file holds).
     static std::optional<ShellLinkData> read(const QString& winPath);
 };
 

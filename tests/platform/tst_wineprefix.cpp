@@ -11,11 +11,33 @@
 #include "support/LnkWriter.h"
 #include "support/Sandbox.h"
 
+#include <QtEndian>
 #include <QtTest>
 
 #include <unistd.h>
 
 using namespace platform;
+
+namespace {
+
+// The most virtual memory the process has held so far, in KiB (Linux).
+qint64 peakVirtualKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmPeak:"))
+            return line.mid(7).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void put32(QByteArray& bytes, qsizetype at, quint32 v)
+{
+    qToLittleEndian(v, bytes.data() + at);
+}
+
+} // namespace
 
 class TestWinePrefix : public QObject {
     Q_OBJECT
@@ -164,6 +186,41 @@ private Q_SLOTS:
         QByteArray bytes = LnkWriter::build(spec);
         box.makeFile("prefix/drive_c/cut.lnk", bytes.left(bytes.size() - 20));
         ShellLinkReader::read(QStringLiteral("c:\\cut.lnk"));
+    }
+
+    void blocksClaimingMoreThanTheFileHoldsAreUnreadable()
+    {
+        makePrefix();
+        LnkSpec spec;
+        spec.localTarget = QStringLiteral("C:\\app.exe");
+        spec.description = QStringLiteral("d");
+        const QByteArray intact = LnkWriter::build(spec);
+        const qsizetype linkInfo = 0x4C; // no target ID list: the link info follows the header
+        const quint32 linkInfoSize = qFromLittleEndian<quint32>(intact.constData() + linkInfo);
+        const qsizetype description = linkInfo + linkInfoSize;
+        const QList<QPair<const char*, std::function<void(QByteArray&)>>> cases = {
+            {"link info of 4 GiB", [&](QByteArray& b) { put32(b, linkInfo, 0xFFFFFF00u); }},
+            {"link info one byte past the end",
+             [&](QByteArray& b) { put32(b, linkInfo, quint32(b.size() - linkInfo + 1)); }},
+            {"description longer than the file",
+             [&](QByteArray& b) { qToLittleEndian(quint16(0xFFFF), b.data() + description); }},
+            {"target ID list longer than the file",
+             [&](QByteArray& b) {
+                 put32(b, 0x14, qFromLittleEndian<quint32>(b.constData() + 0x14) | 0x01);
+                 b.insert(linkInfo, QByteArray("\xF0\xFF\x02\x00\x00\x00", 6));
+             }},
+        };
+        box.makeFile("prefix/drive_c/intact.lnk", intact);
+        QVERIFY(ShellLinkReader::read(QStringLiteral("c:\\intact.lnk")));
+        const qint64 peakBefore = peakVirtualKiB();
+        for (const auto& [name, damage] : cases) {
+            QByteArray bytes = intact;
+            damage(bytes);
+            box.makeFile("prefix/drive_c/claims.lnk", bytes);
+            QVERIFY2(!ShellLinkReader::read(QStringLiteral("c:\\claims.lnk")), name);
+        }
+        // Refused before anything is allocated for the claim.
+        QVERIFY(peakVirtualKiB() - peakBefore < 64 * 1024);
     }
 };
 

@@ -2,10 +2,10 @@
 
 #include "platform/CodePage.h"
 #include "platform/PathMapper.h"
-
-#include <QFile>
+#include "platform/posix/Handles.h"
 
 #include <liblnk.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,28 +31,6 @@ QString text(liblnk_file_t* file, SizeFn sizeOf, TextFn get)
     return QString::fromUtf8(reinterpret_cast<const char*>(buf.data()));
 }
 
-struct HeaderFields {
-    quint32 showCommand = 1;
-    quint16 hotKey = 0;
-};
-
-// The show command (offset 0x3C) and hot key (0x40) of the header, read
-// here rather than through liblnk: its 20181227 release answers the
-// target's size for both.
-HeaderFields headerFieldsOf(const QByteArray& host)
-{
-    unsigned char h[0x4C];
-    const int fd = ::open(host.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    const bool ok = ::read(fd, h, sizeof h) == ssize_t(sizeof h);
-    ::close(fd);
-    if (!ok)
-        return {};
-    return {quint32(h[0x3C]) | quint32(h[0x3D]) << 8 | quint32(h[0x3E]) << 16 | quint32(h[0x3F]) << 24,
-            quint16(h[0x40] | h[0x41] << 8)};
-}
-
 quint32 le32(const QByteArray& b, qsizetype at)
 {
     if (at < 0 || at + 4 > b.size())
@@ -67,6 +45,92 @@ quint16 le16(const QByteArray& b, qsizetype at)
         return 0;
     const auto* p = reinterpret_cast<const uchar*>(b.constData() + at);
     return quint16(p[0] | p[1] << 8);
+}
+
+// The start of a shortcut file as read here, and the whole file's size.
+struct FileStart {
+    QByteArray bytes; // at most kReadLimit bytes from the start
+    qint64 size = 0;
+};
+
+// More than any shortcut holds before its extra data, unless padded.
+constexpr qint64 kReadLimit = 4 * 1024 * 1024;
+
+// The start of the regular file at host; nullopt when it is missing, not a
+// regular file or cannot be read.
+std::optional<FileStart> readStart(const QByteArray& host)
+{
+    // O_NONBLOCK: a FIFO carrying a shortcut's name must not stop the search.
+    const posix::UniqueFd fd(::open(host.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat st;
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    FileStart f;
+    f.size = st.st_size;
+    f.bytes.resize(qMin<qint64>(f.size, kReadLimit));
+    qsizetype got = 0;
+    while (got < f.bytes.size()) {
+        const ssize_t n = ::read(fd.get(), f.bytes.data() + got, size_t(f.bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got < f.bytes.size()) { // shorter than it was a moment ago
+        f.bytes.truncate(got);
+        f.size = got;
+    }
+    return f;
+}
+
+// True when the header is a shortcut's and every block up to the extra data
+// fits in the file as its size field claims. liblnk allocates what the link
+// info claims before reading it (4 GiB for a file of a few hundred bytes);
+// the extra data blocks it checks against the file's size itself.
+bool blocksFit(const FileStart& f)
+{
+    const QByteArray& b = f.bytes;
+    if (b.size() < 0x4C || le32(b, 0) != 0x4C)
+        return false;
+    const quint32 flags = le32(b, 0x14);
+    qint64 pos = 0x4C;
+    // Moves pos past a block whose size field of width bytes stands at pos;
+    // the block's length is header + units * the field's value. A field
+    // beyond what was read (a padded file) is left to liblnk.
+    bool beyondRead = false;
+    const auto skip = [&](int width, qint64 header, qint64 unit) {
+        if (beyondRead)
+            return true;
+        if (pos + width > f.size)
+            return false;
+        if (pos + width > b.size()) {
+            beyondRead = true;
+            return true;
+        }
+        pos += header + unit * (width == 2 ? le16(b, pos) : le32(b, pos));
+        return pos <= f.size;
+    };
+    if ((flags & 0x01) && !skip(2, 2, 1)) // target ID list: its size follows the field
+        return false;
+    if ((flags & 0x02) && !skip(4, 0, 1)) // link info: its size counts the field
+        return false;
+    const qint64 unit = flags & 0x80 ? 2 : 1; // string data: a count of characters
+    for (const quint32 bit : {0x04u, 0x08u, 0x10u, 0x20u, 0x40u})
+        if ((flags & bit) && !skip(2, 2, unit))
+            return false;
+    return true;
+}
+
+// The show command (offset 0x3C) and hot key (0x40) of the header, read
+// here rather than through liblnk: its 20181227 release answers the
+// target's size for both.
+void headerFieldsOf(const QByteArray& b, ShellLinkData& d)
+{
+    d.showCommand = le32(b, 0x3C);
+    d.hotKey = le16(b, 0x40);
 }
 
 // A NUL-terminated UTF-16 string at at, not beyond end.
@@ -91,13 +155,9 @@ struct UnicodeStrings {
     std::optional<QString> target, description, workingDirectory, arguments, iconLocation;
 };
 
-UnicodeStrings unicodeStringsOf(const QByteArray& host)
+UnicodeStrings unicodeStringsOf(const QByteArray& b)
 {
     UnicodeStrings u;
-    QFile f(QFile::decodeName(host));
-    if (!f.open(QIODevice::ReadOnly))
-        return u;
-    const QByteArray b = f.read(4 * 1024 * 1024);
     if (b.size() < 0x4C || le32(b, 0) != 0x4C)
         return u;
     const quint32 flags = le32(b, 0x14);
@@ -150,8 +210,8 @@ struct LnkFile {
 std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
 {
     const QByteArray host = PathMapper::toHost(winPath);
-    struct stat st;
-    if (host.isEmpty() || ::stat(host.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    const std::optional<FileStart> start = host.isEmpty() ? std::nullopt : readStart(host);
+    if (!start || !blocksFit(*start))
         return std::nullopt;
     LnkFile lnk;
     if (liblnk_file_initialize(&lnk.file, nullptr) != 1)
@@ -175,15 +235,13 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     uint32_t value = 0;
     if (liblnk_file_get_icon_index(lnk.file, &value, nullptr) == 1)
         d.iconIndex = int(value);
-    const UnicodeStrings u = unicodeStringsOf(host);
+    const UnicodeStrings u = unicodeStringsOf(start->bytes);
     d.target = u.target.value_or(d.target);
     d.description = u.description.value_or(d.description);
     d.workingDirectory = u.workingDirectory.value_or(d.workingDirectory);
     d.arguments = u.arguments.value_or(d.arguments);
     d.iconLocation = u.iconLocation.value_or(d.iconLocation);
-    const HeaderFields header = headerFieldsOf(host);
-    d.showCommand = header.showCommand;
-    d.hotKey = header.hotKey;
+    headerFieldsOf(start->bytes, d);
     return d;
 }
 
