@@ -188,6 +188,61 @@ private Q_SLOTS:
         ShellLinkReader::read(QStringLiteral("c:\\cut.lnk"));
     }
 
+    void unicodeStringsEndAtANulAndHoldNoLoneSurrogate_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("expected");
+        const QChar high(0xD83D), low(0xDE00);
+        const auto withNul = [](const QString& a, const QString& b) { return a + QChar(0) + b; };
+        QTest::newRow("description cut at a NUL") << "description" << withNul("ab", "cd") << true << "ab";
+        QTest::newRow("arguments that start with a NUL") << "arguments" << withNul("", "x") << true << "";
+        QTest::newRow("working folder ending in a NUL") << "workingDirectory" << withNul("C:\\w", "") << true
+                                                         << "C:\\w";
+        QTest::newRow("damage after the NUL is not read")
+            << "iconLocation" << withNul("C:\\i.ico", QString(high)) << true << "C:\\i.ico";
+        QTest::newRow("target cut at a NUL") << "target" << withNul("C:\\a.exe", "junk") << true << "C:\\a.exe";
+        QTest::newRow("a pair is kept") << "description" << QStringLiteral("a") + high + low << true
+                                        << QStringLiteral("a") + high + low;
+        QTest::newRow("lone high surrogate") << "description" << QStringLiteral("a") + high + "b" << false << "";
+        QTest::newRow("lone low surrogate") << "arguments" << QString(low) << false << "";
+        QTest::newRow("high surrogate at the end") << "iconLocation" << QStringLiteral("x") + high << false << "";
+        QTest::newRow("pair the wrong way round") << "workingDirectory" << QString(low) + high << false << "";
+        QTest::newRow("surrogate in the target") << "target" << QStringLiteral("C:\\a") + low + ".exe" << false << "";
+    }
+
+    // The strings read as the shell link object's getters give them: up to
+    // the first NUL. A string with an unpaired surrogate is no text at all:
+    // such a shortcut is damaged, read like any unreadable one.
+    void unicodeStringsEndAtANulAndHoldNoLoneSurrogate()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(bool, readable);
+        QFETCH(QString, expected);
+        makePrefix();
+        LnkSpec spec;
+        spec.localTarget = QStringLiteral("C:\\app.exe");
+        spec.unicodeTarget = true;
+        QString ShellLinkData::*member = &ShellLinkData::description;
+        if (field == u"description")
+            spec.description = text;
+        else if (field == u"arguments")
+            spec.arguments = text, member = &ShellLinkData::arguments;
+        else if (field == u"workingDirectory")
+            spec.workingDirectory = text, member = &ShellLinkData::workingDirectory;
+        else if (field == u"iconLocation")
+            spec.iconLocation = text, member = &ShellLinkData::iconLocation;
+        else
+            spec.localTarget = text, member = &ShellLinkData::target;
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/strings.lnk"), spec));
+        const std::optional<ShellLinkData> d = ShellLinkReader::read(QStringLiteral("c:\\strings.lnk"));
+        QCOMPARE(bool(d), readable);
+        if (d)
+            QCOMPARE((*d).*member, expected);
+    }
+
     void blocksClaimingMoreThanTheFileHoldsAreUnreadable()
     {
         makePrefix();

@@ -150,9 +150,20 @@ std::optional<QString> utf16z(const QByteArray& b, qsizetype at, qsizetype end)
 
 // The Unicode strings of a shortcut, decoded here: the packaged liblnk
 // turns characters outside the Basic Multilingual Plane (surrogate pairs,
-// such as emoji) into garbage. Absent strings stay nullopt.
+// such as emoji) into garbage. Absent strings stay nullopt. Each ends at its
+// first NUL, as the shell link object's getters give it. A string holding
+// an unpaired surrogate is no text: the shortcut is damaged.
 struct UnicodeStrings {
     std::optional<QString> target, description, workingDirectory, arguments, iconLocation;
+    bool damaged = false;
+
+    // text, or nullopt, noting damage.
+    std::optional<QString> checked(std::optional<QString> text)
+    {
+        if (text && !QStringView(*text).isValidUtf16())
+            damaged = true;
+        return text;
+    }
 };
 
 UnicodeStrings unicodeStringsOf(const QByteArray& b)
@@ -169,8 +180,8 @@ UnicodeStrings unicodeStringsOf(const QByteArray& b)
         const qsizetype size = le32(b, info);
         const qsizetype end = qMin<qsizetype>(info + size, b.size());
         if (le32(b, info + 4) >= 0x24 && (le32(b, info + 8) & 1)) {
-            const std::optional<QString> base = utf16z(b, info + le32(b, info + 0x1C), end);
-            const std::optional<QString> suffix = utf16z(b, info + le32(b, info + 0x20), end);
+            const std::optional<QString> base = u.checked(utf16z(b, info + le32(b, info + 0x1C), end));
+            const std::optional<QString> suffix = u.checked(utf16z(b, info + le32(b, info + 0x20), end));
             if (base && le32(b, info + 0x1C) > 0)
                 u.target = *base + suffix.value_or(QString());
         }
@@ -186,8 +197,12 @@ UnicodeStrings unicodeStringsOf(const QByteArray& b)
         const qsizetype count = le16(b, pos);
         if (pos + 2 + count * 2 > b.size())
             return u;
-        if (slots[i])
-            *slots[i] = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + pos + 2), count);
+        if (slots[i]) {
+            QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + pos + 2), count);
+            if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
+                text.truncate(nul);
+            *slots[i] = u.checked(std::move(text));
+        }
         pos += 2 + count * 2;
     }
     return u;
@@ -213,6 +228,9 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     const std::optional<FileStart> start = host.isEmpty() ? std::nullopt : readStart(host);
     if (!start || !blocksFit(*start))
         return std::nullopt;
+    const UnicodeStrings u = unicodeStringsOf(start->bytes);
+    if (u.damaged)
+        return std::nullopt;
     LnkFile lnk;
     if (liblnk_file_initialize(&lnk.file, nullptr) != 1)
         return std::nullopt;
@@ -235,7 +253,6 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     uint32_t value = 0;
     if (liblnk_file_get_icon_index(lnk.file, &value, nullptr) == 1)
         d.iconIndex = int(value);
-    const UnicodeStrings u = unicodeStringsOf(start->bytes);
     d.target = u.target.value_or(d.target);
     d.description = u.description.value_or(d.description);
     d.workingDirectory = u.workingDirectory.value_or(d.workingDirectory);
