@@ -1,7 +1,8 @@
 #pragma once
 // Reads a shortcut (.lnk) file in place of the shell's link object. Reads
 // only: nothing is ever written back, and a moved target is not searched for.
-// Single-byte strings are read in the ANSI code page (CodePage::ansi()).
+// ANSI strings are read in the ANSI code page (CodePage::ansi()), double-byte
+// code pages included; every string ends at its first NUL.
 
 #include <QString>
 #include <optional>

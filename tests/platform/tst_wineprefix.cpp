@@ -164,6 +164,60 @@ private Q_SLOTS:
         QVERIFY(d->target != spec.localTarget);
     }
 
+    void ansiStringsInDoubleByteCodePages_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QByteArray>("ansi");
+        QTest::addColumn<QString>("expected");
+        const QString bad(QChar::ReplacementCharacter);
+        QTest::newRow("932") << 932 << QByteArray("C:\\\x93\xfa\x96\x7b\x8c\xea\\app.exe") << "C:\\日本語\\app.exe";
+        QTest::newRow("932, a backslash as trail byte") << 932 << QByteArray("C:\\\x95\x5c\x8e\xa6\\a.exe")
+                                                        << "C:\\表示\\a.exe";
+        QTest::newRow("932, lead byte at the end") << 932 << QByteArray("C:\\a\x82") << "C:\\a" + bad;
+        QTest::newRow("936") << 936 << QByteArray("C:\\\xd6\xd0\xce\xc4\\app.exe") << "C:\\中文\\app.exe";
+        QTest::newRow("936, lead byte at the end") << 936 << QByteArray("C:\\\xd6") << "C:\\" + bad;
+        QTest::newRow("949") << 949 << QByteArray("C:\\\xc7\xd1\xb1\xdb") << "C:\\한글";
+        QTest::newRow("949, lead byte at the end") << 949 << QByteArray("C:\\x\xc7") << "C:\\x" + bad;
+        QTest::newRow("950") << 950 << QByteArray("C:\\\xa4\xa4\xa4\xe5") << "C:\\中文";
+        QTest::newRow("950, a backslash as trail byte") << 950 << QByteArray("C:\\\xb3\x5c") << "C:\\許";
+        QTest::newRow("950, lead byte at the end") << 950 << QByteArray("C:\\\xa4") << "C:\\" + bad;
+        QTest::newRow("1251 stays single-byte") << 1251 << QByteArray("C:\\\xcf\xe0\xef\xea\xe0") << "C:\\Папка";
+    }
+
+    // ANSI strings in a double-byte code page: a lead byte and the byte
+    // after it are one character. A lead byte with nothing after it (the
+    // string ends) is one undecodable character, U+FFFD, never dropped and
+    // never joined with what follows the string in the file.
+    void ansiStringsInDoubleByteCodePages()
+    {
+        QFETCH(int, codePage);
+        QFETCH(QByteArray, ansi);
+        QFETCH(QString, expected);
+        makePrefix();
+        qputenv("VARNEL_CODEPAGE", QByteArray::number(codePage));
+        LnkSpec local;
+        local.localTarget = expected;
+        local.localTargetAnsi = ansi;
+        local.ansiStrings = true;
+        local.description = local.arguments = local.workingDirectory = local.iconLocation = QString::fromLatin1(ansi);
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/ansi.lnk"), local));
+        std::optional<ShellLinkData> d = ShellLinkReader::read(QStringLiteral("c:\\ansi.lnk"));
+        QVERIFY(d);
+        QCOMPARE(d->target, expected);
+        QCOMPARE(d->description, expected);
+        QCOMPARE(d->arguments, expected);
+        QCOMPARE(d->workingDirectory, expected);
+        QCOMPARE(d->iconLocation, expected);
+
+        LnkSpec network;
+        network.networkShare = QStringLiteral("\\\\server\\share");
+        network.networkSuffix = QString::fromLatin1(ansi.mid(3));
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/share.lnk"), network));
+        d = ShellLinkReader::read(QStringLiteral("c:\\share.lnk"));
+        QVERIFY(d);
+        QCOMPARE(d->target, "\\\\server\\share\\" + expected.mid(3));
+    }
+
     void unicodeStringsKeepCharactersBeyondTheBasicPlane()
     {
         makePrefix();

@@ -133,13 +133,15 @@ void headerFieldsOf(const QByteArray& b, ShellLinkData& d)
     d.hotKey = le16(b, 0x40);
 }
 
-// A NUL-terminated UTF-16 string at at, not beyond end.
-std::optional<QString> utf16z(const QByteArray& b, qsizetype at, qsizetype end)
+// The UTF-16 string, NUL-terminated, at offset inside the block at block;
+// nullopt when offset is 0 (no such string) or it is not terminated
+// before end.
+std::optional<QString> utf16At(const QByteArray& b, qsizetype block, quint32 offset, qsizetype end)
 {
-    if (at <= 0 || end > b.size())
+    if (offset == 0 || end > b.size())
         return std::nullopt;
     QString out;
-    for (qsizetype p = at; p + 2 <= end; p += 2) {
+    for (qsizetype p = block + offset; p + 2 <= end; p += 2) {
         const quint16 c = le16(b, p);
         if (c == 0)
             return out;
@@ -148,12 +150,38 @@ std::optional<QString> utf16z(const QByteArray& b, qsizetype at, qsizetype end)
     return std::nullopt;
 }
 
-// The Unicode strings of a shortcut, decoded here: the packaged liblnk
-// turns characters outside the Basic Multilingual Plane (surrogate pairs,
-// such as emoji) into garbage. Absent strings stay nullopt. Each ends at its
-// first NUL, as the shell link object's getters give it. A string holding
-// an unpaired surrogate is no text: the shortcut is damaged.
-struct UnicodeStrings {
+// The same for an ANSI string: its bytes, without the NUL.
+std::optional<QByteArray> ansiAt(const QByteArray& b, qsizetype block, quint32 offset, qsizetype end)
+{
+    const qsizetype at = block + offset;
+    if (offset == 0 || end > b.size() || at >= end)
+        return std::nullopt;
+    const qsizetype nul = b.indexOf('\0', at);
+    if (nul < 0 || nul >= end)
+        return std::nullopt;
+    return b.mid(at, nul - at);
+}
+
+// A path and the common path suffix after it, joined as liblnk joins them.
+QString joined(const QString& path, const QString& suffix)
+{
+    if (suffix.isEmpty())
+        return path;
+    if (path.isEmpty() || path.endsWith(u'\\'))
+        return path + suffix;
+    return path + u'\\' + suffix;
+}
+
+// The strings of a shortcut, read here rather than through liblnk: the
+// packaged liblnk turns characters outside the Basic Multilingual Plane
+// (surrogate pairs, such as emoji) into garbage, and its tables for the
+// double-byte code pages read one byte past a string that ends in a lead
+// byte. ANSI strings are read in the code page (CodePage::toUnicode); with a
+// code page the program cannot read they stay liblnk's. Absent strings stay
+// nullopt. Each ends at its first NUL, as the shell link object's getters
+// give it. A string holding an unpaired surrogate is no text: the shortcut
+// is damaged.
+struct OwnStrings {
     std::optional<QString> target, description, workingDirectory, arguments, iconLocation;
     bool damaged = false;
 
@@ -166,11 +194,17 @@ struct UnicodeStrings {
     }
 };
 
-UnicodeStrings unicodeStringsOf(const QByteArray& b)
+OwnStrings ownStringsOf(const QByteArray& b, int codePage)
 {
-    UnicodeStrings u;
+    OwnStrings u;
     if (b.size() < 0x4C || le32(b, 0) != 0x4C)
         return u;
+    const bool readsAnsi = CodePage::canDecode(codePage);
+    const auto ansi = [&](std::optional<QByteArray> bytes) -> std::optional<QString> {
+        if (!bytes || !readsAnsi)
+            return std::nullopt;
+        return CodePage::toUnicode(codePage, *bytes);
+    };
     const quint32 flags = le32(b, 0x14);
     qsizetype pos = 0x4C;
     if (flags & 0x01) // target ID list
@@ -179,31 +213,56 @@ UnicodeStrings unicodeStringsOf(const QByteArray& b)
         const qsizetype info = pos;
         const qsizetype size = le32(b, info);
         const qsizetype end = qMin<qsizetype>(info + size, b.size());
-        if (le32(b, info + 4) >= 0x24 && (le32(b, info + 8) & 1)) {
-            const std::optional<QString> base = u.checked(utf16z(b, info + le32(b, info + 0x1C), end));
-            const std::optional<QString> suffix = u.checked(utf16z(b, info + le32(b, info + 0x20), end));
-            if (base && le32(b, info + 0x1C) > 0)
-                u.target = *base + suffix.value_or(QString());
+        const bool unicodeOffsets = le32(b, info + 4) >= 0x24;
+        const quint32 located = le32(b, info + 8);
+        // A path of the link info: its Unicode form when the block has an
+        // offset field for one (unicodeField, 0 for none), else its ANSI form.
+        const auto path = [&](qsizetype block, qsizetype blockEnd, qsizetype unicodeField, qsizetype ansiField) {
+            std::optional<QString> text;
+            if (unicodeField > 0)
+                text = u.checked(utf16At(b, block, le32(b, unicodeField), blockEnd));
+            if (!text)
+                text = ansi(ansiAt(b, block, le32(b, ansiField), blockEnd));
+            return text;
+        };
+        const std::optional<QString> suffix = path(info, end, unicodeOffsets ? info + 0x20 : 0, info + 0x18);
+        std::optional<QString> local, network;
+        if (located & 1) // volume ID and local base path
+            local = path(info, end, unicodeOffsets ? info + 0x1C : 0, info + 0x10);
+        if (located & 2) { // common network relative link
+            const qsizetype net = info + le32(b, info + 0x14);
+            const qsizetype netEnd = qMin<qsizetype>(net + le32(b, net), end);
+            // A net name offset beyond 0x14 leaves room for the Unicode one's field.
+            network = path(net, netEnd, le32(b, net + 8) > 0x14 ? net + 0x14 : 0, net + 8);
         }
+        // The local path first, as liblnk gives it; a local path that could
+        // not be read leaves the target to liblnk.
+        const QString tail = suffix.value_or(QString());
+        if (local && !local->isEmpty())
+            u.target = joined(*local, tail);
+        else if (network && (local || !(located & 1)))
+            u.target = joined(*network, tail);
         pos += size;
     }
-    if (!(flags & 0x80)) // ANSI strings: liblnk reads those with the code page
-        return u;
+    const bool unicode = flags & 0x80;
+    const qsizetype unit = unicode ? 2 : 1;
     std::optional<QString>* slots[] = {&u.description, nullptr, &u.workingDirectory, &u.arguments, &u.iconLocation};
     const quint32 bits[] = {0x04, 0x08, 0x10, 0x20, 0x40};
     for (int i = 0; i < 5; ++i) {
         if (!(flags & bits[i]))
             continue;
         const qsizetype count = le16(b, pos);
-        if (pos + 2 + count * 2 > b.size())
+        if (pos + 2 + count * unit > b.size())
             return u;
-        if (slots[i]) {
+        if (slots[i] && unicode) {
             QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + pos + 2), count);
             if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
                 text.truncate(nul);
             *slots[i] = u.checked(std::move(text));
+        } else if (slots[i]) {
+            *slots[i] = ansi(b.mid(pos + 2, count));
         }
-        pos += 2 + count * 2;
+        pos += 2 + count * unit;
     }
     return u;
 }
@@ -228,14 +287,18 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     const std::optional<FileStart> start = host.isEmpty() ? std::nullopt : readStart(host);
     if (!start || !blocksFit(*start))
         return std::nullopt;
-    const UnicodeStrings u = unicodeStringsOf(start->bytes);
+    const int codePage = CodePage::ansi();
+    const OwnStrings u = ownStringsOf(start->bytes, codePage);
     if (u.damaged)
         return std::nullopt;
     LnkFile lnk;
     if (liblnk_file_initialize(&lnk.file, nullptr) != 1)
         return std::nullopt;
-    // Unknown code pages are refused by liblnk and leave its default.
-    liblnk_file_set_ascii_codepage(lnk.file, CodePage::ansi(), nullptr);
+    // Unknown code pages are refused by liblnk and leave its default. A
+    // double-byte one it is never given: its tables for those read past a
+    // string that ends in a lead byte; those strings are read here.
+    if (!CodePage::isDoubleByte(codePage))
+        liblnk_file_set_ascii_codepage(lnk.file, codePage, nullptr);
     lnk.open = liblnk_file_open(lnk.file, host.constData(), LIBLNK_OPEN_READ, nullptr) == 1;
     if (!lnk.open)
         return std::nullopt;
