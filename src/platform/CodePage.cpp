@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QStringDecoder>
 
 namespace platform {
 
@@ -39,7 +40,49 @@ QByteArray localeName()
     return {};
 }
 
+// Qt's converter for a Windows code page number; invalid when it has none.
+// Invalid input reads as NUL, which toUnicode() turns into U+FFFD: the input
+// holds no NUL of its own there.
+QStringDecoder decoderFor(int codePage)
+{
+    const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInvalidToNull;
+    if (codePage == 65001)
+        return QStringDecoder(QStringDecoder::Utf8, flags);
+    if (codePage <= 0)
+        return QStringDecoder();
+    return QStringDecoder(QByteArray("windows-" + QByteArray::number(codePage)).constData(), flags);
+}
+
 } // namespace
+
+bool CodePage::isDoubleByte(int codePage)
+{
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+}
+
+bool CodePage::canDecode(int codePage)
+{
+    return decoderFor(codePage).isValid();
+}
+
+std::optional<QString> CodePage::toUnicode(int codePage, QByteArrayView bytes)
+{
+    QStringDecoder decoder = decoderFor(codePage);
+    if (!decoder.isValid())
+        return std::nullopt;
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
+        bytes.truncate(nul);
+    // The terminator goes through the converter too: a lead byte at the end
+    // then meets it and is read as one invalid character instead of being
+    // dropped, and the terminator itself comes out as the last character.
+    QByteArray terminated = bytes.toByteArray();
+    terminated.append('\0');
+    QString text = decoder.decode(terminated);
+    if (!text.isEmpty() && text.back().isNull())
+        text.chop(1);
+    text.replace(QChar(0), QChar::ReplacementCharacter);
+    return text;
+}
 
 int CodePage::forLocale(const QByteArray& locale)
 {

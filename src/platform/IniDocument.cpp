@@ -148,8 +148,9 @@ IniDocument IniDocument::parse(const QByteArray& raw)
 
     const int width = doc.encoding_ == Encoding::Utf8 ? 1 : 2;
     const bool bigEndian = doc.encoding_ == Encoding::Utf16BE;
+    // The mark was taken off above; one at the start of a line is text.
     QStringDecoder utf16(bigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
-                         QStringConverter::Flag::Stateless);
+                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     qsizetype start = 0;
     while (start < body.size()) {
         qsizetype end = start, eolSize = 0;

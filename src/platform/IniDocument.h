@@ -19,7 +19,9 @@
 // Encodings: a file with a UTF-16 byte-order mark is UTF-16 throughout.
 // Otherwise each line is decoded on its own (see LineDecoder): UTF-8 when
 // valid, else windows-1251. Lines that a change writes are UTF-8 (or UTF-16
-// in a UTF-16 file); a UTF-8 byte-order mark is kept.
+// in a UTF-16 file); a UTF-8 byte-order mark is kept. Only the file's first
+// bytes are a byte-order mark: a U+FEFF anywhere else (a second one at the
+// start included) is a character of its line.
 //
 // Finding a section or a key costs a hash look-up, so reading or writing
 // thousands of keys of one document stays linear.

@@ -1,5 +1,7 @@
 #include "platform/LineDecoder.h"
 
+#include <QStringDecoder>
+
 namespace platform {
 
 namespace {
@@ -71,6 +73,15 @@ qsizetype sequenceAt(QByteArrayView raw, qsizetype at)
     return lead.length;
 }
 
+// UTF-8 text keeping a leading U+FEFF: a line is never the file's start, so
+// a mark there is a character of the line (QString::fromUtf8 drops it).
+QString fromUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(bytes);
+}
+
 } // namespace
 
 qsizetype LineDecoder::validUtf8Length(QByteArrayView raw)
@@ -109,10 +120,10 @@ QString LineDecoder::decode(QByteArrayView raw, bool lastInFile)
 {
     const qsizetype valid = validUtf8Length(raw);
     if (valid == raw.size())
-        return QString::fromUtf8(raw);
+        return fromUtf8(raw);
     const QByteArrayView rest = raw.sliced(valid);
     if (lastInFile && isTruncatedUtf8(rest))
-        return QString::fromUtf8(raw.first(valid)) + QString(rest.size(), QChar::ReplacementCharacter);
+        return fromUtf8(raw.first(valid)) + QString(rest.size(), QChar::ReplacementCharacter);
     return fromWindows1251(raw);
 }
 

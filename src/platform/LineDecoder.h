@@ -15,6 +15,8 @@ public:
     // program wrote. One exception: when lastInFile and the only fault is a
     // UTF-8 sequence cut off by the end of the file, the line is UTF-8 and
     // each byte of the cut sequence reads as U+FFFD, so nothing vanishes.
+    // A U+FEFF at the start of raw is a character of the line, never taken
+    // for a byte-order mark: only the caller knows where the file starts.
     static QString decode(QByteArrayView raw, bool lastInFile);
 
     // The length of the longest prefix of raw that is valid UTF-8 (no

@@ -14,17 +14,19 @@ bool hasWildcards(const QString& s)
 }
 
 // Iterative glob with single-star backtracking: linear in practice and never
-// recursive, so hostile masks cannot blow the stack.
+// recursive, so hostile masks cannot blow the stack. The mask's star is
+// tested first: a host name may hold a '*' of its own, and comparing it
+// literally would spend the wildcard on it.
 bool globMatch(QStringView mask, QStringView name)
 {
     qsizetype m = 0, n = 0, starM = -1, starN = 0;
     while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == u'?' || mask[m].unicode() == fold(name[n]))) {
-            ++m;
-            ++n;
-        } else if (m < mask.size() && mask[m] == u'*') {
+        if (m < mask.size() && mask[m] == u'*') {
             starM = m++;
             starN = n;
+        } else if (m < mask.size() && (mask[m] == u'?' || mask[m].unicode() == fold(name[n]))) {
+            ++m;
+            ++n;
         } else if (starM >= 0) {
             m = starM + 1;
             n = ++starN;

@@ -1,7 +1,8 @@
 #pragma once
 // Reads a shortcut (.lnk) file in place of the shell's link object. Reads
 // only: nothing is ever written back, and a moved target is not searched for.
-// Single-byte strings are read in the ANSI code page (CodePage::ansi()).
+// ANSI strings are read in the ANSI code page (CodePage::ansi()), double-byte
+// code pages included; every string ends at its first NUL.
 
 #include <QString>
 #include <optional>
@@ -22,7 +23,8 @@ struct ShellLinkData {
 class ShellLinkReader {
 public:
     // The shortcut at winPath; nullopt when it does not exist or is not a
-    // readable shortcut (damaged, truncated, another kind of file).
+    // readable shortcut (damaged, truncated, another kind of file, a block
+    // claiming more bytes than the file holds).
     static std::optional<ShellLinkData> read(const QString& winPath);
 };
 

@@ -112,6 +112,11 @@ private Q_SLOTS:
         QVERIFY(LnkWriter::write(box.path("c/net.lnk"), net));
         shortcut("c/cd.lnk", QStringLiteral("E:\\setup.exe"));
         box.makeFile("c/damaged.lnk", "not a shortcut at all");
+        // A lone surrogate in a string: damaged, though its target is whole.
+        LnkSpec lone;
+        lone.localTarget = QStringLiteral("D:\\lost.exe");
+        lone.description = QStringLiteral("x") + QChar(0xDC00);
+        QVERIFY(LnkWriter::write(box.path("d/lone.lnk"), lone));
         shortcut("d/other.lnk", QStringLiteral("D:\\gone.exe"));
         std::unique_ptr<TLinkForm> form(open());
         QCOMPARE(form->FixedDriveLetters, QStringLiteral("CD"));

@@ -37,6 +37,16 @@ private Q_SLOTS:
         QTest::newRow("empty mask matches nothing") << "" << "" << false;
         QTest::newRow("empty mask not even a name") << "" << "a" << false;
         QTest::newRow("trailing stars are optional") << "ab**" << "ab" << true;
+        // A name may hold '*' and '?' (on the host it can): the mask's star
+        // stays a wildcard even where the name has a star of its own.
+        QTest::newRow("star after a name's star") << "a*" << "a*b" << true;
+        QTest::newRow("star spans a name's stars") << "a*b" << "a**b" << true;
+        QTest::newRow("star then one more") << "a*?" << "a*" << true;
+        QTest::newRow("star between a name's stars") << "*a*" << "**a**" << true;
+        QTest::newRow("star with a tail the name lacks") << "a*b" << "a*" << false;
+        QTest::newRow("literal part after a name's star") << "x*y*z" << "x*z*y*z" << true;
+        QTest::newRow("question mark takes a name's star") << "a?c" << "a*c" << true;
+        QTest::newRow("a name's question mark") << "*?" << "?" << true;
     }
 
     void matchesLikeTheFileSearch()

@@ -11,11 +11,33 @@
 #include "support/LnkWriter.h"
 #include "support/Sandbox.h"
 
+#include <QtEndian>
 #include <QtTest>
 
 #include <unistd.h>
 
 using namespace platform;
+
+namespace {
+
+// The most virtual memory the process has held so far, in KiB (Linux).
+qint64 peakVirtualKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmPeak:"))
+            return line.mid(7).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void put32(QByteArray& bytes, qsizetype at, quint32 v)
+{
+    qToLittleEndian(v, bytes.data() + at);
+}
+
+} // namespace
 
 class TestWinePrefix : public QObject {
     Q_OBJECT
@@ -142,6 +164,60 @@ private Q_SLOTS:
         QVERIFY(d->target != spec.localTarget);
     }
 
+    void ansiStringsInDoubleByteCodePages_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QByteArray>("ansi");
+        QTest::addColumn<QString>("expected");
+        const QString bad(QChar::ReplacementCharacter);
+        QTest::newRow("932") << 932 << QByteArray("C:\\\x93\xfa\x96\x7b\x8c\xea\\app.exe") << "C:\\日本語\\app.exe";
+        QTest::newRow("932, a backslash as trail byte") << 932 << QByteArray("C:\\\x95\x5c\x8e\xa6\\a.exe")
+                                                        << "C:\\表示\\a.exe";
+        QTest::newRow("932, lead byte at the end") << 932 << QByteArray("C:\\a\x82") << "C:\\a" + bad;
+        QTest::newRow("936") << 936 << QByteArray("C:\\\xd6\xd0\xce\xc4\\app.exe") << "C:\\中文\\app.exe";
+        QTest::newRow("936, lead byte at the end") << 936 << QByteArray("C:\\\xd6") << "C:\\" + bad;
+        QTest::newRow("949") << 949 << QByteArray("C:\\\xc7\xd1\xb1\xdb") << "C:\\한글";
+        QTest::newRow("949, lead byte at the end") << 949 << QByteArray("C:\\x\xc7") << "C:\\x" + bad;
+        QTest::newRow("950") << 950 << QByteArray("C:\\\xa4\xa4\xa4\xe5") << "C:\\中文";
+        QTest::newRow("950, a backslash as trail byte") << 950 << QByteArray("C:\\\xb3\x5c") << "C:\\許";
+        QTest::newRow("950, lead byte at the end") << 950 << QByteArray("C:\\\xa4") << "C:\\" + bad;
+        QTest::newRow("1251 stays single-byte") << 1251 << QByteArray("C:\\\xcf\xe0\xef\xea\xe0") << "C:\\Папка";
+    }
+
+    // ANSI strings in a double-byte code page: a lead byte and the byte
+    // after it are one character. A lead byte with nothing after it (the
+    // string ends) is one undecodable character, U+FFFD, never dropped and
+    // never joined with what follows the string in the file.
+    void ansiStringsInDoubleByteCodePages()
+    {
+        QFETCH(int, codePage);
+        QFETCH(QByteArray, ansi);
+        QFETCH(QString, expected);
+        makePrefix();
+        qputenv("VARNEL_CODEPAGE", QByteArray::number(codePage));
+        LnkSpec local;
+        local.localTarget = expected;
+        local.localTargetAnsi = ansi;
+        local.ansiStrings = true;
+        local.description = local.arguments = local.workingDirectory = local.iconLocation = QString::fromLatin1(ansi);
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/ansi.lnk"), local));
+        std::optional<ShellLinkData> d = ShellLinkReader::read(QStringLiteral("c:\\ansi.lnk"));
+        QVERIFY(d);
+        QCOMPARE(d->target, expected);
+        QCOMPARE(d->description, expected);
+        QCOMPARE(d->arguments, expected);
+        QCOMPARE(d->workingDirectory, expected);
+        QCOMPARE(d->iconLocation, expected);
+
+        LnkSpec network;
+        network.networkShare = QStringLiteral("\\\\server\\share");
+        network.networkSuffix = QString::fromLatin1(ansi.mid(3));
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/share.lnk"), network));
+        d = ShellLinkReader::read(QStringLiteral("c:\\share.lnk"));
+        QVERIFY(d);
+        QCOMPARE(d->target, "\\\\server\\share\\" + expected.mid(3));
+    }
+
     void unicodeStringsKeepCharactersBeyondTheBasicPlane()
     {
         makePrefix();
@@ -164,6 +240,96 @@ private Q_SLOTS:
         QByteArray bytes = LnkWriter::build(spec);
         box.makeFile("prefix/drive_c/cut.lnk", bytes.left(bytes.size() - 20));
         ShellLinkReader::read(QStringLiteral("c:\\cut.lnk"));
+    }
+
+    void unicodeStringsEndAtANulAndHoldNoLoneSurrogate_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("expected");
+        const QChar high(0xD83D), low(0xDE00);
+        const auto withNul = [](const QString& a, const QString& b) { return a + QChar(0) + b; };
+        QTest::newRow("description cut at a NUL") << "description" << withNul("ab", "cd") << true << "ab";
+        QTest::newRow("arguments that start with a NUL") << "arguments" << withNul("", "x") << true << "";
+        QTest::newRow("working folder ending in a NUL") << "workingDirectory" << withNul("C:\\w", "") << true
+                                                         << "C:\\w";
+        QTest::newRow("damage after the NUL is not read")
+            << "iconLocation" << withNul("C:\\i.ico", QString(high)) << true << "C:\\i.ico";
+        QTest::newRow("target cut at a NUL") << "target" << withNul("C:\\a.exe", "junk") << true << "C:\\a.exe";
+        QTest::newRow("a pair is kept") << "description" << QStringLiteral("a") + high + low << true
+                                        << QStringLiteral("a") + high + low;
+        QTest::newRow("lone high surrogate") << "description" << QStringLiteral("a") + high + "b" << false << "";
+        QTest::newRow("lone low surrogate") << "arguments" << QString(low) << false << "";
+        QTest::newRow("high surrogate at the end") << "iconLocation" << QStringLiteral("x") + high << false << "";
+        QTest::newRow("pair the wrong way round") << "workingDirectory" << QString(low) + high << false << "";
+        QTest::newRow("surrogate in the target") << "target" << QStringLiteral("C:\\a") + low + ".exe" << false << "";
+    }
+
+    // The strings read as the shell link object's getters give them: up to
+    // the first NUL. A string with an unpaired surrogate is no text at all:
+    // such a shortcut is damaged, read like any unreadable one.
+    void unicodeStringsEndAtANulAndHoldNoLoneSurrogate()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(bool, readable);
+        QFETCH(QString, expected);
+        makePrefix();
+        LnkSpec spec;
+        spec.localTarget = QStringLiteral("C:\\app.exe");
+        spec.unicodeTarget = true;
+        QString ShellLinkData::*member = &ShellLinkData::description;
+        if (field == u"description")
+            spec.description = text;
+        else if (field == u"arguments")
+            spec.arguments = text, member = &ShellLinkData::arguments;
+        else if (field == u"workingDirectory")
+            spec.workingDirectory = text, member = &ShellLinkData::workingDirectory;
+        else if (field == u"iconLocation")
+            spec.iconLocation = text, member = &ShellLinkData::iconLocation;
+        else
+            spec.localTarget = text, member = &ShellLinkData::target;
+        QVERIFY(LnkWriter::write(box.path("prefix/drive_c/strings.lnk"), spec));
+        const std::optional<ShellLinkData> d = ShellLinkReader::read(QStringLiteral("c:\\strings.lnk"));
+        QCOMPARE(bool(d), readable);
+        if (d)
+            QCOMPARE((*d).*member, expected);
+    }
+
+    void blocksClaimingMoreThanTheFileHoldsAreUnreadable()
+    {
+        makePrefix();
+        LnkSpec spec;
+        spec.localTarget = QStringLiteral("C:\\app.exe");
+        spec.description = QStringLiteral("d");
+        const QByteArray intact = LnkWriter::build(spec);
+        const qsizetype linkInfo = 0x4C; // no target ID list: the link info follows the header
+        const quint32 linkInfoSize = qFromLittleEndian<quint32>(intact.constData() + linkInfo);
+        const qsizetype description = linkInfo + linkInfoSize;
+        const QList<QPair<const char*, std::function<void(QByteArray&)>>> cases = {
+            {"link info of 4 GiB", [&](QByteArray& b) { put32(b, linkInfo, 0xFFFFFF00u); }},
+            {"link info one byte past the end",
+             [&](QByteArray& b) { put32(b, linkInfo, quint32(b.size() - linkInfo + 1)); }},
+            {"description longer than the file",
+             [&](QByteArray& b) { qToLittleEndian(quint16(0xFFFF), b.data() + description); }},
+            {"target ID list longer than the file",
+             [&](QByteArray& b) {
+                 put32(b, 0x14, qFromLittleEndian<quint32>(b.constData() + 0x14) | 0x01);
+                 b.insert(linkInfo, QByteArray("\xF0\xFF\x02\x00\x00\x00", 6));
+             }},
+        };
+        box.makeFile("prefix/drive_c/intact.lnk", intact);
+        QVERIFY(ShellLinkReader::read(QStringLiteral("c:\\intact.lnk")));
+        const qint64 peakBefore = peakVirtualKiB();
+        for (const auto& [name, damage] : cases) {
+            QByteArray bytes = intact;
+            damage(bytes);
+            box.makeFile("prefix/drive_c/claims.lnk", bytes);
+            QVERIFY2(!ShellLinkReader::read(QStringLiteral("c:\\claims.lnk")), name);
+        }
+        // Refused before anything is allocated for the claim.
+        QVERIFY(peakVirtualKiB() - peakBefore < 64 * 1024);
     }
 };
 

@@ -316,6 +316,49 @@ private Q_SLOTS:
         }
     }
 
+    void aMarkAfterTheFilesFirstBytesIsACharacter()
+    {
+        // Only the first bytes of the file are a byte-order mark. Anywhere
+        // else U+FEFF belongs to its line, however the line is decoded, so
+        // a marked name is not the plain one; the bytes stay as they were.
+        const QString mark(QChar(0xFEFF));
+        const auto utf16 = [](bool big, const QString& text) {
+            QStringEncoder encoder(big ? QStringEncoder::Utf16BE : QStringEncoder::Utf16LE);
+            return QByteArray(encoder.encode(text));
+        };
+        struct Case {
+            const char* name;
+            QByteArray raw;
+            QString section, key;
+            std::optional<QString> value;
+        };
+        const QList<Case> cases = {
+            {"utf-8 line", "[S]\r\n\xEF\xBB\xBFk=1\r\n", "S", mark + "k", some("1")},
+            {"utf-8 line, not the plain name", "[S]\r\n\xEF\xBB\xBFk=1\r\n", "S", "k", std::nullopt},
+            {"utf-8 line cut by the end of the file", "[S]\r\n\xEF\xBB\xBFk=\xD0", "S", mark + "k",
+             QString(QChar::ReplacementCharacter)},
+            {"windows-1251 line", "[S]\r\n\xEF\xBB\xBFk=\xC4\r\n", "S", QStringLiteral("п»їk"), some("Д")},
+            {"doubled mark opens the file", "\xEF\xBB\xBF\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", std::nullopt},
+            {"one mark opens the file", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", some("1")},
+            {"utf-16le line", "\xFF\xFE" + utf16(false, "[S]\r\n" + mark + "k=1"), "S", mark + "k", some("1")},
+            {"utf-16be line", "\xFE\xFF" + utf16(true, "[S]\r\n" + mark + "k=1"), "S", "k", std::nullopt},
+            {"utf-16le doubled mark", "\xFF\xFE" + utf16(false, mark + "[S]\r\nk=1"), "S", "k", std::nullopt},
+            {"utf-16be one mark", "\xFE\xFF" + utf16(true, "[S]\r\nk=1"), "S", "k", some("1")},
+        };
+        for (const Case& c : cases) {
+            const IniDocument doc = IniDocument::parse(c.raw);
+            QVERIFY2(doc.value(c.section, c.key) == c.value, c.name);
+            QVERIFY2(doc.serialize() == c.raw, c.name);
+        }
+        // Written through the profile functions, a marked name reads back
+        // as written, not as the plain one.
+        IniDocument doc = IniDocument::parse("\xEF\xBB\xBF[S]\r\n");
+        QCOMPARE(doc.setValue("S", mark + "k", "2"), Edit::Changed);
+        const IniDocument back = IniDocument::parse(doc.serialize());
+        QCOMPARE(back.value("S", mark + "k"), some("2"));
+        QCOMPARE(back.value("S", "k"), std::nullopt);
+    }
+
     void utf8IsCheckedStrictly()
     {
         QCOMPARE(LineDecoder::validUtf8Length("ab\xd0\x94"), 4);

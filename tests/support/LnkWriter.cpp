@@ -77,9 +77,13 @@ QByteArray linkInfo(const LnkSpec& s)
     return info;
 }
 
-void stringData(QByteArray& out, const QString& text)
+void stringData(QByteArray& out, const QString& text, bool ansi)
 {
     u16(out, quint16(text.size()));
+    if (ansi) {
+        out.append(text.toLatin1());
+        return;
+    }
     for (QChar c : text)
         u16(out, c.unicode());
 }
@@ -88,7 +92,7 @@ void stringData(QByteArray& out, const QString& text)
 
 QByteArray LnkWriter::build(const LnkSpec& s)
 {
-    quint32 flags = HasLinkInfo | IsUnicode;
+    quint32 flags = HasLinkInfo | (s.ansiStrings ? 0 : IsUnicode);
     if (!s.description.isEmpty())
         flags |= HasName;
     if (!s.workingDirectory.isEmpty())
@@ -111,13 +115,13 @@ QByteArray LnkWriter::build(const LnkSpec& s)
     out.append(QByteArray(10, '\0')); // reserved
     out.append(linkInfo(s));
     if (flags & HasName)
-        stringData(out, s.description);
+        stringData(out, s.description, s.ansiStrings);
     if (flags & HasWorkingDir)
-        stringData(out, s.workingDirectory);
+        stringData(out, s.workingDirectory, s.ansiStrings);
     if (flags & HasArguments)
-        stringData(out, s.arguments);
+        stringData(out, s.arguments, s.ansiStrings);
     if (flags & HasIconLocation)
-        stringData(out, s.iconLocation);
+        stringData(out, s.iconLocation, s.ansiStrings);
     u32(out, 0); // terminal block
     return out;
 }

@@ -16,6 +16,9 @@ struct LnkSpec {
     QString workingDirectory;
     QString arguments;
     QString iconLocation;
+    // Write the four strings above in ANSI, each as its Latin-1 bytes (so
+    // QString::fromLatin1 carries any code page's bytes), not in UTF-16.
+    bool ansiStrings = false;
     int iconIndex = 0;
     quint32 showCommand = 1;
     quint16 hotKey = 0;

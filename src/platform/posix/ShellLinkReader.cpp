@@ -2,10 +2,10 @@
 
 #include "platform/CodePage.h"
 #include "platform/PathMapper.h"
-
-#include <QFile>
+#include "platform/posix/Handles.h"
 
 #include <liblnk.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,28 +31,6 @@ QString text(liblnk_file_t* file, SizeFn sizeOf, TextFn get)
     return QString::fromUtf8(reinterpret_cast<const char*>(buf.data()));
 }
 
-struct HeaderFields {
-    quint32 showCommand = 1;
-    quint16 hotKey = 0;
-};
-
-// The show command (offset 0x3C) and hot key (0x40) of the header, read
-// here rather than through liblnk: its 20181227 release answers the
-// target's size for both.
-HeaderFields headerFieldsOf(const QByteArray& host)
-{
-    unsigned char h[0x4C];
-    const int fd = ::open(host.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    const bool ok = ::read(fd, h, sizeof h) == ssize_t(sizeof h);
-    ::close(fd);
-    if (!ok)
-        return {};
-    return {quint32(h[0x3C]) | quint32(h[0x3D]) << 8 | quint32(h[0x3E]) << 16 | quint32(h[0x3F]) << 24,
-            quint16(h[0x40] | h[0x41] << 8)};
-}
-
 quint32 le32(const QByteArray& b, qsizetype at)
 {
     if (at < 0 || at + 4 > b.size())
@@ -69,13 +47,101 @@ quint16 le16(const QByteArray& b, qsizetype at)
     return quint16(p[0] | p[1] << 8);
 }
 
-// A NUL-terminated UTF-16 string at at, not beyond end.
-std::optional<QString> utf16z(const QByteArray& b, qsizetype at, qsizetype end)
+// The start of a shortcut file as read here, and the whole file's size.
+struct FileStart {
+    QByteArray bytes; // at most kReadLimit bytes from the start
+    qint64 size = 0;
+};
+
+// More than any shortcut holds before its extra data, unless padded.
+constexpr qint64 kReadLimit = 4 * 1024 * 1024;
+
+// The start of the regular file at host; nullopt when it is missing, not a
+// regular file or cannot be read.
+std::optional<FileStart> readStart(const QByteArray& host)
 {
-    if (at <= 0 || end > b.size())
+    // O_NONBLOCK: a FIFO carrying a shortcut's name must not stop the search.
+    const posix::UniqueFd fd(::open(host.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat st;
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    FileStart f;
+    f.size = st.st_size;
+    f.bytes.resize(qMin<qint64>(f.size, kReadLimit));
+    qsizetype got = 0;
+    while (got < f.bytes.size()) {
+        const ssize_t n = ::read(fd.get(), f.bytes.data() + got, size_t(f.bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got < f.bytes.size()) { // shorter than it was a moment ago
+        f.bytes.truncate(got);
+        f.size = got;
+    }
+    return f;
+}
+
+// True when the header is a shortcut's and every block up to the extra data
+// fits in the file as its size field claims. liblnk allocates what the link
+// info claims before reading it (4 GiB for a file of a few hundred bytes);
+// the extra data blocks it checks against the file's size itself.
+bool blocksFit(const FileStart& f)
+{
+    const QByteArray& b = f.bytes;
+    if (b.size() < 0x4C || le32(b, 0) != 0x4C)
+        return false;
+    const quint32 flags = le32(b, 0x14);
+    qint64 pos = 0x4C;
+    // Moves pos past a block whose size field of width bytes stands at pos;
+    // the block's length is header + units * the field's value. A field
+    // beyond what was read (a padded file) is left to liblnk.
+    bool beyondRead = false;
+    const auto skip = [&](int width, qint64 header, qint64 unit) {
+        if (beyondRead)
+            return true;
+        if (pos + width > f.size)
+            return false;
+        if (pos + width > b.size()) {
+            beyondRead = true;
+            return true;
+        }
+        pos += header + unit * (width == 2 ? le16(b, pos) : le32(b, pos));
+        return pos <= f.size;
+    };
+    if ((flags & 0x01) && !skip(2, 2, 1)) // target ID list: its size follows the field
+        return false;
+    if ((flags & 0x02) && !skip(4, 0, 1)) // link info: its size counts the field
+        return false;
+    const qint64 unit = flags & 0x80 ? 2 : 1; // string data: a count of characters
+    for (const quint32 bit : {0x04u, 0x08u, 0x10u, 0x20u, 0x40u})
+        if ((flags & bit) && !skip(2, 2, unit))
+            return false;
+    return true;
+}
+
+// The show command (offset 0x3C) and hot key (0x40) of the header, read
+// here rather than through liblnk: its 20181227 release answers the
+// target's size for both.
+void headerFieldsOf(const QByteArray& b, ShellLinkData& d)
+{
+    d.showCommand = le32(b, 0x3C);
+    d.hotKey = le16(b, 0x40);
+}
+
+// The UTF-16 string, NUL-terminated, at offset inside the block at block;
+// nullopt when offset is 0 (no such string) or it is not terminated
+// before end.
+std::optional<QString> utf16At(const QByteArray& b, qsizetype block, quint32 offset, qsizetype end)
+{
+    if (offset == 0 || end > b.size())
         return std::nullopt;
     QString out;
-    for (qsizetype p = at; p + 2 <= end; p += 2) {
+    for (qsizetype p = block + offset; p + 2 <= end; p += 2) {
         const quint16 c = le16(b, p);
         if (c == 0)
             return out;
@@ -84,22 +150,61 @@ std::optional<QString> utf16z(const QByteArray& b, qsizetype at, qsizetype end)
     return std::nullopt;
 }
 
-// The Unicode strings of a shortcut, decoded here: the packaged liblnk
-// turns characters outside the Basic Multilingual Plane (surrogate pairs,
-// such as emoji) into garbage. Absent strings stay nullopt.
-struct UnicodeStrings {
+// The same for an ANSI string: its bytes, without the NUL.
+std::optional<QByteArray> ansiAt(const QByteArray& b, qsizetype block, quint32 offset, qsizetype end)
+{
+    const qsizetype at = block + offset;
+    if (offset == 0 || end > b.size() || at >= end)
+        return std::nullopt;
+    const qsizetype nul = b.indexOf('\0', at);
+    if (nul < 0 || nul >= end)
+        return std::nullopt;
+    return b.mid(at, nul - at);
+}
+
+// A path and the common path suffix after it, joined as liblnk joins them.
+QString joined(const QString& path, const QString& suffix)
+{
+    if (suffix.isEmpty())
+        return path;
+    if (path.isEmpty() || path.endsWith(u'\\'))
+        return path + suffix;
+    return path + u'\\' + suffix;
+}
+
+// The strings of a shortcut, read here rather than through liblnk: the
+// packaged liblnk turns characters outside the Basic Multilingual Plane
+// (surrogate pairs, such as emoji) into garbage, and its tables for the
+// double-byte code pages read one byte past a string that ends in a lead
+// byte. ANSI strings are read in the code page (CodePage::toUnicode); with a
+// code page the program cannot read they stay liblnk's. Absent strings stay
+// nullopt. Each ends at its first NUL, as the shell link object's getters
+// give it. A string holding an unpaired surrogate is no text: the shortcut
+// is damaged.
+struct OwnStrings {
     std::optional<QString> target, description, workingDirectory, arguments, iconLocation;
+    bool damaged = false;
+
+    // text, or nullopt, noting damage.
+    std::optional<QString> checked(std::optional<QString> text)
+    {
+        if (text && !QStringView(*text).isValidUtf16())
+            damaged = true;
+        return text;
+    }
 };
 
-UnicodeStrings unicodeStringsOf(const QByteArray& host)
+OwnStrings ownStringsOf(const QByteArray& b, int codePage)
 {
-    UnicodeStrings u;
-    QFile f(QFile::decodeName(host));
-    if (!f.open(QIODevice::ReadOnly))
-        return u;
-    const QByteArray b = f.read(4 * 1024 * 1024);
+    OwnStrings u;
     if (b.size() < 0x4C || le32(b, 0) != 0x4C)
         return u;
+    const bool readsAnsi = CodePage::canDecode(codePage);
+    const auto ansi = [&](std::optional<QByteArray> bytes) -> std::optional<QString> {
+        if (!bytes || !readsAnsi)
+            return std::nullopt;
+        return CodePage::toUnicode(codePage, *bytes);
+    };
     const quint32 flags = le32(b, 0x14);
     qsizetype pos = 0x4C;
     if (flags & 0x01) // target ID list
@@ -108,27 +213,56 @@ UnicodeStrings unicodeStringsOf(const QByteArray& host)
         const qsizetype info = pos;
         const qsizetype size = le32(b, info);
         const qsizetype end = qMin<qsizetype>(info + size, b.size());
-        if (le32(b, info + 4) >= 0x24 && (le32(b, info + 8) & 1)) {
-            const std::optional<QString> base = utf16z(b, info + le32(b, info + 0x1C), end);
-            const std::optional<QString> suffix = utf16z(b, info + le32(b, info + 0x20), end);
-            if (base && le32(b, info + 0x1C) > 0)
-                u.target = *base + suffix.value_or(QString());
+        const bool unicodeOffsets = le32(b, info + 4) >= 0x24;
+        const quint32 located = le32(b, info + 8);
+        // A path of the link info: its Unicode form when the block has an
+        // offset field for one (unicodeField, 0 for none), else its ANSI form.
+        const auto path = [&](qsizetype block, qsizetype blockEnd, qsizetype unicodeField, qsizetype ansiField) {
+            std::optional<QString> text;
+            if (unicodeField > 0)
+                text = u.checked(utf16At(b, block, le32(b, unicodeField), blockEnd));
+            if (!text)
+                text = ansi(ansiAt(b, block, le32(b, ansiField), blockEnd));
+            return text;
+        };
+        const std::optional<QString> suffix = path(info, end, unicodeOffsets ? info + 0x20 : 0, info + 0x18);
+        std::optional<QString> local, network;
+        if (located & 1) // volume ID and local base path
+            local = path(info, end, unicodeOffsets ? info + 0x1C : 0, info + 0x10);
+        if (located & 2) { // common network relative link
+            const qsizetype net = info + le32(b, info + 0x14);
+            const qsizetype netEnd = qMin<qsizetype>(net + le32(b, net), end);
+            // A net name offset beyond 0x14 leaves room for the Unicode one's field.
+            network = path(net, netEnd, le32(b, net + 8) > 0x14 ? net + 0x14 : 0, net + 8);
         }
+        // The local path first, as liblnk gives it; a local path that could
+        // not be read leaves the target to liblnk.
+        const QString tail = suffix.value_or(QString());
+        if (local && !local->isEmpty())
+            u.target = joined(*local, tail);
+        else if (network && (local || !(located & 1)))
+            u.target = joined(*network, tail);
         pos += size;
     }
-    if (!(flags & 0x80)) // ANSI strings: liblnk reads those with the code page
-        return u;
+    const bool unicode = flags & 0x80;
+    const qsizetype unit = unicode ? 2 : 1;
     std::optional<QString>* slots[] = {&u.description, nullptr, &u.workingDirectory, &u.arguments, &u.iconLocation};
     const quint32 bits[] = {0x04, 0x08, 0x10, 0x20, 0x40};
     for (int i = 0; i < 5; ++i) {
         if (!(flags & bits[i]))
             continue;
         const qsizetype count = le16(b, pos);
-        if (pos + 2 + count * 2 > b.size())
+        if (pos + 2 + count * unit > b.size())
             return u;
-        if (slots[i])
-            *slots[i] = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + pos + 2), count);
-        pos += 2 + count * 2;
+        if (slots[i] && unicode) {
+            QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + pos + 2), count);
+            if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
+                text.truncate(nul);
+            *slots[i] = u.checked(std::move(text));
+        } else if (slots[i]) {
+            *slots[i] = ansi(b.mid(pos + 2, count));
+        }
+        pos += 2 + count * unit;
     }
     return u;
 }
@@ -150,14 +284,21 @@ struct LnkFile {
 std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
 {
     const QByteArray host = PathMapper::toHost(winPath);
-    struct stat st;
-    if (host.isEmpty() || ::stat(host.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    const std::optional<FileStart> start = host.isEmpty() ? std::nullopt : readStart(host);
+    if (!start || !blocksFit(*start))
+        return std::nullopt;
+    const int codePage = CodePage::ansi();
+    const OwnStrings u = ownStringsOf(start->bytes, codePage);
+    if (u.damaged)
         return std::nullopt;
     LnkFile lnk;
     if (liblnk_file_initialize(&lnk.file, nullptr) != 1)
         return std::nullopt;
-    // Unknown code pages are refused by liblnk and leave its default.
-    liblnk_file_set_ascii_codepage(lnk.file, CodePage::ansi(), nullptr);
+    // Unknown code pages are refused by liblnk and leave its default. A
+    // double-byte one it is never given: its tables for those read past a
+    // string that ends in a lead byte; those strings are read here.
+    if (!CodePage::isDoubleByte(codePage))
+        liblnk_file_set_ascii_codepage(lnk.file, codePage, nullptr);
     lnk.open = liblnk_file_open(lnk.file, host.constData(), LIBLNK_OPEN_READ, nullptr) == 1;
     if (!lnk.open)
         return std::nullopt;
@@ -175,15 +316,12 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     uint32_t value = 0;
     if (liblnk_file_get_icon_index(lnk.file, &value, nullptr) == 1)
         d.iconIndex = int(value);
-    const UnicodeStrings u = unicodeStringsOf(host);
     d.target = u.target.value_or(d.target);
     d.description = u.description.value_or(d.description);
     d.workingDirectory = u.workingDirectory.value_or(d.workingDirectory);
     d.arguments = u.arguments.value_or(d.arguments);
     d.iconLocation = u.iconLocation.value_or(d.iconLocation);
-    const HeaderFields header = headerFieldsOf(host);
-    d.showCommand = header.showCommand;
-    d.hotKey = header.hotKey;
+    headerFieldsOf(start->bytes, d);
     return d;
 }
 
