@@ -60,35 +60,70 @@ void addDescriptors(int proc, Held& held)
     eachNumberIn(fds, [&](int folder, const char* name) { addStat(folder, name, held); });
 }
 
-// The mapped files of /proc/PID/maps: "start-end perms offset MAJ:MIN inode path".
+// A hex or decimal number at text, moving text past it.
+quint64 numberAt(const char*& text, const char* end, int base)
+{
+    quint64 n = 0;
+    for (; text < end; ++text) {
+        const char c = *text;
+        const int digit = c >= '0' && c <= '9' ? c - '0' : (base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1);
+        if (digit < 0)
+            break;
+        n = n * quint64(base) + quint64(digit);
+    }
+    return n;
+}
+
+// Moves text past the next count fields (and the blanks after them).
+void skipFields(const char*& text, const char* end, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        while (text < end && *text != ' ')
+            ++text;
+        while (text < end && *text == ' ')
+            ++text;
+    }
+}
+
+// One line of /proc/PID/maps: "start-end perms offset MAJ:MIN inode path".
+void addMapping(const char* line, const char* end, Held& held)
+{
+    skipFields(line, end, 3);
+    const quint64 major = numberAt(line, end, 16);
+    if (line == end || *line++ != ':')
+        return;
+    const quint64 minor = numberAt(line, end, 16);
+    skipFields(line, end, 1);
+    const quint64 inode = numberAt(line, end, 10);
+    if (inode == 0)
+        return; // anonymous memory
+    const std::pair<quint64, quint64> entry(makedev(major, minor), inode);
+    if (held.empty() || held.back() != entry) // a library's segments follow one another
+        held.push_back(entry);
+}
+
+// The mapped files of the process whose /proc folder is proc.
 void addMappings(int proc, Held& held)
 {
-    const int fd = ::openat(proc, "maps", O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const UniqueFd fd(::openat(proc, "maps", O_RDONLY | O_CLOEXEC));
+    if (!fd.valid())
         return;
-    FILE* maps = ::fdopen(fd, "r");
-    if (!maps) {
-        ::close(fd);
-        return;
+    static thread_local std::vector<char> buf(256 * 1024);
+    size_t kept = 0; // the start of a line cut by the last read
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buf.data() + kept, buf.size() - kept);
+        if (n <= 0)
+            return;
+        const char* const end = buf.data() + kept + n;
+        const char* line = buf.data();
+        for (const char* nl; (nl = static_cast<const char*>(std::memchr(line, '\n', size_t(end - line))));
+             line = nl + 1)
+            addMapping(line, nl, held);
+        kept = size_t(end - line);
+        if (kept == buf.size())
+            kept = 0; // one line longer than the buffer: drop it
+        std::memmove(buf.data(), line, kept);
     }
-    char line[4096 + 256];
-    quint64 lastDevice = 0, lastInode = 0;
-    while (std::fgets(line, sizeof line, maps)) {
-        unsigned major = 0, minor = 0;
-        unsigned long long inode = 0;
-        if (std::sscanf(line, "%*s %*s %*s %x:%x %llu", &major, &minor, &inode) != 3 || inode == 0)
-            continue;
-        const quint64 device = makedev(major, minor);
-        if (device == lastDevice && inode == lastInode)
-            continue; // a library's segments follow one another
-        lastDevice = device;
-        lastInode = inode;
-        held.emplace_back(device, quint64(inode));
-        if (!std::strchr(line, '\n')) // a path longer than the buffer: skip the rest of the line
-            for (int c = std::fgetc(maps); c != EOF && c != '\n'; c = std::fgetc(maps)) {
-            }
-    }
-    std::fclose(maps);
 }
 
 } // namespace
