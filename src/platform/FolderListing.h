@@ -160,6 +160,7 @@ private:
     int fd_ = -1; // the folder, kept open: every entry is reached relative to it
     int error_ = 0; // the host's error number
     bool shared_ = false;   // the folder lies below a shared folder (or is one)
+    bool checkOwners_ = false; // ... and others could have put entries into it
     bool withheld_ = false; // entries were left out as not the user's
     QList<QByteArray> excludedNames_; // tmpfiles name patterns for this folder
 };

@@ -19,15 +19,17 @@ namespace platform {
 class PackageFiles {
 public:
     // True when hostPath (absolute, links resolved) is a file or folder an
-    // installed package put there. Reads the lists at the first question.
+    // installed package put there. Reads the lists at the first question
+    // after they changed.
     static bool contains(QByteArrayView hostPath);
 
-    // Reads the lists again when they changed since the last reading (a
-    // look at two dates; the walks call it once per search). Never fails:
-    // lists that cannot be read protect nothing.
+    // Notes whether the lists changed since the last reading (a look at two
+    // dates; each walk calls it once); changed lists are read again at the
+    // next question. Never fails: lists that cannot be read protect nothing.
     static void refresh();
 
-    // What the last reading found: paths kept, list files read, bytes held.
+    // What the reading found (reading the lists first when they are due):
+    // paths kept, list files read, bytes held.
     struct Figures {
         qsizetype paths = 0;
         qsizetype lists = 0;

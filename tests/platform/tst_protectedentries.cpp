@@ -133,12 +133,16 @@ private Q_SLOTS:
         box.makeFile("c/shared/mydir/mine.tmp");
         box.makeFile("c/shared/whole/theirs.tmp");
         ::chmod(box.path("c/shared").constData(), 01777);
+        // Only a folder others may write into can hold their entries.
+        ::chmod(box.path("c/shared/mydir").constData(), 0777);
         for (const char* p : {"c/shared/theirs.tmp", "c/shared/theirdir", "c/shared/theirdir/x.tmp",
                               "c/shared/mydir/theirs.tmp", "c/shared/whole/theirs.tmp"})
             QVERIFY(chownToNobody(box.path(p)));
 
+        // In the user's own closed folder ("whole") only root could have put
+        // another user's entry: it is not looked for there, but never deleted.
         QCOMPARE(walked(QStringLiteral("c:\\shared")),
-                 QStringList({"mine.tmp", "mydir", "mydir\\mine.tmp", "whole"}));
+                 QStringList({"mine.tmp", "mydir", "mydir\\mine.tmp", "whole", "whole\\theirs.tmp"}));
         // A walk that starts below the shared folder knows it lies there.
         QCOMPARE(walked(QStringLiteral("c:\\shared\\mydir")), QStringList({"mine.tmp"}));
 

@@ -178,6 +178,7 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
         shared_ = other.shared_;
+        checkOwners_ = other.checkOwners_;
         withheld_ = other.withheld_;
         excludedNames_ = std::move(other.excludedNames_);
     }
@@ -291,9 +292,16 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
 
 bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId)
 {
+    // Only a folder others may write into can hold their entries (or one
+    // that is not the user's own): elsewhere in a shared tree the owners
+    // need no look, so a user's own tree in /tmp costs no call per entry.
     struct statx self {};
-    if (!shared_ && ::statx(fd, "", AT_EMPTY_PATH, STATX_MODE, &self) == 0)
-        shared_ = posix::isSharedFolder(self.stx_mode);
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MODE | STATX_UID, &self) == 0) {
+        shared_ = shared_ || posix::isSharedFolder(self.stx_mode);
+        checkOwners_ = shared_ && (self.stx_uid != posix::currentUser() || (self.stx_mode & (S_IWGRP | S_IWOTH)));
+    } else {
+        checkOwners_ = shared_;
+    }
     excludedNames_ = TmpfilesExclusions::namePatternsIn(hostFolder);
     folder_ = hostFolder;
     mountId_ = mountId;
@@ -322,7 +330,7 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
 // came in; makes more should a record ever be shorter than its name.
 void FolderListing::append(int fd, const char* hostName, unsigned char type)
 {
-    if ((shared_ || !excludedNames_.isEmpty()) && withholds(fd, hostName)) {
+    if ((checkOwners_ || !excludedNames_.isEmpty()) && withholds(fd, hostName)) {
         withheld_ = true;
         return;
     }
@@ -352,7 +360,7 @@ bool FolderListing::withholds(int fd, const char* hostName) const
     for (const QByteArray& pattern : excludedNames_)
         if (::fnmatch(pattern.constData(), hostName, 0) == 0)
             return true;
-    if (!shared_)
+    if (!checkOwners_)
         return false;
     struct statx st {};
     return ::statx(fd, hostName, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_UID, &st) != 0
@@ -437,6 +445,7 @@ void FolderListing::clear()
     releaseFolder();
     error_ = 0;
     shared_ = false;
+    checkOwners_ = false;
     withheld_ = false;
     excludedNames_.clear();
     entries_.clear();

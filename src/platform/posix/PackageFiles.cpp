@@ -5,6 +5,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
+#include <deque>
 #include <cerrno>
 #include <vector>
 
@@ -21,7 +23,8 @@ struct Loaded {
     QByteArray adminDir;
     struct timespec infoChanged {};
     struct timespec diversionsChanged {};
-    bool read = false;
+    bool checked = false; // the dates above were looked at
+    bool read = false;    // the lists were read since
     std::vector<size_t> hashes; // sorted, unique
     PackageFiles::Figures figures;
 };
@@ -38,7 +41,7 @@ QByteArray adminDir()
     return dir.isEmpty() ? QByteArrayLiteral("/var/lib/dpkg") : dir;
 }
 
-size_t hashOf(QByteArrayView path)
+size_t pathHash(QByteArrayView path)
 {
     return qHash(path, 0);
 }
@@ -79,28 +82,42 @@ QByteArray readAll(int folder, const char* name)
 
 // Where a path's first folder really is: merged-/usr systems list files as
 // /lib/... and /bin/... while those folders are links into /usr, and a walk,
-// which never follows a link, meets the files under /usr.
+// which never follows a link, meets the files under /usr. Each first folder
+// is looked at once; a list names a few dozen.
 class TopFolders {
 public:
-    QByteArray resolved(QByteArrayView path)
+    // The hash of path with its first folder resolved.
+    size_t hashOf(QByteArrayView path)
     {
         const qsizetype slash = path.indexOf('/', 1);
-        if (slash < 0)
-            return path.toByteArray();
-        const QByteArray top = path.first(slash).toByteArray();
-        auto it = real_.find(top);
-        if (it == real_.end())
-            it = real_.insert(top, realOf(top));
-        return *it + path.sliced(slash).toByteArray();
+        const QByteArrayView top = slash < 0 ? path : path.first(slash);
+        const Top& t = lookUp(top);
+        if (t.real.isEmpty())
+            return pathHash(path);
+        return pathHash(t.real + path.sliced(top.size()).toByteArray());
     }
 
 private:
+    struct Top {
+        QByteArray name;
+        QByteArray real; // empty when the folder is no link
+    };
+
+    const Top& lookUp(QByteArrayView top)
+    {
+        for (const Top& t : tops_)
+            if (t.name == top)
+                return t;
+        tops_.push_back({top.toByteArray(), realOf(top.toByteArray())});
+        return tops_.back();
+    }
+
     static QByteArray realOf(const QByteArray& top)
     {
         char target[4096];
         const ssize_t n = ::readlink(top.constData(), target, sizeof target - 1);
         if (n <= 0)
-            return top;
+            return {};
         const QByteArray link(target, n);
         QByteArray real = link.startsWith('/') ? link : "/" + link;
         while (real.size() > 1 && real.endsWith('/'))
@@ -108,19 +125,21 @@ private:
         return real;
     }
 
-    QHash<QByteArray, QByteArray> real_;
+    std::deque<Top> tops_; // references stay valid as it grows
 };
 
 void addLines(const QByteArray& text, TopFolders& tops, std::vector<size_t>& hashes)
 {
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype end = text.indexOf('\n', start);
-        if (end < 0)
-            end = text.size();
-        QByteArrayView line(text.constData() + start, end - start);
-        start = end + 1;
-        if (line.startsWith('/') && line != "/.")
-            hashes.push_back(hashOf(tops.resolved(line)));
+    const char* const begin = text.constData();
+    const char* const end = begin + text.size();
+    for (const char* line = begin; line < end;) {
+        const char* nl = static_cast<const char*>(std::memchr(line, '\n', size_t(end - line)));
+        if (!nl)
+            nl = end;
+        const QByteArrayView path(line, nl - line);
+        line = nl + 1;
+        if (path.startsWith('/') && path != "/.")
+            hashes.push_back(tops.hashOf(path));
     }
 }
 
@@ -131,7 +150,7 @@ void addDiversions(const QByteArray& text, TopFolders& tops, std::vector<size_t>
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype i = 1; i < lines.size(); i += 3)
         if (lines[i].startsWith('/'))
-            hashes.push_back(hashOf(tops.resolved(lines[i])));
+            hashes.push_back(tops.hashOf(lines[i]));
 }
 
 void load(Loaded& state)
@@ -174,28 +193,36 @@ void PackageFiles::refresh()
     const QByteArray dir = adminDir();
     const struct timespec info = changedAt(dir + "/info");
     const struct timespec diversions = changedAt(dir + "/diversions");
-    if (state.read && state.adminDir == dir && state.infoChanged == info && state.diversionsChanged == diversions)
+    if (state.checked && state.adminDir == dir && state.infoChanged == info && state.diversionsChanged == diversions)
         return;
+    state.checked = true;
     state.adminDir = dir;
     state.infoChanged = info;
     state.diversionsChanged = diversions;
-    load(state);
+    state.read = false; // read at the next question: a walk that asks none pays nothing
 }
 
 bool PackageFiles::contains(QByteArrayView hostPath)
 {
     Loaded& state = loaded();
-    if (!state.read)
+    if (!state.checked)
         refresh();
+    if (!state.read)
+        load(state);
     QByteArrayView path = hostPath;
     while (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
-    return std::binary_search(state.hashes.begin(), state.hashes.end(), hashOf(path));
+    return std::binary_search(state.hashes.begin(), state.hashes.end(), pathHash(path));
 }
 
 PackageFiles::Figures PackageFiles::figures()
 {
-    return loaded().figures;
+    Loaded& state = loaded();
+    if (!state.checked)
+        refresh();
+    if (!state.read)
+        load(state);
+    return state.figures;
 }
 
 } // namespace platform
