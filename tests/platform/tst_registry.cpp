@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <optional>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -393,6 +395,59 @@ private Q_SLOTS:
         QVERIFY(!WinePrefix::serverRunning());
         QVERIFY(key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Run")).deleteValue(QStringLiteral("x")));
         QVERIFY(!box.exists("registry"));
+        qunsetenv("WINEPREFIX");
+    }
+
+    void theServerIsFoundWhereverWineKeepsIt_data()
+    {
+        // parent: the server folder's parent in the sandbox, "<uid>" being the
+        // server's user; prefixOwner / parentOwner: -1 keeps this process's.
+        QTest::addColumn<QByteArray>("parent");
+        QTest::addColumn<int>("prefixOwner");
+        QTest::addColumn<int>("parentOwner");
+        QTest::addColumn<QByteArray>("lock"); // held, stale, folder
+        QTest::addColumn<bool>("running");
+        QTest::newRow("upstream folder in TMPDIR") << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("held") << true;
+        QTest::newRow("Debian folder in TMPDIR") << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("held") << true;
+        QTest::newRow("lock file of an exited server") << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("stale") << false;
+        QTest::newRow("lock that cannot be asked") << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("folder") << true;
+        QTest::newRow("prefix owner's upstream folder") << QByteArray("tmp/.wine-<uid>") << 4321 << -1 << QByteArray("held") << true;
+        QTest::newRow("prefix owner's Debian folder") << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4321 << QByteArray("held") << true;
+        QTest::newRow("a stranger's Debian folder") << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4322 << QByteArray("held") << false;
+    }
+
+    void theServerIsFoundWhereverWineKeepsIt()
+    {
+        QFETCH(QByteArray, parent);
+        QFETCH(int, prefixOwner);
+        QFETCH(int, parentOwner);
+        QFETCH(QByteArray, lock);
+        QFETCH(bool, running);
+        if ((prefixOwner >= 0 || parentOwner >= 0) && ::getuid() != 0)
+            QSKIP("giving folders to other users needs root");
+        box.makeFile("prefix/system.reg", kHead + "[Software\\\\A] 1\n");
+        const QByteArray prefix = box.path("prefix");
+        QVERIFY(prefixOwner < 0 || ::chown(prefix.constData(), uid_t(prefixOwner), gid_t(-1)) == 0);
+        qputenv("WINEPREFIX", prefix);
+        struct stat st;
+        QVERIFY(::stat(prefix.constData(), &st) == 0);
+        parent.replace("<uid>", QByteArray::number(qulonglong(st.st_uid)));
+        const QByteArray server = parent + "/server-" + QByteArray::number(qulonglong(st.st_dev), 16) + "-"
+            + QByteArray::number(qulonglong(st.st_ino), 16);
+        box.makeDir(server);
+        QVERIFY(parentOwner < 0 || ::chown(box.path(parent).constData(), uid_t(parentOwner), gid_t(-1)) == 0);
+        if (lock == "folder")
+            box.makeDir(server + "/lock");
+        else
+            box.makeFile(server + "/lock", "");
+        std::optional<LockHolder> holder;
+        if (lock == "held")
+            QVERIFY(holder.emplace(box.path(server + "/lock")).locked());
+        QCOMPARE(WinePrefix::serverRunning(), running);
+        QCOMPARE(RegistryStore::writable(RegistryRoot::LocalMachine), !running);
+        holder.reset();
+        QVERIFY(QDir(box.pathText(parent)).removeRecursively());
+        QVERIFY(::chown(prefix.constData(), ::getuid(), gid_t(-1)) == 0);
         qunsetenv("WINEPREFIX");
     }
 
