@@ -71,6 +71,18 @@ private:
     bool locked_ = false;
 };
 
+// A link key's block as Wine writes it: "#link" and the target, UTF-16 in
+// a REG_LINK value.
+QByteArray linkBlock(const QByteArray& path, const QString& target)
+{
+    QByteArray hex;
+    for (QChar c : target)
+        hex += QByteArray::number(c.unicode() & 0xff, 16).rightJustified(2, '0') + ","
+            + QByteArray::number(c.unicode() >> 8, 16).rightJustified(2, '0') + ",";
+    hex.chop(1);
+    return "[" + path + "] 1\n#time=1d9c2f1a2b3c4d5\n#link\n\"SymbolicLinkValue\"=hex(6):" + hex + "\n\n";
+}
+
 // A generated registry of many keys with every value form.
 QByteArray generated(int keys)
 {
@@ -198,6 +210,96 @@ private Q_SLOTS:
         QString acp;
         QVERIFY(k.readString(QStringLiteral("ACP"), acp));
         QCOMPARE(acp, QStringLiteral("1251"));
+    }
+
+    void linksLeadIntoTheFileTheirTargetNames_data()
+    {
+        // A link in one file; the same path in its own file is a decoy that
+        // must never be read.
+        QTest::addColumn<int>("linkRoot");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("targetRoot"); // -1: the link leads nowhere
+        QTest::newRow("user to machine") << int(RegistryRoot::CurrentUser) << "\\REGISTRY\\Machine\\Software\\Target"
+                                         << int(RegistryRoot::LocalMachine);
+        QTest::newRow("machine to the user's SID")
+            << int(RegistryRoot::LocalMachine) << "\\Registry\\User\\S-1-5-21-7-8-9-1001\\Software\\Target"
+            << int(RegistryRoot::CurrentUser);
+        QTest::newRow("machine to the default user") << int(RegistryRoot::LocalMachine)
+                                                     << "\\REGISTRY\\User\\.Default\\Software\\Target"
+                                                     << int(RegistryRoot::Users);
+        QTest::newRow("user to itself by its SID") << int(RegistryRoot::CurrentUser)
+                                                   << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1001\\Software\\Target"
+                                                   << int(RegistryRoot::CurrentUser);
+        QTest::newRow("another user's SID") << int(RegistryRoot::LocalMachine)
+                                            << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1002\\Software\\Target" << -1;
+        QTest::newRow("no registry path") << int(RegistryRoot::CurrentUser) << "Software\\Target" << -1;
+    }
+
+    void linksLeadIntoTheFileTheirTargetNames()
+    {
+        QFETCH(int, linkRoot);
+        QFETCH(QString, target);
+        QFETCH(int, targetRoot);
+        const QByteArray files[] = {"user.reg", "system.reg", "userdef.reg"}; // in RegistryRoot's order
+        const QByteArray heads[] = {"WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-7-8-9-1001\n\n",
+                                    kHead, "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\.Default\n\n"};
+        for (int r = 0; r < 3; ++r)
+            writeRoot(files[r], heads[r] + "[Software\\\\Target] 1\n\"Where\"=\"" + files[r] + "\"\n\n"
+                                    + (r == linkRoot ? linkBlock("Software\\\\Link", target) : QByteArray()));
+        const auto linkRootValue = RegistryRoot(linkRoot);
+        RegistryKey k = key(linkRootValue, QStringLiteral("Software\\Link"));
+        QCOMPARE(k.isOpen(), targetRoot >= 0);
+        // Created below the link: in the target's file.
+        RegistryKey sub = key(linkRootValue, QStringLiteral("Software\\Link\\Sub"), true);
+        QCOMPARE(sub.isOpen(), targetRoot >= 0);
+        if (targetRoot < 0)
+            return;
+        QString where;
+        QVERIFY(k.readString(QStringLiteral("Where"), where));
+        QCOMPARE(where, QString::fromLatin1(files[targetRoot]));
+        QCOMPARE(int(k.root()), targetRoot);
+        QVERIFY(k.writeInteger(QStringLiteral("Written"), 1));
+        for (int r = 0; r < 3; ++r) {
+            QCOMPARE(box.read("registry/" + files[r]).contains("\"Written\"=dword:00000001"), r == targetRoot);
+            QCOMPARE(box.read("registry/" + files[r]).contains("[Software\\\\Target\\\\Sub]"), r == targetRoot);
+        }
+    }
+
+    void deletingALinkDeletesTheLinkItself()
+    {
+        // Deleting the link must leave its target and everything the link
+        // leads to; a link inside a deleted tree goes without being followed.
+        const QByteArray classes = "[Software\\\\Classes\\\\.txt] 1\n@=\"txtfile\"\n\n"
+                                   "[Software\\\\Classes\\\\txtfile] 1\n\"x\"=\"y\"\n\n";
+        const QByteArray uninstall = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\App] 1\n"
+                                     "\"DisplayName\"=\"App\"\n\n";
+        const QByteArray evil =
+            linkBlock("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\EvilLink",
+                      QStringLiteral("\\REGISTRY\\Machine\\Software\\Classes"));
+        const QByteArray nested =
+            "[Software\\\\Gone] 1\n\"a\"=\"1\"\n\n"
+            + linkBlock("Software\\\\Gone\\\\Inner", QStringLiteral("\\REGISTRY\\Machine\\Software\\Classes"));
+        writeRoot("system.reg", kHead + classes + uninstall + evil + nested);
+        const QString uninstallPath = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+        RegistryKey list = key(RegistryRoot::LocalMachine, uninstallPath);
+        QCOMPARE(list.subKeyNames(), (QStringList{"App", "EvilLink"}));
+        QVERIFY(list.deleteKey(QStringLiteral("EvilLink")));
+        QCOMPARE(box.read("registry/system.reg"), kHead + classes + uninstall + nested);
+        QCOMPARE(list.subKeyNames(), QStringList{"App"});
+        QVERIFY(key(RegistryRoot::LocalMachine, QString()).deleteKey(QStringLiteral("Software\\Gone")));
+        QCOMPARE(box.read("registry/system.reg"), kHead + classes + uninstall);
+
+        // Typed addresses cleared through a link to the user's Wine key.
+        const QByteArray wine = "[Software\\\\Wine] 1\n\"Version\"=\"win10\"\n\n";
+        const QByteArray userHead = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n";
+        writeRoot("user.reg", userHead + wine
+                                  + linkBlock("Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs",
+                                              QStringLiteral("\\REGISTRY\\User\\S-1-5-21-0-0-0-1000\\Software\\Wine")));
+        RegistryKey ie = key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer"));
+        QVERIFY(ie.deleteKey(QStringLiteral("TypedURLs")));
+        const QByteArray after = box.read("registry/user.reg");
+        QVERIFY(after.startsWith(userHead + wine));
+        QVERIFY(!after.contains("TypedURLs"));
     }
 
     void hostFilesAreCreatedOnTheFirstWrite()
