@@ -425,6 +425,11 @@ private Q_SLOTS:
             junk[i] = char((i * 7919) % 251);
         QTest::newRow("binary junk") << junk;
         QTest::newRow("bad key line") << QByteArray(good + "[Software\\\\B\n");
+        QTest::newRow("cut inside a hex list") << QByteArray(good + "\"w\"=hex:01,02,0");
+        QTest::newRow("cut inside a dword") << QByteArray(good + "\"w\"=dword:000");
+        QTest::newRow("cut in a continuation line") << QByteArray(good + "\"w\"=hex:01,\\\n  02,0");
+        QTest::newRow("cut in a key line") << QByteArray(good + "[Software\\\\B] 1");
+        QTest::newRow("no final newline") << good.chopped(1);
         QByteArray deep = good + "[";
         for (int i = 0; i < 100000; ++i)
             deep += "k\\\\";
@@ -449,6 +454,36 @@ private Q_SLOTS:
         QVERIFY(!key(RegistryRoot::LocalMachine, QStringLiteral("Software\\New"), true).isOpen());
         QVERIFY(!key(RegistryRoot::LocalMachine, QStringLiteral("Software"), false).deleteKey(QStringLiteral("A")));
         QCOMPARE(box.read("registry/system.reg"), text);
+    }
+
+    void writesKeepTheOwnerAndClearLeftovers()
+    {
+        writeRoot("system.reg", kHead + "[Software\\\\A] 1\n");
+        const QByteArray file = box.path("registry/system.reg");
+        const bool root = ::geteuid() == 0;
+        // Root changing a user's file: the file and what a killed write left
+        // (given the user like the file) stay the user's.
+        QVERIFY(!root || ::chown(file.constData(), 4321, 4322) == 0);
+        box.makeFile("registry/system.reg.Old123.new");
+        box.makeFile("registry/system.reg.New123.new");
+        box.makeFile("registry/user.reg.Old456.new");
+        for (const QByteArray& leftover : {QByteArray("system.reg.Old123.new"), QByteArray("user.reg.Old456.new")}) {
+            const QByteArray path = box.path("registry/" + leftover);
+            const struct timespec old[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, path.constData(), old, 0) == 0);
+            QVERIFY(!root || ::chown(path.constData(), 4321, 4322) == 0);
+        }
+        QVERIFY(key(RegistryRoot::LocalMachine, QStringLiteral("Software\\A")).writeInteger(QStringLiteral("v"), 1));
+        QVERIFY(!box.exists("registry/system.reg.Old123.new"));
+        QVERIFY(box.exists("registry/system.reg.New123.new")); // a write that may still run
+        QVERIFY(box.exists("registry/user.reg.Old456.new"));   // another file's
+        struct stat st;
+        QVERIFY(::stat(file.constData(), &st) == 0);
+        if (root) {
+            QCOMPARE(st.st_uid, uid_t(4321));
+            QCOMPARE(st.st_gid, gid_t(4322));
+        }
+        QVERIFY(box.read("registry/system.reg").contains("\"v\"=dword:00000001"));
     }
 
     void hugeFilesAreNotRead()

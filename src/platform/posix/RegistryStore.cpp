@@ -149,6 +149,10 @@ bool RegistryStore::replace(RegistryRoot root, const RegistryText& basis, const 
         return false;
     if (!identityOf(path).present && !QDir().mkpath(QFile::decodeName(path.left(path.lastIndexOf('/')))))
         return false;
+    // A write takes milliseconds; a new file untouched for a minute was left
+    // by a write that was killed.
+    constexpr int kStaleAfterSeconds = 60;
+    AtomicFile::removeStaleTemporaries(path, kStaleAfterSeconds);
     const bool ok = AtomicFile::write(path, text);
     cache().remove(path);
     return ok;

@@ -34,7 +34,8 @@ public:
 
     // Replaces the root's file with text atomically (creating its folder on
     // the host). Refused when not writable() or when the file changed since
-    // basis was loaded. True when the new file is in place.
+    // basis was loaded. True when the new file is in place. New files that
+    // killed writes left beside it are deleted first.
     static bool replace(RegistryRoot root, const RegistryText& basis, const QByteArray& text);
 
     // The file and path a path of the registry's own namespace names (as a

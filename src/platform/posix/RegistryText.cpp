@@ -271,7 +271,9 @@ void RegistryText::parse()
 {
     nodes_.insert(QString(), Node{});
     const char* base = raw_.constData();
-    if (!raw_.startsWith(kHeader) || std::memchr(base, 0, size_t(raw_.size())))
+    // Wine ends every file with a newline: a file without one was cut short,
+    // maybe inside a value whose rest would then be lost by a write.
+    if (!raw_.startsWith(kHeader) || std::memchr(base, 0, size_t(raw_.size())) || !raw_.endsWith('\n'))
         damaged_ = true;
     if (!raw_.startsWith(kHeader))
         return;

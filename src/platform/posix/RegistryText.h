@@ -41,9 +41,9 @@ public:
 
     const QByteArray& raw() const { return raw_; }
 
-    // True when the text lacks the header or holds a line of a kind the
-    // format does not have, a broken key or value line, or NUL bytes. A
-    // damaged text is never written back.
+    // True when the text lacks the header or its final newline, or holds a
+    // line of a kind the format does not have, a broken key or value line,
+    // or NUL bytes. A damaged text is never written back.
     bool damaged() const { return damaged_; }
 
     // The block of the key (path compared without regard to case), or
