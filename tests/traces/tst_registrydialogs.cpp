@@ -119,13 +119,15 @@ private Q_SLOTS:
         QCOMPARE(f.MainPanel->height(), 450 - 90);
     }
 
-    void aValueThatIsNoTextEndsTheListing()
+    void aValueThatIsNoTextIsLeftOut()
     {
-        writeFiles(kMachine + kRun + "\"One\"=\"1.exe\"\n\"Num\"=dword:00000001\n\"Two\"=\"2.exe\"\n",
+        // Wine sorts values by name: a number first must hide nothing.
+        writeFiles(kMachine + kRun + "\"AAA_Flag\"=dword:00000001\n\"One\"=\"1.exe\"\n\"Num\"=hex:01,02\n\"Two\"=\"2.exe\"\n",
                    kUser + kRun + "\"User\"=\"u.exe\"\n", kDefault);
         TRunMForm f;
         f.FormShow();
-        QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Num|", "HKEY_LOCAL_MACHINE|One|1.exe"}));
+        QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_CURRENT_USER|User|u.exe", "HKEY_LOCAL_MACHINE|Two|2.exe",
+                                                     "HKEY_LOCAL_MACHINE|One|1.exe"}));
     }
 
     void deletingRemovesOnlyThatValueUnderThatRoot()
@@ -193,7 +195,7 @@ private Q_SLOTS:
                        "\"Empty\"=\"\"\n\n"
                        + kUninstall + "Alpha] 1\n\"Publisher\"=\"A Corp\"\n\n"
                        + kUninstall + "Mixed] 1\n\"DisplayName\"=\"Mixed\"\n\"Comment\"=\"before\"\n"
-                                      "\"EstimatedSize\"=dword:00000100\n\"After\"=\"hidden\"\n\n"
+                                      "\"EstimatedSize\"=dword:00000100\n\"Publisher\"=\"M Corp\"\n\n"
                        + kUninstall + "NumName] 1\n\"DisplayName\"=dword:00000001\n\"X\"=\"y\"\n",
                    kUser, kDefault);
         TUMCForm f;
@@ -205,7 +207,7 @@ private Q_SLOTS:
         QCOMPARE(f.PTree->currentItem(), root);
         QCOMPARE(childrenOf(root), (QStringList{"Alpha", "Mixed", "NumName", "Zeta App"}));
         QCOMPARE(childrenOf(root->child(0)), QStringList{"Publisher = A Corp"});
-        QCOMPARE(childrenOf(root->child(1)), (QStringList{"DisplayName = Mixed", "Comment = before"}));
+        QCOMPARE(childrenOf(root->child(1)), (QStringList{"DisplayName = Mixed", "Comment = before", "Publisher = M Corp"}));
         QVERIFY(childrenOf(root->child(2)).isEmpty());
         QCOMPARE(childrenOf(root->child(3)), (QStringList{"DisplayName = Zeta App", "UninstallString = z.exe /u",
                                                           "Empty = Значение параметра не установлено"}));

@@ -146,15 +146,14 @@ void TRunMForm::ListPlaces()
         if (!key.open(place.root, QLatin1String(place.path), false))
             continue;
         for (const QString& name : key.valueNames()) {
+            QString data;
+            if (!key.readString(name, data))
+                continue; // no command line: nothing that starts a program
             QList<QStandardItem*> row{new QStandardItem(image(1), QLatin1String(place.shown)),
-                                      new QStandardItem(image(0), name), new QStandardItem()};
+                                      new QStandardItem(image(0), name), new QStandardItem(data)};
             for (QStandardItem* item : row)
                 item->setEditable(false);
             ProgsModel->insertRow(0, row);
-            QString data;
-            if (!key.readString(name, data))
-                return; // a value that is not text ends the listing
-            row[2]->setText(data);
         }
     }
 }

@@ -18,7 +18,7 @@ public:
     explicit TRunMForm(QWidget* parent = nullptr);
 
     // Lists the entries: each place in turn, each value inserted at the
-    // top. A value that is not text ends the whole listing there.
+    // top. A value that is not text is no command line and is left out.
     void FormShow();
     void FormResize();
     // Asks, deletes the selected entry's value under its root, relists, and

@@ -194,7 +194,7 @@ void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& subKey)
         for (const QString& value : key.valueNames()) {
             QString data;
             if (!key.readString(value, data))
-                break; // a value that is not text ends this program's lines
+                continue; // numbers and binary data are not shown
             lines.append(value + QStringLiteral(" = ")
                          + (data.isEmpty() ? QStringLiteral("Значение параметра не установлено") : data));
         }
