@@ -82,6 +82,11 @@ public:
     // untouched. Fails when it does not exist or writes are refused.
     bool deleteKey(const QString& relPath);
 
+    // True when the machine's registry is a 64-bit Windows's (its file says
+    // "#arch=win64"): 32-bit programs then keep their machine-wide keys below
+    // "Software\Wow6432Node".
+    static bool machineIs64Bit();
+
     // The root whose file holds the key (another than the one opened when a
     // link led there) and the key's path below it, as spelled there.
     RegistryRoot root() const { return root_; }

@@ -270,6 +270,53 @@ private Q_SLOTS:
         QCOMPARE(box.read("registry/system.reg"), without(machine, gone));
     }
 
+    void theThirtyTwoBitViewIsListedAndDeletedWhereItCameFrom()
+    {
+        const QByteArray run32 = "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1\n";
+        const QByteArray same32 = "\"Same\"=\"m32.exe\"\n";
+        const QByteArray uninstall32 = "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\";
+        const QByteArray app32 = uninstall32 + "App] 1\n\"DisplayName\"=\"App\"\n\"Publisher\"=\"32\"\n\n";
+        const QByteArray body = kRun + "\"Same\"=\"m64.exe\"\n\n" + run32 + same32 + "\"Old\"=\"o.exe\"\n\n" + kUninstall
+            + "App] 1\n\"DisplayName\"=\"App\"\n\"Publisher\"=\"64\"\n\n" + app32 + uninstall32 + "Legacy] 1\n\n";
+        const QByteArray machine = kMachine + body;
+        writeFiles(machine, kUser, kDefault);
+        {
+            TRunMForm f;
+            f.FormShow();
+            QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe",
+                                                         "HKEY_LOCAL_MACHINE|Same (32-бит)|m32.exe",
+                                                         "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
+            box.boxAnswer = MsgResult::Yes;
+            select(f, 1);
+            f.DelItemBtnClick();
+            QCOMPARE(box.read("registry/system.reg"), without(machine, same32));
+            QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe",
+                                                         "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
+        }
+        {
+            TUMCForm f;
+            f.FormShow();
+            QTreeWidgetItem* root = f.PTree->topLevelItem(0);
+            QCOMPARE(childrenOf(root), (QStringList{"App", "App (32-бит)", "Legacy (32-бит)"}));
+            QCOMPARE(childrenOf(root->child(1)), (QStringList{"DisplayName = App", "Publisher = 32"}));
+            QCOMPARE(f.ProgsPane->text(), QStringLiteral("Установлено программ : 3"));
+            f.PTree->setCurrentItem(root->child(1));
+            f.PTreeMouseUp(root->child(1));
+            QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App"));
+            f.DelBtnClick();
+            QCOMPARE(box.read("registry/system.reg"), without(without(machine, same32), app32));
+            QCOMPARE(childrenOf(f.PTree->topLevelItem(0)), (QStringList{"App", "Legacy (32-бит)"}));
+        }
+        // A 32-bit machine has no second view: its Wow6432Node is just a key.
+        writeFiles("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n" + body, kUser, kDefault);
+        TRunMForm run;
+        run.FormShow();
+        QCOMPARE(rowsOf(run.ProgsModel), QStringList{"HKEY_LOCAL_MACHINE|Same|m64.exe"});
+        TUMCForm uninstall;
+        uninstall.FormShow();
+        QCOMPARE(childrenOf(uninstall.PTree->topLevelItem(0)), QStringList{"App"});
+    }
+
     void mainWindowCommandsReportAndToggle()
     {
         writeFiles(kMachine, kUser + "[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs] 1\n\"url1\"=\"http://x.example/\"\n",

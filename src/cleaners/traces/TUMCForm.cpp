@@ -165,28 +165,36 @@ void TUMCForm::BuildTree()
     PTree->clear();
     auto* root = new QTreeWidgetItem(PTree, {QStringLiteral("Установленные программы")});
     root->setIcon(0, image(0));
-    RegistryKey uninstall;
-    if (!uninstall.open(RegistryRoot::LocalMachine, QLatin1String(UninstallKey), false)) {
+    int count = 0;
+    bool anyView = AddView(root, QLatin1String(UninstallKey), false, count);
+    if (RegistryKey::machineIs64Bit())
+        anyView = AddView(root, QLatin1String(UninstallKey32), true, count) || anyView;
+    if (!anyView) {
         platform::MessageBoxService::show({QStringLiteral("Ошибка. Запрошенный раздел реестра не найден."), {},
                                            platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
         return;
     }
-    const QStringList names = uninstall.subKeyNames();
-    int count = 0;
-    for (const QString& name : names) {
-        if (name.size() > 1000)
-            break; // the enumeration's name buffer ends it here
-        AddProgram(root, name);
-        ++count;
-    }
-    uninstall.close();
     root->setExpanded(true);
     ProgsPane->setText(QStringLiteral("Установлено программ : ") + QString::number(count));
 }
 
-void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& subKey)
+bool TUMCForm::AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count)
 {
-    const QString path = QLatin1String(UninstallKey) + u'\\' + subKey;
+    RegistryKey uninstall;
+    if (!uninstall.open(RegistryRoot::LocalMachine, uninstallPath, false))
+        return false;
+    for (const QString& name : uninstall.subKeyNames()) {
+        if (name.size() > 1000)
+            break; // the enumeration's name buffer ends it here
+        AddProgram(root, uninstallPath, name, view32);
+        ++count;
+    }
+    return true;
+}
+
+void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32)
+{
+    const QString path = uninstallPath + u'\\' + subKey;
     RegistryKey key;
     QString displayName;
     QStringList lines;
@@ -201,7 +209,8 @@ void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& subKey)
     } else {
         displayName.clear();
     }
-    QTreeWidgetItem* program = node(root, displayName.isEmpty() ? subKey : displayName, 1);
+    const QString shown = displayName.isEmpty() ? subKey : displayName;
+    QTreeWidgetItem* program = node(root, view32 ? shown + QStringLiteral(" (32-бит)") : shown, 1);
     program->setData(0, PathRole, path);
     program->setData(0, ProgramRole, true);
     for (const QString& line : lines)

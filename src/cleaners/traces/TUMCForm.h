@@ -3,6 +3,9 @@
 // tree node with its values below it, and deletion of an entry's key (the
 // registry entry only; no program file is touched).
 //
+// On a 64-bit machine the 32-bit programs' Uninstall key is listed too, its
+// programs marked " (32-бит)" and deleted in that view.
+//
 // A press of either mouse button selects the node under it, so the key
 // path shown and the entry the delete commands act on are always the same.
 
@@ -21,6 +24,7 @@ class TUMCForm : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    static constexpr const char* UninstallKey32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
     explicit TUMCForm(QWidget* parent = nullptr);
 
@@ -55,8 +59,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Lists both views' programs below a new root.
     void BuildTree();
-    void AddProgram(QTreeWidgetItem* root, const QString& subKey);
+    // Adds the programs of one view's Uninstall key, counting them. False
+    // when the key does not exist.
+    bool AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count);
+    void AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32);
     void DeleteSelected();
     void enableDeletion(bool on);
 };

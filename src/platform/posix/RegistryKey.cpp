@@ -108,6 +108,11 @@ bool RegistryKey::open(RegistryRoot root, const QString& path, bool create)
     return true;
 }
 
+bool RegistryKey::machineIs64Bit()
+{
+    return RegistryStore::load(RegistryRoot::LocalMachine)->arch() == "win64";
+}
+
 bool RegistryKey::canWrite() const
 {
     return open_ && !readOnly_ && RegistryStore::writable(root_);

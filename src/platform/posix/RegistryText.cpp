@@ -290,6 +290,8 @@ void RegistryText::parse()
                 relativeTo_ = cleanPath(QString::fromUtf8(p + sizeof kRelativeTo - 1, e - p - qsizetype(sizeof kRelativeTo) + 1)
                                             .replace(QLatin1String("\\\\"), QLatin1String("\\")));
         } else if (*p == '#') {
+            if (blocks_.isEmpty() && arch_.isEmpty() && startsWith(p, e, "#arch="))
+                arch_ = QByteArray(p + 6, e - p - 6).trimmed();
             if (open && inHeader) {
                 blocks_.last().headerEnd = l.next;
                 blocks_.last().link = blocks_.last().link || startsWith(p, e, "#link");

@@ -73,6 +73,10 @@ public:
     // ("User\S-1-5-21-…"); empty when the line is missing.
     const QString& relativeTo() const { return relativeTo_; }
 
+    // The Windows architecture the file was written for, from its "#arch="
+    // line before the first key ("win32", "win64"); empty when it has none.
+    const QByteArray& arch() const { return arch_; }
+
     // Edits: each returns the whole new text, or nullopt when the edit is
     // impossible (no such key or value). now is the Unix time stamped on
     // new key blocks.
@@ -117,6 +121,7 @@ private:
     QByteArray raw_;
     bool damaged_ = false;
     QString relativeTo_;
+    QByteArray arch_;
     QList<RegistryBlock> blocks_;
     QHash<QString, Node> nodes_; // folded full path -> node; "" is the root
 };
