@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -315,6 +316,54 @@ private Q_SLOTS:
         TUMCForm uninstall;
         uninstall.FormShow();
         QCOMPARE(childrenOf(uninstall.PTree->topLevelItem(0)), QStringList{"App"});
+    }
+
+    void thePathShownTheControlsAndTheDeletionFollowOneNode()
+    {
+        const QByteArray b = kUninstall + "B] 1\n\"DisplayName\"=\"B\"\n\n";
+        const QByteArray machine = kMachine + kUninstall + "A] 1\n\"DisplayName\"=\"A\"\n\n" + b;
+        writeFiles(machine, kUser, kDefault);
+        TUMCForm f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTreeWidgetItem* root = f.PTree->topLevelItem(0);
+        f.PTreeMouseUp(root->child(0));
+        QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A"));
+        // A right-click opens the menu on press; no release reaches the tree.
+        const QPoint at = f.PTree->visualItemRect(root->child(1)).center();
+        QTest::mousePress(f.PTree->viewport(), Qt::RightButton, {}, at);
+        QCOMPARE(f.PTree->currentItem(), root->child(1));
+        QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\B"));
+        QVERIFY(f.DelRecItem->isEnabled());
+        f.ProgsMenu->hide();
+        box.boxAnswer = MsgResult::Yes;
+        f.DelRecItem->trigger();
+        QCOMPARE(box.read("registry/system.reg"), without(machine, b));
+        // The rebuilt tree: the root is current, nothing to delete.
+        QCOMPARE(f.PTree->currentItem(), f.PTree->topLevelItem(0));
+        QVERIFY(f.KeyPane->text().isEmpty());
+        QVERIFY(!f.DelBtn->isEnabled());
+        // A key moving the current node moves the rest with it.
+        QTest::keyClick(f.PTree, Qt::Key_Down);
+        QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A"));
+        QVERIFY(f.DelBtn->isEnabled());
+        f.close();
+
+        // No programs: no node is current, nothing can be deleted.
+        writeFiles(kMachine + kUninstall.chopped(2) + "] 1\n", kUser, kDefault);
+        TUMCForm empty;
+        empty.FormShow();
+        QCOMPARE(empty.PTree->topLevelItem(0)->childCount(), 0);
+        QVERIFY(!empty.PTree->currentItem());
+        QVERIFY(empty.PTree->selectedItems().isEmpty());
+        QVERIFY(!empty.DelBtn->isEnabled());
+        QVERIFY(!empty.DelRecItem->isEnabled());
+        empty.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&empty));
+        empty.PTree->setFocus(Qt::TabFocusReason);
+        QVERIFY(empty.PTree->selectedItems().isEmpty());
+        QVERIFY(!empty.DelBtn->isEnabled());
+        QVERIFY(empty.KeyPane->text().isEmpty());
     }
 
     void mainWindowCommandsReportAndToggle()

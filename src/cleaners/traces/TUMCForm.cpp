@@ -97,6 +97,9 @@ TUMCForm::TUMCForm(QWidget* parent)
     connect(DelRecItem, &QAction::triggered, this, &TUMCForm::DelRecItemClick);
     connect(ExtBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(PTree, &QTreeWidget::itemExpanded, this, &TUMCForm::PTreeExpanding);
+    // However the current node changes (a press of either button, a key,
+    // an expansion), the path shown and the delete controls follow it.
+    connect(PTree, &QTreeWidget::currentItemChanged, this, [this] { ShowNode(); });
     connect(PTree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { ProgsMenu->popup(PTree->viewport()->mapToGlobal(at)); });
     FormResize();
@@ -131,7 +134,6 @@ bool TUMCForm::eventFilter(QObject* watched, QEvent* event)
 
 void TUMCForm::FormShow()
 {
-    enableDeletion(true);
     BuildTree();
 }
 
@@ -169,12 +171,20 @@ void TUMCForm::BuildTree()
     bool anyView = AddView(root, QLatin1String(UninstallKey), false, count);
     if (RegistryKey::machineIs64Bit())
         anyView = AddView(root, QLatin1String(UninstallKey32), true, count) || anyView;
+    root->setExpanded(true);
+    // The root is the current node only when there are programs to go to.
+    if (root->childCount() > 0) {
+        PTree->setCurrentItem(root);
+    } else {
+        PTree->setCurrentItem(nullptr);
+        PTree->clearSelection();
+    }
+    ShowNode();
     if (!anyView) {
         platform::MessageBoxService::show({QStringLiteral("Ошибка. Запрошенный раздел реестра не найден."), {},
                                            platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
         return;
     }
-    root->setExpanded(true);
     ProgsPane->setText(QStringLiteral("Установлено программ : ") + QString::number(count));
 }
 
@@ -219,15 +229,20 @@ void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, c
 
 void TUMCForm::PTreeMouseUp(QTreeWidgetItem* item)
 {
-    KeyPane->setText(KeyPathOf(item));
-    enableDeletion(IsProgram(item));
+    PTree->setCurrentItem(item);
+    ShowNode();
 }
 
 void TUMCForm::PTreeKeyUp()
 {
-    const QString path = KeyPathOf(PTree->currentItem());
-    KeyPane->setText(path);
-    enableDeletion(!path.isEmpty());
+    ShowNode();
+}
+
+void TUMCForm::ShowNode()
+{
+    const QTreeWidgetItem* current = PTree->currentItem();
+    KeyPane->setText(KeyPathOf(current));
+    enableDeletion(IsProgram(current));
 }
 
 void TUMCForm::PTreeExpanding(QTreeWidgetItem* item)

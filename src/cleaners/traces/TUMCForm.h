@@ -6,8 +6,10 @@
 // On a 64-bit machine the 32-bit programs' Uninstall key is listed too, its
 // programs marked " (32-бит)" and deleted in that view.
 //
-// A press of either mouse button selects the node under it, so the key
-// path shown and the entry the delete commands act on are always the same.
+// A press of either mouse button selects the node under it, and the key
+// path shown and the delete controls follow the current node whatever
+// changes it, so the path shown, the controls' state and the entry the
+// delete commands act on are always the same node.
 
 #include <QDialog>
 
@@ -30,8 +32,9 @@ public:
 
     void FormShow();
     void FormResize();
-    // A mouse button released over a node / a key released in the tree:
-    // KeyPane and the delete controls follow the node.
+    // A mouse button released over a node (it becomes the current one) / a
+    // key released in the tree: KeyPane and the delete controls follow the
+    // current node.
     void PTreeMouseUp(QTreeWidgetItem* node);
     void PTreeKeyUp();
     void PTreeExpanding(QTreeWidgetItem* node);
@@ -59,12 +62,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Lists both views' programs below a new root.
+    // Lists both views' programs below a new root; the root is current only
+    // when it has programs below it.
     void BuildTree();
     // Adds the programs of one view's Uninstall key, counting them. False
     // when the key does not exist.
     bool AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count);
     void AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32);
+    // KeyPane and the delete controls for the current node.
+    void ShowNode();
     void DeleteSelected();
     void enableDeletion(bool on);
 };
