@@ -12,8 +12,10 @@ public:
     // Writes data to a new file beside hostPath (named after it plus
     // ".XXXXXX.new", six random letters or digits), flushes it to disk and
     // renames it over hostPath (a link is kept and its target replaced; the
-    // old file's permissions are kept). Returns false, leaving the old file
-    // untouched and no temporary file behind, when any step fails.
+    // old file's permissions are kept, and so are its owner and group where
+    // this process may give them, as root always may). Returns false,
+    // leaving the old file untouched and no temporary file behind, when any
+    // step fails.
     static bool write(const QByteArray& hostPath, const QByteArray& data);
 
     enum class ReadResult { Ok, Missing, Unreadable };
@@ -26,7 +28,8 @@ public:
     // Deletes the new files that writes of hostPath left behind when the
     // program was killed mid-write: entries beside the file the writes land
     // in (a link's target) named like write's new files, that are regular
-    // files of this user with one link, unchanged for at least
+    // files of this user (for root also of the file's owner, as write gives
+    // them) with one link, unchanged for at least
     // minAgeSeconds (so another instance's write in progress is spared).
     // Returns how many were deleted.
     static int removeStaleTemporaries(const QByteArray& hostPath, int minAgeSeconds);

@@ -37,7 +37,10 @@ public:
     // missing key and its missing parents are made; that needs write access,
     // so it fails when writes are refused. An existing key opened with create
     // while writes are refused is open but read-only. False when the key does
-    // not exist (and is not created) or the store cannot be read.
+    // not exist (and is not created) or the store cannot be read. Link keys
+    // on the path (the last one included) are followed into the root their
+    // target names; a link whose target is no key of these roots' files
+    // makes the open fail.
     bool open(RegistryRoot root, const QString& path, bool create);
     void close() { open_ = false; }
     bool isOpen() const { return open_; }
@@ -73,12 +76,20 @@ public:
     // Deletes one value. Fails when it does not exist or writes are refused.
     bool deleteValue(const QString& name);
 
-    // Deletes the sub-key relPath of this key with all its sub-keys. Fails
-    // when it does not exist or writes are refused.
+    // Deletes the sub-key relPath of this key with all its sub-keys. Links
+    // on the way to it are followed, but a link key named by relPath is
+    // deleted itself, never its target, and links below it go with it
+    // untouched. Fails when it does not exist or writes are refused.
     bool deleteKey(const QString& relPath);
 
+    // True when the machine's registry is a 64-bit Windows's (its file says
+    // "#arch=win64"): 32-bit programs then keep their machine-wide keys below
+    // "Software\Wow6432Node".
+    static bool machineIs64Bit();
+
+    // The root whose file holds the key (another than the one opened when a
+    // link led there) and the key's path below it, as spelled there.
     RegistryRoot root() const { return root_; }
-    // The key's path below its root, in the spelling it was opened with.
     QString path() const { return path_; }
 
 private:

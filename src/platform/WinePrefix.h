@@ -17,12 +17,16 @@ public:
     static bool active() { return !folder().isEmpty(); }
 
     // True when the prefix's wineserver runs: a lock is held on the file
-    // "lock" of its server folder. False on the host.
+    // "lock" of its server folder, or a server folder for the prefix may be
+    // there but its lock cannot be asked. False on the host.
     static bool serverRunning();
 
-    // The folders searched for the server folder ("server-<dev>-<inode>"):
-    // by default /tmp/.wine-<uid> and every /tmp/wine-* of the user. Tests
-    // give their own; an empty list restores the defaults.
+    // The folders searched for the server folder ("server-<dev>-<inode>" of
+    // the prefix folder, in lower-case hexadecimal). By default, for this
+    // process's user and the prefix folder's owner: .wine-<uid> and every
+    // wine-* folder of theirs, in /tmp, in $TMPDIR and in libpam-tmpdir's
+    // /tmp/user/<uid>. Tests give their own; an empty list restores the
+    // defaults.
     static void setServerFolderParents(const QList<QByteArray>& parents);
 
     // The user name Wine gives the prefix's profile folder (c:\users\<name>).

@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <optional>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -68,6 +70,18 @@ private:
     int stopFd_ = -1;
     bool locked_ = false;
 };
+
+// A link key's block as Wine writes it: "#link" and the target, UTF-16 in
+// a REG_LINK value.
+QByteArray linkBlock(const QByteArray& path, const QString& target)
+{
+    QByteArray hex;
+    for (QChar c : target)
+        hex += QByteArray::number(c.unicode() & 0xff, 16).rightJustified(2, '0') + ","
+            + QByteArray::number(c.unicode() >> 8, 16).rightJustified(2, '0') + ",";
+    hex.chop(1);
+    return "[" + path + "] 1\n#time=1d9c2f1a2b3c4d5\n#link\n\"SymbolicLinkValue\"=hex(6):" + hex + "\n\n";
+}
 
 // A generated registry of many keys with every value form.
 QByteArray generated(int keys)
@@ -198,6 +212,96 @@ private Q_SLOTS:
         QCOMPARE(acp, QStringLiteral("1251"));
     }
 
+    void linksLeadIntoTheFileTheirTargetNames_data()
+    {
+        // A link in one file; the same path in its own file is a decoy that
+        // must never be read.
+        QTest::addColumn<int>("linkRoot");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("targetRoot"); // -1: the link leads nowhere
+        QTest::newRow("user to machine") << int(RegistryRoot::CurrentUser) << "\\REGISTRY\\Machine\\Software\\Target"
+                                         << int(RegistryRoot::LocalMachine);
+        QTest::newRow("machine to the user's SID")
+            << int(RegistryRoot::LocalMachine) << "\\Registry\\User\\S-1-5-21-7-8-9-1001\\Software\\Target"
+            << int(RegistryRoot::CurrentUser);
+        QTest::newRow("machine to the default user") << int(RegistryRoot::LocalMachine)
+                                                     << "\\REGISTRY\\User\\.Default\\Software\\Target"
+                                                     << int(RegistryRoot::Users);
+        QTest::newRow("user to itself by its SID") << int(RegistryRoot::CurrentUser)
+                                                   << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1001\\Software\\Target"
+                                                   << int(RegistryRoot::CurrentUser);
+        QTest::newRow("another user's SID") << int(RegistryRoot::LocalMachine)
+                                            << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1002\\Software\\Target" << -1;
+        QTest::newRow("no registry path") << int(RegistryRoot::CurrentUser) << "Software\\Target" << -1;
+    }
+
+    void linksLeadIntoTheFileTheirTargetNames()
+    {
+        QFETCH(int, linkRoot);
+        QFETCH(QString, target);
+        QFETCH(int, targetRoot);
+        const QByteArray files[] = {"user.reg", "system.reg", "userdef.reg"}; // in RegistryRoot's order
+        const QByteArray heads[] = {"WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-7-8-9-1001\n\n",
+                                    kHead, "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\.Default\n\n"};
+        for (int r = 0; r < 3; ++r)
+            writeRoot(files[r], heads[r] + "[Software\\\\Target] 1\n\"Where\"=\"" + files[r] + "\"\n\n"
+                                    + (r == linkRoot ? linkBlock("Software\\\\Link", target) : QByteArray()));
+        const auto linkRootValue = RegistryRoot(linkRoot);
+        RegistryKey k = key(linkRootValue, QStringLiteral("Software\\Link"));
+        QCOMPARE(k.isOpen(), targetRoot >= 0);
+        // Created below the link: in the target's file.
+        RegistryKey sub = key(linkRootValue, QStringLiteral("Software\\Link\\Sub"), true);
+        QCOMPARE(sub.isOpen(), targetRoot >= 0);
+        if (targetRoot < 0)
+            return;
+        QString where;
+        QVERIFY(k.readString(QStringLiteral("Where"), where));
+        QCOMPARE(where, QString::fromLatin1(files[targetRoot]));
+        QCOMPARE(int(k.root()), targetRoot);
+        QVERIFY(k.writeInteger(QStringLiteral("Written"), 1));
+        for (int r = 0; r < 3; ++r) {
+            QCOMPARE(box.read("registry/" + files[r]).contains("\"Written\"=dword:00000001"), r == targetRoot);
+            QCOMPARE(box.read("registry/" + files[r]).contains("[Software\\\\Target\\\\Sub]"), r == targetRoot);
+        }
+    }
+
+    void deletingALinkDeletesTheLinkItself()
+    {
+        // Deleting the link must leave its target and everything the link
+        // leads to; a link inside a deleted tree goes without being followed.
+        const QByteArray classes = "[Software\\\\Classes\\\\.txt] 1\n@=\"txtfile\"\n\n"
+                                   "[Software\\\\Classes\\\\txtfile] 1\n\"x\"=\"y\"\n\n";
+        const QByteArray uninstall = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\App] 1\n"
+                                     "\"DisplayName\"=\"App\"\n\n";
+        const QByteArray evil =
+            linkBlock("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\EvilLink",
+                      QStringLiteral("\\REGISTRY\\Machine\\Software\\Classes"));
+        const QByteArray nested =
+            "[Software\\\\Gone] 1\n\"a\"=\"1\"\n\n"
+            + linkBlock("Software\\\\Gone\\\\Inner", QStringLiteral("\\REGISTRY\\Machine\\Software\\Classes"));
+        writeRoot("system.reg", kHead + classes + uninstall + evil + nested);
+        const QString uninstallPath = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+        RegistryKey list = key(RegistryRoot::LocalMachine, uninstallPath);
+        QCOMPARE(list.subKeyNames(), (QStringList{"App", "EvilLink"}));
+        QVERIFY(list.deleteKey(QStringLiteral("EvilLink")));
+        QCOMPARE(box.read("registry/system.reg"), kHead + classes + uninstall + nested);
+        QCOMPARE(list.subKeyNames(), QStringList{"App"});
+        QVERIFY(key(RegistryRoot::LocalMachine, QString()).deleteKey(QStringLiteral("Software\\Gone")));
+        QCOMPARE(box.read("registry/system.reg"), kHead + classes + uninstall);
+
+        // Typed addresses cleared through a link to the user's Wine key.
+        const QByteArray wine = "[Software\\\\Wine] 1\n\"Version\"=\"win10\"\n\n";
+        const QByteArray userHead = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n";
+        writeRoot("user.reg", userHead + wine
+                                  + linkBlock("Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs",
+                                              QStringLiteral("\\REGISTRY\\User\\S-1-5-21-0-0-0-1000\\Software\\Wine")));
+        RegistryKey ie = key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer"));
+        QVERIFY(ie.deleteKey(QStringLiteral("TypedURLs")));
+        const QByteArray after = box.read("registry/user.reg");
+        QVERIFY(after.startsWith(userHead + wine));
+        QVERIFY(!after.contains("TypedURLs"));
+    }
+
     void hostFilesAreCreatedOnTheFirstWrite()
     {
         QVERIFY(!key(RegistryRoot::CurrentUser, QStringLiteral("Software\\X")).isOpen());
@@ -321,6 +425,11 @@ private Q_SLOTS:
             junk[i] = char((i * 7919) % 251);
         QTest::newRow("binary junk") << junk;
         QTest::newRow("bad key line") << QByteArray(good + "[Software\\\\B\n");
+        QTest::newRow("cut inside a hex list") << QByteArray(good + "\"w\"=hex:01,02,0");
+        QTest::newRow("cut inside a dword") << QByteArray(good + "\"w\"=dword:000");
+        QTest::newRow("cut in a continuation line") << QByteArray(good + "\"w\"=hex:01,\\\n  02,0");
+        QTest::newRow("cut in a key line") << QByteArray(good + "[Software\\\\B] 1");
+        QTest::newRow("no final newline") << good.chopped(1);
         QByteArray deep = good + "[";
         for (int i = 0; i < 100000; ++i)
             deep += "k\\\\";
@@ -345,6 +454,36 @@ private Q_SLOTS:
         QVERIFY(!key(RegistryRoot::LocalMachine, QStringLiteral("Software\\New"), true).isOpen());
         QVERIFY(!key(RegistryRoot::LocalMachine, QStringLiteral("Software"), false).deleteKey(QStringLiteral("A")));
         QCOMPARE(box.read("registry/system.reg"), text);
+    }
+
+    void writesKeepTheOwnerAndClearLeftovers()
+    {
+        writeRoot("system.reg", kHead + "[Software\\\\A] 1\n");
+        const QByteArray file = box.path("registry/system.reg");
+        const bool root = ::geteuid() == 0;
+        // Root changing a user's file: the file and what a killed write left
+        // (given the user like the file) stay the user's.
+        QVERIFY(!root || ::chown(file.constData(), 4321, 4322) == 0);
+        box.makeFile("registry/system.reg.Old123.new");
+        box.makeFile("registry/system.reg.New123.new");
+        box.makeFile("registry/user.reg.Old456.new");
+        for (const QByteArray& leftover : {QByteArray("system.reg.Old123.new"), QByteArray("user.reg.Old456.new")}) {
+            const QByteArray path = box.path("registry/" + leftover);
+            const struct timespec old[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, path.constData(), old, 0) == 0);
+            QVERIFY(!root || ::chown(path.constData(), 4321, 4322) == 0);
+        }
+        QVERIFY(key(RegistryRoot::LocalMachine, QStringLiteral("Software\\A")).writeInteger(QStringLiteral("v"), 1));
+        QVERIFY(!box.exists("registry/system.reg.Old123.new"));
+        QVERIFY(box.exists("registry/system.reg.New123.new")); // a write that may still run
+        QVERIFY(box.exists("registry/user.reg.Old456.new"));   // another file's
+        struct stat st;
+        QVERIFY(::stat(file.constData(), &st) == 0);
+        if (root) {
+            QCOMPARE(st.st_uid, uid_t(4321));
+            QCOMPARE(st.st_gid, gid_t(4322));
+        }
+        QVERIFY(box.read("registry/system.reg").contains("\"v\"=dword:00000001"));
     }
 
     void hugeFilesAreNotRead()
@@ -393,6 +532,59 @@ private Q_SLOTS:
         QVERIFY(!WinePrefix::serverRunning());
         QVERIFY(key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Run")).deleteValue(QStringLiteral("x")));
         QVERIFY(!box.exists("registry"));
+        qunsetenv("WINEPREFIX");
+    }
+
+    void theServerIsFoundWhereverWineKeepsIt_data()
+    {
+        // parent: the server folder's parent in the sandbox, "<uid>" being the
+        // server's user; prefixOwner / parentOwner: -1 keeps this process's.
+        QTest::addColumn<QByteArray>("parent");
+        QTest::addColumn<int>("prefixOwner");
+        QTest::addColumn<int>("parentOwner");
+        QTest::addColumn<QByteArray>("lock"); // held, stale, folder
+        QTest::addColumn<bool>("running");
+        QTest::newRow("upstream folder in TMPDIR") << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("held") << true;
+        QTest::newRow("Debian folder in TMPDIR") << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("held") << true;
+        QTest::newRow("lock file of an exited server") << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("stale") << false;
+        QTest::newRow("lock that cannot be asked") << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("folder") << true;
+        QTest::newRow("prefix owner's upstream folder") << QByteArray("tmp/.wine-<uid>") << 4321 << -1 << QByteArray("held") << true;
+        QTest::newRow("prefix owner's Debian folder") << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4321 << QByteArray("held") << true;
+        QTest::newRow("a stranger's Debian folder") << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4322 << QByteArray("held") << false;
+    }
+
+    void theServerIsFoundWhereverWineKeepsIt()
+    {
+        QFETCH(QByteArray, parent);
+        QFETCH(int, prefixOwner);
+        QFETCH(int, parentOwner);
+        QFETCH(QByteArray, lock);
+        QFETCH(bool, running);
+        if ((prefixOwner >= 0 || parentOwner >= 0) && ::getuid() != 0)
+            QSKIP("giving folders to other users needs root");
+        box.makeFile("prefix/system.reg", kHead + "[Software\\\\A] 1\n");
+        const QByteArray prefix = box.path("prefix");
+        QVERIFY(prefixOwner < 0 || ::chown(prefix.constData(), uid_t(prefixOwner), gid_t(-1)) == 0);
+        qputenv("WINEPREFIX", prefix);
+        struct stat st;
+        QVERIFY(::stat(prefix.constData(), &st) == 0);
+        parent.replace("<uid>", QByteArray::number(qulonglong(st.st_uid)));
+        const QByteArray server = parent + "/server-" + QByteArray::number(qulonglong(st.st_dev), 16) + "-"
+            + QByteArray::number(qulonglong(st.st_ino), 16);
+        box.makeDir(server);
+        QVERIFY(parentOwner < 0 || ::chown(box.path(parent).constData(), uid_t(parentOwner), gid_t(-1)) == 0);
+        if (lock == "folder")
+            box.makeDir(server + "/lock");
+        else
+            box.makeFile(server + "/lock", "");
+        std::optional<LockHolder> holder;
+        if (lock == "held")
+            QVERIFY(holder.emplace(box.path(server + "/lock")).locked());
+        QCOMPARE(WinePrefix::serverRunning(), running);
+        QCOMPARE(RegistryStore::writable(RegistryRoot::LocalMachine), !running);
+        holder.reset();
+        QVERIFY(QDir(box.pathText(parent)).removeRecursively());
+        QVERIFY(::chown(prefix.constData(), ::getuid(), gid_t(-1)) == 0);
         qunsetenv("WINEPREFIX");
     }
 

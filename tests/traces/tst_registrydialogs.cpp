@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -119,13 +120,15 @@ private Q_SLOTS:
         QCOMPARE(f.MainPanel->height(), 450 - 90);
     }
 
-    void aValueThatIsNoTextEndsTheListing()
+    void aValueThatIsNoTextIsLeftOut()
     {
-        writeFiles(kMachine + kRun + "\"One\"=\"1.exe\"\n\"Num\"=dword:00000001\n\"Two\"=\"2.exe\"\n",
+        // Wine sorts values by name: a number first must hide nothing.
+        writeFiles(kMachine + kRun + "\"AAA_Flag\"=dword:00000001\n\"One\"=\"1.exe\"\n\"Num\"=hex:01,02\n\"Two\"=\"2.exe\"\n",
                    kUser + kRun + "\"User\"=\"u.exe\"\n", kDefault);
         TRunMForm f;
         f.FormShow();
-        QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Num|", "HKEY_LOCAL_MACHINE|One|1.exe"}));
+        QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_CURRENT_USER|User|u.exe", "HKEY_LOCAL_MACHINE|Two|2.exe",
+                                                     "HKEY_LOCAL_MACHINE|One|1.exe"}));
     }
 
     void deletingRemovesOnlyThatValueUnderThatRoot()
@@ -193,7 +196,7 @@ private Q_SLOTS:
                        "\"Empty\"=\"\"\n\n"
                        + kUninstall + "Alpha] 1\n\"Publisher\"=\"A Corp\"\n\n"
                        + kUninstall + "Mixed] 1\n\"DisplayName\"=\"Mixed\"\n\"Comment\"=\"before\"\n"
-                                      "\"EstimatedSize\"=dword:00000100\n\"After\"=\"hidden\"\n\n"
+                                      "\"EstimatedSize\"=dword:00000100\n\"Publisher\"=\"M Corp\"\n\n"
                        + kUninstall + "NumName] 1\n\"DisplayName\"=dword:00000001\n\"X\"=\"y\"\n",
                    kUser, kDefault);
         TUMCForm f;
@@ -205,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(f.PTree->currentItem(), root);
         QCOMPARE(childrenOf(root), (QStringList{"Alpha", "Mixed", "NumName", "Zeta App"}));
         QCOMPARE(childrenOf(root->child(0)), QStringList{"Publisher = A Corp"});
-        QCOMPARE(childrenOf(root->child(1)), (QStringList{"DisplayName = Mixed", "Comment = before"}));
+        QCOMPARE(childrenOf(root->child(1)), (QStringList{"DisplayName = Mixed", "Comment = before", "Publisher = M Corp"}));
         QVERIFY(childrenOf(root->child(2)).isEmpty());
         QCOMPARE(childrenOf(root->child(3)), (QStringList{"DisplayName = Zeta App", "UninstallString = z.exe /u",
                                                           "Empty = Значение параметра не установлено"}));
@@ -266,6 +269,101 @@ private Q_SLOTS:
         f.PTree->setCurrentItem(f.PTree->topLevelItem(0)->child(0));
         f.DelBtnClick();
         QCOMPARE(box.read("registry/system.reg"), without(machine, gone));
+    }
+
+    void theThirtyTwoBitViewIsListedAndDeletedWhereItCameFrom()
+    {
+        const QByteArray run32 = "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1\n";
+        const QByteArray same32 = "\"Same\"=\"m32.exe\"\n";
+        const QByteArray uninstall32 = "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\";
+        const QByteArray app32 = uninstall32 + "App] 1\n\"DisplayName\"=\"App\"\n\"Publisher\"=\"32\"\n\n";
+        const QByteArray body = kRun + "\"Same\"=\"m64.exe\"\n\n" + run32 + same32 + "\"Old\"=\"o.exe\"\n\n" + kUninstall
+            + "App] 1\n\"DisplayName\"=\"App\"\n\"Publisher\"=\"64\"\n\n" + app32 + uninstall32 + "Legacy] 1\n\n";
+        const QByteArray machine = kMachine + body;
+        writeFiles(machine, kUser, kDefault);
+        {
+            TRunMForm f;
+            f.FormShow();
+            QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe",
+                                                         "HKEY_LOCAL_MACHINE|Same (32-бит)|m32.exe",
+                                                         "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
+            box.boxAnswer = MsgResult::Yes;
+            select(f, 1);
+            f.DelItemBtnClick();
+            QCOMPARE(box.read("registry/system.reg"), without(machine, same32));
+            QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe",
+                                                         "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
+        }
+        {
+            TUMCForm f;
+            f.FormShow();
+            QTreeWidgetItem* root = f.PTree->topLevelItem(0);
+            QCOMPARE(childrenOf(root), (QStringList{"App", "App (32-бит)", "Legacy (32-бит)"}));
+            QCOMPARE(childrenOf(root->child(1)), (QStringList{"DisplayName = App", "Publisher = 32"}));
+            QCOMPARE(f.ProgsPane->text(), QStringLiteral("Установлено программ : 3"));
+            f.PTree->setCurrentItem(root->child(1));
+            f.PTreeMouseUp(root->child(1));
+            QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App"));
+            f.DelBtnClick();
+            QCOMPARE(box.read("registry/system.reg"), without(without(machine, same32), app32));
+            QCOMPARE(childrenOf(f.PTree->topLevelItem(0)), (QStringList{"App", "Legacy (32-бит)"}));
+        }
+        // A 32-bit machine has no second view: its Wow6432Node is just a key.
+        writeFiles("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n" + body, kUser, kDefault);
+        TRunMForm run;
+        run.FormShow();
+        QCOMPARE(rowsOf(run.ProgsModel), QStringList{"HKEY_LOCAL_MACHINE|Same|m64.exe"});
+        TUMCForm uninstall;
+        uninstall.FormShow();
+        QCOMPARE(childrenOf(uninstall.PTree->topLevelItem(0)), QStringList{"App"});
+    }
+
+    void thePathShownTheControlsAndTheDeletionFollowOneNode()
+    {
+        const QByteArray b = kUninstall + "B] 1\n\"DisplayName\"=\"B\"\n\n";
+        const QByteArray machine = kMachine + kUninstall + "A] 1\n\"DisplayName\"=\"A\"\n\n" + b;
+        writeFiles(machine, kUser, kDefault);
+        TUMCForm f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTreeWidgetItem* root = f.PTree->topLevelItem(0);
+        f.PTreeMouseUp(root->child(0));
+        QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A"));
+        // A right-click opens the menu on press; no release reaches the tree.
+        const QPoint at = f.PTree->visualItemRect(root->child(1)).center();
+        QTest::mousePress(f.PTree->viewport(), Qt::RightButton, {}, at);
+        QCOMPARE(f.PTree->currentItem(), root->child(1));
+        QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\B"));
+        QVERIFY(f.DelRecItem->isEnabled());
+        f.ProgsMenu->hide();
+        box.boxAnswer = MsgResult::Yes;
+        f.DelRecItem->trigger();
+        QCOMPARE(box.read("registry/system.reg"), without(machine, b));
+        // The rebuilt tree: the root is current, nothing to delete.
+        QCOMPARE(f.PTree->currentItem(), f.PTree->topLevelItem(0));
+        QVERIFY(f.KeyPane->text().isEmpty());
+        QVERIFY(!f.DelBtn->isEnabled());
+        // A key moving the current node moves the rest with it.
+        QTest::keyClick(f.PTree, Qt::Key_Down);
+        QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A"));
+        QVERIFY(f.DelBtn->isEnabled());
+        f.close();
+
+        // No programs: no node is current, nothing can be deleted.
+        writeFiles(kMachine + kUninstall.chopped(2) + "] 1\n", kUser, kDefault);
+        TUMCForm empty;
+        empty.FormShow();
+        QCOMPARE(empty.PTree->topLevelItem(0)->childCount(), 0);
+        QVERIFY(!empty.PTree->currentItem());
+        QVERIFY(empty.PTree->selectedItems().isEmpty());
+        QVERIFY(!empty.DelBtn->isEnabled());
+        QVERIFY(!empty.DelRecItem->isEnabled());
+        empty.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&empty));
+        empty.PTree->setFocus(Qt::TabFocusReason);
+        QVERIFY(empty.PTree->selectedItems().isEmpty());
+        QVERIFY(!empty.DelBtn->isEnabled());
+        QVERIFY(empty.KeyPane->text().isEmpty());
     }
 
     void mainWindowCommandsReportAndToggle()

@@ -17,6 +17,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
@@ -26,21 +28,21 @@ struct Place {
     const char* shown;
     RegistryRoot root;
     const char* path;
+    bool view32 = false; // the 32-bit programs' view of a 64-bit machine
 };
 
 const Place kPlaces[] = {
     {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
+    {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine,
+     "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run\\", true},
     {"HKEY_CURRENT_USER", RegistryRoot::CurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
     {"HKEY_USERS", RegistryRoot::Users, ".DEFAULT\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
 };
 
-const Place* placeNamed(const QString& shown)
-{
-    for (const Place& p : kPlaces)
-        if (shown == QLatin1String(p.shown))
-            return &p;
-    return nullptr;
-}
+// What a row keeps besides its texts: the place (index into kPlaces) in
+// the first column, the value's name in the second.
+constexpr int PlaceRole = Qt::UserRole;
+constexpr int NameRole = Qt::UserRole + 1;
 
 // The dialog's image list: 0 a value, 1 a registry root.
 QIcon image(int index)
@@ -141,20 +143,24 @@ void TRunMForm::ListEntries()
 
 void TRunMForm::ListPlaces()
 {
-    for (const Place& place : kPlaces) {
+    const bool machine64 = RegistryKey::machineIs64Bit();
+    for (int i = 0; i < int(std::size(kPlaces)); ++i) {
+        const Place& place = kPlaces[i];
         RegistryKey key;
-        if (!key.open(place.root, QLatin1String(place.path), false))
+        if ((place.view32 && !machine64) || !key.open(place.root, QLatin1String(place.path), false))
             continue;
         for (const QString& name : key.valueNames()) {
-            QList<QStandardItem*> row{new QStandardItem(image(1), QLatin1String(place.shown)),
-                                      new QStandardItem(image(0), name), new QStandardItem()};
-            for (QStandardItem* item : row)
-                item->setEditable(false);
-            ProgsModel->insertRow(0, row);
             QString data;
             if (!key.readString(name, data))
-                return; // a value that is not text ends the listing
-            row[2]->setText(data);
+                continue; // no command line: nothing that starts a program
+            const QString shownName = place.view32 ? name + QStringLiteral(" (32-бит)") : name;
+            QList<QStandardItem*> row{new QStandardItem(image(1), QLatin1String(place.shown)),
+                                      new QStandardItem(image(0), shownName), new QStandardItem(data)};
+            for (QStandardItem* item : row)
+                item->setEditable(false);
+            row[0]->setData(i, PlaceRole);
+            row[1]->setData(name, NameRole);
+            ProgsModel->insertRow(0, row);
         }
     }
 }
@@ -184,13 +190,11 @@ void TRunMForm::DelItemBtnClick()
                                                      "хотите удалить запись?")))
         return;
     const int before = ProgsModel->rowCount();
-    const Place* place = placeNamed(ProgsModel->item(row, 0)->text());
-    const QString name = ProgsModel->item(row, 1)->text();
-    if (place) {
-        RegistryKey key;
-        if (key.open(place->root, QLatin1String(place->path), true))
-            key.deleteValue(name);
-    }
+    const Place& place = kPlaces[ProgsModel->item(row, 0)->data(PlaceRole).toInt()];
+    const QString name = ProgsModel->item(row, 1)->data(NameRole).toString();
+    RegistryKey key;
+    if (key.open(place.root, QLatin1String(place.path), true))
+        key.deleteValue(name);
     listing_ = true;
     ProgsModel->removeRows(0, ProgsModel->rowCount());
     ListEntries();

@@ -97,6 +97,9 @@ TUMCForm::TUMCForm(QWidget* parent)
     connect(DelRecItem, &QAction::triggered, this, &TUMCForm::DelRecItemClick);
     connect(ExtBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(PTree, &QTreeWidget::itemExpanded, this, &TUMCForm::PTreeExpanding);
+    // However the current node changes (a press of either button, a key,
+    // an expansion), the path shown and the delete controls follow it.
+    connect(PTree, &QTreeWidget::currentItemChanged, this, [this] { ShowNode(); });
     connect(PTree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { ProgsMenu->popup(PTree->viewport()->mapToGlobal(at)); });
     FormResize();
@@ -131,7 +134,6 @@ bool TUMCForm::eventFilter(QObject* watched, QEvent* event)
 
 void TUMCForm::FormShow()
 {
-    enableDeletion(true);
     BuildTree();
 }
 
@@ -165,28 +167,44 @@ void TUMCForm::BuildTree()
     PTree->clear();
     auto* root = new QTreeWidgetItem(PTree, {QStringLiteral("Установленные программы")});
     root->setIcon(0, image(0));
-    RegistryKey uninstall;
-    if (!uninstall.open(RegistryRoot::LocalMachine, QLatin1String(UninstallKey), false)) {
+    int count = 0;
+    bool anyView = AddView(root, QLatin1String(UninstallKey), false, count);
+    if (RegistryKey::machineIs64Bit())
+        anyView = AddView(root, QLatin1String(UninstallKey32), true, count) || anyView;
+    root->setExpanded(true);
+    // The root is the current node only when there are programs to go to.
+    if (root->childCount() > 0) {
+        PTree->setCurrentItem(root);
+    } else {
+        PTree->setCurrentItem(nullptr);
+        PTree->clearSelection();
+    }
+    ShowNode();
+    if (!anyView) {
         platform::MessageBoxService::show({QStringLiteral("Ошибка. Запрошенный раздел реестра не найден."), {},
                                            platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
         return;
     }
-    const QStringList names = uninstall.subKeyNames();
-    int count = 0;
-    for (const QString& name : names) {
-        if (name.size() > 1000)
-            break; // the enumeration's name buffer ends it here
-        AddProgram(root, name);
-        ++count;
-    }
-    uninstall.close();
-    root->setExpanded(true);
     ProgsPane->setText(QStringLiteral("Установлено программ : ") + QString::number(count));
 }
 
-void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& subKey)
+bool TUMCForm::AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count)
 {
-    const QString path = QLatin1String(UninstallKey) + u'\\' + subKey;
+    RegistryKey uninstall;
+    if (!uninstall.open(RegistryRoot::LocalMachine, uninstallPath, false))
+        return false;
+    for (const QString& name : uninstall.subKeyNames()) {
+        if (name.size() > 1000)
+            break; // the enumeration's name buffer ends it here
+        AddProgram(root, uninstallPath, name, view32);
+        ++count;
+    }
+    return true;
+}
+
+void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32)
+{
+    const QString path = uninstallPath + u'\\' + subKey;
     RegistryKey key;
     QString displayName;
     QStringList lines;
@@ -194,14 +212,15 @@ void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& subKey)
         for (const QString& value : key.valueNames()) {
             QString data;
             if (!key.readString(value, data))
-                break; // a value that is not text ends this program's lines
+                continue; // numbers and binary data are not shown
             lines.append(value + QStringLiteral(" = ")
                          + (data.isEmpty() ? QStringLiteral("Значение параметра не установлено") : data));
         }
     } else {
         displayName.clear();
     }
-    QTreeWidgetItem* program = node(root, displayName.isEmpty() ? subKey : displayName, 1);
+    const QString shown = displayName.isEmpty() ? subKey : displayName;
+    QTreeWidgetItem* program = node(root, view32 ? shown + QStringLiteral(" (32-бит)") : shown, 1);
     program->setData(0, PathRole, path);
     program->setData(0, ProgramRole, true);
     for (const QString& line : lines)
@@ -210,15 +229,20 @@ void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& subKey)
 
 void TUMCForm::PTreeMouseUp(QTreeWidgetItem* item)
 {
-    KeyPane->setText(KeyPathOf(item));
-    enableDeletion(IsProgram(item));
+    PTree->setCurrentItem(item);
+    ShowNode();
 }
 
 void TUMCForm::PTreeKeyUp()
 {
-    const QString path = KeyPathOf(PTree->currentItem());
-    KeyPane->setText(path);
-    enableDeletion(!path.isEmpty());
+    ShowNode();
+}
+
+void TUMCForm::ShowNode()
+{
+    const QTreeWidgetItem* current = PTree->currentItem();
+    KeyPane->setText(KeyPathOf(current));
+    enableDeletion(IsProgram(current));
 }
 
 void TUMCForm::PTreeExpanding(QTreeWidgetItem* item)

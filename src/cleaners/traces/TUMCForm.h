@@ -3,8 +3,13 @@
 // tree node with its values below it, and deletion of an entry's key (the
 // registry entry only; no program file is touched).
 //
-// A press of either mouse button selects the node under it, so the key
-// path shown and the entry the delete commands act on are always the same.
+// On a 64-bit machine the 32-bit programs' Uninstall key is listed too, its
+// programs marked " (32-бит)" and deleted in that view.
+//
+// A press of either mouse button selects the node under it, and the key
+// path shown and the delete controls follow the current node whatever
+// changes it, so the path shown, the controls' state and the entry the
+// delete commands act on are always the same node.
 
 #include <QDialog>
 
@@ -21,13 +26,15 @@ class TUMCForm : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    static constexpr const char* UninstallKey32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
     explicit TUMCForm(QWidget* parent = nullptr);
 
     void FormShow();
     void FormResize();
-    // A mouse button released over a node / a key released in the tree:
-    // KeyPane and the delete controls follow the node.
+    // A mouse button released over a node (it becomes the current one) / a
+    // key released in the tree: KeyPane and the delete controls follow the
+    // current node.
     void PTreeMouseUp(QTreeWidgetItem* node);
     void PTreeKeyUp();
     void PTreeExpanding(QTreeWidgetItem* node);
@@ -55,8 +62,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Lists both views' programs below a new root; the root is current only
+    // when it has programs below it.
     void BuildTree();
-    void AddProgram(QTreeWidgetItem* root, const QString& subKey);
+    // Adds the programs of one view's Uninstall key, counting them. False
+    // when the key does not exist.
+    bool AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count);
+    void AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32);
+    // KeyPane and the delete controls for the current node.
+    void ShowNode();
     void DeleteSelected();
     void enableDeletion(bool on);
 };

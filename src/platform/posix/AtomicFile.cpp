@@ -67,6 +67,26 @@ bool isNewFileOf(const QByteArray& entry, const QByteArray& base)
     return true;
 }
 
+// Gives the new file the old one's owner and group, so that root changing a
+// user's file leaves it the user's. Whoever may not give a file away keeps
+// at least the group where allowed; a change that is refused leaves the new
+// file as created.
+void keepOwner(int fd, const struct stat& old)
+{
+    struct stat now;
+    if (::fstat(fd, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid))
+        return;
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, uid_t(-1), old.st_gid);
+}
+
+// True when a leftover new file is this program's to delete: its own, or,
+// for root, one it gave the replaced file's owner.
+bool ownLeftover(const struct stat& entry, const struct stat* target)
+{
+    return entry.st_uid == ::geteuid() || (::geteuid() == 0 && target && entry.st_uid == target->st_uid);
+}
+
 void syncFolder(const QByteArray& file)
 {
     const qsizetype slash = file.lastIndexOf('/');
@@ -90,7 +110,10 @@ bool AtomicFile::write(const QByteArray& hostPath, const QByteArray& data)
     if (fd < 0)
         return false;
     struct stat old;
-    const mode_t mode = ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const bool replacing = ::stat(target.constData(), &old) == 0;
+    if (replacing)
+        keepOwner(fd, old);
+    const mode_t mode = replacing ? (old.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok && hook())
@@ -149,6 +172,8 @@ int AtomicFile::removeStaleTemporaries(const QByteArray& hostPath, int minAgeSec
         ::close(dirFd);
         return 0;
     }
+    struct stat targetStat;
+    const bool haveTarget = ::fstatat(dirFd, base.constData(), &targetStat, 0) == 0;
     const time_t now = ::time(nullptr);
     int removed = 0;
     while (const dirent* e = ::readdir(dir)) {
@@ -156,7 +181,8 @@ int AtomicFile::removeStaleTemporaries(const QByteArray& hostPath, int minAgeSec
         struct stat st;
         if (!isNewFileOf(name, base) || ::fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1 || now - st.st_mtime < minAgeSeconds)
+        if (!S_ISREG(st.st_mode) || !ownLeftover(st, haveTarget ? &targetStat : nullptr) || st.st_nlink != 1
+            || now - st.st_mtime < minAgeSeconds)
             continue;
         if (::unlinkat(dirFd, e->d_name, 0) == 0)
             ++removed;

@@ -17,23 +17,33 @@ QStringList components(const QString& path)
     return parts;
 }
 
-// The path of key below base inside the file, with link keys (such as
-// CurrentControlSet) followed.
-QString resolve(const RegistryText& text, const QString& base, const QString& rel)
+// Links lead on to links at most this often (a loop ends here).
+constexpr int kMaxLinkHops = 16;
+
+// Appends parts to at, following every link key met on the way (the last
+// component only with followLast) into the file of the root its target
+// names, as Wine does: CurrentControlSet leads to ControlSet001. False when
+// a link leads nowhere this registry has or links chain too long.
+bool walk(RegistryLocation& at, const QStringList& parts, bool followLast, int& hops)
 {
-    QString current = base;
-    int hops = 0;
-    for (const QString& part : components(rel)) {
-        current = current.isEmpty() ? part : current + u'\\' + part;
-        while (hops < 16) {
-            const std::optional<QString> target = text.linkTarget(current);
-            if (!target)
-                break;
-            current = *target;
-            ++hops;
-        }
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        at.path = at.path.isEmpty() ? parts[i] : at.path + u'\\' + parts[i];
+        if (i + 1 == parts.size() && !followLast)
+            break;
+        const std::shared_ptr<const RegistryText> text = RegistryStore::load(at.root);
+        if (!text->isLink(at.path))
+            continue;
+        const std::optional<QString> target = text->linkTarget(at.path);
+        const std::optional<RegistryLocation> hive = target ? RegistryStore::locate(*target) : std::nullopt;
+        if (!hive || ++hops > kMaxLinkHops)
+            return false;
+        // The target's own path may pass through links too.
+        RegistryLocation next{hive->root, {}};
+        if (!walk(next, components(hive->path), true, hops))
+            return false;
+        at = next;
     }
-    return current;
+    return true;
 }
 
 // Path below the file's root for a path given below root: the users root
@@ -75,24 +85,32 @@ bool RegistryKey::open(RegistryRoot root, const QString& path, bool create)
     QString inFile;
     if (!pathInFile(root, path, inFile))
         return false;
-    std::shared_ptr<const RegistryText> text = RegistryStore::load(root);
-    QString resolved = resolve(*text, {}, inFile);
-    const bool writable = RegistryStore::writable(root);
-    if (!text->exists(resolved)) {
+    RegistryLocation at{root, {}};
+    int hops = 0;
+    if (!walk(at, components(inFile), true, hops))
+        return false;
+    std::shared_ptr<const RegistryText> text = RegistryStore::load(at.root);
+    const bool writable = RegistryStore::writable(at.root);
+    if (!text->exists(at.path)) {
         if (!create || !writable)
             return false;
-        const std::optional<QByteArray> changed = text->withKey(resolved, now());
-        if (!changed || !RegistryStore::replace(root, *text, *changed))
+        const std::optional<QByteArray> changed = text->withKey(at.path, now());
+        if (!changed || !RegistryStore::replace(at.root, *text, *changed))
             return false;
-        text = RegistryStore::load(root);
-        if (!text->exists(resolved))
+        text = RegistryStore::load(at.root);
+        if (!text->exists(at.path))
             return false;
     }
-    root_ = root;
-    path_ = text->spelling(resolved);
+    root_ = at.root;
+    path_ = text->spelling(at.path);
     readOnly_ = !writable;
     open_ = true;
     return true;
+}
+
+bool RegistryKey::machineIs64Bit()
+{
+    return RegistryStore::load(RegistryRoot::LocalMachine)->arch() == "win64";
 }
 
 bool RegistryKey::canWrite() const
@@ -190,14 +208,18 @@ bool RegistryKey::deleteValue(const QString& name)
 
 bool RegistryKey::deleteKey(const QString& relPath)
 {
-    if (!canWrite() || components(relPath).isEmpty())
+    const QStringList parts = components(relPath);
+    if (!canWrite() || parts.isEmpty() || !RegistryStore::load(root_)->exists(path_))
         return false;
-    const std::shared_ptr<const RegistryText> file = RegistryStore::load(root_);
-    if (!file->exists(path_))
+    // The key named is deleted itself: a link key goes, its target stays.
+    // Links below it are blocks like any other and go with it.
+    RegistryLocation at{root_, path_};
+    int hops = 0;
+    if (!walk(at, parts, false, hops))
         return false;
-    const QString target = resolve(*file, path_, relPath);
-    const std::optional<QByteArray> changed = file->withoutKey(target, now());
-    return changed && RegistryStore::replace(root_, *file, *changed);
+    const std::shared_ptr<const RegistryText> file = RegistryStore::load(at.root);
+    const std::optional<QByteArray> changed = file->withoutKey(at.path, now());
+    return changed && RegistryStore::replace(at.root, *file, *changed);
 }
 
 } // namespace platform

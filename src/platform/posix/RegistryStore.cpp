@@ -112,6 +112,31 @@ std::shared_ptr<const RegistryText> RegistryStore::load(RegistryRoot root)
     return e.text;
 }
 
+std::optional<RegistryLocation> RegistryStore::locate(const QString& nativePath)
+{
+    QStringList parts = nativePath.split(u'\\', Qt::SkipEmptyParts);
+    const auto take = [&parts](const QString& word) {
+        if (parts.isEmpty() || RegistryText::fold(parts.first()) != RegistryText::fold(word))
+            return false;
+        parts.removeFirst();
+        return true;
+    };
+    if (!take(QStringLiteral("REGISTRY")))
+        return std::nullopt;
+    if (take(QStringLiteral("Machine")))
+        return RegistryLocation{RegistryRoot::LocalMachine, parts.join(u'\\')};
+    if (!take(QStringLiteral("User")))
+        return std::nullopt;
+    if (take(QStringLiteral(".Default")))
+        return RegistryLocation{RegistryRoot::Users, parts.join(u'\\')};
+    // The current user's file names its user: "User\<SID>".
+    const QStringList own = load(RegistryRoot::CurrentUser)->relativeTo().split(u'\\');
+    if (own.size() == 2 && RegistryText::fold(own[0]) == QLatin1String("USER")
+        && RegistryText::fold(own[1]) != QLatin1String(".DEFAULT") && take(own[1]))
+        return RegistryLocation{RegistryRoot::CurrentUser, parts.join(u'\\')};
+    return std::nullopt;
+}
+
 bool RegistryStore::writable(RegistryRoot root)
 {
     return !load(root)->damaged() && !WinePrefix::serverRunning();
@@ -124,6 +149,10 @@ bool RegistryStore::replace(RegistryRoot root, const RegistryText& basis, const 
         return false;
     if (!identityOf(path).present && !QDir().mkpath(QFile::decodeName(path.left(path.lastIndexOf('/')))))
         return false;
+    // A write takes milliseconds; a new file untouched for a minute was left
+    // by a write that was killed.
+    constexpr int kStaleAfterSeconds = 60;
+    AtomicFile::removeStaleTemporaries(path, kStaleAfterSeconds);
     const bool ok = AtomicFile::write(path, text);
     cache().remove(path);
     return ok;

@@ -6,8 +6,15 @@
 #include "platform/posix/RegistryText.h"
 
 #include <memory>
+#include <optional>
 
 namespace platform {
+
+// A key's place: the root whose file holds it and its path in that file.
+struct RegistryLocation {
+    RegistryRoot root = RegistryRoot::LocalMachine;
+    QString path;
+};
 
 class RegistryStore {
 public:
@@ -27,8 +34,16 @@ public:
 
     // Replaces the root's file with text atomically (creating its folder on
     // the host). Refused when not writable() or when the file changed since
-    // basis was loaded. True when the new file is in place.
+    // basis was loaded. True when the new file is in place. New files that
+    // killed writes left beside it are deleted first.
     static bool replace(RegistryRoot root, const RegistryText& basis, const QByteArray& text);
+
+    // The file and path a path of the registry's own namespace names (as a
+    // link key's target does, without the leading backslash):
+    // "REGISTRY\Machine\…" the machine's file, "REGISTRY\User\.Default\…"
+    // the default user's, "REGISTRY\User\<SID>\…" the current user's when
+    // <SID> is the one its file's header names. nullopt for anything else.
+    static std::optional<RegistryLocation> locate(const QString& nativePath);
 
     // Files larger than this are not read (reads show nothing, writes fail).
     static constexpr qint64 maxFileSize = 128LL * 1024 * 1024;

@@ -10,6 +10,7 @@ namespace platform {
 namespace {
 
 const char kHeader[] = "WINE REGISTRY Version 2";
+const char kRelativeTo[] = ";; All keys relative to ";
 
 int hexDigit(char c)
 {
@@ -270,7 +271,9 @@ void RegistryText::parse()
 {
     nodes_.insert(QString(), Node{});
     const char* base = raw_.constData();
-    if (!raw_.startsWith(kHeader) || std::memchr(base, 0, size_t(raw_.size())))
+    // Wine ends every file with a newline: a file without one was cut short,
+    // maybe inside a value whose rest would then be lost by a write.
+    if (!raw_.startsWith(kHeader) || std::memchr(base, 0, size_t(raw_.size())) || !raw_.endsWith('\n'))
         damaged_ = true;
     if (!raw_.startsWith(kHeader))
         return;
@@ -283,7 +286,12 @@ void RegistryText::parse()
         const bool open = !blocks_.isEmpty() && blocks_.last().end < 0;
         if (p == e || *p == ';') {
             inHeader = false;
+            if (blocks_.isEmpty() && relativeTo_.isEmpty() && startsWith(p, e, kRelativeTo))
+                relativeTo_ = cleanPath(QString::fromUtf8(p + sizeof kRelativeTo - 1, e - p - qsizetype(sizeof kRelativeTo) + 1)
+                                            .replace(QLatin1String("\\\\"), QLatin1String("\\")));
         } else if (*p == '#') {
+            if (blocks_.isEmpty() && arch_.isEmpty() && startsWith(p, e, "#arch="))
+                arch_ = QByteArray(p + 6, e - p - 6).trimmed();
             if (open && inHeader) {
                 blocks_.last().headerEnd = l.next;
                 blocks_.last().link = blocks_.last().link || startsWith(p, e, "#link");
@@ -374,6 +382,12 @@ QStringList RegistryText::children(const QString& path) const
     return out;
 }
 
+bool RegistryText::isLink(const QString& path) const
+{
+    const RegistryBlock* b = block(path);
+    return b && b->link;
+}
+
 std::optional<QString> RegistryText::linkTarget(const QString& path) const
 {
     const RegistryBlock* b = block(path);
@@ -382,11 +396,9 @@ std::optional<QString> RegistryText::linkTarget(const QString& path) const
     for (const RegistryValue& v : b->values) {
         if (fold(v.name) != QLatin1String("SYMBOLICLINKVALUE") || v.type != 6 || v.textForm)
             continue;
-        QString target = QString::fromUtf16(reinterpret_cast<const char16_t*>(v.bytes.constData()), v.bytes.size() / 2);
-        const QString machine = QStringLiteral("\\REGISTRY\\MACHINE\\");
-        if (!fold(target).startsWith(machine))
-            return std::nullopt;
-        return cleanPath(target.mid(machine.size()));
+        const QString target =
+            QString::fromUtf16(reinterpret_cast<const char16_t*>(v.bytes.constData()), v.bytes.size() / 2);
+        return cleanPath(target);
     }
     return std::nullopt;
 }

@@ -41,9 +41,9 @@ public:
 
     const QByteArray& raw() const { return raw_; }
 
-    // True when the text lacks the header or holds a line of a kind the
-    // format does not have, a broken key or value line, or NUL bytes. A
-    // damaged text is never written back.
+    // True when the text lacks the header or its final newline, or holds a
+    // line of a kind the format does not have, a broken key or value line,
+    // or NUL bytes. A damaged text is never written back.
     bool damaged() const { return damaged_; }
 
     // The block of the key (path compared without regard to case), or
@@ -59,8 +59,23 @@ public:
     // Sub-key names of an existing key, sorted as the registry sorts them.
     QStringList children(const QString& path) const;
 
-    // The target path of a link key (below the same root), or nullopt.
+    // True when the key has a block marked as a link ("#link").
+    bool isLink(const QString& path) const;
+
+    // The target a link key names, as the registry's own path without the
+    // leading backslash ("REGISTRY\Machine\System\ControlSet001"); nullopt
+    // when the key is no link or its SymbolicLinkValue is missing or no
+    // REG_LINK. Which file holds the target is the caller's to find.
     std::optional<QString> linkTarget(const QString& path) const;
+
+    // The root the file's keys are relative to, from its ";; All keys
+    // relative to" line, unescaped and without the leading backslash
+    // ("User\S-1-5-21-…"); empty when the line is missing.
+    const QString& relativeTo() const { return relativeTo_; }
+
+    // The Windows architecture the file was written for, from its "#arch="
+    // line before the first key ("win32", "win64"); empty when it has none.
+    const QByteArray& arch() const { return arch_; }
 
     // Edits: each returns the whole new text, or nullopt when the edit is
     // impossible (no such key or value). now is the Unix time stamped on
@@ -105,6 +120,8 @@ private:
 
     QByteArray raw_;
     bool damaged_ = false;
+    QString relativeTo_;
+    QByteArray arch_;
     QList<RegistryBlock> blocks_;
     QHash<QString, Node> nodes_; // folded full path -> node; "" is the root
 };

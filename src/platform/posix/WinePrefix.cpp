@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -20,36 +21,90 @@ QList<QByteArray>& parentOverride()
     return parents;
 }
 
-QList<QByteArray> defaultParents()
+void appendOnce(QList<QByteArray>& list, const QByteArray& item)
 {
-    const QByteArray uid = QByteArray::number(::getuid());
-    QList<QByteArray> parents{"/tmp/.wine-" + uid};
-    if (DIR* d = ::opendir("/tmp")) {
-        while (const dirent* e = ::readdir(d)) {
-            const QByteArray name(e->d_name);
-            struct stat st;
-            const QByteArray full = "/tmp/" + name;
-            if (name.startsWith("wine-") && ::lstat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode)
-                && st.st_uid == ::getuid())
-                parents.append(full);
-        }
-        ::closedir(d);
+    if (!item.isEmpty() && !list.contains(item))
+        list.append(item);
+}
+
+// The temporary folders a wineserver run by uid may keep its folders in:
+// /tmp, this process's $TMPDIR, and the per-user folder libpam-tmpdir makes
+// the user's $TMPDIR (root's $TMPDIR is not the user's).
+QList<QByteArray> temporaryRoots(const QList<uid_t>& uids)
+{
+    QList<QByteArray> roots{"/tmp"};
+    QByteArray tmpdir = qgetenv("TMPDIR");
+    while (tmpdir.size() > 1 && tmpdir.endsWith('/'))
+        tmpdir.chop(1);
+    if (tmpdir.startsWith('/'))
+        appendOnce(roots, tmpdir);
+    for (uid_t uid : uids)
+        appendOnce(roots, "/tmp/user/" + QByteArray::number(uid));
+    return roots;
+}
+
+// Upstream Wine keeps its server folders in <root>/.wine-<uid>/, Debian's in
+// <root>/wine-XXXXXX/ folders the user owns.
+void addParentsIn(const QByteArray& root, const QList<uid_t>& uids, QList<QByteArray>& parents)
+{
+    for (uid_t uid : uids)
+        appendOnce(parents, root + "/.wine-" + QByteArray::number(uid));
+    DIR* d = ::opendir(root.constData());
+    if (!d)
+        return;
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray name(e->d_name);
+        const QByteArray full = root + "/" + name;
+        struct stat st;
+        if (name.startsWith("wine-") && ::lstat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode)
+            && uids.contains(st.st_uid))
+            appendOnce(parents, full);
     }
+    ::closedir(d);
+}
+
+// Whose server may own the prefix: this process's user and, as Wine runs a
+// prefix only for the user who owns its folder, the folder's owner.
+QList<uid_t> serverUsers(const struct stat& prefix)
+{
+    QList<uid_t> uids{::getuid()};
+    if (prefix.st_uid != ::getuid())
+        uids.append(prefix.st_uid);
+    return uids;
+}
+
+QList<QByteArray> defaultParents(const QList<uid_t>& uids)
+{
+    QList<QByteArray> parents;
+    for (const QByteArray& root : temporaryRoots(uids))
+        addParentsIn(root, uids, parents);
     return parents;
 }
 
-// A POSIX lock held by another process on the file at path.
-bool lockHeld(const QByteArray& path)
+enum class ServerState { Absent, Stopped, Running, Unknown };
+
+// The state of the server whose folder would be serverFolder: a POSIX lock
+// held on its file "lock" means it runs (the file stays after it exits).
+// Unknown when the folder may be there but its lock cannot be asked.
+ServerState serverState(const QByteArray& serverFolder)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    struct stat st;
+    if (::stat(serverFolder.constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? ServerState::Absent : ServerState::Unknown;
+    if (!S_ISDIR(st.st_mode))
+        return ServerState::Absent;
+    const QByteArray lock = serverFolder + "/lock";
+    const int fd = ::open(lock.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
-        return false;
+        return errno == ENOENT ? ServerState::Stopped : ServerState::Unknown;
     struct flock fl {};
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
-    const bool held = ::fcntl(fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    ServerState state = ServerState::Unknown;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fcntl(fd, F_GETLK, &fl) == 0)
+        state = fl.l_type != F_UNLCK ? ServerState::Running : ServerState::Stopped;
     ::close(fd);
-    return held;
+    return state;
 }
 
 } // namespace
@@ -83,11 +138,13 @@ bool WinePrefix::serverRunning()
     if (dir.isEmpty() || ::stat(dir.constData(), &st) != 0)
         return false;
     char name[64];
-    std::snprintf(name, sizeof name, "/server-%llx-%llx/lock", (unsigned long long)st.st_dev,
+    std::snprintf(name, sizeof name, "/server-%llx-%llx", (unsigned long long)st.st_dev,
                   (unsigned long long)st.st_ino);
-    const QList<QByteArray> parents = parentOverride().isEmpty() ? defaultParents() : parentOverride();
+    const QList<QByteArray> parents = parentOverride().isEmpty() ? defaultParents(serverUsers(st)) : parentOverride();
+    // A server whose lock cannot be asked may be running: the files are
+    // then left to it.
     for (const QByteArray& parent : parents)
-        if (lockHeld(parent + name))
+        if (const ServerState s = serverState(parent + name); s == ServerState::Running || s == ServerState::Unknown)
             return true;
     return false;
 }
