@@ -1,7 +1,8 @@
 // Writes the program's pictures as PNG files with the resource lists that
 // pack them: vrimgs.qrc (the image library: bitmaps/<id>.png) and
 // menuimages.qrc (the 16-pixel menu images, menu/<index>.png, and the
-// tool windows' 24-pixel bar images, tool/<name>.png).
+// tool windows' 24-pixel bar images, tool/<name>.png), and the installed
+// program's icon (appicon/<size>.png).
 //
 // usage: varnel_imagegen OUTPUT_DIR
 
@@ -76,6 +77,13 @@ int main(int argc, char** argv)
         {"exit", Picture::Exit}, {"folder", Picture::Folder}, {"shortcut", Picture::Shortcut}};
     for (const auto& [name, picture] : tool)
         menuItems.append({QStringLiteral("tool/%1.png").arg(QLatin1String(name)), IconPainter::draw(picture, 24)});
+
+    // The desktop's icon of the installed program, at the sizes menus ask for.
+    for (const int size : {48, 128, 256}) {
+        QDir().mkpath(dir + QStringLiteral("/appicon"));
+        if (!IconPainter::draw(Picture::Delete, size).save(dir + QStringLiteral("/appicon/%1.png").arg(size), "PNG"))
+            return 1;
+    }
 
     if (!writeBundle(dir, QStringLiteral("vrimgs.qrc"), library)
         || !writeBundle(dir, QStringLiteral("menuimages.qrc"), menuItems)) {

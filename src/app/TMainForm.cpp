@@ -5,6 +5,7 @@
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
 #include "cleaners/files/TLinkForm.h"
+#include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "platform/TextFile.h"
@@ -335,7 +336,7 @@ void TMainForm::CompActionExecute()
 {
     ExtList->Items.clear();
     ExtList->Items.append(QString::number(TotalSize / 1024));
-    platform::TextFile::writeLines(GetAppDir() + QStringLiteral("fs.txt"), ExtList->Items);
+    platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::HandOver), ExtList->Items);
     ExtList->Items.clear();
     TReportForm report(this);
     ShowModal(report);

@@ -4,7 +4,9 @@
 
 #include "app/TMainForm.h"
 
+#include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
+#include "platform/PathMapper.h"
 #include "platform/PluginFolder.h"
 #include "platform/TextFile.h"
 #include "plugins/PluginList.h"
@@ -50,9 +52,13 @@ void TMainForm::LoadPlugins()
 
     const QString appDir = GetAppDir();
     platform::PluginFolder::ensureExists(appDir + QStringLiteral("Plugins")); // a failure shows in the walk
+    // The user's own plug-ins come after the program's, under the same rules.
+    const QString userFolder = platform::PathMapper::toWindows(platform::KnownFolders::userPluginFolder());
     std::exception_ptr error;
     try {
         PluginLoader.LoadFromFolder(appDir + QStringLiteral("Plugins\\"), false);
+        if (platform::PluginFolder::exists(userFolder))
+            PluginLoader.LoadFromFolder(userFolder + QStringLiteral("\\"), false);
         PlugList->clear();
         PlugList->addItems(PluginList::lines(PluginLoader));
     } catch (...) {
@@ -61,7 +67,7 @@ void TMainForm::LoadPlugins()
     QStringList lines;
     for (int i = 0; i < PlugList->count(); ++i)
         lines << PlugList->item(i)->text();
-    platform::TextFile::writeLines(appDir + QStringLiteral("plugins.list"), lines);
+    platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::PluginList), lines);
     if (error) {
         // The application's general error report.
         platform::MessageBoxService::show(

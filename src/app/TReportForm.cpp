@@ -1,6 +1,7 @@
 #include "app/TReportForm.h"
 
 #include "cleaners/files/TdcDiskInfo.h"
+#include "platform/KnownFolders.h"
 #include "platform/TextFile.h"
 #include "scan/FileHelpers.h"
 #include "widgets/HelpKey.h"
@@ -81,7 +82,7 @@ void TReportForm::ComputeDiskTotals()
     UsedSizeLabel->setText(QStringLiteral("Из них занято (Mb) : ") + QString::number(usedMB));
     AllSpaceBar->setTotalParts(qint64(capMB));
     AllSpaceBar->setPartsComplete(qint64(usedMB));
-    const QString handOver = GetAppDir() + QStringLiteral("fs.txt");
+    const QString handOver = platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::HandOver);
     SizeList = platform::TextFile::readLines(handOver).value_or(QStringList());
     platform::TextFile::remove(handOver);
 }

@@ -18,8 +18,26 @@ public:
     // prefix it is the prefix's own).
     static QString windowsDir();
 
-    // The folder of the running program with a trailing backslash.
+    // The folder of the running program with a trailing backslash: the
+    // libraries and Plugins/ sit there.
     static QString appDir();
+
+    // The files the program writes itself.
+    enum class ProgramFile { Settings, PluginList, HandOver };
+
+    // Where one of them lives, in Windows form. Beside the program while
+    // the user may write the program folder (a build or a copy of its own);
+    // otherwise, for a program installed into a folder of the system's,
+    // varnel.ini goes to $XDG_CONFIG_HOME/varnel/ (~/.config/varnel/) and
+    // plugins.list and fs.txt to $XDG_STATE_HOME/varnel/
+    // (~/.local/state/varnel/), that folder made (0700) when missing. Every
+    // reader and writer of these files asks here.
+    static QString programFile(ProgramFile which);
+
+    // The user's own plug-in folder, loaded after the program's Plugins/:
+    // $XDG_DATA_HOME/varnel/Plugins (~/.local/share/varnel/Plugins), host
+    // form, whether it exists or not.
+    static QByteArray userPluginFolder();
 
     // Makes appDir() answer hostFolder instead (tests point it into a
     // sandbox that copies the program folder's layout); an empty folder

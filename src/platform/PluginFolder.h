@@ -18,6 +18,10 @@ public:
     // false when it is missing afterwards; an existing folder is left as it is.
     static bool ensureExists(const QString& winFolder);
 
+    // True when the folder exists (a link to one counts: it is judged
+    // entry by entry when its plug-ins load).
+    static bool exists(const QString& winFolder);
+
     // True when winFile lies inside winFolder (both Windows form) and passes
     // the checks above: every step from winFolder down to winFile is
     // examined without following links; winFile must be a regular file.

@@ -12,7 +12,7 @@ using platform::ProfileFile;
 
 QString SettingsFileName()
 {
-    return platform::KnownFolders::appDir() + QStringLiteral("varnel.ini");
+    return platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::Settings);
 }
 
 QString ReadSetting(const QString& section, const QString& key, const QString& def)

@@ -222,7 +222,7 @@ void TOptionsForm::saveList(SettingsTransaction& transaction, SettingsList list,
 void TOptionsForm::loadPlugins()
 {
     PlugList->clear();
-    PlugList->addItems(platform::TextFile::readLines(platform::KnownFolders::appDir() + QStringLiteral("plugins.list"))
+    PlugList->addItems(platform::TextFile::readLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::PluginList))
                            .value_or(QStringList()));
     if (PlugList->count() == 0)
         PlugList->addItem(QStringLiteral("Нет установленных плагинов"));

@@ -6,6 +6,7 @@
 #include "platform/WinPath.h"
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -26,6 +27,23 @@ QByteArray programFolder()
         return "/";
     QByteArray exe(buf, n);
     return exe.left(qMax<qsizetype>(1, exe.lastIndexOf('/')));
+}
+
+// The XDG base folder named by variable (absolute), else home + fallback.
+QByteArray xdgFolder(const char* variable, const char* fallback)
+{
+    const QByteArray set = qgetenv(variable);
+    if (set.startsWith('/'))
+        return set;
+    return qgetenv("HOME") + fallback;
+}
+
+// Makes folder and the missing ones above it, the new ones for the user alone.
+void makeFolders(const QByteArray& folder)
+{
+    for (qsizetype slash = folder.indexOf('/', 1); slash != -1; slash = folder.indexOf('/', slash + 1))
+        ::mkdir(folder.left(slash).constData(), 0700);
+    ::mkdir(folder.constData(), 0700);
 }
 
 } // namespace
@@ -57,6 +75,25 @@ QString KnownFolders::appDir()
 {
     const QByteArray& forced = appDirOverride();
     return WinPath::includeTrailingBackslash(PathMapper::toWindows(forced.isEmpty() ? programFolder() : forced));
+}
+
+QString KnownFolders::programFile(ProgramFile which)
+{
+    static const char* const names[] = {"varnel.ini", "plugins.list", "fs.txt"};
+    const QByteArray name = names[int(which)];
+    const QByteArray& forced = appDirOverride();
+    const QByteArray program = forced.isEmpty() ? programFolder() : forced;
+    if (::access(program.constData(), W_OK) == 0)
+        return appDir() + QString::fromLatin1(name);
+    const QByteArray folder = which == ProgramFile::Settings ? xdgFolder("XDG_CONFIG_HOME", "/.config") + "/varnel"
+                                                             : xdgFolder("XDG_STATE_HOME", "/.local/state") + "/varnel";
+    makeFolders(folder);
+    return PathMapper::toWindows(folder + "/" + name);
+}
+
+QByteArray KnownFolders::userPluginFolder()
+{
+    return xdgFolder("XDG_DATA_HOME", "/.local/share") + "/varnel/Plugins";
 }
 
 void KnownFolders::overrideAppDir(const QByteArray& hostFolder)

@@ -59,6 +59,13 @@ bool PluginFolder::ensureExists(const QString& winFolder)
     return false;
 }
 
+bool PluginFolder::exists(const QString& winFolder)
+{
+    const QByteArray host = withoutTrailingSlash(PathMapper::toHost(winFolder));
+    struct stat st {};
+    return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool PluginFolder::trusts(const QString& winFolder, const QString& winFile)
 {
     const QByteArray folder = withoutTrailingSlash(PathMapper::toHost(winFolder));
