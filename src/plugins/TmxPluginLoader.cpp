@@ -12,7 +12,8 @@ using platform::DynamicLibrary;
 
 TmxPluginLoader::TmxPluginLoader(QObject* owner)
     : QObject(owner)
-    , host_{{LoaderVersion, &TmxPluginLoader::showMessage, &TmxPluginLoader::callBack}, this}
+    , host_{{LoaderVersion, &TmxPluginLoader::showMessage, &TmxPluginLoader::callBack, &TmxPluginLoader::askYesNo},
+            this}
 {
 }
 
@@ -20,6 +21,13 @@ void TmxPluginLoader::showMessage(VrHost*, const char* text)
 {
     platform::MessageBoxService::show(
         {PluginText::fromPlugin(text), {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, nullptr});
+}
+
+uint8_t TmxPluginLoader::askYesNo(VrHost*, const char* text)
+{
+    const platform::MsgResult answer = platform::MessageBoxService::show(
+        {PluginText::fromPlugin(text), {}, platform::MsgButtons::YesNo, platform::MsgIcon::Question, nullptr});
+    return answer == platform::MsgResult::Yes ? 1 : 0;
 }
 
 uint8_t TmxPluginLoader::callBack(VrHost* host, const char* message, int32_t param)
@@ -33,8 +41,19 @@ uint8_t TmxPluginLoader::callBack(VrHost* host, const char* message, int32_t par
 
 TmxPluginLoader::~TmxPluginLoader()
 {
-    destroying_ = true;
-    UnloadAll();
+    // Nothing may leave a destructor: a throwing handler ends only the
+    // polite round, and what it left goes without asking anyone.
+    try {
+        UnloadAll();
+    } catch (...) {
+    }
+    for (TmxPluginTypes kind : {ptNormal, ptSmall}) {
+        while (!listOf(kind).isEmpty()) {
+            const Entry entry = listOf(kind).takeLast();
+            handlesOf(kind).removeLast();
+            discard(entry);
+        }
+    }
 }
 
 QString TmxPluginLoader::Version() const
@@ -249,21 +268,43 @@ bool TmxPluginLoader::UnloadPlugin(int Index, TmxPluginTypes PluginType, bool Fo
     // A copy, taken off the list before the object goes: plug-in code that
     // runs from here on may reach the loader again.
     Entry entry = list[Index];
-    if (entry.object.ready() && !entry.object.queryUnload() && !Force)
+    if (entry.object.ready() && !agreesToUnload(entry.object, Force))
         return false;
     const qsizetype at = indexOf(list, entry.object.object());
     if (at < 0)
         return false; // it went while its hook ran
     handlesOf(PluginType).removeAt(at);
     list.removeAt(at);
-
-    *entry.alive = false;
-    entry.object.destroy();
-    if (!destroying_)
-        DynamicLibrary::release(entry.library);
+    discard(entry);
     if (OnAfterUnLoad)
         OnAfterUnLoad(this);
     return true;
+}
+
+bool TmxPluginLoader::agreesToUnload(const PluginObject& object, bool Force)
+{
+    if (!Force)
+        return object.queryUnload(); // an exception is the caller's, the plug-in stays
+    // Forced: the plug-in is told, and neither its answer nor its exception
+    // keeps it. The exception is gone before the library is.
+    try {
+        object.queryUnload();
+    } catch (...) {
+    }
+    return true;
+}
+
+void TmxPluginLoader::discard(const Entry& entry)
+{
+    *entry.alive = false;
+    try {
+        PluginObject object = entry.object;
+        object.destroy();
+    } catch (...) {
+        // The object is gone as far as the host can tell; the exception
+        // object dies here, before its library is unmapped.
+    }
+    DynamicLibrary::release(entry.library);
 }
 
 qsizetype TmxPluginLoader::indexOf(const QList<Entry>& list, const void* object)
@@ -278,11 +319,9 @@ qsizetype TmxPluginLoader::indexOf(const QList<Entry>& list, const void* object)
 void TmxPluginLoader::UnloadAll()
 {
     for (TmxPluginTypes kind : {ptNormal, ptSmall}) {
-        for (int i = int(listOf(kind).size()) - 1; i >= 0; --i)
-            UnloadPlugin(i, kind, true);
+        for (int i = int(listOf(kind).size()) - 1; i >= 0; --i) {
+            if (i < listOf(kind).size())
+                UnloadPlugin(i, kind, true);
+        }
     }
-    normal_.clear();
-    small_.clear();
-    normalHandles_.clear();
-    smallHandles_.clear();
 }
