@@ -8,6 +8,9 @@
 
 #include <QCoreApplication>
 
+#include <exception>
+#include <utility>
+
 using platform::DynamicLibrary;
 
 TmxPluginLoader::TmxPluginLoader(QObject* owner)
@@ -53,6 +56,12 @@ TmxPluginLoader::~TmxPluginLoader()
             handlesOf(kind).removeLast();
             discard(entry);
         }
+    }
+    // A library whose exception may still be on its way (the loader ends
+    // in the unwinding) stays mapped; otherwise every one goes.
+    if (std::uncaught_exceptions() == 0) {
+        for (Library library : std::as_const(unreleased_))
+            DynamicLibrary::release(library);
     }
 }
 
@@ -117,8 +126,8 @@ TmxPluginLoadResult TmxPluginLoader::LoadPlugin(const QString& FileName)
         kind = ptSmall;
         entryPoint = DynamicLibrary::symbol(library, "mxSmallPlugInRegistration");
     }
-    // From here an exception leaves the library mapped: the exception in
-    // flight may be of a type the library defines.
+    // From here an exception leaves the library mapped until the loader's
+    // end: the exception in flight may be of a type the library defines.
     if (entryPoint && (EnabledTypes & VR_TYPE_BIT(kind)))
         return takeOn(library, kind, entryPoint, FileName);
     const TmxPluginLoadResult result = fail(entryPoint ? lrTypeDisabled : lrNoEntryPoint, FileName);
@@ -147,7 +156,8 @@ TmxPluginLoadResult TmxPluginLoader::takeOn(Library library, TmxPluginTypes kind
         if (result != lrOk)
             fail(result, FileName);
     } catch (...) {
-        object.destroy(); // the library stays mapped: see LoadPlugin
+        object.destroy();
+        unreleased_.append(library); // see LoadPlugin
         throw;
     }
     if (result != lrOk) {
@@ -304,7 +314,11 @@ void TmxPluginLoader::discard(const Entry& entry)
         // The object is gone as far as the host can tell; the exception
         // object dies here, before its library is unmapped.
     }
-    DynamicLibrary::release(entry.library);
+    // While an exception unwinds, it may be one of this library's own.
+    if (std::uncaught_exceptions() == 0)
+        DynamicLibrary::release(entry.library);
+    else
+        unreleased_.append(entry.library);
 }
 
 qsizetype TmxPluginLoader::indexOf(const QList<Entry>& list, const void* object)

@@ -18,8 +18,9 @@
 // (but in an unload, see UnloadPlugin, and in the destructor): they end a
 // folder walk and reach the caller. A load interrupted that way
 // destroys the object it was taking on but leaves that library mapped (the
-// exception may be of a type the library defines); a plug-in already
-// accepted when the exception came stays loaded.
+// exception may be of a type the library defines) until the loader's end
+// releases it; a plug-in already accepted when the exception came stays
+// loaded.
 
 #include "platform/DynamicLibrary.h"
 #include "plugins/PluginObject.h"
@@ -149,7 +150,7 @@ private:
     static bool agreesToUnload(const PluginObject& object, bool Force);
     // Destroys the object (dropping any exception) and releases the library;
     // the entry is already off its list.
-    static void discard(const Entry& entry);
+    void discard(const Entry& entry);
     static qsizetype indexOf(const QList<Entry>& list, const void* object);
     TmxPluginLoadResult fail(TmxPluginLoadResult result, const QString& FileName);
     void walk(const QString& folder, bool recursive);
@@ -166,4 +167,7 @@ private:
     HostTable host_;
     QList<Entry> normal_, small_;
     QStringList normalHandles_, smallHandles_;
+    // Libraries kept mapped past the exception of a load or an unload; the
+    // loader's end releases them.
+    QList<Library> unreleased_;
 };
