@@ -1,6 +1,7 @@
-/* A small-kind plug-in: one command that empties the user's desktop Trash
- * (the freedesktop.org Trash of the home folder: files/ and info/ under
- * $XDG_DATA_HOME/Trash, else ~/.local/share/Trash) and says what it freed. */
+/* A small-kind plug-in: one command that, once the user agrees, empties the
+ * user's desktop Trash (the freedesktop.org Trash of the home folder: files/
+ * and info/ under $XDG_DATA_HOME/Trash, else ~/.local/share/Trash) and says
+ * how many items went and what it freed. */
 #include "plugins/varnel_plugin.h"
 #include "sample_files.h"
 
@@ -26,23 +27,27 @@ static void empty_trash(void* context, void* sender)
         self->Loader->ShowMessage(self->Loader, "Не удалось найти Корзину: не задана домашняя папка.");
         return;
     }
+    /* Nothing in the Trash can be had back afterwards. */
+    if (!self->Loader->AskYesNo(self->Loader, "Очистить Корзину? Всё, что в ней лежит, будет удалено безвозвратно."))
+        return;
     snprintf(trash + strlen(trash), 8, "/Trash");
-    SampleTally tally = {0, 0, 0};
+    /* What the Trash holds are the entries of files/; info/ only describes them. */
+    SampleTally items = {0, 0, 0, 0, 0}, records = {0, 0, 0, 0, 0};
     snprintf(part, sizeof part, "%s/files", trash);
-    sample_empty_folder(part, &tally);
+    sample_empty_folder(part, &items);
     snprintf(part, sizeof part, "%s/info", trash);
-    sample_empty_folder(part, &tally);
+    sample_empty_folder(part, &records);
     /* The cache of folder sizes describes what is gone now. */
     snprintf(part, sizeof part, "%s/directorysizes", trash);
     remove(part);
 
-    sample_format_size(tally.bytes, size, sizeof size);
-    if (tally.failed)
+    sample_format_size(items.bytes + records.bytes, size, sizeof size);
+    if (items.kept)
         snprintf(text, sizeof text, "Корзина очищена не полностью: удалено объектов %llu (%s), не удалось удалить %llu.",
-                 (unsigned long long)tally.files, size, (unsigned long long)tally.failed);
+                 (unsigned long long)items.items, size, (unsigned long long)items.kept);
     else
         snprintf(text, sizeof text, "Корзина очищена: удалено объектов %llu, освобождено %s.",
-                 (unsigned long long)tally.files, size);
+                 (unsigned long long)items.items, size);
     self->Loader->ShowMessage(self->Loader, text);
 }
 
@@ -63,7 +68,7 @@ VR_EXPORT VrSmallPlugin* mxSmallPlugInRegistration(void)
     self->ops = &ops;
     self->Ready = 1;
     self->Info = &info;
-    self->RequiredVersion = VR_LOADER_VERSION;
+    self->RequiredVersion = 313; /* AskYesNo */
     self->MaxInstances = 1;
     self->Actions = &commands;
 

@@ -8,11 +8,58 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
-/* Walks the folder open as fd (on device dev). With erase set, removes
- * every entry; else only adds up sizes. */
-static void walk(int fd, dev_t dev, int erase, SampleTally* tally)
+/* Where a folder lies: its mount (the mount id where the kernel reports
+ * one; a bind mount of the same file system has its own) and device. */
+typedef struct Place {
+    uint64_t mount;
+    int has_mount;
+    dev_t dev;
+} Place;
+
+enum { STAT_MASK = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_NLINK | STATX_MNT_ID };
+
+/* The entry name inside dir, itself (a link as a link), or dir for "". */
+static int look(int dir, const char* name, struct statx* st)
+{
+    const int flags = (name[0] ? AT_SYMLINK_NOFOLLOW : AT_EMPTY_PATH) | AT_NO_AUTOMOUNT;
+    return statx(dir, name, flags, STAT_MASK, st) == 0;
+}
+
+static Place place_of(const struct statx* st)
+{
+    Place p;
+    p.has_mount = (st->stx_mask & STATX_MNT_ID) != 0;
+    p.mount = p.has_mount ? st->stx_mnt_id : 0;
+    p.dev = makedev(st->stx_dev_major, st->stx_dev_minor);
+    return p;
+}
+
+static int same_place(const struct statx* st, const Place* place)
+{
+    const Place p = place_of(st);
+    if (p.has_mount && place->has_mount)
+        return p.mount == place->mount;
+    return p.dev == place->dev;
+}
+
+/* The sub-folder name of dir, never through a link, only on place's mount. */
+static int open_sub(int dir, const char* name, const Place* place)
+{
+    int fd = openat(dir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct statx st;
+    if (fd >= 0 && !(look(fd, "", &st) && same_place(&st, place))) {
+        close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
+/* Walks the folder open as fd (on place). With erase set, removes every
+ * entry; else only adds up sizes. top: fd is the folder being emptied. */
+static void walk(int fd, const Place* place, int erase, int top, SampleTally* tally)
 {
     DIR* dir = fdopendir(fd);
     if (!dir) {
@@ -23,34 +70,39 @@ static void walk(int fd, dev_t dev, int erase, SampleTally* tally)
     while ((e = readdir(dir)) != NULL) {
         if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0)
             continue;
-        struct stat st;
-        if (fstatat(dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_dev != dev) {
-            tally->failed += erase ? 1 : 0;
-            continue;
-        }
-        if (S_ISDIR(st.st_mode)) {
-            int sub = openat(dirfd(dir), e->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        struct statx st;
+        const int here = look(dirfd(dir), e->d_name, &st) && same_place(&st, place);
+        const int isDir = here && S_ISDIR(st.stx_mode);
+        if (isDir) {
+            int sub = open_sub(dirfd(dir), e->d_name, place);
             if (sub >= 0)
-                walk(sub, dev, erase, tally);
-        } else if (S_ISREG(st.st_mode)) {
-            tally->bytes += (uint64_t)st.st_size;
+                walk(sub, place, erase, 0, tally);
+        } else if (here && !erase && S_ISREG(st.stx_mode)) {
+            tally->bytes += st.stx_size;
         }
         if (!erase)
             continue;
-        if (unlinkat(dirfd(dir), e->d_name, S_ISDIR(st.st_mode) ? AT_REMOVEDIR : 0) == 0)
+        /* Another mount's root, or what could not be looked at, stays. */
+        if (here && unlinkat(dirfd(dir), e->d_name, isDir ? AT_REMOVEDIR : 0) == 0) {
             tally->files++;
-        else
+            tally->items += top ? 1 : 0;
+            /* Only a file's last name frees its space. */
+            if (S_ISREG(st.stx_mode) && st.stx_nlink == 1)
+                tally->bytes += st.stx_size;
+        } else {
             tally->failed++;
+            tally->kept += top ? 1 : 0;
+        }
     }
     closedir(dir);
 }
 
-static int open_folder(const char* path, dev_t* dev)
+static int open_folder(const char* path, Place* place)
 {
     int fd = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat st;
-    if (fd >= 0 && fstat(fd, &st) == 0) {
-        *dev = st.st_dev;
+    struct statx st;
+    if (fd >= 0 && look(fd, "", &st)) {
+        *place = place_of(&st);
         return fd;
     }
     if (fd >= 0)
@@ -60,21 +112,21 @@ static int open_folder(const char* path, dev_t* dev)
 
 int sample_empty_folder(const char* path, SampleTally* tally)
 {
-    dev_t dev;
-    int fd = open_folder(path, &dev);
+    Place place;
+    int fd = open_folder(path, &place);
     if (fd < 0)
         return errno == ENOENT;
-    walk(fd, dev, 1, tally);
+    walk(fd, &place, 1, 1, tally);
     return 1;
 }
 
 uint64_t sample_folder_size(const char* path)
 {
-    SampleTally tally = {0, 0, 0};
-    dev_t dev;
-    int fd = open_folder(path, &dev);
+    SampleTally tally = {0, 0, 0, 0, 0};
+    Place place;
+    int fd = open_folder(path, &place);
     if (fd >= 0)
-        walk(fd, dev, 0, &tally);
+        walk(fd, &place, 0, 1, &tally);
     return tally.bytes;
 }
 

@@ -1,15 +1,18 @@
 /* Emptying a folder the way the sample plug-ins need it: everything inside
  * goes, the folder itself stays; links are removed as links and never
- * followed; nothing on another file system is touched. */
+ * followed; nothing on another mount is touched, a bind mount of the same
+ * file system included. */
 #ifndef VARNEL_SAMPLE_FILES_H
 #define VARNEL_SAMPLE_FILES_H
 
 #include <stdint.h>
 
 typedef struct SampleTally {
-    uint64_t files;   /* entries removed (files, links, folders) */
-    uint64_t bytes;   /* sum of the sizes of the regular files removed */
-    uint64_t failed;  /* entries that could not be removed */
+    uint64_t files;   /* entries removed at any depth (files, links, folders) */
+    uint64_t items;   /* entries of the folder itself removed with all they held */
+    uint64_t kept;    /* entries of the folder itself that stayed (or partly) */
+    uint64_t bytes;   /* sizes of the regular files whose last link was removed */
+    uint64_t failed;  /* entries at any depth that could not be removed */
 } SampleTally;
 
 /* Removes everything inside path and adds what it did to tally. A missing

@@ -38,7 +38,7 @@ static void clear_cache(void* context, void* sender)
 {
     Plugin* self = context;
     char text[512], size[32];
-    SampleTally tally = {0, 0, 0};
+    SampleTally tally = {0, 0, 0, 0, 0};
     if (!sample_empty_folder(self->folder, &tally)) {
         self->base.Loader->ShowMessage(self->base.Loader, "Кэш эскизов не очищен: это не папка.");
         return;

@@ -2,41 +2,217 @@
 
 #include "platform/DriveTable.h"
 #include "platform/EntryLookup.h"
+#include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
+#include "platform/RegistryKey.h"
 #include "platform/WinPath.h"
+#include "platform/WinePrefix.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
+#include <optional>
 
 namespace platform {
 
-bool FolderCheck::isPlainFolder(const QString& winPath)
+namespace {
+
+const QString kShellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+const QString kCurrentVersion = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion");
+
+// A folder no command may empty, in both forms (either may be empty).
+struct Guard {
+    QString win;  // cleaned Windows form, "c:" for a drive root
+    QString host; // real host folder
+    bool below;   // what lies below it is guarded too
+};
+
+using State = EmptiableFolder::State;
+
+// The components of an absolute path on a drive ("/" counts as "\"), or
+// nullopt when it is no such path.
+std::optional<QStringList> componentsOf(const QString& winPath)
 {
-    const QChar drive = WinPath::driveLetter(winPath);
-    if (drive.isNull() || !DriveTable::isFixed(drive) || PathMapper::isDriveRoot(winPath))
-        return false;
-    const QStringList parts = winPath.mid(2).split(u'\\', Qt::SkipEmptyParts);
-    if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral(".")))
-        return false;
-    QString path = winPath.left(2);
-    for (const QString& part : parts) {
-        path += u'\\' + part;
-        // A link to a folder is an entry of its own, not a folder.
-        const std::optional<EntryData> entry = EntryLookup::read(path);
-        if (!entry || !entry->isDirectory)
-            return false;
+    if (WinPath::driveLetter(winPath).isNull() || winPath.size() < 3 || (winPath[2] != u'\\' && winPath[2] != u'/'))
+        return std::nullopt;
+    QString rest = winPath.mid(3);
+    rest.replace(u'/', u'\\');
+    return rest.split(u'\\', Qt::SkipEmptyParts);
+}
+
+// winPath as "x:\a\b" ("x:" for a root) with "." and ".." applied, or empty
+// when it is no absolute drive path.
+QString cleanWindows(const QString& winPath)
+{
+    const std::optional<QStringList> parts = componentsOf(winPath);
+    if (!parts && !(winPath.size() == 2 && !WinPath::driveLetter(winPath).isNull()))
+        return {};
+    QStringList kept;
+    for (const QString& part : parts.value_or(QStringList())) {
+        if (part == u".." && !kept.isEmpty())
+            kept.removeLast();
+        else if (part != u".." && part != u".")
+            kept.append(part);
     }
-    return true;
+    QString out = QString(WinPath::driveLetter(winPath)) + u':';
+    for (const QString& part : kept)
+        out += u'\\' + part;
+    return out;
+}
+
+// The folder as the disk spells it, found component by component without
+// regard to case where no entry is spelled as written. Refused when a
+// component is a link or anything else that is not a folder.
+EmptiableFolder spelled(const QString& winPath, const QStringList& parts)
+{
+    QString path = winPath.left(2);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const std::optional<EntryData> entry = EntryLookup::read(path + u'\\' + parts[i]);
+        if (!entry)
+            return {State::Missing, path + u'\\' + parts.mid(i).join(u'\\')};
+        // A link to a folder is an entry of its own, not a folder.
+        if (!entry->isDirectory)
+            return {State::Refused, {}};
+        path += u'\\' + entry->name;
+    }
+    return {State::Present, path};
+}
+
+bool windowsWithin(const QString& inner, const QString& outer)
+{
+    if (inner.isEmpty() || outer.isEmpty() || inner.size() < outer.size())
+        return false;
+    if (!WinPath::startsWithIgnoringCase(inner, outer))
+        return false;
+    return inner.size() == outer.size() || inner[outer.size()] == u'\\';
+}
+
+bool hostWithin(const QString& inner, const QString& outer)
+{
+    if (inner.isEmpty() || outer.isEmpty())
+        return false;
+    return inner == outer || outer == u"/" || inner.startsWith(outer + u'/');
+}
+
+Guard windowsGuard(const QString& winPath, bool below)
+{
+    const QString win = cleanWindows(winPath);
+    if (win.isEmpty())
+        return {};
+    return {win, FolderCheck::realHostFolder(PathMapper::toHost(win)), below};
+}
+
+Guard hostGuard(const QString& host, bool below)
+{
+    return {cleanWindows(PathMapper::toWindows(QFile::encodeName(host))), host, below};
+}
+
+// The values of a Shell Folders key, but the one called skipped.
+void addShellFolders(QList<Guard>& guards, RegistryRoot root, const QString& skipped)
+{
+    RegistryKey key;
+    if (!key.open(root, kShellFolders, false))
+        return;
+    for (const QString& name : key.valueNames()) {
+        QString folder;
+        if (name.compare(skipped, Qt::CaseInsensitive) != 0 && key.readString(name, folder))
+            guards << windowsGuard(folder, false);
+    }
+}
+
+// Both Program Files folders of the system drive, and what the machine
+// says they are.
+void addProgramFiles(QList<Guard>& guards)
+{
+    QChar system = WinPath::driveLetter(KnownFolders::windowsDir());
+    if (system.isNull())
+        system = u'c';
+    guards << windowsGuard(QString(system) + QStringLiteral(":\\Program Files"), true)
+           << windowsGuard(QString(system) + QStringLiteral(":\\Program Files (x86)"), true);
+    RegistryKey key;
+    if (!key.open(RegistryRoot::LocalMachine, kCurrentVersion, false))
+        return;
+    for (const QString& name : {QStringLiteral("ProgramFilesDir"), QStringLiteral("ProgramFilesDir (x86)")}) {
+        QString folder;
+        if (key.readString(name, folder) && !folder.isEmpty())
+            guards << windowsGuard(folder, true);
+    }
+}
+
+QList<Guard> guardedFolders(const QString& valueName)
+{
+    QList<Guard> guards;
+    for (const FixedDrive& d : DriveTable::fixedDrives())
+        guards << Guard{QString(d.letter) + u':', FolderCheck::realHostFolder(d.hostRoot), false};
+    guards << windowsGuard(KnownFolders::windowsDir(), true);
+    addProgramFiles(guards);
+    const QString home = FolderCheck::realHomeFolder();
+    guards << hostGuard(home, false);
+    if (WinePrefix::active())
+        guards << windowsGuard(QStringLiteral("c:\\users\\") + WinePrefix::userName(), false);
+    addShellFolders(guards, RegistryRoot::CurrentUser, valueName);
+    addShellFolders(guards, RegistryRoot::LocalMachine, QString());
+    return guards;
+}
+
+// True when the folder (cleaned Windows form, real host folder) is or
+// holds a guarded folder, or lies below one that guards what is below it.
+bool isGuarded(const QString& win, const QString& host, const QList<Guard>& guards)
+{
+    for (const Guard& g : guards) {
+        if (windowsWithin(g.win, win) || hostWithin(g.host, host))
+            return true;
+        if (g.below && (windowsWithin(win, g.win) || hostWithin(host, g.host)))
+            return true;
+    }
+    return false;
+}
+
+bool onFixedDrive(const QString& host)
+{
+    for (const FixedDrive& d : DriveTable::fixedDrives())
+        if (hostWithin(host, FolderCheck::realHostFolder(d.hostRoot)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+EmptiableFolder FolderCheck::emptiable(const QString& winPath, const QString& valueName)
+{
+    const std::optional<QStringList> parts = componentsOf(winPath);
+    if (!parts || parts->isEmpty() || !DriveTable::isFixed(WinPath::driveLetter(winPath))
+        || parts->contains(QStringLiteral("..")) || parts->contains(QStringLiteral(".")))
+        return {};
+    const EmptiableFolder folder = spelled(winPath, *parts);
+    if (folder.state == State::Refused)
+        return {};
+    const QString host = realHostFolder(PathMapper::toHost(folder.path));
+    if (!onFixedDrive(host) || isGuarded(cleanWindows(folder.path), host, guardedFolders(valueName)))
+        return {};
+    return folder;
 }
 
 QString FolderCheck::realHostFolder(const QByteArray& hostPath)
 {
     if (hostPath.isEmpty())
         return {};
-    const QString text = QFile::decodeName(hostPath);
-    const QString canonical = QFileInfo(text).canonicalFilePath();
-    return QDir::cleanPath(canonical.isEmpty() ? text : canonical);
+    const QString text = QDir::cleanPath(QFile::decodeName(hostPath));
+    // The longest leading part that exists, links resolved, and the rest
+    // as written: a folder still to be made is judged by where it would be.
+    QString head = text;
+    QString tail;
+    for (;;) {
+        const QString canonical = QFileInfo(head).canonicalFilePath();
+        if (!canonical.isEmpty())
+            return QDir::cleanPath(canonical + tail);
+        const qsizetype slash = head.lastIndexOf(u'/');
+        if (slash <= 0)
+            return text;
+        tail.prepend(head.mid(slash));
+        head.truncate(slash);
+    }
 }
 
 QString FolderCheck::realHomeFolder()

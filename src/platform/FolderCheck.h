@@ -1,22 +1,52 @@
 #pragma once
-// Whether a folder named by a registry value may be emptied: the commands
-// that clear such a folder delete only inside a real folder on a fixed
-// drive, never a drive root, never through a link.
+// Whether a folder named by a registry value may be emptied. The commands
+// that clear such a folder (recent documents, history, the browser's cache
+// and cookies) trust a value anyone can write, so one guard decides for all
+// of them: only a real folder on a fixed drive, reached without a link,
+// that is none of the folders Windows itself keeps (the drive roots, the
+// Windows and Program Files folders, the profile, the other shell folders).
 
+#include <QByteArray>
 #include <QString>
 
 namespace platform {
 
+// The guard's answer for one folder.
+struct EmptiableFolder {
+    enum class State {
+        Refused, // must never be emptied (or is no folder path at all)
+        Missing, // may be emptied, but nothing is there
+        Present, // may be emptied; path is how the disk spells it
+    };
+    State state = State::Refused;
+    // Present: the folder with every component as the disk spells it (the
+    // drive as written), so a walk and a deletion that take names exactly
+    // as spelled find it. Missing: the value cleaned up. Refused: empty.
+    QString path;
+};
+
 class FolderCheck {
 public:
-    // True when winPath is an absolute path on a fixed drive, is not the
-    // drive's root, and it and every folder above it up to the drive root
-    // are real folders (no link among them).
-    static bool isPlainFolder(const QString& winPath);
+    // Judges winPath, the folder that the value valueName of the current
+    // user's Shell Folders key names, for a command that empties it.
+    //
+    // Refused: anything but an absolute path on a fixed drive without "."
+    // or ".." components; a path through a link or through something that
+    // is not a folder; a drive root; the Windows folder and everything
+    // below it; both Program Files folders of the system drive and what
+    // the machine's ProgramFilesDir values name, with everything below
+    // them; the profile folder (c:\users\<name> in a prefix, the home
+    // folder's Windows form on the host), the home folder, and every other
+    // value of the user's and the machine's Shell Folders keys; a folder
+    // holding any of those. Components are found without regard to case,
+    // as Windows finds them; folders are compared by where links lead on
+    // the host as well as by their Windows form.
+    static EmptiableFolder emptiable(const QString& winPath, const QString& valueName);
 
     // The host folder that hostPath names, links resolved, without a
-    // trailing "/" except for the root; hostPath cleaned up as written when
-    // it does not exist. Empty for an empty path.
+    // trailing "/" except for the root. When it does not exist, its
+    // longest existing leading part is resolved and the rest kept as
+    // written. Empty for an empty path.
     static QString realHostFolder(const QByteArray& hostPath);
 
     // The user's home folder on the host, links resolved.

@@ -61,6 +61,20 @@ public:
 
     const std::vector<Entry>& entries() const { return entries_; }
 
+    // Gives the folder's handle back and keeps the entries, so a walk that
+    // keeps many listings for later holds no handle for each. Every call
+    // that asks the folder something fails (as for a vanished entry) until
+    // reopenBelow() succeeds.
+    void closeFolder();
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Opens the folder again after closeFolder(), from root's open handle
+    // (a listing the folder was walked to from), down the folders between
+    // them: never through a link, never onto another mount, and only when
+    // the folder reached is the very one read (same inode). False, closed,
+    // when any of that fails.
+    bool reopenBelow(const FolderListing& root);
+
     // True when the last read left entries out as not the user's (above).
     bool withheld() const { return withheld_; }
 
@@ -158,6 +172,8 @@ private:
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
     int fd_ = -1; // the folder, kept open: every entry is reached relative to it
+    quint64 inode_ = 0; // the folder's, while its handle is given back
+    quint64 inodeDevice_ = 0;
     int error_ = 0; // the host's error number
     bool shared_ = false;   // the folder lies below a shared folder (or is one)
     bool checkOwners_ = false; // ... and others could have put entries into it

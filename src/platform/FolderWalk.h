@@ -38,7 +38,11 @@
 // Enter queues a sub-folder entry for its turn; then visit(). When a
 // queued folder's turn comes, arrive(text) is asked first, then it is
 // read, or goes to unreadable() as above. after() is not called. A folder
-// waiting its turn keeps its parent's listing, and so its handle, open.
+// waiting its turn keeps its parent's listing but not the parent's handle:
+// when the turn of the parent's sub-folders comes, the parent is opened
+// again from the root's handle (FolderListing::reopenBelow: no link, no
+// other mount, the very folder read or nothing), so a tree thousands of
+// folders wide holds a few handles, not one per waiting parent.
 //
 // `folder` is the text of the folder being walked, as the walker spells it:
 // the root's text is passed to walkFolders(), a sub-folder's is made by the
@@ -165,26 +169,35 @@ bool walkFoldersBreadthFirst(FolderListing root, QString rootFolder, Visitor& vi
         QString folder;
     };
     struct Waiting {
-        std::shared_ptr<const Read> parent;
+        std::shared_ptr<Read> parent;
         size_t index = 0;
         QString folder;
     };
     std::deque<Waiting> queue;
-    auto current = std::make_shared<const Read>(Read{std::move(root), std::move(rootFolder)});
+    // The root keeps its handle to the end: every other folder is found
+    // again from it.
+    const auto top = std::make_shared<Read>(Read{std::move(root), std::move(rootFolder)});
+    std::shared_ptr<Read> current = top;
+    std::shared_ptr<Read> reopened; // the parent whose sub-folders are being read
     for (;;) {
         const FolderListing& listing = current->listing;
         const std::vector<FolderListing::Entry>& entries = listing.entries();
         if (visitor.opened(listing, current->folder) == WalkStep::Stop)
             return false;
+        bool queued = false;
         for (size_t i = 0; i < entries.size(); ++i) {
             const WalkStep step = visitor.descend(listing, entries[i], current->folder);
             if (step == WalkStep::Stop)
                 return false;
-            if (step == WalkStep::Enter && entries[i].isDirectory)
+            if (step == WalkStep::Enter && entries[i].isDirectory) {
                 queue.push_back({current, i, visitor.childFolder(current->folder, listing.name(entries[i]))});
+                queued = true;
+            }
             if (visitor.visit(listing, entries[i], current->folder) == WalkStep::Stop)
                 return false;
         }
+        if (queued && current != top)
+            current->listing.closeFolder();
         current.reset();
         while (!current) {
             if (queue.empty())
@@ -193,11 +206,18 @@ bool walkFoldersBreadthFirst(FolderListing root, QString rootFolder, Visitor& vi
             queue.pop_front();
             if (visitor.arrive(next.folder) == WalkStep::Stop)
                 return false;
+            if (reopened != next.parent) {
+                // Sub-folders of one parent wait side by side: one reopening serves them all.
+                if (reopened && reopened != top)
+                    reopened->listing.closeFolder();
+                reopened = next.parent;
+                reopened->listing.reopenBelow(top->listing); // a failure fails the read below
+            }
             const FolderListing& parent = next.parent->listing;
             const FolderListing::Entry& entry = parent.entries()[next.index];
             FolderListing child;
             if (child.readChild(parent, entry)) {
-                current = std::make_shared<const Read>(Read{std::move(child), std::move(next.folder)});
+                current = std::make_shared<Read>(Read{std::move(child), std::move(next.folder)});
             } else if (visitor.unreadable(child, parent, entry, next.parent->folder) == WalkStep::Stop) {
                 return false;
             }

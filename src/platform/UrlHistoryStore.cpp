@@ -6,10 +6,15 @@
 #include "platform/FolderCheck.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellDelete.h"
-#include "platform/WinPath.h"
 #include "platform/WinePrefix.h"
 
 namespace platform {
+
+namespace {
+
+const QString kValue = QStringLiteral("History");
+
+} // namespace
 
 std::unique_ptr<UrlHistoryStore> UrlHistoryStore::create()
 {
@@ -19,20 +24,26 @@ std::unique_ptr<UrlHistoryStore> UrlHistoryStore::create()
     QString folder;
     if (!key.open(RegistryRoot::CurrentUser,
                   QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"), false)
-        || !key.readString(QStringLiteral("History"), folder) || !FolderCheck::isPlainFolder(folder))
+        || !key.readString(kValue, folder))
         return nullptr;
-    return std::unique_ptr<UrlHistoryStore>(new UrlHistoryStore(WinPath::excludeTrailingBackslash(folder)));
+    const EmptiableFolder judged = FolderCheck::emptiable(folder, kValue);
+    if (judged.state != EmptiableFolder::State::Present)
+        return nullptr;
+    return std::unique_ptr<UrlHistoryStore>(new UrlHistoryStore(judged.path));
 }
 
 bool UrlHistoryStore::ClearHistory()
 {
-    if (!FolderCheck::isPlainFolder(folder_))
+    // Judged again: the registry or the disk may have changed since.
+    const EmptiableFolder judged = FolderCheck::emptiable(folder_, kValue);
+    if (judged.state != EmptiableFolder::State::Present)
         return false;
+    const QString folder = judged.path;
     QStringList entries;
     FileFinder finder;
-    for (bool more = finder.findFirst(folder_ + QStringLiteral("\\*.*"), faAnyFile); more; more = finder.findNext())
+    for (bool more = finder.findFirst(folder + QStringLiteral("\\*.*"), faAnyFile); more; more = finder.findNext())
         if (finder.name() != QLatin1String(".") && finder.name() != QLatin1String(".."))
-            entries.append(folder_ + u'\\' + finder.name());
+            entries.append(folder + u'\\' + finder.name());
     finder.close();
     bool all = true;
     const DeletionPass pass;

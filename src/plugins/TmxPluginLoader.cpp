@@ -8,11 +8,15 @@
 
 #include <QCoreApplication>
 
+#include <exception>
+#include <utility>
+
 using platform::DynamicLibrary;
 
 TmxPluginLoader::TmxPluginLoader(QObject* owner)
     : QObject(owner)
-    , host_{{LoaderVersion, &TmxPluginLoader::showMessage, &TmxPluginLoader::callBack}, this}
+    , host_{{LoaderVersion, &TmxPluginLoader::showMessage, &TmxPluginLoader::callBack, &TmxPluginLoader::askYesNo},
+            this}
 {
 }
 
@@ -20,6 +24,13 @@ void TmxPluginLoader::showMessage(VrHost*, const char* text)
 {
     platform::MessageBoxService::show(
         {PluginText::fromPlugin(text), {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, nullptr});
+}
+
+uint8_t TmxPluginLoader::askYesNo(VrHost*, const char* text)
+{
+    const platform::MsgResult answer = platform::MessageBoxService::show(
+        {PluginText::fromPlugin(text), {}, platform::MsgButtons::YesNo, platform::MsgIcon::Question, nullptr});
+    return answer == platform::MsgResult::Yes ? 1 : 0;
 }
 
 uint8_t TmxPluginLoader::callBack(VrHost* host, const char* message, int32_t param)
@@ -33,8 +44,25 @@ uint8_t TmxPluginLoader::callBack(VrHost* host, const char* message, int32_t par
 
 TmxPluginLoader::~TmxPluginLoader()
 {
-    destroying_ = true;
-    UnloadAll();
+    // Nothing may leave a destructor: a throwing handler ends only the
+    // polite round, and what it left goes without asking anyone.
+    try {
+        UnloadAll();
+    } catch (...) {
+    }
+    for (TmxPluginTypes kind : {ptNormal, ptSmall}) {
+        while (!listOf(kind).isEmpty()) {
+            const Entry entry = listOf(kind).takeLast();
+            handlesOf(kind).removeLast();
+            discard(entry);
+        }
+    }
+    // A library whose exception may still be on its way (the loader ends
+    // in the unwinding) stays mapped; otherwise every one goes.
+    if (std::uncaught_exceptions() == 0) {
+        for (Library library : std::as_const(unreleased_))
+            DynamicLibrary::release(library);
+    }
 }
 
 QString TmxPluginLoader::Version() const
@@ -98,8 +126,8 @@ TmxPluginLoadResult TmxPluginLoader::LoadPlugin(const QString& FileName)
         kind = ptSmall;
         entryPoint = DynamicLibrary::symbol(library, "mxSmallPlugInRegistration");
     }
-    // From here an exception leaves the library mapped: the exception in
-    // flight may be of a type the library defines.
+    // From here an exception leaves the library mapped until the loader's
+    // end: the exception in flight may be of a type the library defines.
     if (entryPoint && (EnabledTypes & VR_TYPE_BIT(kind)))
         return takeOn(library, kind, entryPoint, FileName);
     const TmxPluginLoadResult result = fail(entryPoint ? lrTypeDisabled : lrNoEntryPoint, FileName);
@@ -128,7 +156,8 @@ TmxPluginLoadResult TmxPluginLoader::takeOn(Library library, TmxPluginTypes kind
         if (result != lrOk)
             fail(result, FileName);
     } catch (...) {
-        object.destroy(); // the library stays mapped: see LoadPlugin
+        object.destroy();
+        unreleased_.append(library); // see LoadPlugin
         throw;
     }
     if (result != lrOk) {
@@ -249,21 +278,47 @@ bool TmxPluginLoader::UnloadPlugin(int Index, TmxPluginTypes PluginType, bool Fo
     // A copy, taken off the list before the object goes: plug-in code that
     // runs from here on may reach the loader again.
     Entry entry = list[Index];
-    if (entry.object.ready() && !entry.object.queryUnload() && !Force)
+    if (entry.object.ready() && !agreesToUnload(entry.object, Force))
         return false;
     const qsizetype at = indexOf(list, entry.object.object());
     if (at < 0)
         return false; // it went while its hook ran
     handlesOf(PluginType).removeAt(at);
     list.removeAt(at);
-
-    *entry.alive = false;
-    entry.object.destroy();
-    if (!destroying_)
-        DynamicLibrary::release(entry.library);
+    discard(entry);
     if (OnAfterUnLoad)
         OnAfterUnLoad(this);
     return true;
+}
+
+bool TmxPluginLoader::agreesToUnload(const PluginObject& object, bool Force)
+{
+    if (!Force)
+        return object.queryUnload(); // an exception is the caller's, the plug-in stays
+    // Forced: the plug-in is told, and neither its answer nor its exception
+    // keeps it. The exception is gone before the library is.
+    try {
+        object.queryUnload();
+    } catch (...) {
+    }
+    return true;
+}
+
+void TmxPluginLoader::discard(const Entry& entry)
+{
+    *entry.alive = false;
+    try {
+        PluginObject object = entry.object;
+        object.destroy();
+    } catch (...) {
+        // The object is gone as far as the host can tell; the exception
+        // object dies here, before its library is unmapped.
+    }
+    // While an exception unwinds, it may be one of this library's own.
+    if (std::uncaught_exceptions() == 0)
+        DynamicLibrary::release(entry.library);
+    else
+        unreleased_.append(entry.library);
 }
 
 qsizetype TmxPluginLoader::indexOf(const QList<Entry>& list, const void* object)
@@ -278,11 +333,9 @@ qsizetype TmxPluginLoader::indexOf(const QList<Entry>& list, const void* object)
 void TmxPluginLoader::UnloadAll()
 {
     for (TmxPluginTypes kind : {ptNormal, ptSmall}) {
-        for (int i = int(listOf(kind).size()) - 1; i >= 0; --i)
-            UnloadPlugin(i, kind, true);
+        for (int i = int(listOf(kind).size()) - 1; i >= 0; --i) {
+            if (i < listOf(kind).size())
+                UnloadPlugin(i, kind, true);
+        }
     }
-    normal_.clear();
-    small_.clear();
-    normalHandles_.clear();
-    smallHandles_.clear();
 }

@@ -14,11 +14,13 @@
 // the entry point returns it; the loader destroys it through its own
 // destroy operation, always before the library is unloaded.
 //
-// Exceptions thrown by plug-in code or by an event handler are not caught:
-// they end a folder walk and reach the caller. A load interrupted that way
+// Exceptions thrown by plug-in code or by an event handler are not caught
+// (but in an unload, see UnloadPlugin, and in the destructor): they end a
+// folder walk and reach the caller. A load interrupted that way
 // destroys the object it was taking on but leaves that library mapped (the
-// exception may be of a type the library defines); a plug-in already
-// accepted when the exception came stays loaded.
+// exception may be of a type the library defines) until the loader's end
+// releases it; a plug-in already accepted when the exception came stays
+// loaded.
 
 #include "platform/DynamicLibrary.h"
 #include "plugins/PluginObject.h"
@@ -64,14 +66,15 @@ public:
     static constexpr qint32 LoaderVersion = VR_LOADER_VERSION;
 
     explicit TmxPluginLoader(QObject* owner = nullptr);
-    // Unloads every plug-in (each object destroyed; the libraries stay
-    // mapped until the process ends, since code of theirs may still be on
-    // the way out) and releases the lists.
+    // Unloads every plug-in as UnloadAll() does; then every plug-in still
+    // there (OnBeforeUnload declined it, or a handler threw) is destroyed
+    // without asking and its library released. Nothing thrown by plug-in
+    // code or a handler leaves the destructor.
     ~TmxPluginLoader() override;
 
     TmxPluginTypeSet EnabledTypes = psSmall | psNormal;
     QString Extension = QStringLiteral("MAX"); // without the dot
-    // "1.56": major and minor byte of the loader's version.
+    // "1.57": major and minor byte of the loader's version.
     QString Version() const;
 
     TEventBeforeLoad OnBeforeLoad;
@@ -102,10 +105,16 @@ public:
     // Results are not reported.
     void LoadFromFolder(QString Path, bool Recursive);
 
-    // Unloads plug-in Index of PluginType. False when OnBeforeUnload or
+    // Unloads plug-in Index of PluginType: its object destroyed, then its
+    // library released (once per load). False when OnBeforeUnload or
     // (unless Force) the plug-in declined, or there is no such plug-in.
+    // With Force the plug-in's OnQueryUnload is still called, but neither
+    // its answer nor an exception from it keeps the plug-in; without Force
+    // its exception reaches the caller and the plug-in stays. An exception
+    // from the object's destroy operation is dropped: the plug-in is gone.
     bool UnloadPlugin(int Index, TmxPluginTypes PluginType, bool Force);
-    // Unloads every plug-in, last first, normal ones before small ones.
+    // Unloads every plug-in with Force, last first, normal ones before small
+    // ones. Plug-ins OnBeforeUnload declines stay in their lists.
     void UnloadAll();
 
     int PluginCount() const { return int(normal_.size()); }
@@ -138,6 +147,10 @@ private:
     TmxPluginLoadResult check(PluginObject& object, const QString& FileName);
     void accept(PluginObject& object, Library library);
     void announce(const Entry entry);
+    static bool agreesToUnload(const PluginObject& object, bool Force);
+    // Destroys the object (dropping any exception) and releases the library;
+    // the entry is already off its list.
+    void discard(const Entry& entry);
     static qsizetype indexOf(const QList<Entry>& list, const void* object);
     TmxPluginLoadResult fail(TmxPluginLoadResult result, const QString& FileName);
     void walk(const QString& folder, bool recursive);
@@ -149,9 +162,12 @@ private:
     };
     static void showMessage(VrHost* host, const char* text);
     static uint8_t callBack(VrHost* host, const char* message, int32_t param);
+    static uint8_t askYesNo(VrHost* host, const char* text);
 
     HostTable host_;
     QList<Entry> normal_, small_;
     QStringList normalHandles_, smallHandles_;
-    bool destroying_ = false;
+    // Libraries kept mapped past the exception of a load or an unload; the
+    // loader's end releases them.
+    QList<Library> unreleased_;
 };

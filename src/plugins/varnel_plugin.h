@@ -41,8 +41,10 @@ extern "C" {
 #define VR_EXPORT
 #endif
 
-/* The loader's version, major*256 + minor: 1.56. */
-#define VR_LOADER_VERSION 312
+/* The loader's version, major*256 + minor: 1.57. A plug-in that calls a
+ * service added in some version sets RequiredVersion to it, so an older
+ * host refuses it instead of calling past the end of its table. */
+#define VR_LOADER_VERSION 313
 
 /* Plug-in kinds, and the one-byte set of them (bit 0 small, bit 1 normal). */
 typedef enum TmxPluginTypes { ptSmall = 0, ptNormal = 1 } TmxPluginTypes;
@@ -233,6 +235,10 @@ typedef struct VrHost {
     /* Hands a message to the host's OnCallBack handler; returns 1 when the
      * host handled it, 0 when nothing did. */
     uint8_t (*CallBack)(struct VrHost* host, const char* message, int32_t param);
+    /* Since 313 (1.57). Asks text (UTF-8) in a modal question box of the
+     * program with the buttons Yes and No; returns 1 when the user chose
+     * Yes, 0 for No or a box closed otherwise. */
+    uint8_t (*AskYesNo)(struct VrHost* host, const char* text);
 } VrHost;
 
 /* ---- registration objects ---------------------------------------------

@@ -293,15 +293,22 @@ private Q_SLOTS:
         box.makeFile(cache + "/page.htm");
         box.makeFile("prefix/drive_c/users/u/Documents/keep.doc");
         box.makeFile("prefix/drive_c/windows/win.ini");
+        box.makeFile("prefix/drive_c/windows/system32/a.dll");
+        box.makeFile("prefix/drive_c/Program Files/app/p.exe");
+        box.makeFile("prefix/drive_c/users/u/AppData/Local/l.dat");
         box.makeDir("prefix/dosdevices");
         QVERIFY(QFile::link(QStringLiteral("../drive_c"), box.pathText("prefix/dosdevices/c:")));
         box.makeFile("prefix/system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n");
         qunsetenv("VARNEL_DRIVES");
         qputenv("WINEPREFIX", box.path("prefix"));
         platform::DriveTable::reload();
-        for (const QByteArray& value : {QByteArray("C:\\users\\u"), QByteArray("C:\\users"), QByteArray("C:\\windows"),
-                                         QByteArray("C:\\"), QByteArray("Z:\\tmp")}) {
-            box.makeFile("prefix/user.reg", shellFolders({{"Cache", text(value)}}));
+        const QByteArray local = text("C:\\users\\u\\AppData\\Local");
+        for (const QByteArray& value :
+             {QByteArray("C:\\users\\u"), QByteArray("C:\\users"), QByteArray("C:\\windows"), QByteArray("C:\\"),
+              QByteArray("Z:\\tmp"), QByteArray("C:\\WINDOWS\\system32"), QByteArray("C:\\Program Files"),
+              QByteArray("C:\\program files\\APP"), QByteArray("C:\\users\\u\\AppData"),
+              QByteArray("C:\\users\\u\\AppData\\Local")}) {
+            box.makeFile("prefix/user.reg", shellFolders({{"Cache", text(value)}, {"Local AppData", local}}));
             pumps = 0;
             TIECForm form;
             form.FormActivate();
@@ -309,8 +316,13 @@ private Q_SLOTS:
         }
         QVERIFY(box.exists("prefix/drive_c/users/u/Documents/keep.doc"));
         QVERIFY(box.exists("prefix/drive_c/windows/win.ini"));
+        QVERIFY(box.exists("prefix/drive_c/windows/system32/a.dll"));
+        QVERIFY(box.exists("prefix/drive_c/Program Files/app/p.exe"));
+        QVERIFY(box.exists("prefix/drive_c/users/u/AppData/Local/l.dat"));
+        // Spelled in another case, as Windows would still find it.
         box.makeFile("prefix/user.reg",
-                     shellFolders({{"Cache", text("C:\\users\\u\\AppData\\Local\\Microsoft\\Windows\\INetCache")}}));
+                     shellFolders({{"Cache", text("C:\\USERS\\U\\APPDATA\\LOCAL\\MICROSOFT\\WINDOWS\\INETCACHE")},
+                                   {"Local AppData", local}}));
         TIECForm form;
         form.FormActivate();
         qunsetenv("WINEPREFIX");
@@ -319,6 +331,7 @@ private Q_SLOTS:
         QCOMPARE(form.CacheLabel->text(), QStringLiteral("Очистка кеша завершена"));
         QCOMPARE(tree(cache), QStringList());
         QVERIFY(box.exists("prefix/drive_c/users/u/Documents/keep.doc"));
+        QVERIFY(box.exists("prefix/drive_c/users/u/AppData/Local/l.dat"));
     }
 
     void cacheFolderReachedThroughALinkIsRefused()
@@ -429,13 +442,32 @@ private Q_SLOTS:
         QVERIFY(box.exists("c/Cookies/a.txt"));
     }
 
-    void missingFolderFinishesWithNothingDeleted()
+    void cookieFolderInAnotherCaseIsEmptied()
     {
-        setCache("C:\\Gone");
+        box.makeFile("c/Cookies/a.txt");
+        box.makeFile("c/Cookies/Sub/b.txt");
+        setCookies("C:\\COOKIES");
+        TIECookForm form;
+        form.FormActivate();
+        QCOMPARE(form.CacheLabel->text(), QStringLiteral("Cookies удалены"));
+        QCOMPARE(tree("c/Cookies"), QStringList{"Sub"});
+    }
+
+    void missingFolderIsAnEmptyCache()
+    {
+        setCache("C:\\Gone\\Cache");
         TIECForm form;
         form.FormActivate();
-        // A folder that is not there is no folder to clean.
-        checkUntouched(form, QStringLiteral("Очистка кеша :"));
+        // A cache not made yet: nothing to delete, and the window ends.
+        QCOMPARE(form.CacheLabel->text(), QStringLiteral("Очистка кеша завершена"));
+        QVERIFY(form.CloseTimer->isActive());
+        QCOMPARE(pumps, 0);
+        QVERIFY(!box.exists("c/Gone"));
+        setCookies("C:\\Gone");
+        TIECookForm cookies;
+        cookies.FormActivate();
+        QCOMPARE(cookies.CacheLabel->text(), QStringLiteral("Cookies удалены"));
+        QVERIFY(cookies.CloseTimer->isActive());
     }
 };
 

@@ -8,11 +8,17 @@
 #include "cleaners/browser/TSearchMask.h"
 #include "platform/FolderListing.h"
 #include "platform/TickCounter.h"
+#include "posix/Handles.h"
 #include "support/Sandbox.h"
 
+#include <QProcess>
 #include <QtTest>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -461,6 +467,79 @@ private Q_SLOTS:
         QCOMPARE(r.found[0].Id.kind, platform::EntryKind::Link);
         QCOMPARE(r.stats.first().FilesFound, 2);
         QVERIFY(!r.events.contains("folder c:\\r\\content.ie5"));
+    }
+
+    // A folder thousands wide whose sub-folders each hold one of their own:
+    // the walk holds a few handles at a time, not one per waiting folder,
+    // so it runs to the end under a low open-file limit.
+    void wideTreeIsWalkedUnderALowHandleLimit()
+    {
+        constexpr int width = 3000;
+        const int root = ::open(box.path("c").constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(root >= 0 && ::mkdirat(root, "wide", 0755) == 0);
+        for (int i = 0; i < width; ++i) {
+            const QByteArray d = "wide/d" + QByteArray::number(i);
+            QVERIFY(::mkdirat(root, d.constData(), 0755) == 0 && ::mkdirat(root, (d + "/sub").constData(), 0755) == 0);
+            ::close(::openat(root, (d + "/sub/x.txt").constData(), O_WRONLY | O_CREAT, 0644));
+        }
+        ::close(root);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const rlimit low{1024, 1024}; // the soft and the hard limit: the walk may not raise it
+            int found = 0;
+            bool complete = false;
+            if (::setrlimit(RLIMIT_NOFILE, &low) == 0) {
+                TEasyFileSearch s;
+                s.setFilter(QStringLiteral("*.txt"));
+                s.OnFileFinded = [&](const TFileInformations&) { ++found; };
+                s.setRootPath(QStringLiteral("c:\\wide"));
+                complete = s.Execute();
+            }
+            ::_exit(complete && found == width ? 0 : 1);
+        }
+        int status = 0;
+        const pid_t waited = ::waitpid(pid, &status, 0);
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), box.pathText("c/wide")});
+        QCOMPARE(waited, pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    // A waiting folder's parent is opened again when its sub-folders' turn
+    // comes, in one call or (where the kernel lacks it) name by name: found
+    // when it is still there, not followed when it was swapped for a link
+    // meanwhile; what the link leads to is never searched.
+    void parentReopenedOrRefusedWhenSwapped()
+    {
+        for (const bool oneCall : {true, false}) {
+            platform::posix::setOneCallOpenForTests(oneCall);
+            QDir(box.pathText("c")).removeRecursively();
+            box.makeFile("c/r/a/deep/x.txt");
+            box.makeFile("c/r/b/y.txt");
+            box.makeFile("c/outside/deep/secret.txt");
+            TEasyFileSearch plain;
+            Recorder found;
+            found.attach(plain);
+            plain.setRootPath(QStringLiteral("c:\\r"));
+            QVERIFY(plain.Execute());
+            QCOMPARE(found.names.filter(".txt"), (QStringList{"c:\\r\\b\\y.txt", "c:\\r\\a\\deep\\x.txt"}));
+
+            TEasyFileSearch s;
+            Recorder r;
+            r.attach(s);
+            s.OnChangeFolder = [&](const QString& p) {
+                r.events << "folder " + p;
+                if (p == u"c:\\r\\b") {
+                    ::rename(box.path("c/r/a").constData(), box.path("c/moved").constData());
+                    ::symlink(box.path("c/outside").constData(), box.path("c/r/a").constData());
+                }
+            };
+            s.setRootPath(QStringLiteral("c:\\r"));
+            QVERIFY(!s.Execute());
+            QVERIFY(r.names.filter("secret").isEmpty());
+            QVERIFY(r.names.filter("x.txt").isEmpty());
+        }
+        platform::posix::setOneCallOpenForTests(true);
     }
 
     void elapsedTimeWrapsAround()

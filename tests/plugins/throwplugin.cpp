@@ -1,11 +1,17 @@
-// A plug-in whose OnAfterInit hook throws a C++ exception, for the loader's
-// tests: the exception must end the folder walk and reach the caller, with
-// the half-taken plug-in destroyed and its library freed.
+// A plug-in whose hook throws a C++ exception, for the loader's tests. Built
+// as tp_throw, OnAfterInit throws: the exception must end the folder walk
+// and reach the caller, with the half-taken plug-in destroyed. Built as
+// tp_throwunload (TP_THROW_ON_QUERY_UNLOAD), OnQueryUnload throws: a forced
+// unload, and the loader's end, must still take it and free its library.
 #include "plugins/varnel_plugin.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+
+#ifndef TP_NAME
+#define TP_NAME "throw"
+#endif
 
 namespace {
 
@@ -13,9 +19,14 @@ void note(const char* what)
 {
     const char* path = std::getenv("VARNEL_PLUGIN_LOG");
     if (FILE* f = path ? std::fopen(path, "a") : nullptr) {
-        std::fprintf(f, "%s throw\n", what);
+        std::fprintf(f, "%s %s\n", what, TP_NAME);
         std::fclose(f);
     }
+}
+
+__attribute__((destructor)) void unloaded()
+{
+    note("free");
 }
 
 void destroy(void* self)
@@ -27,10 +38,17 @@ void destroy(void* self)
 const VrObjectOps ops = {destroy, nullptr};
 VrPluginInfo info = {};
 
-void afterInit(void*, void*)
+[[noreturn]] void fail(void*, void*)
 {
     throw std::runtime_error("plug-in failed");
 }
+
+#ifdef TP_THROW_ON_QUERY_UNLOAD
+[[noreturn]] void failFlag(void* context, void* sender, uint8_t*)
+{
+    fail(context, sender);
+}
+#endif
 
 } // namespace
 
@@ -42,6 +60,10 @@ extern "C" VR_EXPORT VrSmallPlugin* mxSmallPlugInRegistration(void)
     info.Title = "Throwing";
     p->Info = &info;
     p->RequiredVersion = VR_LOADER_VERSION;
-    p->OnAfterInit.code = afterInit;
+#ifdef TP_THROW_ON_QUERY_UNLOAD
+    p->OnQueryUnload.code = failFlag;
+#else
+    p->OnAfterInit.code = fail;
+#endif
     return p;
 }

@@ -68,7 +68,7 @@ private Q_SLOTS:
     void version()
     {
         TmxPluginLoader loader;
-        QCOMPARE(loader.Version(), QStringLiteral("1.56"));
+        QCOMPARE(loader.Version(), QStringLiteral("1.57"));
         QCOMPARE(loader.Extension, QStringLiteral("MAX"));
         QCOMPARE(loader.EnabledTypes, TmxPluginTypeSet(psSmall | psNormal));
     }
@@ -203,11 +203,19 @@ private Q_SLOTS:
         const VrPlugin* p = loader.Plugins(0);
         QVERIFY(p);
         QCOMPARE(p->Loader, loader.Host());
-        QCOMPARE(p->Loader->Version, 312);
+        QCOMPARE(p->Loader->Version, 313);
         // The host's services reach the program: a box, and OnCallBack.
         box.boxes.clear();
         p->Loader->ShowMessage(p->Loader, "Готово");
         QCOMPARE(box.boxes, QStringList{"Готово"});
+        // A question: 1 only for Yes.
+        for (const auto& [answer, expected] : {std::pair{platform::MsgResult::Yes, 1}, std::pair{platform::MsgResult::No, 0},
+                                               std::pair{platform::MsgResult::Cancel, 0}}) {
+            box.boxAnswer = answer;
+            QCOMPARE(int(p->Loader->AskYesNo(p->Loader, "Удалить?")), expected);
+        }
+        box.boxAnswer = platform::MsgResult::Cancel;
+        QCOMPARE(box.boxes, (QStringList{"Готово", "Удалить?", "Удалить?", "Удалить?"}));
         QCOMPARE(p->Loader->CallBack(p->Loader, "ping", 7), 0);
         loader.OnCallBack = [](TmxPluginLoader*, const QString& message, int param, bool& handled) {
             handled = message == "ping" && param == 7;
@@ -332,11 +340,40 @@ private Q_SLOTS:
         plugins.clearLog();
         QVERIFY(!loader.UnloadPlugin(0, ptNormal, true));
         QVERIFY(plugins.log().isEmpty());
-        // UnloadAll still empties the lists; the declined library stays mapped.
+        // UnloadAll passes over it too: it stays listed, for the loader's
+        // end to take (see aThrowingUnloadNeverEndsTheProgram).
         loader.UnloadAll();
-        QCOMPARE(loader.PluginCount(), 0);
+        QCOMPARE(loader.PluginCount(), 1);
         QVERIFY(plugins.log().isEmpty());
-        QVERIFY(loader.HandleTexts(ptNormal).isEmpty());
+        QCOMPARE(loader.HandleTexts(ptNormal).size(), 1);
+    }
+
+    // A plug-in that throws from OnQueryUnload: unasked for, the exception
+    // is the caller's and the plug-in stays; forced, and at the loader's
+    // end, it goes all the same, its library freed once per load, and
+    // nothing escapes the destructor (which would end the program), even
+    // with the host declining every unload.
+    void aThrowingUnloadNeverEndsTheProgram()
+    {
+        const QString thrower = plugins.install(QStringLiteral("tp_throwunload"), QStringLiteral("q.dll"));
+        const QString normal = plugins.install(QStringLiteral("tp_normal"), QStringLiteral("n.dll"));
+        plugins.clearLog();
+        {
+            TmxPluginLoader loader;
+            QCOMPARE(loader.LoadPlugin(thrower), lrOk);
+            QVERIFY_THROWS_EXCEPTION(std::runtime_error, loader.UnloadPlugin(0, ptSmall, false));
+            QCOMPARE(loader.SmallPluginCount(), 1);
+            QVERIFY(loader.UnloadPlugin(0, ptSmall, true));
+            QCOMPARE(loader.SmallPluginCount(), 0);
+            QCOMPARE(plugins.log(), (QStringList{"destroy throwunload", "free throwunload"}));
+            QCOMPARE(loader.LoadPlugin(thrower), lrOk);
+            QCOMPARE(loader.LoadPlugin(normal), lrOk);
+            loader.OnBeforeUnload = [](TmxPluginLoader*, int, bool& canUnload) { canUnload = false; };
+        }
+        QCOMPARE(plugins.count("destroy throwunload"), 2);
+        QCOMPARE(plugins.count("free throwunload"), 2);
+        QCOMPARE(plugins.count("destroy tp_normal"), 1);
+        QCOMPARE(plugins.count("free tp_normal"), 1);
     }
 
     void eachLibraryFreedOnce()
@@ -373,9 +410,9 @@ private Q_SLOTS:
             QCOMPARE(loader.LoadPlugin(plugins.install(QStringLiteral("tp_small"), QStringLiteral("b.dll"))), lrOk);
             plugins.clearLog();
         }
-        // Objects destroyed through their own operation; libraries stay mapped.
-        QCOMPARE(plugins.log(), (QStringList{"queryunload tp_normal", "destroy tp_normal", "queryunload tp_small",
-                                             "destroy tp_small"}));
+        // Objects destroyed through their own operation, then each library freed.
+        QCOMPARE(plugins.log(), (QStringList{"queryunload tp_normal", "destroy tp_normal", "free tp_normal",
+                                             "queryunload tp_small", "destroy tp_small", "free tp_small"}));
     }
 
     void folderWalk()
@@ -485,23 +522,32 @@ private Q_SLOTS:
         plugins.install(QStringLiteral("tp_normal"), QStringLiteral("a.dll"));
         plugins.install(QStringLiteral("tp_throw"), QStringLiteral("m.dll"));
         plugins.install(QStringLiteral("tp_normal2"), QStringLiteral("z.dll"));
-        TmxPluginLoader loader;
-        loader.Extension = QStringLiteral("dll");
-        bool after = false;
-        loader.OnAfterReadFolder = [&](TmxPluginLoader*) { after = true; };
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, loader.LoadFromFolder(plugins.folder(), false));
-        QVERIFY(!after);
-        // What came before stays; the thrower was destroyed; nothing after it ran.
-        QCOMPARE(loader.PluginCount(), 1);
-        QCOMPARE(loader.SmallPluginCount(), 0);
-        QCOMPARE(plugins.count("destroy throw"), 1);
-        QCOMPARE(plugins.count("load tp_normal2"), 0);
-        // A handler's exception after acceptance leaves that plug-in loaded.
-        loader.OnNewAction = [](TmxPluginLoader*, const QString&, const TmxPluginImage&, const TmxPluginImage&,
-                                const TmxPluginImage&, const QString&, bool, bool, const QString&, quint16,
-                                const TmxNotifyEvent&) { throw std::invalid_argument("bad name"); };
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, loader.LoadPlugin(plugins.folder() + QStringLiteral("\\z.dll")));
-        QCOMPARE(loader.PluginCount(), 2);
+        {
+            TmxPluginLoader loader;
+            loader.Extension = QStringLiteral("dll");
+            bool after = false;
+            loader.OnAfterReadFolder = [&](TmxPluginLoader*) { after = true; };
+            QVERIFY_THROWS_EXCEPTION(std::runtime_error, loader.LoadFromFolder(plugins.folder(), false));
+            QVERIFY(!after);
+            // What came before stays; the thrower was destroyed; nothing after it ran.
+            QCOMPARE(loader.PluginCount(), 1);
+            QCOMPARE(loader.SmallPluginCount(), 0);
+            QCOMPARE(plugins.count("destroy throw"), 1);
+            QCOMPARE(plugins.count("load tp_normal2"), 0);
+            // Its library stays mapped while the exception may be on its way...
+            QCOMPARE(plugins.count("free throw"), 0);
+            // A handler's exception after acceptance leaves that plug-in loaded.
+            loader.OnNewAction = [](TmxPluginLoader*, const QString&, const TmxPluginImage&, const TmxPluginImage&,
+                                    const TmxPluginImage&, const QString&, bool, bool, const QString&, quint16,
+                                    const TmxNotifyEvent&) { throw std::invalid_argument("bad name"); };
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                     loader.LoadPlugin(plugins.folder() + QStringLiteral("\\z.dll")));
+            QCOMPARE(loader.PluginCount(), 2);
+        }
+        // ... and the loader's end releases it with the others.
+        QCOMPARE(plugins.count("free throw"), 1);
+        QCOMPARE(plugins.count("free tp_normal"), 1);
+        QCOMPARE(plugins.count("free tp_normal2"), 1);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "app/TMainForm.h"
 #include "platform/MessageBoxService.h"
+#include "plugins/TmxPluginLoader.h"
 #include "support/Sandbox.h"
 #include "support/TestPlugins.h"
 
@@ -12,6 +13,11 @@
 #include <QFile>
 #include <QMenu>
 #include <QtTest>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestPluginMenu : public QObject {
     Q_OBJECT
@@ -157,6 +163,8 @@ private Q_SLOTS:
         box.makeFile("home/data/Trash/directorysizes", "100 1 old\n");
         box.makeFile("keep/precious.txt", "keep me");
         QVERIFY(QFile::link(box.pathText("keep"), box.pathText("home/data/Trash/files/link")));
+        // A second name of report.txt outside: deleting the Trash's frees none of its bytes.
+        QCOMPARE(::link(box.path("home/data/Trash/files/report.txt").constData(), box.path("keep/hard.txt").constData()), 0);
         box.makeFile("home/cache/thumbnails/normal/abc.png", QByteArray(2048, 'p'));
         box.makeFile("home/cache/thumbnails/large/def.png", QByteArray(2048, 'p'));
         for (const char* sample : {"empty_trash", "thumbnail_cache"})
@@ -169,8 +177,19 @@ private Q_SLOTS:
             QCOMPARE(QString::fromUtf8(listFile()),
                      QStringLiteral("Кэш эскизов v1.0 (удаляет эскизы файлов, которые создал рабочий стол)\r\n"
                                     "Очистка Корзины\r\n"));
+            // Asked first: anything but Yes leaves the Trash as it is.
+            const QString question = QStringLiteral("Очистить Корзину? Всё, что в ней лежит, будет удалено безвозвратно.");
             form.PlugnMenuItem->actions()[0]->trigger();
-            QCOMPARE(box.boxes, QStringList{"Корзина очищена: удалено объектов 7, освобождено 3,1 КБ."});
+            QCOMPARE(box.boxes, QStringList{question});
+            QVERIFY(box.exists("home/data/Trash/files/report.txt"));
+            QVERIFY(box.exists("home/data/Trash/info/old.trashinfo"));
+            box.boxes.clear();
+            box.boxAnswer = platform::MsgResult::Yes;
+            form.PlugnMenuItem->actions()[0]->trigger();
+            box.boxAnswer = platform::MsgResult::Cancel;
+            // Three items were in the Trash, whatever they held; freed are a.txt and the two records.
+            QCOMPARE(box.boxes, (QStringList{question, "Корзина очищена: удалено объектов 3, освобождено 144 байт."}));
+            QCOMPARE(box.read("keep/hard.txt"), QByteArray(3000, 'x'));
             QVERIFY(QDir(box.pathText("home/data/Trash/files")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
             QVERIFY(QDir(box.pathText("home/data/Trash/info")).isEmpty());
             QVERIFY(!box.exists("home/data/Trash/directorysizes"));
@@ -191,6 +210,52 @@ private Q_SLOTS:
         loader.LoadPlugin(plugins.folder() + QStringLiteral("\\thumbnail_cache.dll"));
         QCOMPARE(values, QStringList{"ThumbnailCacheSize=Кэш эскизов: 512 байт"});
         loader.UnloadAll();
+    }
+
+    // A folder of the same file system bound into the Trash or the
+    // thumbnail cache is another mount: neither sample enters it or deletes
+    // what it shows. Needs a mount namespace of its own (unshare -m).
+    void samplePluginsLeaveBindMountsAlone()
+    {
+        qputenv("XDG_CACHE_HOME", box.path("home") + "/cache");
+        box.makeFile("outside/precious.txt", "keep me");
+        box.makeFile("home/data/Trash/files/plain.txt");
+        box.makeDir("home/data/Trash/files/bound");
+        box.makeFile("home/cache/thumbnails/normal/abc.png");
+        box.makeDir("home/cache/thumbnails/bound");
+        const QString trash = plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/empty_trash.dll"), QStringLiteral("t.dll"));
+        const QString thumbs
+            = plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/thumbnail_cache.dll"), QStringLiteral("c.dll"));
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+                ::_exit(77);
+            for (const char* target : {"home/data/Trash/files/bound", "home/cache/thumbnails/bound"})
+                if (::mount(box.path("outside").constData(), box.path(target).constData(), nullptr, MS_BIND, nullptr) != 0)
+                    ::_exit(77);
+            box.boxAnswer = platform::MsgResult::Yes;
+            QList<TmxNotifyEvent> commands;
+            TmxPluginLoader loader;
+            loader.OnNewAction = [&](TmxPluginLoader*, const QString&, const TmxPluginImage&, const TmxPluginImage&,
+                                     const TmxPluginImage&, const QString&, bool, bool, const QString&, quint16,
+                                     const TmxNotifyEvent& run) { commands << run; };
+            loader.LoadPlugin(trash);
+            loader.LoadPlugin(thumbs);
+            for (const TmxNotifyEvent& run : commands)
+                run(nullptr);
+            const bool kept = box.read("home/data/Trash/files/bound/precious.txt") == "keep me"
+                && box.read("home/cache/thumbnails/bound/precious.txt") == "keep me";
+            const bool emptied = commands.size() == 2 && !box.exists("home/data/Trash/files/plain.txt")
+                && !box.exists("home/cache/thumbnails/normal");
+            ::_exit(kept && emptied ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 77)
+            QSKIP("no mount namespace of its own here (unshare -m is not allowed)");
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(box.read("outside/precious.txt"), QByteArray("keep me"));
     }
 
     void documentedExample()

@@ -4,6 +4,7 @@
 
 #include "cleaners/traces/TFindFile.h"
 #include "cleaners/traces/TraceCommands.h"
+#include "platform/DriveTable.h"
 #include "platform/RegistryKey.h"
 #include "platform/UrlHistoryStore.h"
 #include "platform/WinePrefix.h"
@@ -187,6 +188,114 @@ private Q_SLOTS:
         TraceCommands::ClearHistoryLists();
         QVERIFY(box.exists("prefix/drive_c/outside.txt"));
         qunsetenv("WINEPREFIX");
+    }
+
+    // A prefix whose registry names the usual folders: the Windows folder,
+    // both Program Files folders and one the machine names, the profile
+    // with its shell folders (Documents a link into the home folder, as Wine
+    // makes it), d: on the home folder and e: on the sandbox's root. Every
+    // folder holds a file a wrong value could take.
+    static QStringList usualFiles()
+    {
+        return {"prefix/drive_c/top.txt", "prefix/drive_c/windows/win.ini",
+                                   "prefix/drive_c/windows/system32/a.dll", "prefix/drive_c/Program Files/p.txt",
+                                   "prefix/drive_c/Program Files/app/p.exe", "prefix/drive_c/Program Files (x86)/q.txt",
+                                   "prefix/drive_c/Apps/a.txt", "prefix/drive_c/ProgramData/p.txt",
+                                   "prefix/drive_c/users/p.txt", "prefix/drive_c/users/u/f.txt",
+                                   "prefix/drive_c/users/u/AppData/a.txt", "prefix/drive_c/users/u/AppData/Roaming/r.txt",
+                                   "home/h.txt", "home/Documents/doc.txt"};
+    }
+
+    void makePrefixWithUsualFolders(const QByteArray& userValues)
+    {
+        QDir(box.pathText("prefix")).removeRecursively();
+        QDir(box.pathText("home/Documents")).removeRecursively();
+        for (const QString& f : usualFiles())
+            box.makeFile(f.toUtf8());
+        box.makeFile("prefix/drive_c/users/u/AppData/Roaming/Microsoft/Windows/Recent/old.lnk");
+        box.makeFile("prefix/drive_c/users/u/AppData/Local/Microsoft/Windows/History/index.dat");
+        box.makeDir("prefix/dosdevices");
+        QVERIFY2(::symlink("../drive_c", box.path("prefix/dosdevices/c:").constData()) == 0, "c:");
+        QVERIFY2(::symlink(box.path("home").constData(), box.path("prefix/dosdevices/d:").constData()) == 0, "d:");
+        QVERIFY2(::symlink(box.path("").constData(), box.path("prefix/dosdevices/e:").constData()) == 0, "e:");
+        QVERIFY2(::symlink(box.path("home/Documents").constData(), box.path("prefix/drive_c/users/u/Documents").constData()) == 0,
+                 "Documents");
+        box.makeFile("prefix/system.reg", kMachineHead
+                     + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1\n\"ProgramFilesDir (x86)\"=\"C:\\\\Apps\"\n\n"
+                       "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
+                       "\"Common AppData\"=\"C:\\\\ProgramData\"\n");
+        box.makeFile("prefix/user.reg", kUserHead
+                     + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
+                       "\"AppData\"=\"C:\\\\users\\\\u\\\\AppData\\\\Roaming\"\n"
+                       "\"Personal\"=\"C:\\\\users\\\\u\\\\Documents\"\n" + userValues);
+        qputenv("USER", "u");
+        qunsetenv("VARNEL_DRIVES");
+        qputenv("WINEPREFIX", box.path("prefix"));
+        DriveTable::reload();
+    }
+
+    void leavePrefix(const QByteArray& user)
+    {
+        qunsetenv("WINEPREFIX");
+        qputenv("USER", user);
+        box.setDrives({{'c', "c"}, {'d', "d"}});
+        DriveTable::reload();
+    }
+
+    void systemAndProfileFoldersAreNeverEmptied_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        for (const char* v : {"C:\\\\windows", "C:\\\\WINDOWS\\\\SYSTEM32", "c:\\\\Program Files", "C:\\\\PROGRAM FILES\\\\app",
+                              "C:\\\\Program Files (x86)", "C:\\\\apps", "C:\\\\users", "C:\\\\Users\\\\U",
+                              "C:\\\\users\\\\u\\\\AppData", "C:\\\\users\\\\u\\\\appdata\\\\roaming", "C:\\\\ProgramData",
+                              "C:\\\\users\\\\u\\\\Documents", "D:\\\\", "D:\\\\Documents", "E:\\\\home", "E:\\\\HOME\\\\documents",
+                              "C:\\\\", "C:\\\\windows\\\\not yet"})
+            QTest::newRow(v) << QByteArray(v);
+    }
+
+    // Neither the documents command nor the history command empties a
+    // folder of the system or the user's own.
+    void systemAndProfileFoldersAreNeverEmptied()
+    {
+        QFETCH(QByteArray, value);
+        const QByteArray user = qgetenv("USER");
+        for (const char* name : {"Recent", "History"}) {
+            makePrefixWithUsualFolders("\"" + QByteArray(name) + "\"=\"" + value + "\"\n");
+            TFindFile finder;
+            finder.Attributes = {ffReadOnly, ffArchive};
+            TraceCommands::ClearRecentDocuments(finder);
+            const bool noStore = !UrlHistoryStore::create();
+            TraceCommands::ClearHistoryLists();
+            leavePrefix(user);
+            QVERIFY(finder.Files.isEmpty());
+            QVERIFY(noStore);
+            for (const QString& f : usualFiles())
+                QVERIFY2(box.exists(f.toUtf8()), qPrintable(QLatin1String(name) + u' ' + f));
+        }
+    }
+
+    // Windows finds a folder whatever the case of its value; so do both
+    // commands, and they delete what is there.
+    void foldersSpelledInAnotherCaseAreEmptied()
+    {
+        const QByteArray user = qgetenv("USER");
+        makePrefixWithUsualFolders(
+            "\"Recent\"=\"C:\\\\USERS\\\\U\\\\APPDATA\\\\ROAMING\\\\MICROSOFT\\\\WINDOWS\\\\RECENT\"\n"
+            "\"History\"=\"c:\\\\Users\\\\u\\\\appdata\\\\local\\\\microsoft\\\\windows\\\\history\\\\\"\n");
+        TFindFile finder;
+        finder.Attributes = {ffReadOnly, ffArchive};
+        TraceCommands::ClearRecentDocuments(finder);
+        std::unique_ptr<UrlHistoryStore> store = UrlHistoryStore::create();
+        const QString historyFolder = store ? store->folder() : QString();
+        TraceCommands::ClearHistoryLists();
+        leavePrefix(user);
+        QCOMPARE(finder.Files, QStringList{"C:\\users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Recent\\old.lnk"});
+        QCOMPARE(historyFolder, QStringLiteral("c:\\users\\u\\AppData\\Local\\Microsoft\\Windows\\History"));
+        QVERIFY(!box.exists("prefix/drive_c/users/u/AppData/Roaming/Microsoft/Windows/Recent/old.lnk"));
+        QVERIFY(!box.exists("prefix/drive_c/users/u/AppData/Local/Microsoft/Windows/History/index.dat"));
+        QVERIFY(box.exists("prefix/drive_c/users/u/AppData/Local/Microsoft/Windows/History"));
+        for (const QString& f : usualFiles())
+            QVERIFY2(box.exists(f.toUtf8()), qPrintable(f));
     }
 
     void typedUrlsEndAsAnEmptyKey()

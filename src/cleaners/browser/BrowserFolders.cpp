@@ -1,10 +1,6 @@
 #include "cleaners/browser/BrowserFolders.h"
 
-#include "platform/FolderCheck.h"
-#include "platform/KnownFolders.h"
-#include "platform/PathMapper.h"
 #include "platform/RegistryKey.h"
-#include "platform/WinePrefix.h"
 
 using namespace platform;
 
@@ -23,23 +19,4 @@ bool BrowserFolders::ReadShellFolders(const QString& valueName, QString& folder)
     const bool ok = key.readString(valueName, folder);
     key.close();
     return ok;
-}
-
-bool BrowserFolders::IsSafeToEmpty(const QString& folder)
-{
-    if (folder.trimmed().isEmpty() || !FolderCheck::isPlainFolder(folder))
-        return false;
-    const QString host = FolderCheck::realHostFolder(PathMapper::toHost(folder));
-    if (host.isEmpty() || host == QLatin1String("/"))
-        return false;
-    QStringList guarded = {FolderCheck::realHostFolder(PathMapper::toHost(KnownFolders::windowsDir())), FolderCheck::realHomeFolder()};
-    if (WinePrefix::active())
-        guarded << FolderCheck::realHostFolder(PathMapper::toHost(QStringLiteral("c:\\users\\") + WinePrefix::userName()));
-    for (const QString& g : guarded) {
-        // A guarded folder holding the candidate is fine (the cache lives
-        // in the profile); the candidate being or holding one is not.
-        if (!g.isEmpty() && (host == g || g.startsWith(host + u'/')))
-            return false;
-    }
-    return true;
 }

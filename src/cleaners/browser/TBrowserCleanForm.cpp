@@ -3,6 +3,7 @@
 #include "cleaners/browser/BrowserFolders.h"
 #include "cleaners/browser/TEasyFileSearch.h"
 #include "platform/DeletionPass.h"
+#include "platform/FolderCheck.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
 #include "widgets/HelpKey.h"
@@ -127,12 +128,16 @@ void TBrowserCleanForm::RunCleaning()
     if (!BrowserFolders::ReadShellFolders(texts_.valueName, folder_))
         throw NoFolder();
     // A wrong value must not empty a drive, the system or the user's files.
-    if (!BrowserFolders::IsSafeToEmpty(folder_))
+    const platform::EmptiableFolder folder = platform::FolderCheck::emptiable(folder_, texts_.valueName);
+    if (folder.state == platform::EmptiableFolder::State::Refused)
         throw NoFolder();
-    search_->setRootPath(folder_);
     list_->clear();
     found_.clear();
-    search_->Execute();
+    // A cache not made yet is an empty cache.
+    if (folder.state == platform::EmptiableFolder::State::Present) {
+        search_->setRootPath(folder.path);
+        search_->Execute();
+    }
     setTotal(int(found_.size()) - 1);
     try {
         deleteFound();

@@ -35,8 +35,8 @@ void TraceCommands::ClearRecentDocuments(TFindFile& finder)
     if (!platform::WinePrefix::active())
         platform::RecentFiles::clear();
     finder.Files.clear();
-    const QString folder = recentFolder();
-    finder.Directory = FolderCheck::isPlainFolder(folder) ? folder : QString();
+    const EmptiableFolder folder = FolderCheck::emptiable(recentFolder(), QStringLiteral("Recent"));
+    finder.Directory = folder.state == EmptiableFolder::State::Present ? folder.path : QString();
     finder.Execute();
     const platform::DeletionPass pass;
     for (const QString& file : finder.Files) {

@@ -11,8 +11,9 @@ namespace TraceCommands {
 // (RecentFiles). Then lists the user's recent-documents folder (the "Recent" value of the
 // user's Shell Folders key) with finder and deletes every listed file for
 // good, skipping those that cannot go. Nothing is listed when the value is
-// missing or does not name a real folder on a fixed drive (a drive root, a
-// path through a link or outside the drives deletes nothing).
+// missing or names a folder that must never be emptied (see
+// platform::FolderCheck::emptiable): a drive root, a system or profile
+// folder, another shell folder, a path through a link or off the drives.
 void ClearRecentDocuments(TFindFile& finder);
 
 // Clears the URL history through the platform's history store; nothing

@@ -176,6 +176,8 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
         mountId_ = other.mountId_;
         deviceId_ = other.deviceId_;
         fd_ = std::exchange(other.fd_, -1);
+        inode_ = other.inode_;
+        inodeDevice_ = other.inodeDevice_;
         error_ = other.error_;
         shared_ = other.shared_;
         checkOwners_ = other.checkOwners_;
@@ -440,9 +442,70 @@ bool FolderListing::isMountPoint(const Entry& e) const
     return e.isDirectory && (fd_ < 0 || posix::isOtherMountAt(fd_, hostNameZ(e), mountId_, deviceId_));
 }
 
+void FolderListing::closeFolder()
+{
+    struct stat st;
+    if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+        inode_ = st.st_ino;
+        inodeDevice_ = st.st_dev;
+    }
+    releaseFolder();
+}
+
+namespace {
+
+// The folder rel (names joined by "/") below the open folder base, one name
+// at a time without following a link, each on base's mount. -1 on failure.
+int openStepByStep(int base, const QByteArray& rel, quint64 mountId, quint64 deviceId)
+{
+    int fd = ::openat(base, ".", kOpenFlags);
+    for (const QByteArray& name : rel.split('/')) {
+        if (fd < 0)
+            break;
+        if (name.isEmpty())
+            continue;
+        const int next = ::openat(fd, name.constData(), kOpenFlags);
+        ::close(fd);
+        Identity id;
+        if (next >= 0 && !(identify(next, id) && (id.mount && mountId ? id.mount == mountId : id.device == deviceId))) {
+            ::close(next);
+            return -1;
+        }
+        fd = next;
+    }
+    return fd;
+}
+
+} // namespace
+
+bool FolderListing::reopenBelow(const FolderListing& root)
+{
+    if (fd_ >= 0)
+        return true;
+    const QByteArray& base = root.folder_;
+    const bool below = base == "/" ? folder_.startsWith('/') : folder_.startsWith(base + '/') || folder_ == base;
+    if (root.fd_ < 0 || inode_ == 0 || !below)
+        return false;
+    const QByteArray rel = folder_.mid(base == "/" ? 1 : base.size() + 1);
+    // One call where the kernel has it: no link, no mount point, nothing
+    // above root on the way.
+    int fd = rel.isEmpty() || root.mountId_ == 0 ? -1 : posix::openFolderOnSameMount(root.fd_, rel.constData());
+    if (fd < 0 && (rel.isEmpty() || root.mountId_ == 0 || errno == ENOSYS || errno == EPERM))
+        fd = openStepByStep(root.fd_, rel, root.mountId_, root.deviceId_);
+    struct stat st;
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_ino != inode_ || st.st_dev != inodeDevice_)) {
+        ::close(fd);
+        fd = -1;
+    }
+    fd_ = fd;
+    return fd_ >= 0;
+}
+
 void FolderListing::clear()
 {
     releaseFolder();
+    inode_ = 0;
+    inodeDevice_ = 0;
     error_ = 0;
     shared_ = false;
     checkOwners_ = false;
