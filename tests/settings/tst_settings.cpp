@@ -155,7 +155,14 @@ private Q_SLOTS:
         WriteSetting("View", "XPMenu", "Yes");
         ::chmod(box->path("bin").constData(), 0555);
         ::chmod(box->path("bin/varnel.ini").constData(), 0444);
-        const bool refused = box->asUnprivileged([] {
+        // A program folder the user may not write keeps its settings in the
+        // user's configuration folder: here one that cannot be written either.
+        box->makeFile("xdg/varnel/varnel.ini", "[View]\r\nXPMenu=Yes\r\n");
+        ::chmod(box->path("xdg/varnel/varnel.ini").constData(), 0444);
+        ::chmod(box->path("xdg/varnel").constData(), 0555);
+        const QByteArray xdg = box->path("xdg");
+        const bool refused = box->asUnprivileged([xdg] {
+            qputenv("XDG_CONFIG_HOME", xdg);
             SettingsTransaction t;
             t.write("View", "XPMenu", "No");
             return !WriteSetting("View", "XPMenu", "No") && !ClearSettingsSection("View") && !t.commit()
