@@ -8,6 +8,8 @@
 // by group or others, or belongs to anyone but the user running the program
 // or root. Otherwise another user could plant code that runs as this one.
 
+#include "platform/DynamicLibrary.h"
+
 #include <QString>
 
 namespace platform {
@@ -26,6 +28,12 @@ public:
     // the checks above: every step from winFolder down to winFile is
     // examined without following links; winFile must be a regular file.
     static bool trusts(const QString& winFolder, const QString& winFile);
+
+    // Loads winFile as trusts() judges it, from the very file that was
+    // judged: each step is opened once, checked on its descriptor, and the
+    // library loaded through that descriptor. nullptr when it is not
+    // trusted or does not load; the caller owns the handle.
+    static DynamicLibrary::Handle loadTrusted(const QString& winFolder, const QString& winFile);
 
     // Tests: judge ownership as if this user ran the program (-1 restores
     // the real one). Root stays a trusted owner whatever the user is.

@@ -115,7 +115,7 @@ TmxPluginLoadResult TmxPluginLoader::LoadPlugin(const QString& FileName)
     if (!canLoad)
         return lrOk;
 
-    Library library = platform::PluginFolder::trusts(PluginFolder(), FileName) ? DynamicLibrary::load(FileName) : nullptr;
+    Library library = platform::PluginFolder::loadTrusted(PluginFolder(), FileName);
     if (!library)
         return fail(lrLoadFailed, FileName);
 

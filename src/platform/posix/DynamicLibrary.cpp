@@ -8,6 +8,7 @@
 #include <QResource>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -66,6 +67,40 @@ DynamicLibrary::LoadWatcher& loadWatcher()
 DynamicLibrary::Handle DynamicLibrary::load(const QString& name)
 {
     Handle library = openLibrary(name);
+    if (const LoadWatcher& watcher = loadWatcher())
+        watcher(name, library != nullptr);
+    return library;
+}
+
+DynamicLibrary::Handle DynamicLibrary::loadFile(const QByteArray& hostPath, const QString& name)
+{
+    void* shared = hostPath.isEmpty() ? nullptr : ::dlopen(hostPath.constData(), RTLD_NOW | RTLD_LOCAL);
+    Handle library = nullptr;
+    if (shared) {
+        library = new Library;
+        library->shared = shared;
+    }
+    if (const LoadWatcher& watcher = loadWatcher())
+        watcher(name, library != nullptr);
+    return library;
+}
+
+DynamicLibrary::Handle DynamicLibrary::loadDescriptor(int fd, const QString& name)
+{
+    // The system's loader knows a library by the name it was opened under
+    // and keeps that name while it keeps the library, which can outlive
+    // release() (a library it may not unload). A descriptor that loaded a
+    // library therefore stays open for the rest of the process, so its
+    // number, and with it the name, never comes back for another file.
+    const QByteArray path = "/proc/self/fd/" + QByteArray::number(fd);
+    void* shared = fd >= 0 ? ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL) : nullptr;
+    if (!shared && fd >= 0)
+        ::close(fd);
+    Handle library = nullptr;
+    if (shared) {
+        library = new Library;
+        library->shared = shared;
+    }
     if (const LoadWatcher& watcher = loadWatcher())
         watcher(name, library != nullptr);
     return library;

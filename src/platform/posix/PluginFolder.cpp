@@ -5,6 +5,7 @@
 #include <QByteArrayList>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,13 +31,13 @@ QByteArray withoutTrailingSlash(QByteArray path)
     return path;
 }
 
-// One step of the chain: the entry itself (never what a link points to),
-// of the expected kind, owned by the user or root, closed to group and
-// others for writing.
-bool stepIsSafe(const QByteArray& hostPath, bool wantFolder)
+// One step of the chain, looked at through its descriptor (opened without
+// following a link): of the expected kind, owned by the user or root, closed
+// to group and others for writing.
+bool stepIsSafe(int fd, bool wantFolder)
 {
     struct stat st {};
-    if (::lstat(hostPath.constData(), &st) != 0)
+    if (::fstat(fd, &st) != 0)
         return false;
     if (wantFolder ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode))
         return false;
@@ -66,25 +67,55 @@ bool PluginFolder::exists(const QString& winFolder)
     return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool PluginFolder::trusts(const QString& winFolder, const QString& winFile)
+namespace {
+
+// The plug-in file, opened (O_PATH) one step at a time from the plug-in
+// folder, each step checked on the descriptor it was opened as: what is
+// checked is what is loaded, and nothing renamed or swapped in between the
+// check and the load can take its place. -1 when a step is not safe.
+int openTrusted(const QString& winFolder, const QString& winFile)
 {
     const QByteArray folder = withoutTrailingSlash(PathMapper::toHost(winFolder));
     const QByteArray file = PathMapper::toHost(winFile);
     if (!folder.startsWith('/') || !file.startsWith(folder == "/" ? folder : folder + '/'))
-        return false;
+        return -1;
     const QByteArrayList steps = file.mid(folder == "/" ? 1 : folder.size() + 1).split('/');
-    if (!stepIsSafe(folder, true))
-        return false;
-    QByteArray path = folder == "/" ? QByteArray() : folder;
-    for (qsizetype i = 0; i < steps.size(); ++i) {
+    int fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    for (qsizetype i = 0; fd >= 0; ++i) {
+        const bool last = i == steps.size();
+        if (!stepIsSafe(fd, !last))
+            break;
+        if (last)
+            return fd;
         const QByteArray& step = steps[i];
-        if (step.isEmpty() || step == "." || step == "..")
-            return false;
-        path += '/' + step;
-        if (!stepIsSafe(path, i + 1 < steps.size()))
-            return false;
+        const int next = step.isEmpty() || step == "." || step == ".."
+            ? -1
+            : ::openat(fd, step.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        ::close(fd);
+        fd = next;
     }
+    if (fd >= 0)
+        ::close(fd);
+    return -1;
+}
+
+} // namespace
+
+bool PluginFolder::trusts(const QString& winFolder, const QString& winFile)
+{
+    const int fd = openTrusted(winFolder, winFile);
+    if (fd < 0)
+        return false;
+    ::close(fd);
     return true;
+}
+
+DynamicLibrary::Handle PluginFolder::loadTrusted(const QString& winFolder, const QString& winFile)
+{
+    const int fd = openTrusted(winFolder, winFile);
+    if (fd < 0)
+        return nullptr;
+    return DynamicLibrary::loadDescriptor(fd, winFile);
 }
 
 void PluginFolder::overrideUser(long uid)
