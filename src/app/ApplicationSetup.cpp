@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -25,10 +27,24 @@ void processMessages()
 
 } // namespace
 
+bool LoadQtTranslation()
+{
+    // Qt's own texts (standard buttons, the edit controls' pop-up menus)
+    // are English unless a translation is installed; the program speaks
+    // Russian throughout. The translator lives as long as the application.
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 void SetUpApplication()
 {
     Q_INIT_RESOURCE(menuimages);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
+    LoadQtTranslation();
     // The window was designed for MS Sans Serif 8 pt; where the host lacks it,
     // a font of like width keeps every caption inside its control.
     QFont font;

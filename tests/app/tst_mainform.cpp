@@ -1,6 +1,7 @@
 // The main window driven through its handlers, in a sandbox of drives,
 // temporary folders, trash and settings.
 
+#include "app/ApplicationSetup.h"
 #include "app/ImageLibrary.h"
 #include "app/TMainForm.h"
 #include "app/TProgressPanel.h"
@@ -19,7 +20,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QToolBar>
 #include <QtTest>
 
@@ -647,6 +651,34 @@ private Q_SLOTS:
         form->FileList->selectAll();
         form->ClearSelectedMenuItemClick();
         QCOMPARE(form->FileModel->rowCount(), 0);
+    }
+
+    // Last: the program's setup changes the whole application. Qt's own
+    // texts (standard buttons, edit menus) speak Russian.
+    void theProgramsSetupSpeaksRussian()
+    {
+        SetUpApplication();
+        platform::MessagePump::setHook({});
+        if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm")))
+            QSKIP("Qt's Russian translation (qt6-translations-l10n) is not installed");
+        const struct {
+            const char* context;
+            const char* english;
+            const char* russian;
+        } texts[] = {{"QPlatformTheme", "&Yes", "&Да"},
+                     {"QPlatformTheme", "&No", "&Нет"},
+                     {"QPlatformTheme", "Cancel", "Отмена"},
+                     {"QWidgetTextControl", "&Copy", "&Копировать"},
+                     {"QWidgetTextControl", "Select All", "Выделить всё"},
+                     {"QLineEdit", "&Copy", "&Копировать"},
+                     {"QLineEdit", "Select All", "Выделить всё"}};
+        for (const auto& t : texts)
+            QCOMPARE(QCoreApplication::translate(t.context, t.english), QString::fromUtf8(t.russian));
+        QMessageBox question(QMessageBox::Question, QString(), QStringLiteral("?"),
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(question.button(QMessageBox::Yes)->text(), QStringLiteral("&Да"));
+        QCOMPARE(question.button(QMessageBox::No)->text(), QStringLiteral("&Нет"));
+        QCOMPARE(question.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
     }
 };
 
