@@ -199,6 +199,35 @@ private Q_SLOTS:
         form->close();
     }
 
+    // What is saved is what is restored: a window shown, closed and shown
+    // again stays where it was, start after start (a position read as the
+    // frame's and placed as the inside's would creep by the title bar).
+    void geometryRoundTripsStartAfterStart()
+    {
+        const struct {
+            QPoint at;
+            QSize size;
+        } cases[] = {{{0, 0}, {600, 450}}, {{10, 10}, {640, 480}}, {{200, 150}, {700, 520}}, {{35, 3}, {610, 460}}};
+        for (const auto& c : cases) {
+            write({{"Window", "Left", QByteArray::number(c.at.x()).constData()},
+                   {"Window", "Top", QByteArray::number(c.at.y()).constData()},
+                   {"Window", "Width", QByteArray::number(c.size.width()).constData()},
+                   {"Window", "Height", QByteArray::number(c.size.height()).constData()}});
+            for (int start = 0; start < 3; ++start) {
+                auto form = makeForm();
+                form->show();
+                QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+                QCOMPARE(form->frameGeometry().topLeft(), c.at);
+                QCOMPARE(form->size(), c.size);
+                QVERIFY(form->close());
+                QCOMPARE(ReadSetting("Window", "Left", ""), QString::number(c.at.x()));
+                QCOMPARE(ReadSetting("Window", "Top", ""), QString::number(c.at.y()));
+                QCOMPARE(ReadSetting("Window", "Width", ""), QString::number(c.size.width()));
+                QCOMPARE(ReadSetting("Window", "Height", ""), QString::number(c.size.height()));
+            }
+        }
+    }
+
     void autoStartRunsExactlyOneSearch()
     {
         write({{"Search", "AutoStart", "Yes"}});
