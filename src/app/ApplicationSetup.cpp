@@ -1,8 +1,11 @@
 #include "app/ApplicationSetup.h"
 
+#include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
+#include "platform/PathMapper.h"
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
+#include "settings/Settings.h"
 #include "ui/THelpForm.h"
 
 #include <QApplication>
@@ -40,6 +43,18 @@ bool LoadQtTranslation()
     return QCoreApplication::installTranslator(translator);
 }
 
+void ShowSettingsWriteFailure(const QString& file)
+{
+    // The host path: what the user has to make writable is a folder of the
+    // host, not of the drive table.
+    const QString host = QString::fromUtf8(platform::PathMapper::toHost(file));
+    platform::MessageBoxService::show({QStringLiteral("Не удалось сохранить настройки в файл %1. "
+                                                      "Папка программы недоступна для записи.")
+                                           .arg(host),
+                                       {}, platform::MsgButtons::Ok, platform::MsgIcon::Error,
+                                       QApplication::activeWindow()});
+}
+
 void SetUpApplication()
 {
     Q_INIT_RESOURCE(menuimages);
@@ -59,4 +74,5 @@ void SetUpApplication()
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }"));
     platform::MessagePump::setHook(processMessages);
     platform::ShellOpen::setResourceHandler(&THelpForm::OpenAddress);
+    SetSettingsWriteFailureHandler(&ShowSettingsWriteFailure);
 }

@@ -3,10 +3,16 @@
 // its font and the message pump of long jobs. Shared by main() and the
 // benchmarks, so they measure the program as it runs.
 
+#include <QString>
+
 // Sets the application title "Varnel", Qt's Russian texts, the font, the
-// menu images and the message pump hook. Call after the QApplication is
-// created.
+// menu images, the message pump hook and the report of settings that could
+// not be saved. Call after the QApplication is created.
 void SetUpApplication();
+
+// Tells the user, in an error box, that the settings file (Windows form)
+// could not be written. The program's handler of failed settings writes.
+void ShowSettingsWriteFailure(const QString& file);
 
 // Installs Qt's own Russian translation (qtbase_ru.qm from Qt's translations
 // folder), so standard buttons and the edit controls' pop-up menus read

@@ -683,8 +683,9 @@ private Q_SLOTS:
     }
 
     // Last: the program's setup changes the whole application. Qt's own
-    // texts (standard buttons, edit menus) speak Russian.
-    void theProgramsSetupSpeaksRussian()
+    // texts (standard buttons, edit menus) speak Russian, and settings that
+    // cannot be saved are told once per run.
+    void theProgramsSetupSpeaksRussianAndTellsOfUnsavedSettings()
     {
         SetUpApplication();
         platform::MessagePump::setHook({});
@@ -708,6 +709,24 @@ private Q_SLOTS:
         QCOMPARE(question.button(QMessageBox::Yes)->text(), QStringLiteral("&Да"));
         QCOMPARE(question.button(QMessageBox::No)->text(), QStringLiteral("&Нет"));
         QCOMPARE(question.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+
+        // A settings "file" that is a folder cannot be replaced: told once,
+        // however many keys fail after it.
+        QFile::remove(box.pathText("bin/varnel.ini"));
+        box.makeDir("bin/varnel.ini");
+        box.boxes.clear();
+        {
+            auto form = makeForm();
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            QVERIFY(form->close());
+        }
+        QVERIFY(!WriteSetting("View", "XPMenu", "No"));
+        QDir(box.pathText("bin/varnel.ini")).removeRecursively();
+        const QString expected = QStringLiteral("Не удалось сохранить настройки в файл %1. "
+                                                "Папка программы недоступна для записи.")
+                                     .arg(box.pathText("bin/varnel.ini"));
+        QCOMPARE(box.boxes, QStringList({expected}));
     }
 };
 
