@@ -18,6 +18,7 @@
 #include "widgets/ReportListView.h"
 #include "widgets/ScratchList.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -226,6 +227,48 @@ private Q_SLOTS:
                 QCOMPARE(ReadSetting("Window", "Height", ""), QString::number(c.size.height()));
             }
         }
+    }
+
+    // The keyboard and assistive technology reach the window's controls.
+    void keyboardAndScreenReadersReachTheWindow()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const struct {
+            QWidget* widget;
+            QString name;
+        } named[] = {{form->FileList, QStringLiteral("Найденные файлы")},
+                     {form->LogRich, QStringLiteral("Лог")},
+                     {form->ProgressPanel->DelProgress, QStringLiteral("Ход удаления")}};
+        for (const auto& n : named) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(n.widget);
+            QVERIFY2(face, qPrintable(n.widget->objectName()));
+            QCOMPARE(face->text(QAccessible::Name), n.name);
+        }
+        // Tab leaves the list instead of walking its cells.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->FileModel->insertTop(QStringLiteral("c:\\a.tmp"), 1, 0, {});
+        form->FileModel->insertTop(QStringLiteral("c:\\b.tmp"), 2, 1, {});
+        form->FileList->setFocus();
+        form->FileList->setCurrentIndex(form->FileModel->index(0, 0));
+        QVERIFY(form->FileList->hasFocus());
+        QTest::keyClick(form->FileList, Qt::Key_Tab);
+        QVERIFY(!form->FileList->hasFocus());
+        // F10 opens the menu bar's first menu.
+        QStringList opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, form.get(), [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened << popup->objectName();
+                popup->close();
+            }
+        });
+        QTest::keyClick(form.get(), Qt::Key_F10);
+        closer.start(0);
+        QTRY_COMPARE(opened, QStringList({"FileMenuItem"}));
+        closer.stop();
     }
 
     void autoStartRunsExactlyOneSearch()
