@@ -1,12 +1,17 @@
 #include "app/ApplicationSetup.h"
 
+#include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
+#include "platform/PathMapper.h"
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
+#include "settings/Settings.h"
 #include "ui/THelpForm.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -25,10 +30,36 @@ void processMessages()
 
 } // namespace
 
+bool LoadQtTranslation()
+{
+    // Qt's own texts (standard buttons, the edit controls' pop-up menus)
+    // are English unless a translation is installed; the program speaks
+    // Russian throughout. The translator lives as long as the application.
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+void ShowSettingsWriteFailure(const QString& file)
+{
+    // The host path: what the user has to make writable is a folder of the
+    // host, not of the drive table.
+    const QString host = QString::fromUtf8(platform::PathMapper::toHost(file));
+    platform::MessageBoxService::show({QStringLiteral("Не удалось сохранить настройки в файл %1. "
+                                                      "Папка программы недоступна для записи.")
+                                           .arg(host),
+                                       {}, platform::MsgButtons::Ok, platform::MsgIcon::Error,
+                                       QApplication::activeWindow()});
+}
+
 void SetUpApplication()
 {
     Q_INIT_RESOURCE(menuimages);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
+    LoadQtTranslation();
     // The window was designed for MS Sans Serif 8 pt; where the host lacks it,
     // a font of like width keeps every caption inside its control.
     QFont font;
@@ -43,4 +74,5 @@ void SetUpApplication()
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }"));
     platform::MessagePump::setHook(processMessages);
     platform::ShellOpen::setResourceHandler(&THelpForm::OpenAddress);
+    SetSettingsWriteFailureHandler(&ShowSettingsWriteFailure);
 }

@@ -124,6 +124,18 @@ void TMainForm::FormShow()
     ShowPagefileFlag();
 }
 
+void TMainForm::setVisible(bool visible)
+{
+    // A position counts as the frame's only while the window does not exist
+    // yet. Placed by the show handler alone, which runs once it exists, a
+    // window manager would put the inside there and the title bar above it,
+    // and every start would creep upward by the title bar's height. Placed
+    // here first, the show handler's own placing changes nothing.
+    if (visible && !testAttribute(Qt::WA_WState_Created))
+        applyStoredGeometry();
+    QMainWindow::setVisible(visible);
+}
+
 bool TMainForm::applyStoredGeometry()
 {
     // Each key is applied in turn; a value that is no number ends the steps,

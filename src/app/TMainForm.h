@@ -145,6 +145,10 @@ public:
     // (Qt would offer one that hides the tool bar).
     QMenu* createPopupMenu() override;
 
+    // Showing the window for the first time places it where varnel.ini says
+    // first (see applyStoredGeometry), then shows it.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -156,6 +160,9 @@ private:
     void connectCommands();
     void connectHelpCommands();
     void applyViewSettings();
+    // Applies Top, Left, Height, Width and the first column's width in turn
+    // until a value is no number; false when one was not. Left and Top are
+    // the frame's position, as x() and y() give it.
     bool applyStoredGeometry();
     void deleteRow(int row, int& deleted, int& failed);
     void finishJob();

@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QToolBar>
@@ -83,6 +84,12 @@ void TMainFormControls::buildActions(QMainWindow* window)
 void TMainFormControls::buildMenus(QMainWindow* window)
 {
     MainMenu = named(window->menuBar(), "MainMenu");
+    // F10 takes the keyboard to the menu bar, as in every Windows program.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), window);
+    QObject::connect(menuKey, &QShortcut::activated, MainMenu, [bar = MainMenu] {
+        if (!bar->actions().isEmpty())
+            bar->setActiveAction(bar->actions().first());
+    });
 
     FileMenuItem = named(MainMenu->addMenu(QStringLiteral("Файл")), "FileMenuItem");
     OptionsMenuItem = item(FileMenuItem, "OptionsMenuItem", QStringLiteral("Настройки   "), 2, QKeySequence(QStringLiteral("Ctrl+S")));
@@ -179,7 +186,11 @@ void TMainFormControls::buildPanels(QMainWindow* window)
     fileLayout->setContentsMargins(0, 0, 0, 0);
     FileList = named(new ReportListView(FilePanel), "FileList");
     FileList->setToolTip(QStringLiteral("Найденные файлы"));
+    FileList->setAccessibleName(QStringLiteral("Найденные файлы"));
     FileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab leaves the list for the next control, as in a Windows list view,
+    // instead of walking its cells.
+    FileList->setTabKeyNavigation(false);
     fileLayout->addWidget(FileList);
     Drives = named(new DriveBox(DriveBox::LetterCase::Lower, FilePanel), "Drives");
     Drives->hide();
@@ -194,6 +205,7 @@ void TMainFormControls::buildPanels(QMainWindow* window)
     LogStack = new QStackedLayout(LogPanel);
     LogRich = named(new ColourLogView(LogPanel), "LogRich");
     LogRich->setToolTip(QStringLiteral("Лог"));
+    LogRich->setAccessibleName(QStringLiteral("Лог"));
     LogRich->setContextMenuPolicy(Qt::CustomContextMenu);
     ProgressPanel = new TProgressPanel(LogPanel);
     LogStack->addWidget(LogRich);

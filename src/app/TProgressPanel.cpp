@@ -16,6 +16,7 @@ TProgressPanel::TProgressPanel(QWidget* parent)
     DelPanelLabel->setObjectName(QStringLiteral("DelPanelLabel"));
     DelNameLabel->setObjectName(QStringLiteral("DelNameLabel"));
     DelProgress->setObjectName(QStringLiteral("DelProgress"));
+    DelProgress->setAccessibleName(QStringLiteral("Ход удаления"));
     QFont bold = DelPanelLabel->font();
     bold.setBold(true);
     DelPanelLabel->setFont(bold);

@@ -245,15 +245,17 @@ typedef struct VrHost {
  * Written by the host: Application (opaque), Loader (the VrHost table),
  * LibraryHandle
  * (the dlopen handle, only when Ready is set and the field is still 0) and
- * FileName (the library's full path; the host frees it just before it
- * calls destroy, so leave it alone).
+ * FileName (the library's full path in the program's Windows form,
+ * "c:\dir\Plugins\x.dll", not a host path; the host frees it just before
+ * it calls destroy, so leave it alone).
  *
  * Order of calls on a load: entry point, OnBeforeInit (clear *flag to
  * refuse), the host's fields, OnAfterInit, version check, OnCheck (set *flag
- * to reject; only when Ready), then the commands and values are read (only
- * when Ready). On unload: OnQueryUnload (clear *flag to stay loaded; the
- * host may force it), destroy, then the library is unloaded. All calls come
- * on the program's one GUI thread. */
+ * to reject; only when Ready), then the commands are read (only when
+ * Ready). Varnel shows no values and never asks one for its text: a figure
+ * meant to be seen belongs in a command's Caption. On unload: OnQueryUnload
+ * (clear *flag to stay loaded; the host may force it), destroy, then the
+ * library is unloaded. All calls come on the program's one GUI thread. */
 typedef struct VrPlugin {
     const VrObjectOps* ops;          /*   0 */
     void* Private[21];               /*   4 yours */

@@ -10,6 +10,36 @@
 using platform::PathMapper;
 using platform::ProfileFile;
 
+namespace {
+
+struct FailureReport {
+    SettingsWriteFailureHandler handler;
+    bool told = false;
+};
+
+FailureReport& failureReport()
+{
+    static FailureReport report;
+    return report;
+}
+
+} // namespace
+
+void SetSettingsWriteFailureHandler(SettingsWriteFailureHandler handler)
+{
+    failureReport() = {std::move(handler), false};
+}
+
+bool NoteSettingsWrite(bool ok)
+{
+    FailureReport& report = failureReport();
+    if (!ok && report.handler && !report.told) {
+        report.told = true; // before the call: the handler's box lets messages run
+        report.handler(SettingsFileName());
+    }
+    return ok;
+}
+
 QString SettingsFileName()
 {
     return platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::Settings);
@@ -22,7 +52,7 @@ QString ReadSetting(const QString& section, const QString& key, const QString& d
 
 bool WriteSetting(const QString& section, const QString& key, const QString& value)
 {
-    return ProfileFile::writeString(PathMapper::toHost(SettingsFileName()), section, key, value);
+    return NoteSettingsWrite(ProfileFile::writeString(PathMapper::toHost(SettingsFileName()), section, key, value));
 }
 
 QString ReadSetting(const SettingKey& k)
@@ -37,7 +67,7 @@ bool WriteSetting(const SettingKey& k, const QString& value)
 
 bool ClearSettingsSection(const QString& section)
 {
-    return ProfileFile::removeSection(PathMapper::toHost(SettingsFileName()), section);
+    return NoteSettingsWrite(ProfileFile::removeSection(PathMapper::toHost(SettingsFileName()), section));
 }
 
 int RemoveStaleSettingsFiles()

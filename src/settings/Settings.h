@@ -6,6 +6,7 @@
 #include "settings/SettingKeys.h"
 
 #include <QString>
+#include <functional>
 
 // The settings file's path in Windows form (program folder + "varnel.ini").
 QString SettingsFileName();
@@ -21,7 +22,7 @@ QString ReadSetting(const SettingKey& k);
 // Stores value under section/key, creating the file, the section (at the
 // end of the file) or the key (at the end of its section) as needed. The
 // file is replaced atomically. Returns false when it could not be written;
-// callers carry on without a message.
+// callers carry on, and the failure handler (below) tells the user.
 bool WriteSetting(const QString& section, const QString& key, const QString& value);
 
 bool WriteSetting(const SettingKey& k, const QString& value);
@@ -29,6 +30,19 @@ bool WriteSetting(const SettingKey& k, const QString& value);
 // Removes section with all its keys (comment lines in it stay). Returns
 // false when the file could not be changed.
 bool ClearSettingsSection(const QString& section);
+
+// What the program does when the settings file cannot be written: the
+// handler gets the file's path (Windows form) at the first failed write
+// after it is installed and not again in this process, since one cause (a
+// program folder that is not writable) would otherwise be told once for
+// every key a window saves. Installing a handler arms it anew; an empty
+// one tells nothing (the default, so tools and tests stay quiet).
+using SettingsWriteFailureHandler = std::function<void(const QString& file)>;
+void SetSettingsWriteFailureHandler(SettingsWriteFailureHandler handler);
+
+// Passes ok on; a false is told through the failure handler. Every write of
+// the settings file hands its result through here.
+bool NoteSettingsWrite(bool ok);
 
 // Deletes the new files that saves of the settings file left behind when the
 // program was killed mid-save (only ours, and only ones no save is still

@@ -20,5 +20,5 @@ void SettingsTransaction::clearSection(const QString& section)
 
 bool SettingsTransaction::commit()
 {
-    return batch_.commit(platform::PathMapper::toHost(SettingsFileName()));
+    return NoteSettingsWrite(batch_.commit(platform::PathMapper::toHost(SettingsFileName())));
 }

@@ -20,8 +20,8 @@ public:
 
     // Makes every queued change, in the order queued, in one atomic
     // replacement of the settings file. Returns false when the file could
-    // not be read or written (it is then unchanged); callers carry on
-    // without a message, as for single writes.
+    // not be read or written (it is then unchanged); callers carry on, and
+    // the settings' failure handler tells the user, as for single writes.
     bool commit();
 
 private:

@@ -62,8 +62,9 @@ TAboutBox::TAboutBox(QWidget* parent)
     MailLabel = new HoverLinkLabel(ContactAddresses::Mail(), this);
     MailLabel->setObjectName(QStringLiteral("MailLabel"));
     texts->addSpacing(4);
-    texts->addWidget(UrlLabel);
-    texts->addWidget(MailLabel);
+    // A link is only as wide as its text: a click beside it opens nothing.
+    texts->addWidget(UrlLabel, 0, Qt::AlignLeft);
+    texts->addWidget(MailLabel, 0, Qt::AlignLeft);
     connect(UrlLabel, &HoverLinkLabel::clicked, this, &TAboutBox::UrlLabelClick);
     connect(MailLabel, &HoverLinkLabel::clicked, this, &TAboutBox::MailLabelClick);
 

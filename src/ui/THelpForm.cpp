@@ -41,6 +41,9 @@ THelpForm::THelpForm(QWidget* parent)
     HelpBar = addToolBar(QStringLiteral("Справка"));
     HelpBar->setObjectName(QStringLiteral("HelpBar"));
     HelpBar->setMovable(false);
+    // Qt's pop-up on the bar offers to hide it, and the bar is the only way
+    // back and forth: there is nothing to choose there.
+    HelpBar->setContextMenuPolicy(Qt::PreventContextMenu);
     HelpBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BackAction = HelpBar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Назад"));
     BackAction->setObjectName(QStringLiteral("BackAction"));
@@ -66,8 +69,10 @@ THelpForm::THelpForm(QWidget* parent)
 
 void THelpForm::updateTitle()
 {
-    const QString title = HelpView->documentTitle();
-    setWindowTitle(title.isEmpty() ? QStringLiteral(" Справка Varnel") : QStringLiteral(" Справка Varnel - ") + title);
+    // The start page is titled like the book: its name once, not twice.
+    const QString book = QStringLiteral("Справка Varnel");
+    const QString title = HelpView->documentTitle().trimmed();
+    setWindowTitle(title.isEmpty() || title == book ? u' ' + book : u' ' + book + QStringLiteral(" - ") + title);
 }
 
 THelpForm* THelpForm::Current()

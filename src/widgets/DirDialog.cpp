@@ -6,6 +6,7 @@
 #include "platform/PathMapper.h"
 #include "platform/WinPath.h"
 #include "widgets/DriveBox.h"
+#include "widgets/HelpKey.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -60,6 +61,10 @@ DirDialog::DirDialog(QWidget* parent)
 
     connect(OkBtn, &QPushButton::clicked, this, &DirDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &DirDialog::reject);
+    // The chooser is opened from the options dialog, whose page tells of it.
+    const QString page = QStringLiteral("options.htm");
+    connect(HelpBtn, &QPushButton::clicked, this, [page] { HelpKey::open(page); });
+    HelpKey::install(this, page);
     connect(FolderList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { openRow(FolderList->row(item)); });
     connect(DriveList, &QComboBox::activated, this, [this](int) { setDirectory(DriveList->currentText().left(2) + u'\\'); });
 
@@ -119,8 +124,11 @@ void DirDialog::openRow(int row)
 void DirDialog::accept()
 {
     // A path typed into the edit counts when it names a folder; otherwise
-    // the dialog stays open on the folder shown.
-    if (DirEdit->text() != folder_ && !setDirectory(DirEdit->text()))
+    // the dialog stays open on the folder shown. A host path (/tmp/x) is
+    // what a Linux user types, and means its place on the drives.
+    const QString typed = DirEdit->text();
+    const QString wanted = typed.startsWith(u'/') ? platform::PathMapper::toWindows(typed.toUtf8()) : typed;
+    if (typed != folder_ && !setDirectory(wanted))
         return;
     QDialog::accept();
 }

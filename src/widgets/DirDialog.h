@@ -2,7 +2,8 @@
 // The folder chooser: the current folder's path, its folders (the path
 // from the drive's root down, then the sub-folders) and a box of the fixed
 // drives. It opens at the program's current folder and offers fixed drives
-// only.
+// only. A folder can also be typed, in Windows form or as a host path; F1
+// and the help button open the options dialog's help page.
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 // The main window driven through its handlers, in a sandbox of drives,
 // temporary folders, trash and settings.
 
+#include "app/ApplicationSetup.h"
 #include "app/ImageLibrary.h"
 #include "app/TMainForm.h"
 #include "app/TProgressPanel.h"
@@ -17,9 +18,13 @@
 #include "widgets/ReportListView.h"
 #include "widgets/ScratchList.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QToolBar>
 #include <QtTest>
 
@@ -193,6 +198,77 @@ private Q_SLOTS:
         form->update();
         QTRY_VERIFY(form->FileList->showGrid());
         form->close();
+    }
+
+    // What is saved is what is restored: a window shown, closed and shown
+    // again stays where it was, start after start (a position read as the
+    // frame's and placed as the inside's would creep by the title bar).
+    void geometryRoundTripsStartAfterStart()
+    {
+        const struct {
+            QPoint at;
+            QSize size;
+        } cases[] = {{{0, 0}, {600, 450}}, {{10, 10}, {640, 480}}, {{200, 150}, {700, 520}}, {{35, 3}, {610, 460}}};
+        for (const auto& c : cases) {
+            write({{"Window", "Left", QByteArray::number(c.at.x()).constData()},
+                   {"Window", "Top", QByteArray::number(c.at.y()).constData()},
+                   {"Window", "Width", QByteArray::number(c.size.width()).constData()},
+                   {"Window", "Height", QByteArray::number(c.size.height()).constData()}});
+            for (int start = 0; start < 3; ++start) {
+                auto form = makeForm();
+                form->show();
+                QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+                QCOMPARE(form->frameGeometry().topLeft(), c.at);
+                QCOMPARE(form->size(), c.size);
+                QVERIFY(form->close());
+                QCOMPARE(ReadSetting("Window", "Left", ""), QString::number(c.at.x()));
+                QCOMPARE(ReadSetting("Window", "Top", ""), QString::number(c.at.y()));
+                QCOMPARE(ReadSetting("Window", "Width", ""), QString::number(c.size.width()));
+                QCOMPARE(ReadSetting("Window", "Height", ""), QString::number(c.size.height()));
+            }
+        }
+    }
+
+    // The keyboard and assistive technology reach the window's controls.
+    void keyboardAndScreenReadersReachTheWindow()
+    {
+        auto form = makeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const struct {
+            QWidget* widget;
+            QString name;
+        } named[] = {{form->FileList, QStringLiteral("Найденные файлы")},
+                     {form->LogRich, QStringLiteral("Лог")},
+                     {form->ProgressPanel->DelProgress, QStringLiteral("Ход удаления")}};
+        for (const auto& n : named) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(n.widget);
+            QVERIFY2(face, qPrintable(n.widget->objectName()));
+            QCOMPARE(face->text(QAccessible::Name), n.name);
+        }
+        // Tab leaves the list instead of walking its cells.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->FileModel->insertTop(QStringLiteral("c:\\a.tmp"), 1, 0, {});
+        form->FileModel->insertTop(QStringLiteral("c:\\b.tmp"), 2, 1, {});
+        form->FileList->setFocus();
+        form->FileList->setCurrentIndex(form->FileModel->index(0, 0));
+        QVERIFY(form->FileList->hasFocus());
+        QTest::keyClick(form->FileList, Qt::Key_Tab);
+        QVERIFY(!form->FileList->hasFocus());
+        // F10 opens the menu bar's first menu.
+        QStringList opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, form.get(), [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened << popup->objectName();
+                popup->close();
+            }
+        });
+        QTest::keyClick(form.get(), Qt::Key_F10);
+        closer.start(0);
+        QTRY_COMPARE(opened, QStringList({"FileMenuItem"}));
+        closer.stop();
     }
 
     void autoStartRunsExactlyOneSearch()
@@ -647,6 +723,53 @@ private Q_SLOTS:
         form->FileList->selectAll();
         form->ClearSelectedMenuItemClick();
         QCOMPARE(form->FileModel->rowCount(), 0);
+    }
+
+    // Last: the program's setup changes the whole application. Qt's own
+    // texts (standard buttons, edit menus) speak Russian, and settings that
+    // cannot be saved are told once per run.
+    void theProgramsSetupSpeaksRussianAndTellsOfUnsavedSettings()
+    {
+        SetUpApplication();
+        platform::MessagePump::setHook({});
+        if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm")))
+            QSKIP("Qt's Russian translation (qt6-translations-l10n) is not installed");
+        const struct {
+            const char* context;
+            const char* english;
+            const char* russian;
+        } texts[] = {{"QPlatformTheme", "&Yes", "&Да"},
+                     {"QPlatformTheme", "&No", "&Нет"},
+                     {"QPlatformTheme", "Cancel", "Отмена"},
+                     {"QWidgetTextControl", "&Copy", "&Копировать"},
+                     {"QWidgetTextControl", "Select All", "Выделить всё"},
+                     {"QLineEdit", "&Copy", "&Копировать"},
+                     {"QLineEdit", "Select All", "Выделить всё"}};
+        for (const auto& t : texts)
+            QCOMPARE(QCoreApplication::translate(t.context, t.english), QString::fromUtf8(t.russian));
+        QMessageBox question(QMessageBox::Question, QString(), QStringLiteral("?"),
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(question.button(QMessageBox::Yes)->text(), QStringLiteral("&Да"));
+        QCOMPARE(question.button(QMessageBox::No)->text(), QStringLiteral("&Нет"));
+        QCOMPARE(question.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+
+        // A settings "file" that is a folder cannot be replaced: told once,
+        // however many keys fail after it.
+        QFile::remove(box.pathText("bin/varnel.ini"));
+        box.makeDir("bin/varnel.ini");
+        box.boxes.clear();
+        {
+            auto form = makeForm();
+            form->show();
+            QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+            QVERIFY(form->close());
+        }
+        QVERIFY(!WriteSetting("View", "XPMenu", "No"));
+        QDir(box.pathText("bin/varnel.ini")).removeRecursively();
+        const QString expected = QStringLiteral("Не удалось сохранить настройки в файл %1. "
+                                                "Папка программы недоступна для записи.")
+                                     .arg(box.pathText("bin/varnel.ini"));
+        QCOMPARE(box.boxes, QStringList({expected}));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QStandardItemModel>
 #include <QToolButton>
@@ -101,6 +102,15 @@ private Q_SLOTS:
         for (const char* name : {"SearchBtn", "DeleteBtn", "ExitBtn", "Drive", "ProbeView", "ProbePane"})
             QVERIFY2(w.findChild<QWidget*>(QLatin1String(name)), name);
         QCOMPARE(w.drive->toolTip(), QStringLiteral("Поиск на диске..."));
+        // Picture-only buttons are named for screen readers by their hints.
+        for (const char* name : {"SearchBtn", "DeleteBtn", "ExitBtn"}) {
+            auto* button = w.findChild<QToolButton*>(QLatin1String(name));
+            QVERIFY2(button && !button->toolTip().isEmpty(), name);
+            QCOMPARE(button->accessibleName(), button->toolTip());
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+            QVERIFY(face);
+            QCOMPARE(face->text(QAccessible::Name), button->toolTip());
+        }
         w.show();
         QCOMPARE(w.shown, 1);
         w.exit->click();

@@ -10,6 +10,7 @@
 #include "widgets/DirDialog.h"
 #include "widgets/DriveBox.h"
 #include "platform/PathMapper.h"
+#include "platform/ShellOpen.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -292,6 +293,45 @@ private Q_SLOTS:
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.directory(), QStringLiteral("c:\\work\\Alpha"));
+
+        // A typed host path means its place on the drives; one off them or
+        // missing keeps the dialog open on the folder shown.
+        const struct {
+            QString typed;
+            bool accepted;
+            QString folder;
+        } typed[] = {
+            {box.pathText("c/work/beta"), true, QStringLiteral("c:\\work\\beta")},
+            {box.pathText("c/work/beta/"), true, QStringLiteral("c:\\work\\beta")},
+            {box.pathText("c/work/missing"), false, QStringLiteral("c:\\work\\Alpha")},
+            {QStringLiteral("/proc"), false, QStringLiteral("c:\\work\\Alpha")},
+        };
+        for (const auto& t : typed) {
+            DirDialog chooser;
+            chooser.setDirectory(QStringLiteral("c:\\work\\Alpha"));
+            chooser.DirEdit->setText(t.typed);
+            chooser.accept();
+            QCOMPARE(chooser.result() == QDialog::Accepted, t.accepted);
+            QCOMPARE(chooser.directory(), t.folder);
+        }
+    }
+
+    void theFolderChoosersHelpOpensTheOptionsPage()
+    {
+        QList<platform::ShellCall> calls;
+        platform::ShellOpen::setCallHandler([&](const platform::ShellCall& call) {
+            calls.append(call);
+            return true;
+        });
+        DirDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.HelpBtn->click();
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        platform::ShellOpen::setCallHandler({});
+        QCOMPARE(calls.size(), 2);
+        for (const platform::ShellCall& call : calls)
+            QVERIFY2(call.target.endsWith(QStringLiteral("vrhelp.dll/options.htm")), qPrintable(call.target));
     }
 };
 

@@ -180,6 +180,44 @@ private Q_SLOTS:
         QDir(box->pathText("bin/varnel.ini")).removeRecursively();
     }
 
+    // A failed write is told once, whichever kind of write fails first and
+    // however many fail after it; installing the handler arms it again.
+    void aFailedWriteIsToldOnce()
+    {
+        QStringList told;
+        const auto tell = [&](const QString& file) { told << file; };
+        const std::function<bool()> writes[] = {
+            [] { return WriteSetting("View", "XPMenu", "No"); },
+            [] { return ClearSettingsSection("View"); },
+            [] {
+                SettingsTransaction t;
+                t.write("View", "XPMenu", "No");
+                return t.commit();
+            },
+        };
+        removeFile();
+        box->makeDir("bin/varnel.ini"); // a folder: the file cannot be replaced
+        for (qsizetype first = 0; first < std::size(writes); ++first) {
+            told.clear();
+            SetSettingsWriteFailureHandler(tell);
+            for (qsizetype i = 0; i < std::size(writes); ++i)
+                QVERIFY(!writes[(first + i) % std::size(writes)]());
+            QCOMPARE(told, QStringList({SettingsFileName()}));
+        }
+        QDir(box->pathText("bin/varnel.ini")).removeRecursively();
+        told.clear();
+        SetSettingsWriteFailureHandler(tell);
+        for (const auto& write : writes)
+            QVERIFY(write());
+        QVERIFY(told.isEmpty()); // writes that succeed tell nothing
+        SetSettingsWriteFailureHandler({});
+        removeFile();
+        box->makeDir("bin/varnel.ini");
+        QVERIFY(!WriteSetting("View", "XPMenu", "No")); // and without a handler, nothing is told
+        QVERIFY(told.isEmpty());
+        QDir(box->pathText("bin/varnel.ini")).removeRecursively();
+    }
+
     void aLinkedSettingsFileStaysLinked()
     {
         box->makeFile("home/real.ini", "[View]\nXPMenu=Yes\n");

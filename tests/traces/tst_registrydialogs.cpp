@@ -120,6 +120,25 @@ private Q_SLOTS:
         QCOMPARE(f.MainPanel->height(), 450 - 90);
     }
 
+    // The registry dialogs speak in the program's font, like every other window.
+    void registryDialogsUseTheProgramsFont()
+    {
+        const QFont saved = QApplication::font();
+        QFont font;
+        font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+        font.setPointSize(8);
+        QApplication::setFont(font);
+        {
+            TRunMForm autorun;
+            TUMCForm uninstall;
+            for (QWidget* w : {static_cast<QWidget*>(&autorun), static_cast<QWidget*>(&uninstall)}) {
+                QVERIFY2(!w->testAttribute(Qt::WA_SetFont), qPrintable(w->objectName()));
+                QCOMPARE(w->font().families(), font.families());
+            }
+        }
+        QApplication::setFont(saved);
+    }
+
     void aValueThatIsNoTextIsLeftOut()
     {
         // Wine sorts values by name: a number first must hide nothing.

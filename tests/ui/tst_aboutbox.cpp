@@ -99,6 +99,15 @@ private Q_SLOTS:
             QCoreApplication::sendEvent(label, &leave);
             QCOMPARE(label->textColour(), QColor(0, 0, 255));
         }
+        // A link is as wide as its text, so a click beside it opens nothing.
+        for (HoverLinkLabel* label : {about.UrlLabel, about.MailLabel}) {
+            QCOMPARE(label->width(), label->sizeHint().width());
+            const QPoint beside(label->x() + label->sizeHint().width() + 4, label->geometry().center().y());
+            QVERIFY(beside.x() < about.Label11->geometry().right()); // still inside the column of texts
+            QWidget* hit = about.childAt(beside);
+            QTest::mouseClick(hit ? hit : &about, Qt::LeftButton, {}, hit ? hit->mapFrom(&about, beside) : beside);
+        }
+        QCOMPARE(calls.size(), 0);
         QTest::mouseClick(about.UrlLabel, Qt::LeftButton);
         QTest::mouseClick(about.MailLabel, Qt::LeftButton);
         QTest::mouseClick(about.Label3, Qt::LeftButton);

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QToolBar>
 #include <QtTest>
 
 using platform::ShellCall;
@@ -127,7 +128,7 @@ private Q_SLOTS:
         QVERIFY(!window->testAttribute(Qt::WA_QuitOnClose)); // never keeps the program running
         QCOMPARE(HelpBrowser::PageOf(window->HelpView->source()), QStringLiteral("index.htm"));
         QVERIFY(window->HelpView->toPlainText().contains(QStringLiteral("Varnel")));
-        QVERIFY(window->windowTitle().startsWith(QStringLiteral(" Справка Varnel")));
+        QCOMPARE(window->windowTitle(), QStringLiteral(" Справка Varnel")); // the book's name once
         QVERIFY(!window->BackAction->isEnabled());
         // The book's style sheet is read from the book too.
         QTextCursor warning = window->HelpView->document()->find(QStringLiteral("Прежде чем удалять"));
@@ -138,7 +139,33 @@ private Q_SLOTS:
         QVERIFY(THelpForm::OpenAddress(address(QStringLiteral("about.htm"))));
         QCOMPARE(THelpForm::Current(), window);
         QCOMPARE(HelpBrowser::PageOf(window->HelpView->source()), QStringLiteral("about.htm"));
+        QCOMPARE(window->windowTitle(), QStringLiteral(" Справка Varnel - О программе"));
         QCOMPARE(topLevelHelpWindows().size(), 1);
+    }
+
+    // Qt's pop-up on the tool bar would offer to hide the bar, the only way
+    // back and forth.
+    void theHelpBarOpensNoPopupMenu()
+    {
+        QVERIFY(THelpForm::OpenAddress(address(QStringLiteral("index.htm"))));
+        THelpForm* window = THelpForm::Current();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QStringList opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, window, [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened << popup->objectName();
+                popup->close();
+            }
+        });
+        closer.start(0);
+        const QPoint at(window->HelpBar->width() - 3, window->HelpBar->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->HelpBar->mapToGlobal(at));
+        QApplication::sendEvent(window->HelpBar, &event);
+        QCoreApplication::processEvents();
+        closer.stop();
+        QVERIFY2(opened.isEmpty(), qPrintable(opened.join(u',')));
+        QVERIFY(window->HelpBar->isVisible());
     }
 
     void everyPageIsReachableAndNoLinkIsBroken()

@@ -23,6 +23,8 @@ QToolButton* addButton(QToolBar* bar, const char* objectName, const char* image,
     button->setIcon(QIcon(QStringLiteral(":/tool/%1.png").arg(QLatin1String(image))));
     button->setIconSize(QSize(24, 24));
     button->setToolTip(hint);
+    // The button shows only a picture: its hint is what a screen reader says.
+    button->setAccessibleName(hint);
     button->setAutoRaise(true);
     bar->addWidget(button);
     return button;

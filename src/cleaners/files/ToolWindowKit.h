@@ -19,7 +19,8 @@ class ReportListView;
 
 namespace ToolWindowKit {
 
-// A bar button with the tool image name (tool/<name>.png) and a hint.
+// A bar button with the tool image name (tool/<name>.png) and a hint, which
+// is also its accessible name.
 QToolButton* addButton(QToolBar* bar, const char* objectName, const char* image, const QString& hint);
 
 // The image of a menu entry from the program's small image list.

@@ -61,7 +61,6 @@ TRunMForm::TRunMForm(QWidget* parent)
     setObjectName(QStringLiteral("TRunMForm"));
     HelpKey::install(this, QStringLiteral("autorun.htm"));
     setWindowTitle(QStringLiteral(" Автозапуск программ"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(600, 400);
     resize(600, 500);
 

@@ -52,7 +52,6 @@ TUMCForm::TUMCForm(QWidget* parent)
     setObjectName(QStringLiteral("TUMCForm"));
     HelpKey::install(this, QStringLiteral("uninstall.htm"));
     setWindowTitle(QStringLiteral(" Меню \"Установка и удаление программ\""));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(300, 300);
     resize(600, 500);
 
