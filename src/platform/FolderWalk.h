@@ -49,6 +49,7 @@
 // visitor's childFolder() (by default the parent's text, the name and a
 // backslash).
 
+#include "platform/Diagnostics.h"
 #include "platform/FolderListing.h"
 
 #include <QString>
@@ -93,6 +94,12 @@ struct WalkFrame {
     size_t next = 0;      // the entry whose turn in the second pass comes next
     bool inChild = false; // the entry before next is being walked
 };
+
+// Tells the diagnostics of a sub-folder the walk could not read.
+inline void noteUnreadable(const FolderListing& parent, const FolderListing::Entry& entry, const FolderListing& child)
+{
+    qCInfo(lcWalk, "cannot read %s (error %d)", parent.hostPathOf(entry).constData(), child.lastError());
+}
 
 template <class Visitor>
 bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visitor)
@@ -142,6 +149,7 @@ bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
                     entered = true; // top is gone with the stack's growth
                     break;
                 }
+                detail::noteUnreadable(top.listing, e, child);
                 if (visitor.unreadable(child, top.listing, e, top.folder) == WalkStep::Stop)
                     return false;
             }
@@ -218,7 +226,8 @@ bool walkFoldersBreadthFirst(FolderListing root, QString rootFolder, Visitor& vi
             FolderListing child;
             if (child.readChild(parent, entry)) {
                 current = std::make_shared<Read>(Read{std::move(child), std::move(next.folder)});
-            } else if (visitor.unreadable(child, parent, entry, next.parent->folder) == WalkStep::Stop) {
+            } else if (detail::noteUnreadable(parent, entry, child),
+                       visitor.unreadable(child, parent, entry, next.parent->folder) == WalkStep::Stop) {
                 return false;
             }
         }

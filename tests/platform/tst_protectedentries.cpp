@@ -209,6 +209,16 @@ private Q_SLOTS:
             QCOMPARE(ShellDelete::lastError(), 5);
         }
         QVERIFY(box.exists("c/usr/pkg/__init__.py") && box.exists("c/usr/pkg/empty"));
+        // Asked for, the diagnostics say why.
+        static QStringList said;
+        QLoggingCategory::setFilterRules(QStringLiteral("varnel.*=true"));
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext& c, const QString& m) {
+            said << QString::fromLatin1(c.category) + u' ' + m;
+        });
+        QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\usr\\pkg\\old.tmp")));
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(said, QStringList({"varnel.delete refused c:\\usr\\pkg\\old.tmp: installed by a package (error 5)"}));
         QVERIFY(ShellDelete::erase(QStringLiteral("c:\\usr\\pkg\\md5-only.tmp")));
         QVERIFY(ShellDelete::erase(QStringLiteral("c:\\usr\\share\\mine.tmp")));
         // Lists that change are read again; without lists nothing is protected.

@@ -64,17 +64,27 @@ int DeletionGuard::refusal(const AnchoredEntry& entry, const struct statx& st)
     // the path the anchoring walked, which no link can bend.
     const QByteArray walked = entry.hostPath.left(entry.hostPath.size() - entry.name.size());
     const QByteArray folder = folderPathOf(entry.parent.get(), walked);
-    if (folder.isEmpty())
-        return kPathNotFound; // the folder holding it was removed meanwhile
+    if (folder.isEmpty()) {
+        reason_ = "the folder holding it was removed meanwhile";
+        return kPathNotFound;
+    }
     const QByteArray path = joinedPath(folder, entry.name);
-    if (PackageFiles::contains(path) || TmpfilesExclusions::excludes(path))
+    if (PackageFiles::contains(path)) {
+        reason_ = "installed by a package";
         return kAccessDenied;
+    }
+    if (TmpfilesExclusions::excludes(path)) {
+        reason_ = "excluded by the system's tmpfiles rules";
+        return kAccessDenied;
+    }
     // Only the entry's own owner counts, not the folders on the way: a walk
     // never enters another user's folder below a shared one, so nothing of
     // the user's is listed there.
     const bool below = liesInSharedFolder(folder);
     shared_ = below || isSharedFolder(st.stx_mode);
-    return keeps(st, below);
+    const int why = keeps(st, below);
+    reason_ = why == kSharingViolation ? "in use by a running process" : why ? "another user's, in a shared folder" : "";
+    return why;
 }
 
 int DeletionGuard::keeps(const struct statx& st, bool inShared) const

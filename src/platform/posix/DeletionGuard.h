@@ -28,6 +28,9 @@ public:
     // Windows error code; 0 when it may be.
     int refusal(const AnchoredEntry& entry, const struct statx& st);
 
+    // Why refusal() refused, in words, for the diagnostics.
+    const char* reason() const { return reason_; }
+
     // Whether the entry lies below a shared folder (known after refusal()).
     bool inSharedFolder() const { return shared_; }
 
@@ -45,6 +48,7 @@ private:
     const HeldEntries* held_ = nullptr;
     std::optional<HeldEntries> own_;
     bool shared_ = false;
+    const char* reason_ = "";
 };
 
 // errno values a tree operation gives for an entry it had to keep.

@@ -1,5 +1,6 @@
 #include "platform/FolderListing.h"
 
+#include "platform/Diagnostics.h"
 #include "platform/HostNameCodec.h"
 #include "platform/NameOrder.h"
 #include "platform/PackageFiles.h"
@@ -321,6 +322,8 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
                 append(fd, de->d_name, de->d_type);
         }
     }
+    if (withheld_)
+        qCDebug(lcWalk, "%s: entries of other users or of tmpfiles rules left out", folder_.constData());
     fitNames(hostEnd(entries_), host_);
     fitNames(textEnd(entries_), text_);
     fd_ = fd;

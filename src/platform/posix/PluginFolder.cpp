@@ -1,5 +1,6 @@
 #include "platform/PluginFolder.h"
 
+#include "platform/Diagnostics.h"
 #include "platform/PathMapper.h"
 
 #include <QByteArrayList>
@@ -113,9 +114,15 @@ bool PluginFolder::trusts(const QString& winFolder, const QString& winFile)
 DynamicLibrary::Handle PluginFolder::loadTrusted(const QString& winFolder, const QString& winFile)
 {
     const int fd = openTrusted(winFolder, winFile);
-    if (fd < 0)
+    if (fd < 0) {
+        qCInfo(lcPlugins, "not trusted: %ls (a link, writable by others, or another user's on the way)",
+               qUtf16Printable(winFile));
         return nullptr;
-    return DynamicLibrary::loadDescriptor(fd, winFile);
+    }
+    const DynamicLibrary::Handle library = DynamicLibrary::loadDescriptor(fd, winFile);
+    if (!library)
+        qCInfo(lcPlugins, "did not load: %ls", qUtf16Printable(winFile));
+    return library;
 }
 
 void PluginFolder::overrideUser(long uid)

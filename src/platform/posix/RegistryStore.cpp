@@ -1,6 +1,7 @@
 #include "platform/posix/RegistryStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Diagnostics.h"
 #include "platform/WinePrefix.h"
 
 #include <QDir>
@@ -139,7 +140,15 @@ std::optional<RegistryLocation> RegistryStore::locate(const QString& nativePath)
 
 bool RegistryStore::writable(RegistryRoot root)
 {
-    return !load(root)->damaged() && !WinePrefix::serverRunning();
+    if (load(root)->damaged()) {
+        qCInfo(lcRegistry, "write refused: %s cannot be parsed whole", fileOf(root).constData());
+        return false;
+    }
+    if (WinePrefix::serverRunning()) {
+        qCInfo(lcRegistry, "write refused: the prefix's wineserver runs (or may: its lock cannot be read)");
+        return false;
+    }
+    return true;
 }
 
 bool RegistryStore::replace(RegistryRoot root, const RegistryText& basis, const QByteArray& text)

@@ -1,5 +1,6 @@
 #include "platform/ShellDelete.h"
 
+#include "platform/Diagnostics.h"
 #include "posix/DeletionGuard.h"
 #include "posix/FileTree.h"
 #include "posix/Handles.h"
@@ -29,6 +30,24 @@ bool failed(int windowsError)
     return false;
 }
 
+// failed(), telling the diagnostics which entry was refused and why.
+bool refused(const QString& winPath, int windowsError, const char* why)
+{
+    qCInfo(lcDelete, "refused %ls: %s (error %d)", qUtf16Printable(winPath), why, windowsError);
+    return failed(windowsError);
+}
+
+const char* treeCheckReason(posix::TreeCheck check)
+{
+    switch (check) {
+    case posix::TreeCheck::HasSpecialEntry: return "a socket, FIFO or device inside";
+    case posix::TreeCheck::HasMountPoint: return "another file system mounted inside";
+    case posix::TreeCheck::Unreadable: return "a folder inside cannot be read";
+    case posix::TreeCheck::HasContent: return "the folder listed as empty has content now";
+    default: return "something inside must stay";
+    }
+}
+
 bool failedWithHostError()
 {
     return failed(errno ? posix::windowsErrorOf(errno) : kGeneralFailure);
@@ -53,25 +72,27 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
     std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
     if (!e) {
         failedWithHostError();
+        qCInfo(lcDelete, "refused %ls: not reached from its drive's root without a link (error %d)",
+               qUtf16Printable(winPath), lastDeleteError);
         return std::nullopt;
     }
     struct statx st {};
     if (!posix::statEntryAt(e->parent.get(), e->name.constData(), st)
         || (listed.isKnown() && posix::entryIdOf(st) != listed)) {
-        failed(kFileNotFound); // gone, or something else stands in its place
+        refused(winPath, kFileNotFound, "gone, or no longer the entry that was listed");
         return std::nullopt;
     }
     const EntryKind kind = posix::entryIdOf(st).kind;
     if (mode == Mode::EraseEmptyFolder && kind != EntryKind::Folder) {
-        failed(kFileNotFound); // a folder was listed; a file is no empty folder
+        refused(winPath, kFileNotFound, "a folder was listed and this is none");
         return std::nullopt;
     }
     if (kind == EntryKind::Special || (kind == EntryKind::Folder && posix::isMountRoot(e->parent.get(), e->name))) {
-        failed(kSharingViolation);
+        refused(winPath, kSharingViolation, "a socket, FIFO, device or mount point");
         return std::nullopt;
     }
     if (const int why = guard.refusal(*e, st)) {
-        failed(why);
+        refused(winPath, why, guard.reason());
         return std::nullopt;
     }
     if (kind == EntryKind::Folder) {
@@ -79,8 +100,13 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
         const auto keptEntries = mode == Mode::Erase ? posix::KeptEntries::LeaveInPlace : posix::KeptEntries::Refuse;
         const posix::TreeCheck check = posix::checkTree(e->parent.get(), e->name, mode == Mode::EraseEmptyFolder,
                                                         &guard, keptEntries, &kept);
+        if (check == posix::TreeCheck::HasKeptEntry) {
+            refused(winPath, kept, kept == kSharingViolation ? "an entry inside is in use by a running process"
+                                                             : "an entry inside is another user's");
+            return std::nullopt;
+        }
         if (check != posix::TreeCheck::Deletable) {
-            failed(check == posix::TreeCheck::HasKeptEntry ? kept : treeCheckError(check));
+            refused(winPath, treeCheckError(check), treeCheckReason(check));
             return std::nullopt;
         }
     }
@@ -89,13 +115,16 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
 
 // Runs the deletion step on an entry found deletable, keeping its outcome.
 template <class Step>
-bool finish(const std::optional<posix::AnchoredEntry>& e, Step step)
+bool finish(const QString& winPath, const std::optional<posix::AnchoredEntry>& e, Step step)
 {
     if (!e)
         return false;
     errno = 0;
-    if (!step(*e))
-        return failedWithHostError();
+    if (!step(*e)) {
+        failedWithHostError();
+        qCInfo(lcDelete, "failed %ls: error %d (some of it may stay)", qUtf16Printable(winPath), lastDeleteError);
+        return false;
+    }
     lastDeleteError = 0;
     return true;
 }
@@ -105,21 +134,21 @@ bool finish(const std::optional<posix::AnchoredEntry>& e, Step step)
 bool ShellDelete::recycle(const QString& winPath, const EntryId& listed)
 {
     posix::DeletionGuard guard;
-    return finish(deletable(winPath, listed, Mode::Recycle, guard),
+    return finish(winPath, deletable(winPath, listed, Mode::Recycle, guard),
                   [](const posix::AnchoredEntry& e) { return posix::Trash::moveIn(e); });
 }
 
 bool ShellDelete::erase(const QString& winPath, const EntryId& listed)
 {
     posix::DeletionGuard guard;
-    return finish(deletable(winPath, listed, Mode::Erase, guard),
+    return finish(winPath, deletable(winPath, listed, Mode::Erase, guard),
                   [&guard](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name, &guard); });
 }
 
 bool ShellDelete::eraseEmptyFolder(const QString& winPath, const EntryId& listed)
 {
     posix::DeletionGuard guard;
-    return finish(deletable(winPath, listed, Mode::EraseEmptyFolder, guard),
+    return finish(winPath, deletable(winPath, listed, Mode::EraseEmptyFolder, guard),
                   [&guard](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name, &guard); });
 }
 
