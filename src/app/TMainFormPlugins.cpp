@@ -46,6 +46,14 @@ void TMainForm::LoadPlugins()
                                       quint16 shortCut, const TmxNotifyEvent& onAction) {
         PluginLoaderNewAction(sender, name, image, hot, disabled, caption, enabled, checked, hint, shortCut, onAction);
     };
+    PluginLoader.OnShowMessage = [](TmxPluginLoader*, const QString& text) {
+        platform::MessageBoxService::show({text, {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, nullptr});
+    };
+    PluginLoader.OnAskYesNo = [](TmxPluginLoader*, const QString& question) {
+        return platform::MessageBoxService::show(
+                   {question, {}, platform::MsgButtons::YesNo, platform::MsgIcon::Question, nullptr})
+            == platform::MsgResult::Yes;
+    };
     PluginLoader.OnBeforeUnload = [this](TmxPluginLoader* sender, int index, bool& canUnload) {
         PluginLoaderBeforeUnload(sender, index, canUnload);
     };

@@ -3,7 +3,6 @@
 #include "platform/FileAttributes.h"
 #include "platform/FileFinder.h"
 #include "platform/KnownFolders.h"
-#include "platform/MessageBoxService.h"
 #include "platform/PluginFolder.h"
 
 #include <QCoreApplication>
@@ -20,17 +19,17 @@ TmxPluginLoader::TmxPluginLoader(QObject* owner)
 {
 }
 
-void TmxPluginLoader::showMessage(VrHost*, const char* text)
+void TmxPluginLoader::showMessage(VrHost* host, const char* text)
 {
-    platform::MessageBoxService::show(
-        {PluginText::fromPlugin(text), {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, nullptr});
+    TmxPluginLoader* loader = reinterpret_cast<HostTable*>(host)->loader;
+    if (loader->OnShowMessage)
+        loader->OnShowMessage(loader, PluginText::fromPlugin(text));
 }
 
-uint8_t TmxPluginLoader::askYesNo(VrHost*, const char* text)
+uint8_t TmxPluginLoader::askYesNo(VrHost* host, const char* text)
 {
-    const platform::MsgResult answer = platform::MessageBoxService::show(
-        {PluginText::fromPlugin(text), {}, platform::MsgButtons::YesNo, platform::MsgIcon::Question, nullptr});
-    return answer == platform::MsgResult::Yes ? 1 : 0;
+    TmxPluginLoader* loader = reinterpret_cast<HostTable*>(host)->loader;
+    return loader->OnAskYesNo && loader->OnAskYesNo(loader, PluginText::fromPlugin(text)) ? 1 : 0;
 }
 
 uint8_t TmxPluginLoader::callBack(VrHost* host, const char* message, int32_t param)

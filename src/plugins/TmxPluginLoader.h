@@ -90,6 +90,11 @@ public:
     // itself. OnAdvancedCallBack is kept for the host's own use.
     TEventMessage OnCallBack;
     TEventAdvancedMessage OnAdvancedCallBack;
+    // What the host's ShowMessage and AskYesNo calls of a plug-in do: the
+    // loader shows nothing itself (it links no widgets), its owner does.
+    // Without a handler a message goes unseen and a question is answered No.
+    std::function<void(TmxPluginLoader* Sender, const QString& Text)> OnShowMessage;
+    std::function<bool(TmxPluginLoader* Sender, const QString& Question)> OnAskYesNo;
 
     // The service table written into every object's Loader field.
     VrHost* Host() { return &host_.table; }

@@ -204,18 +204,21 @@ private Q_SLOTS:
         QVERIFY(p);
         QCOMPARE(p->Loader, loader.Host());
         QCOMPARE(p->Loader->Version, 313);
-        // The host's services reach the program: a box, and OnCallBack.
-        box.boxes.clear();
+        // The host's services reach the loader's owner: a message, a
+        // question (1 only for yes; no owner answers no), and OnCallBack.
+        QStringList said;
+        p->Loader->ShowMessage(p->Loader, "unheard");
+        QCOMPARE(int(p->Loader->AskYesNo(p->Loader, "Удалить?")), 0);
+        loader.OnShowMessage = [&](TmxPluginLoader*, const QString& text) { said << text; };
         p->Loader->ShowMessage(p->Loader, "Готово");
-        QCOMPARE(box.boxes, QStringList{"Готово"});
-        // A question: 1 only for Yes.
-        for (const auto& [answer, expected] : {std::pair{platform::MsgResult::Yes, 1}, std::pair{platform::MsgResult::No, 0},
-                                               std::pair{platform::MsgResult::Cancel, 0}}) {
-            box.boxAnswer = answer;
-            QCOMPARE(int(p->Loader->AskYesNo(p->Loader, "Удалить?")), expected);
+        for (const bool answer : {true, false}) {
+            loader.OnAskYesNo = [&](TmxPluginLoader*, const QString& question) {
+                said << question;
+                return answer;
+            };
+            QCOMPARE(int(p->Loader->AskYesNo(p->Loader, "Удалить?")), answer ? 1 : 0);
         }
-        box.boxAnswer = platform::MsgResult::Cancel;
-        QCOMPARE(box.boxes, (QStringList{"Готово", "Удалить?", "Удалить?", "Удалить?"}));
+        QCOMPARE(said, (QStringList{"Готово", "Удалить?", "Удалить?"}));
         QCOMPARE(p->Loader->CallBack(p->Loader, "ping", 7), 0);
         loader.OnCallBack = [](TmxPluginLoader*, const QString& message, int param, bool& handled) {
             handled = message == "ping" && param == 7;

@@ -233,9 +233,9 @@ private Q_SLOTS:
             for (const char* target : {"home/data/Trash/files/bound", "home/cache/thumbnails/bound"})
                 if (::mount(box.path("outside").constData(), box.path(target).constData(), nullptr, MS_BIND, nullptr) != 0)
                     ::_exit(77);
-            box.boxAnswer = platform::MsgResult::Yes;
             QList<TmxNotifyEvent> commands;
             TmxPluginLoader loader;
+            loader.OnAskYesNo = [](TmxPluginLoader*, const QString&) { return true; };
             loader.OnNewAction = [&](TmxPluginLoader*, const QString&, const TmxPluginImage&, const TmxPluginImage&,
                                      const TmxPluginImage&, const QString&, bool, bool, const QString&, quint16,
                                      const TmxNotifyEvent& run) { commands << run; };
