@@ -47,4 +47,15 @@ function(varnel_check_core_links)
   file(WRITE ${CMAKE_BINARY_DIR}/core_links.txt "${text}")
   add_test(NAME core_links COMMAND ${CMAKE_COMMAND} -DREPORT=${CMAKE_BINARY_DIR}/core_links.txt
            -P ${CMAKE_SOURCE_DIR}/cmake/core_links_test.cmake)
+
+  # And the real thing: each logic library, every object of it, linked into
+  # a program of its own with Qt Core; it must link, and run without Qt Gui
+  # or Qt Widgets in the process.
+  foreach(target IN LISTS VARNEL_LOGIC_LIBRARIES)
+    set(alone core_alone_${target})
+    add_executable(${alone} ${CMAKE_SOURCE_DIR}/cmake/core_alone.cpp)
+    set_target_properties(${alone} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/core_alone AUTOMOC OFF)
+    target_link_libraries(${alone} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${target}>" Qt6::Core)
+    add_test(NAME ${alone} COMMAND ${alone})
+  endforeach()
 endfunction()
