@@ -24,10 +24,6 @@ public:
     // owns the handle and gives it back with release().
     static Handle load(const QString& name);
 
-    // Loads the shared object at hostPath (never a resource bundle); name is
-    // what the load watcher is told. nullptr when it does not load.
-    static Handle loadFile(const QByteArray& hostPath, const QString& name);
-
     // Loads the shared object open as fd, so what loads is the very file the
     // caller looked at. Takes the descriptor over: closed when the load
     // fails, kept open for the rest of the process when it succeeds (the

@@ -72,19 +72,6 @@ DynamicLibrary::Handle DynamicLibrary::load(const QString& name)
     return library;
 }
 
-DynamicLibrary::Handle DynamicLibrary::loadFile(const QByteArray& hostPath, const QString& name)
-{
-    void* shared = hostPath.isEmpty() ? nullptr : ::dlopen(hostPath.constData(), RTLD_NOW | RTLD_LOCAL);
-    Handle library = nullptr;
-    if (shared) {
-        library = new Library;
-        library->shared = shared;
-    }
-    if (const LoadWatcher& watcher = loadWatcher())
-        watcher(name, library != nullptr);
-    return library;
-}
-
 DynamicLibrary::Handle DynamicLibrary::loadDescriptor(int fd, const QString& name)
 {
     // The system's loader knows a library by the name it was opened under
