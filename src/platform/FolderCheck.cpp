@@ -5,6 +5,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
 #include "platform/RegistryKey.h"
+#include "platform/ShellFolders.h"
 #include "platform/WinPath.h"
 #include "platform/WinePrefix.h"
 
@@ -18,7 +19,6 @@ namespace platform {
 
 namespace {
 
-const QString kShellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
 const QString kCurrentVersion = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion");
 
 // A folder no command may empty, in both forms (either may be empty).
@@ -111,14 +111,9 @@ Guard hostGuard(const QString& host, bool below)
 // The values of a Shell Folders key, but the one called skipped.
 void addShellFolders(QList<Guard>& guards, RegistryRoot root, const QString& skipped)
 {
-    RegistryKey key;
-    if (!key.open(root, kShellFolders, false))
-        return;
-    for (const QString& name : key.valueNames()) {
-        QString folder;
-        if (name.compare(skipped, Qt::CaseInsensitive) != 0 && key.readString(name, folder))
+    for (const auto& [name, folder] : ShellFolders::all(root))
+        if (name.compare(skipped, Qt::CaseInsensitive) != 0)
             guards << windowsGuard(folder, false);
-    }
 }
 
 // Both Program Files folders of the system drive, and what the machine

@@ -34,6 +34,11 @@ public:
     // reader and writer of these files asks here.
     static QString programFile(ProgramFile which);
 
+    // The user's data folder, host form: $XDG_DATA_HOME when it is an
+    // absolute path, else ~/.local/share (the registry, the recent-files
+    // list and the user's plug-ins live below it).
+    static QByteArray dataHome();
+
     // The user's own plug-in folder, loaded after the program's Plugins/:
     // $XDG_DATA_HOME/varnel/Plugins (~/.local/share/varnel/Plugins), host
     // form, whether it exists or not.

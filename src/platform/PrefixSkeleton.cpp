@@ -1,15 +1,13 @@
 #include "platform/PrefixSkeleton.h"
 
 #include "platform/KnownFolders.h"
-#include "platform/RegistryKey.h"
+#include "platform/ShellFolders.h"
 #include "platform/WinPath.h"
 #include "platform/WinePrefix.h"
 
 namespace platform {
 
 namespace {
-
-const QString kShellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
 
 QString folded(const QString& winFolder)
 {
@@ -23,16 +21,10 @@ PrefixSkeleton::PrefixSkeleton()
     if (!WinePrefix::active())
         return;
     windowsDir_ = WinPath::includeTrailingBackslash(folded(KnownFolders::windowsDir()));
-    for (const RegistryRoot root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine}) {
-        RegistryKey key;
-        if (!key.open(root, kShellFolders, false))
-            continue;
-        for (const QString& name : key.valueNames()) {
-            QString folder;
-            if (key.readString(name, folder) && !folder.isEmpty())
-                shellFolders_.append(folded(folder));
-        }
-    }
+    for (const RegistryRoot root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine})
+        for (const auto& value : ShellFolders::all(root))
+            if (!value.second.isEmpty())
+                shellFolders_.append(folded(value.second));
 }
 
 bool PrefixSkeleton::contains(const QString& winFolder) const

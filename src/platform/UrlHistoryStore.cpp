@@ -6,6 +6,7 @@
 #include "platform/FolderCheck.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellDelete.h"
+#include "platform/ShellFolders.h"
 #include "platform/WinePrefix.h"
 
 namespace platform {
@@ -23,7 +24,7 @@ std::unique_ptr<UrlHistoryStore> UrlHistoryStore::create()
     RegistryKey key;
     QString folder;
     if (!key.open(RegistryRoot::CurrentUser,
-                  QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"), false)
+                  ShellFolders::keyPath(), false)
         || !key.readString(kValue, folder))
         return nullptr;
     const EmptiableFolder judged = FolderCheck::emptiable(folder, kValue);

@@ -68,6 +68,18 @@ class TestMainForm : public QObject {
             WriteSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(value));
     }
 
+    // Makes closer record and close every pop-up menu that opens, so a test
+    // never waits on one.
+    static void closePopupsInto(QTimer& closer, QObject* context, QStringList& opened)
+    {
+        QObject::connect(&closer, &QTimer::timeout, context, [&opened] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened << popup->objectName();
+                popup->close();
+            }
+        });
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -259,12 +271,7 @@ private Q_SLOTS:
         // F10 opens the menu bar's first menu.
         QStringList opened;
         QTimer closer;
-        connect(&closer, &QTimer::timeout, form.get(), [&] {
-            if (QWidget* popup = QApplication::activePopupWidget()) {
-                opened << popup->objectName();
-                popup->close();
-            }
-        });
+        closePopupsInto(closer, form.get(), opened);
         QTest::keyClick(form.get(), Qt::Key_F10);
         closer.start(0);
         QTRY_COMPARE(opened, QStringList({"FileMenuItem"}));
@@ -527,12 +534,7 @@ private Q_SLOTS:
         // Should a menu open anyway, it is recorded and closed, not waited on.
         QStringList opened;
         QTimer closer;
-        connect(&closer, &QTimer::timeout, form.get(), [&] {
-            if (QWidget* popup = QApplication::activePopupWidget()) {
-                opened << popup->objectName();
-                popup->close();
-            }
-        });
+        closePopupsInto(closer, form.get(), opened);
         closer.start(0);
         for (QWidget* bar : {static_cast<QWidget*>(form->Toolbar), static_cast<QWidget*>(form->MainMenu)}) {
             const QPoint at(bar->width() - 3, bar->height() / 2);

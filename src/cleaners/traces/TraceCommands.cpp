@@ -4,6 +4,7 @@
 #include "platform/FolderCheck.h"
 #include "platform/RecentFiles.h"
 #include "platform/RegistryKey.h"
+#include "platform/ShellFolders.h"
 #include "platform/UrlHistoryStore.h"
 #include "platform/WinePrefix.h"
 #include "platform/ShellDelete.h"
@@ -13,7 +14,6 @@ using namespace platform;
 
 namespace {
 
-const QString kShellFolders = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
 const QString kMemory = QStringLiteral("SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management");
 const QString kPagefileValue = QStringLiteral("ClearPageFileAtShutdown");
 
@@ -21,7 +21,7 @@ QString recentFolder()
 {
     RegistryKey key;
     QString folder;
-    if (!key.open(RegistryRoot::CurrentUser, kShellFolders, false) || !key.readString(QStringLiteral("Recent"), folder))
+    if (!key.open(RegistryRoot::CurrentUser, platform::ShellFolders::keyPath(), false) || !key.readString(QStringLiteral("Recent"), folder))
         return {};
     return folder;
 }

@@ -3,7 +3,6 @@
 #include "posix/Handles.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include <dirent.h>

@@ -91,9 +91,14 @@ QString KnownFolders::programFile(ProgramFile which)
     return PathMapper::toWindows(folder + "/" + name);
 }
 
+QByteArray KnownFolders::dataHome()
+{
+    return xdgFolder("XDG_DATA_HOME", "/.local/share");
+}
+
 QByteArray KnownFolders::userPluginFolder()
 {
-    return xdgFolder("XDG_DATA_HOME", "/.local/share") + "/varnel/Plugins";
+    return dataHome() + "/varnel/Plugins";
 }
 
 void KnownFolders::overrideAppDir(const QByteArray& hostFolder)

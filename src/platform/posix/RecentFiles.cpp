@@ -1,6 +1,7 @@
 #include "platform/RecentFiles.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/KnownFolders.h"
 
 namespace platform {
 
@@ -18,10 +19,7 @@ const QByteArray kEmptyList = QByteArrayLiteral(
 
 QByteArray RecentFiles::hostPath()
 {
-    QByteArray data = qgetenv("XDG_DATA_HOME");
-    if (!data.startsWith('/'))
-        data = qgetenv("HOME") + "/.local/share";
-    return data + "/recently-used.xbel";
+    return KnownFolders::dataHome() + "/recently-used.xbel";
 }
 
 bool RecentFiles::clear()

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Diagnostics.h"
+#include "platform/KnownFolders.h"
 #include "platform/WinePrefix.h"
 
 #include <QDir>
@@ -72,12 +73,8 @@ QByteArray relativeTo(RegistryRoot root)
 QByteArray hostFolder()
 {
     QByteArray dir = qgetenv("VARNEL_REGISTRY");
-    if (dir.isEmpty()) {
-        QByteArray data = qgetenv("XDG_DATA_HOME");
-        if (data.isEmpty())
-            data = qgetenv("HOME") + "/.local/share";
-        dir = data + "/varnel/registry";
-    }
+    if (dir.isEmpty())
+        dir = KnownFolders::dataHome() + "/varnel/registry";
     while (dir.size() > 1 && dir.endsWith('/'))
         dir.chop(1);
     return dir;
