@@ -20,6 +20,7 @@ struct Rule {
     QByteArray path;   // the whole glob
     QByteArray folder; // up to the last "/" ("/" for a top-level entry)
     QByteArray name;   // the last component
+    QByteArray folderLiteral; // the folder glob up to its first wildcard
     bool folderIsLiteral = false;
 };
 
@@ -51,12 +52,13 @@ QByteArray bootId()
     return firstLineOf("/proc/sys/kernel/random/boot_id").replace("-", "");
 }
 
-bool hasGlob(QByteArrayView text)
+// How much of a glob is plain text: all of it when it has no wildcard.
+qsizetype literalLength(QByteArrayView text)
 {
-    for (const char c : text)
-        if (c == '*' || c == '?' || c == '[')
-            return true;
-    return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == '*' || text[i] == '?' || text[i] == '[')
+            return i;
+    return text.size();
 }
 
 // The path with its specifiers put in: known ones by their value, any
@@ -101,7 +103,8 @@ std::optional<Rule> ruleOf(const QByteArray& line)
     const qsizetype slash = r.path.lastIndexOf('/');
     r.folder = slash == 0 ? QByteArray("/") : r.path.left(slash);
     r.name = r.path.mid(slash + 1);
-    r.folderIsLiteral = !hasGlob(r.folder);
+    r.folderLiteral = r.folder.left(literalLength(r.folder));
+    r.folderIsLiteral = r.folderLiteral.size() == r.folder.size();
     return r;
 }
 
@@ -150,10 +153,14 @@ const std::vector<Rule>& rules()
     return *s.rules;
 }
 
+// Asked for every folder a walk reads: most are told apart by their
+// beginning, without a copy or a glob match.
 bool folderMatches(const Rule& r, QByteArrayView folder)
 {
     if (r.folderIsLiteral)
         return folder == QByteArrayView(r.folder);
+    if (!folder.startsWith(r.folderLiteral))
+        return false;
     return ::fnmatch(r.folder.constData(), folder.toByteArray().constData(), FNM_PATHNAME) == 0;
 }
 
