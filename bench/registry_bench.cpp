@@ -27,8 +27,10 @@ QByteArray generated(int keys, int uninstall)
     for (int i = 0; i < uninstall; ++i) {
         out += "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\{APP-" + QByteArray::number(i)
             + "}] 1700000000\n#time=1d9c2f1a2b3c4d5\n\"DisplayName\"=\"Application " + QByteArray::number(i)
-            + "\"\n\"DisplayVersion\"=\"1.0." + QByteArray::number(i) + "\"\n\"Publisher\"=\"Vendor\"\n"
-              "\"InstallLocation\"=\"C:\\\\Program Files\\\\App\"\n\"UninstallString\"=\"C:\\\\Program Files\\\\App\\\\uninst.exe\"\n"
+            + "\"\n\"DisplayVersion\"=\"1.0." + QByteArray::number(i)
+            + "\"\n\"Publisher\"=\"Vendor\"\n"
+              "\"InstallLocation\"=\"C:\\\\Program Files\\\\App\"\n\"UninstallString\"=\"C:\\\\Program "
+              "Files\\\\App\\\\uninst.exe\"\n"
               "\"EstimatedSize\"=dword:00001000\n\"NoModify\"=dword:00000001\n\n";
     }
     return out;
@@ -71,8 +73,9 @@ int main(int argc, char** argv)
     int found = 0;
     for (int i = 0; i < lookups; ++i) {
         platform::RegistryKey k;
-        found += k.open(platform::RegistryRoot::LocalMachine,
-                        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{APP-%1}").arg(i % 300), false);
+        found += k.open(
+            platform::RegistryRoot::LocalMachine,
+            QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{APP-%1}").arg(i % 300), false);
     }
     const qint64 each = t.nsecsElapsed() / lookups;
     std::printf("one key lookup after the parse: %8.2f us (%d found), %.0fx cheaper than the parse\n", each / 1e3,

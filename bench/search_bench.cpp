@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     form.FindActionExecute();
     const qint64 ms = t.elapsed();
     std::printf("search through the main window: %d files listed in %lld ms (%.1f us a file)\n",
-                form.FileModel->rowCount(), ms, form.FileModel->rowCount() ? 1000.0 * ms / form.FileModel->rowCount() : 0.0);
+                form.FileModel->rowCount(), ms,
+                form.FileModel->rowCount() ? 1000.0 * ms / form.FileModel->rowCount() : 0.0);
     return 0;
 }

@@ -8,11 +8,11 @@
 #include <stdint.h>
 
 typedef struct SampleTally {
-    uint64_t files;   /* entries removed at any depth (files, links, folders) */
-    uint64_t items;   /* entries of the folder itself removed with all they held */
-    uint64_t kept;    /* entries of the folder itself that stayed (or partly) */
-    uint64_t bytes;   /* sizes of the regular files whose last link was removed */
-    uint64_t failed;  /* entries at any depth that could not be removed */
+    uint64_t files;  /* entries removed at any depth (files, links, folders) */
+    uint64_t items;  /* entries of the folder itself removed with all they held */
+    uint64_t kept;   /* entries of the folder itself that stayed (or partly) */
+    uint64_t bytes;  /* sizes of the regular files whose last link was removed */
+    uint64_t failed; /* entries at any depth that could not be removed */
 } SampleTally;
 
 /* Removes everything inside path and adds what it did to tally. A missing

@@ -72,8 +72,11 @@ void estimate(QPainter& p, const Pen& c)
     outline(p, c("#3b3b3b"), 1.2);
     p.drawLine(QPointF(4, 4), QPointF(4, 28));
     p.drawLine(QPointF(4, 28), QPointF(29, 28));
-    const struct { qreal x, h; const char* top; const char* bottom; } bars[] = {
-        {7, 9, "#7fd37f", "#2e8b2e"}, {13.5, 15, "#ffd36b", "#d08a00"}, {20, 21, "#f0837a", "#c0392b"}};
+    const struct {
+        qreal x, h;
+        const char* top;
+        const char* bottom;
+    } bars[] = {{7, 9, "#7fd37f", "#2e8b2e"}, {13.5, 15, "#ffd36b", "#d08a00"}, {20, 21, "#f0837a", "#c0392b"}};
     for (const auto& b : bars) {
         outline(p, c("#333333"), 0.8);
         p.setBrush(vertical(c(b.top), c(b.bottom), 27 - b.h, 27));
@@ -221,8 +224,8 @@ void autorun(QPainter& p, const Pen& c)
 {
     outline(p, c("#7a5a00"), 1.2);
     p.setBrush(vertical(c("#ffe27a"), c("#f0a500")));
-    p.drawPolygon(QPolygonF({QPointF(18, 2), QPointF(7, 18), QPointF(15, 18), QPointF(12, 30), QPointF(25, 12),
-                             QPointF(17, 12)}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(18, 2), QPointF(7, 18), QPointF(15, 18), QPointF(12, 30), QPointF(25, 12), QPointF(17, 12)}));
 }
 
 void folder(QPainter& p, const Pen& c)
@@ -286,21 +289,51 @@ QImage draw(Picture picture, int size, bool highlighted)
     if (highlighted)
         glow(p);
     switch (picture) {
-    case Picture::Search: magnifier(p, c); break;
-    case Picture::Stop: stopSign(p, c); break;
-    case Picture::Estimate: estimate(p, c); break;
-    case Picture::Delete: trash(p, c); break;
-    case Picture::Addons: addons(p, c); break;
-    case Picture::Options: gear(p, c); break;
-    case Picture::Exit: door(p, c); break;
-    case Picture::StatusBusy: statusBusy(p, c); break;
-    case Picture::StatusIdle: statusIdle(p, c); break;
-    case Picture::Update: update(p, c); break;
-    case Picture::ClearSelected: clearSelected(p, c); break;
-    case Picture::Uninstall: uninstall(p, c); break;
-    case Picture::Autorun: autorun(p, c); break;
-    case Picture::Folder: folder(p, c); break;
-    case Picture::Shortcut: shortcut(p, c); break;
+    case Picture::Search:
+        magnifier(p, c);
+        break;
+    case Picture::Stop:
+        stopSign(p, c);
+        break;
+    case Picture::Estimate:
+        estimate(p, c);
+        break;
+    case Picture::Delete:
+        trash(p, c);
+        break;
+    case Picture::Addons:
+        addons(p, c);
+        break;
+    case Picture::Options:
+        gear(p, c);
+        break;
+    case Picture::Exit:
+        door(p, c);
+        break;
+    case Picture::StatusBusy:
+        statusBusy(p, c);
+        break;
+    case Picture::StatusIdle:
+        statusIdle(p, c);
+        break;
+    case Picture::Update:
+        update(p, c);
+        break;
+    case Picture::ClearSelected:
+        clearSelected(p, c);
+        break;
+    case Picture::Uninstall:
+        uninstall(p, c);
+        break;
+    case Picture::Autorun:
+        autorun(p, c);
+        break;
+    case Picture::Folder:
+        folder(p, c);
+        break;
+    case Picture::Shortcut:
+        shortcut(p, c);
+        break;
     }
     return image;
 }

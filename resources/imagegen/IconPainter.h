@@ -10,10 +10,21 @@
 namespace IconPainter {
 
 enum class Picture {
-    Search, Stop, Estimate, Delete, Addons, Options, Exit, // tool bar, in button order
-    StatusBusy, StatusIdle,
-    Update, ClearSelected, Uninstall, Autorun,
-    Folder, Shortcut,
+    Search,
+    Stop,
+    Estimate,
+    Delete,
+    Addons,
+    Options,
+    Exit, // tool bar, in button order
+    StatusBusy,
+    StatusIdle,
+    Update,
+    ClearSelected,
+    Uninstall,
+    Autorun,
+    Folder,
+    Shortcut,
 };
 
 // The picture at size x size pixels; highlighted pictures are lighter and

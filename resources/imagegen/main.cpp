@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     QDir().mkpath(dir);
 
     QList<Item> library;
-    const Picture order[] = {Picture::Search, Picture::Stop, Picture::Estimate, Picture::Delete,
+    const Picture order[] = {Picture::Search, Picture::Stop,    Picture::Estimate, Picture::Delete,
                              Picture::Addons, Picture::Options, Picture::Exit};
     for (int i = 0; i < 7; ++i) {
         library.append({QStringLiteral("bitmaps/%1.png").arg(100 + i), IconPainter::draw(order[i], 32)});
@@ -63,18 +63,18 @@ int main(int argc, char** argv)
 
     // Menu images by their index in the menu image list.
     const QList<QPair<int, Picture>> menu = {
-        {0, Picture::Delete}, {1, Picture::Search}, {2, Picture::Options}, {3, Picture::Stop},
-        {4, Picture::Update}, {5, Picture::ClearSelected}, {6, Picture::Estimate},
-        {7, Picture::Uninstall}, {8, Picture::Exit}, {9, Picture::Folder}, {10, Picture::ClearSelected},
-        {11, Picture::Shortcut}, {12, Picture::Autorun}};
+        {0, Picture::Delete},  {1, Picture::Search},        {2, Picture::Options},        {3, Picture::Stop},
+        {4, Picture::Update},  {5, Picture::ClearSelected}, {6, Picture::Estimate},       {7, Picture::Uninstall},
+        {8, Picture::Exit},    {9, Picture::Folder},        {10, Picture::ClearSelected}, {11, Picture::Shortcut},
+        {12, Picture::Autorun}};
     QList<Item> menuItems;
     for (const auto& [index, picture] : menu)
         menuItems.append({QStringLiteral("menu/%1.png").arg(index), IconPainter::draw(picture, 16)});
 
     // Tool windows' bar buttons, 24 pixels.
-    const QList<QPair<const char*, Picture>> tool = {
-        {"search", Picture::Search}, {"stop", Picture::Stop}, {"delete", Picture::Delete},
-        {"exit", Picture::Exit}, {"folder", Picture::Folder}, {"shortcut", Picture::Shortcut}};
+    const QList<QPair<const char*, Picture>> tool = {{"search", Picture::Search}, {"stop", Picture::Stop},
+                                                     {"delete", Picture::Delete}, {"exit", Picture::Exit},
+                                                     {"folder", Picture::Folder}, {"shortcut", Picture::Shortcut}};
     for (const auto& [name, picture] : tool)
         menuItems.append({QStringLiteral("tool/%1.png").arg(QLatin1String(name)), IconPainter::draw(picture, 24)});
 

@@ -51,7 +51,9 @@ void ShowSettingsWriteFailure(const QString& file)
     platform::MessageBoxService::show({QStringLiteral("Не удалось сохранить настройки в файл %1. "
                                                       "Папка программы недоступна для записи.")
                                            .arg(host),
-                                       {}, platform::MsgButtons::Ok, platform::MsgIcon::Error,
+                                       {},
+                                       platform::MsgButtons::Ok,
+                                       platform::MsgIcon::Error,
                                        QApplication::activeWindow()});
 }
 

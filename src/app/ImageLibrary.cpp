@@ -55,5 +55,6 @@ std::optional<QImage> ImageLibrary::Load(int id)
 
 QString ImageLibrary::ErrorText()
 {
-    return QStringLiteral("Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать.");
+    return QStringLiteral(
+        "Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать.");
 }

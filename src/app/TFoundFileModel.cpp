@@ -7,8 +7,7 @@
 TFoundFileModel::TFoundFileModel(const QList<QIcon>* icons, QObject* parent)
     : QAbstractTableModel(parent)
     , icons_(icons)
-{
-}
+{}
 
 int TFoundFileModel::rowCount(const QModelIndex& parent) const
 {
@@ -27,9 +26,12 @@ QVariant TFoundFileModel::data(const QModelIndex& index, int role) const
     const Row& row = rows_[indexOf(index.row())];
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
-        case 0: return row.caption;
-        case 1: return row.name();
-        case 2: return row.sizeText();
+        case 0:
+            return row.caption;
+        case 1:
+            return row.name();
+        case 2:
+            return row.sizeText();
         }
     }
     if (role == Qt::DecorationRole && index.column() == 0 && row.imageIndex >= 0 && row.imageIndex < icons_->size())
@@ -42,9 +44,12 @@ QVariant TFoundFileModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case 0: return QStringLiteral(" Путь");
-    case 1: return QStringLiteral(" Имя файла");
-    case 2: return QStringLiteral(" Размер ( Байт )");
+    case 0:
+        return QStringLiteral(" Путь");
+    case 1:
+        return QStringLiteral(" Имя файла");
+    case 2:
+        return QStringLiteral(" Размер ( Байт )");
     }
     return {};
 }

@@ -74,8 +74,8 @@ void TMainForm::connectCommands()
     connect(StopMenuItem, &QAction::triggered, this, &TMainForm::StopMenuItemClick);
     connect(Compbtn, &QToolButton::clicked, CompAction, &QAction::trigger);
     connect(CompAction, &QAction::triggered, this, &TMainForm::CompActionExecute);
-    for (QObject* source : {static_cast<QObject*>(DelBtn), static_cast<QObject*>(DelMenuItem),
-                            static_cast<QObject*>(DelPopupItem)}) {
+    for (QObject* source :
+         {static_cast<QObject*>(DelBtn), static_cast<QObject*>(DelMenuItem), static_cast<QObject*>(DelPopupItem)}) {
         if (auto* button = qobject_cast<QToolButton*>(source))
             connect(button, &QToolButton::clicked, DelFilesAction, &QAction::trigger);
         else
@@ -162,7 +162,8 @@ bool TMainForm::applyStoredGeometry()
 void TMainForm::applyViewSettings()
 {
     FileList->setGridLines(IsSwitchOn(ReadSetting(SettingKeys::Separators)));
-    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu}, IsSwitchOn(ReadSetting(SettingKeys::XPMenu)));
+    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu},
+                         IsSwitchOn(ReadSetting(SettingKeys::XPMenu)));
 }
 
 void TMainForm::FormPaint()
@@ -309,7 +310,8 @@ void TMainForm::reportImageError()
         return;
     imageErrorShown_ = true;
     QTimer::singleShot(0, this, [this] {
-        MessageBoxService::show({ImageLibrary::ErrorText(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+        MessageBoxService::show(
+            {ImageLibrary::ErrorText(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
     });
 }
 
@@ -348,7 +350,8 @@ void TMainForm::CompActionExecute()
 {
     ExtList->Items.clear();
     ExtList->Items.append(QString::number(TotalSize / 1024));
-    platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::HandOver), ExtList->Items);
+    platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::HandOver),
+                                   ExtList->Items);
     ExtList->Items.clear();
     TReportForm report(this);
     ShowModal(report);

@@ -24,8 +24,7 @@
 
 namespace {
 
-template <typename T>
-T* named(T* object, const char* name)
+template <typename T> T* named(T* object, const char* name)
 {
     object->setObjectName(QLatin1String(name));
     return object;
@@ -46,8 +45,7 @@ void showAction(QAction* shown, QAction* action)
     QObject::connect(shown, &QAction::triggered, action, [action] { action->trigger(); });
 }
 
-QAction* item(QMenu* menu, const char* name, const QString& caption, int image = -1,
-              const QKeySequence& shortcut = {})
+QAction* item(QMenu* menu, const char* name, const QString& caption, int image = -1, const QKeySequence& shortcut = {})
 {
     QAction* a = named(menu->addAction(caption), name);
     if (image >= 0)
@@ -92,17 +90,20 @@ void TMainFormControls::buildMenus(QMainWindow* window)
     });
 
     FileMenuItem = named(MainMenu->addMenu(QStringLiteral("Файл")), "FileMenuItem");
-    OptionsMenuItem = item(FileMenuItem, "OptionsMenuItem", QStringLiteral("Настройки   "), 2, QKeySequence(QStringLiteral("Ctrl+S")));
+    OptionsMenuItem = item(FileMenuItem, "OptionsMenuItem", QStringLiteral("Настройки   "), 2,
+                           QKeySequence(QStringLiteral("Ctrl+S")));
     FileMenuItem->addSeparator();
     ExitmenuItem = item(FileMenuItem, "ExitmenuItem", QStringLiteral(" Выход"));
 
     RunMenuItem = named(MainMenu->addMenu(QStringLiteral("Выполнить")), "RunMenuItem");
-    FindMenuItem = item(RunMenuItem, "FindMenuItem", QStringLiteral("Поиск файлов      "), 1, QKeySequence(QStringLiteral("Ctrl+F")));
+    FindMenuItem = item(RunMenuItem, "FindMenuItem", QStringLiteral("Поиск файлов      "), 1,
+                        QKeySequence(QStringLiteral("Ctrl+F")));
     StopMenuItem = item(RunMenuItem, "StopMenuItem", QStringLiteral("Стоп"), 3);
     CompareMenuItem = named(RunMenuItem->addAction(QString()), "CompareMenuItem");
     showAction(CompareMenuItem, CompAction);
     RunMenuItem->addSeparator();
-    DelMenuItem = item(RunMenuItem, "DelMenuItem", QStringLiteral("Удалить файлы"), 0, QKeySequence(QStringLiteral("Ctrl+D")));
+    DelMenuItem = item(RunMenuItem, "DelMenuItem", QStringLiteral("Удалить файлы"), 0,
+                       QKeySequence(QStringLiteral("Ctrl+D")));
 
     PlugnMenuItem = named(MainMenu->addMenu(QStringLiteral("Плагины")), "PlugnMenuItem");
 
@@ -139,7 +140,8 @@ void TMainFormControls::buildMenus(QMainWindow* window)
     FilePopupMenu = named(new QMenu(window), "FilePopupMenu");
     DelPopupItem = item(FilePopupMenu, "DelPopupItem", DelFilesAction->text(), 0);
     FilePopupMenu->addSeparator();
-    ClearSelectedMenuItem = item(FilePopupMenu, "ClearSelectedMenuItem", QStringLiteral("Удалить выбранные файлы из списка"), 5);
+    ClearSelectedMenuItem = item(FilePopupMenu, "ClearSelectedMenuItem",
+                                 QStringLiteral("Удалить выбранные файлы из списка"), 5);
     ClearFileListMenuItem = item(FilePopupMenu, "ClearFileListMenuItem", QStringLiteral("Очистить список файлов"));
 
     LogPopMenu = named(new QMenu(window), "LogPopMenu");

@@ -41,13 +41,14 @@ void TMainForm::LoadPlugins()
     PluginLoader.setParent(this);
     PluginLoader.Extension = QStringLiteral("dll");
     PluginLoader.OnNewAction = [this](TmxPluginLoader* sender, const QString& name, const TmxPluginImage& image,
-                                      const TmxPluginImage& hot, const TmxPluginImage& disabled,
-                                      const QString& caption, bool enabled, bool checked, const QString& hint,
-                                      quint16 shortCut, const TmxNotifyEvent& onAction) {
+                                      const TmxPluginImage& hot, const TmxPluginImage& disabled, const QString& caption,
+                                      bool enabled, bool checked, const QString& hint, quint16 shortCut,
+                                      const TmxNotifyEvent& onAction) {
         PluginLoaderNewAction(sender, name, image, hot, disabled, caption, enabled, checked, hint, shortCut, onAction);
     };
     PluginLoader.OnShowMessage = [](TmxPluginLoader*, const QString& text) {
-        platform::MessageBoxService::show({text, {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, nullptr});
+        platform::MessageBoxService::show(
+            {text, {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, nullptr});
     };
     PluginLoader.OnAskYesNo = [](TmxPluginLoader*, const QString& question) {
         return platform::MessageBoxService::show(
@@ -75,7 +76,8 @@ void TMainForm::LoadPlugins()
     QStringList lines;
     for (int i = 0; i < PlugList->count(); ++i)
         lines << PlugList->item(i)->text();
-    platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::PluginList), lines);
+    platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::PluginList),
+                                   lines);
     if (error) {
         // The application's general error report.
         platform::MessageBoxService::show(
@@ -95,8 +97,7 @@ void TMainForm::PluginLoaderNewAction(TmxPluginLoader*, const QString& Name, con
                                       const TmxNotifyEvent& OnAction)
 {
     if (!PluginList::isValidCommandName(Name))
-        throw std::invalid_argument(
-            QStringLiteral("Недопустимое имя команды плагина: \"%1\"").arg(Name).toStdString());
+        throw std::invalid_argument(QStringLiteral("Недопустимое имя команды плагина: \"%1\"").arg(Name).toStdString());
     auto* item = new QAction(Caption, PlugnMenuItem);
     item->setObjectName(Name);
     item->setEnabled(Enabled);
@@ -144,8 +145,7 @@ void TMainForm::PluginLoaderBeforeUnload(TmxPluginLoader*, int, bool&)
             PlugnMenuItem->removeAction(item);
             delete item;
         }
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TMainForm::UnloadPlugins()
@@ -154,6 +154,5 @@ void TMainForm::UnloadPlugins()
         bool canUnload = true;
         PluginLoaderBeforeUnload(&PluginLoader, -1, canUnload);
         PluginLoader.UnloadAll();
-    } catch (...) {
-    }
+    } catch (...) {}
 }

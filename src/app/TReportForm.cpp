@@ -15,8 +15,7 @@
 
 namespace {
 
-template <typename T>
-T* named(T* w, const char* name, const QRect& at)
+template <typename T> T* named(T* w, const char* name, const QRect& at)
 {
     w->setObjectName(QLatin1String(name));
     w->setGeometry(at);
@@ -41,16 +40,23 @@ TReportForm::TReportForm(QWidget* parent)
     DiskInf->setObjectName(QStringLiteral("DiskInf"));
 
     FreeBox = named(new QGroupBox(QStringLiteral(" Свободно на дисках "), this), "FreeBox", {4, 4, 292, 102});
-    Bar1Label = named(new QLabel(QStringLiteral("Занято на дисках от общего объёма :"), FreeBox), "Bar1Label", {8, 18, 276, 16});
+    Bar1Label = named(new QLabel(QStringLiteral("Занято на дисках от общего объёма :"), FreeBox), "Bar1Label",
+                      {8, 18, 276, 16});
     AllSpaceBar = named(new PartsProgressBar(FreeBox), "AllSpaceBar", {8, 36, 276, 18});
-    AllSizeLabel = named(new QLabel(QStringLiteral("Общая емкость дисков (\u041Cb) : 0 "), FreeBox), "AllSizeLabel", {8, 58, 276, 16});
-    UsedSizeLabel = named(new QLabel(QStringLiteral("Из них занято (Mb) : 0"), FreeBox), "UsedSizeLabel", {8, 78, 276, 16});
+    AllSizeLabel = named(new QLabel(QStringLiteral("Общая емкость дисков (\u041Cb) : 0 "), FreeBox), "AllSizeLabel",
+                         {8, 58, 276, 16});
+    UsedSizeLabel = named(new QLabel(QStringLiteral("Из них занято (Mb) : 0"), FreeBox), "UsedSizeLabel",
+                          {8, 78, 276, 16});
 
-    FoundBox = named(new QGroupBox(QStringLiteral(" Занято найденными файлами "), this), "FoundBox", {4, 110, 292, 108});
-    Bar2Label = named(new QLabel(QStringLiteral("Найденные файлы от всех имеющихся файлов :"), FoundBox), "Bar2Label", {8, 18, 276, 16});
+    FoundBox = named(new QGroupBox(QStringLiteral(" Занято найденными файлами "), this), "FoundBox",
+                     {4, 110, 292, 108});
+    Bar2Label = named(new QLabel(QStringLiteral("Найденные файлы от всех имеющихся файлов :"), FoundBox), "Bar2Label",
+                      {8, 18, 276, 16});
     TmpSizeBar = named(new PartsProgressBar(FoundBox), "TmpSizeBar", {8, 36, 276, 18});
-    TmpSizelabel = named(new QLabel(QStringLiteral("Найденные файлы (\u041Ab) : 0"), FoundBox), "TmpSizelabel", {8, 58, 276, 16});
-    RecomLabel = named(new QLabel(QStringLiteral("Рекомендация - очистка по желанию"), FoundBox), "RecomLabel", {8, 80, 276, 16});
+    TmpSizelabel = named(new QLabel(QStringLiteral("Найденные файлы (\u041Ab) : 0"), FoundBox), "TmpSizelabel",
+                         {8, 58, 276, 16});
+    RecomLabel = named(new QLabel(QStringLiteral("Рекомендация - очистка по желанию"), FoundBox), "RecomLabel",
+                       {8, 80, 276, 16});
 
     ExtBtn = named(new QPushButton(QStringLiteral("Выход"), this), "ExtBtn", {211, 225, 85, 27});
     connect(ExtBtn, &QPushButton::clicked, this, &QDialog::accept);

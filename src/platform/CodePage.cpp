@@ -24,7 +24,8 @@ int prefixCodePage()
         return 0;
     RegistryKey key;
     QString acp;
-    if (!key.open(RegistryRoot::LocalMachine, QStringLiteral("System\\CurrentControlSet\\Control\\Nls\\CodePage"), false)
+    if (!key.open(RegistryRoot::LocalMachine, QStringLiteral("System\\CurrentControlSet\\Control\\Nls\\CodePage"),
+                  false)
         || !key.readString(QStringLiteral("ACP"), acp))
         return 0;
     return number(acp);
@@ -96,13 +97,11 @@ int CodePage::forLocale(const QByteArray& locale)
     const QByteArray territory = under >= 0 ? lang.mid(under + 1).toUpper() : QByteArray();
     const bool latin = locale.contains("@latin");
     static const QHash<QByteArray, int> byLanguage = {
-        {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251}, {"sr", 1251}, {"mk", 1251}, {"kk", 1251},
-        {"ky", 1251}, {"tt", 1251}, {"mn", 1251}, {"ba", 1251}, {"sah", 1251}, {"tg", 1251},
-        {"cs", 1250}, {"sk", 1250}, {"pl", 1250}, {"hu", 1250}, {"ro", 1250}, {"hr", 1250}, {"sl", 1250},
-        {"sq", 1250}, {"bs", 1250},
-        {"el", 1253}, {"tr", 1254}, {"az", 1254}, {"uz", 1254}, {"he", 1255}, {"ar", 1256}, {"fa", 1256},
-        {"ur", 1256}, {"et", 1257}, {"lt", 1257}, {"lv", 1257}, {"vi", 1258}, {"th", 874}, {"ja", 932},
-        {"ko", 949},
+        {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251},  {"sr", 1251}, {"mk", 1251}, {"kk", 1251}, {"ky", 1251},
+        {"tt", 1251}, {"mn", 1251}, {"ba", 1251}, {"sah", 1251}, {"tg", 1251}, {"cs", 1250}, {"sk", 1250}, {"pl", 1250},
+        {"hu", 1250}, {"ro", 1250}, {"hr", 1250}, {"sl", 1250},  {"sq", 1250}, {"bs", 1250}, {"el", 1253}, {"tr", 1254},
+        {"az", 1254}, {"uz", 1254}, {"he", 1255}, {"ar", 1256},  {"fa", 1256}, {"ur", 1256}, {"et", 1257}, {"lt", 1257},
+        {"lv", 1257}, {"vi", 1258}, {"th", 874},  {"ja", 932},   {"ko", 949},
     };
     if (language == "zh")
         return (territory == "TW" || territory == "HK" || territory == "MO") ? 950 : 936;

@@ -33,7 +33,7 @@ struct DriveSpace {
 // What else is known of a drive's file system; zeros and empty texts when
 // the drive does not exist.
 struct DriveDetails {
-    QString fileSystem;      // "ext4", "vfat", ...
+    QString fileSystem; // "ext4", "vfat", ...
     quint32 serialNumber = 0;
     quint32 bytesPerCluster = 0;
     quint64 totalClusters = 0;

@@ -9,9 +9,9 @@
 namespace platform {
 
 struct EntryData {
-    QString name;        // as the host spells it
+    QString name; // as the host spells it
     quint32 attributes = 0;
-    quint64 size = 0;    // a link's own size
+    quint64 size = 0; // a link's own size
     FileTimes times;
     bool isDirectory = false;
 };

@@ -24,7 +24,7 @@
 namespace platform {
 
 struct FileTimes {
-    QDateTime creation;   // birth time where the file system has one, else change time
+    QDateTime creation; // birth time where the file system has one, else change time
     QDateTime lastAccess;
     QDateTime lastWrite;
 };

@@ -86,7 +86,10 @@ public:
     // The entry's name as the program sees it, and as the host stores it.
     // Valid while the listing lives and is not read again.
     QStringView name(const Entry& e) const { return QStringView(text_).mid(e.nameOffset, e.nameLength); }
-    QByteArrayView hostName(const Entry& e) const { return QByteArrayView(host_.constData() + e.hostOffset, e.hostLength); }
+    QByteArrayView hostName(const Entry& e) const
+    {
+        return QByteArrayView(host_.constData() + e.hostOffset, e.hostLength);
+    }
 
     // Why the last read failed, as a Windows system error code (5 access
     // denied, 2 not found, 3 path not found, 4 too many open files; a host
@@ -171,13 +174,13 @@ private:
     QByteArray host_; // every entry's host name, one after the other
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
-    int fd_ = -1; // the folder, kept open: every entry is reached relative to it
+    int fd_ = -1;       // the folder, kept open: every entry is reached relative to it
     quint64 inode_ = 0; // the folder's, while its handle is given back
     quint64 inodeDevice_ = 0;
-    int error_ = 0; // the host's error number
-    bool shared_ = false;   // the folder lies below a shared folder (or is one)
-    bool checkOwners_ = false; // ... and others could have put entries into it
-    bool withheld_ = false; // entries were left out as not the user's
+    int error_ = 0;                   // the host's error number
+    bool shared_ = false;             // the folder lies below a shared folder (or is one)
+    bool checkOwners_ = false;        // ... and others could have put entries into it
+    bool withheld_ = false;           // entries were left out as not the user's
     QList<QByteArray> excludedNames_; // tmpfiles name patterns for this folder
 };
 

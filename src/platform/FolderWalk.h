@@ -101,8 +101,7 @@ inline void noteUnreadable(const FolderListing& parent, const FolderListing::Ent
     qCInfo(lcWalk, "cannot read %s (error %d)", parent.hostPathOf(entry).constData(), child.lastError());
 }
 
-template <class Visitor>
-bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visitor)
+template <class Visitor> bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visitor)
 {
     if (visitor.opened(listing, folder) == WalkStep::Stop)
         return false;
@@ -116,8 +115,7 @@ bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visi
 
 // Walks the tree of root, whose text is rootFolder, as described above.
 // Returns false when a hook stopped the walk, true when it ran to the end.
-template <class Visitor>
-bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
+template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
 {
     using detail::WalkFrame;
     if (!detail::visitAll(root, rootFolder, visitor))
@@ -169,8 +167,7 @@ bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
 
 // Walks the tree of root, whose text is rootFolder, breadth-first as
 // described above. Returns false when a hook stopped the walk.
-template <class Visitor>
-bool walkFoldersBreadthFirst(FolderListing root, QString rootFolder, Visitor& visitor)
+template <class Visitor> bool walkFoldersBreadthFirst(FolderListing root, QString rootFolder, Visitor& visitor)
 {
     struct Read {
         FolderListing listing;

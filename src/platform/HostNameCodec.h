@@ -20,7 +20,10 @@ namespace platform::HostNameCodec {
 
 // Text form of one host name (no "/" inside).
 QString decode(const char* bytes, qsizetype size);
-inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+inline QString decode(const QByteArray& bytes)
+{
+    return decode(bytes.constData(), bytes.size());
+}
 
 // Appends the text form of one host name to out (no allocation when out has
 // room to spare).

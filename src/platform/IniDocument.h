@@ -75,12 +75,12 @@ private:
     enum class Kind { Section, Key, Comment, Blank, Other };
     enum class Encoding { Utf8, Utf16LE, Utf16BE };
     struct Line {
-        QByteArray raw;  // the bytes as written, without the line end
-        QByteArray eol;  // the line end as written; empty only on the last line
+        QByteArray raw; // the bytes as written, without the line end
+        QByteArray eol; // the line end as written; empty only on the last line
         Kind kind = Kind::Other;
-        QString name;    // section or key name, spaces trimmed
-        QString loose;   // the same name trimmed of all white space
-        QString value;   // key value, trimmed of white space, quotes kept
+        QString name;  // section or key name, spaces trimmed
+        QString loose; // the same name trimmed of all white space
+        QString value; // key value, trimmed of white space, quotes kept
     };
     // The lines before the first header, or one section: its header line
     // first. keys maps each folded key name to its first line.
@@ -100,7 +100,7 @@ private:
     QByteArray bom_;
     Encoding encoding_ = Encoding::Utf8;
     QByteArray eol_;
-    QList<Block> blocks_;               // blocks_[0]: lines before any section
+    QList<Block> blocks_;                // blocks_[0]: lines before any section
     QHash<QString, qsizetype> sections_; // folded section name -> first block
 };
 

@@ -16,11 +16,16 @@ MessageBoxService::Handler& handler()
 QMessageBox::Icon iconOf(MsgIcon icon)
 {
     switch (icon) {
-    case MsgIcon::Error: return QMessageBox::Critical;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::None: break;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -28,9 +33,12 @@ QMessageBox::Icon iconOf(MsgIcon icon)
 QMessageBox::StandardButtons buttonsOf(MsgButtons buttons)
 {
     switch (buttons) {
-    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::Ok: break;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::Ok:
+        break;
     }
     return QMessageBox::Ok;
 }
@@ -42,10 +50,14 @@ MsgResult showReal(const MessageRequest& r)
     // The texts carry paths, names and plug-ins' words: never markup.
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
-    case QMessageBox::Ok: return MsgResult::Ok;
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    default: return MsgResult::Cancel;
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        return MsgResult::Cancel;
     }
 }
 

@@ -33,7 +33,10 @@ inline int compare(QStringView a, QStringView b, qsizetype from = 0)
     return a.compare(b);
 }
 
-inline bool less(QStringView a, QStringView b) { return compare(a, b) < 0; }
+inline bool less(QStringView a, QStringView b)
+{
+    return compare(a, b) < 0;
+}
 
 // True when a and b are the same name without regard to case.
 inline bool equalIgnoringCase(QStringView a, QStringView b)

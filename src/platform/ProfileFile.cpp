@@ -70,8 +70,8 @@ AtomicFile::ReadResult ProfileFile::load(const QByteArray& hostPath, IniDocument
     return loadWithBytes(hostPath, doc, raw);
 }
 
-QString ProfileFile::readString(const IniDocument& doc, const QString& section, const QString& key,
-                                const QString& def, int bufferChars)
+QString ProfileFile::readString(const IniDocument& doc, const QString& section, const QString& key, const QString& def,
+                                int bufferChars)
 {
     QString value = doc.value(section, key).value_or(withoutTrailingBlanks(def));
     const qsizetype limit = qMax(0, bufferChars - 1);

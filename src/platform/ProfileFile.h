@@ -24,8 +24,8 @@ public:
 
     // The value of key in section, cut to bufferChars - 1 characters; def,
     // with its trailing blanks removed, when the section or key is missing.
-    static QString readString(const IniDocument& doc, const QString& section, const QString& key,
-                              const QString& def, int bufferChars = 2048);
+    static QString readString(const IniDocument& doc, const QString& section, const QString& key, const QString& def,
+                              int bufferChars = 2048);
 
     // The same, read from the file at hostPath; a file that is missing or
     // cannot be read gives def.

@@ -10,14 +10,14 @@
 namespace platform {
 
 struct ShellLinkData {
-    QString target;           // the local or network path the shortcut points to; empty for a shell object
+    QString target; // the local or network path the shortcut points to; empty for a shell object
     QString arguments;
     QString workingDirectory;
     QString description;
     QString iconLocation;
     int iconIndex = 0;
-    quint32 showCommand = 1;  // SW_SHOWNORMAL
-    quint16 hotKey = 0;       // low byte virtual key, high byte HOTKEYF_* bits
+    quint32 showCommand = 1; // SW_SHOWNORMAL
+    quint16 hotKey = 0;      // low byte virtual key, high byte HOTKEYF_* bits
 };
 
 class ShellLinkReader {

@@ -23,9 +23,7 @@ std::unique_ptr<UrlHistoryStore> UrlHistoryStore::create()
         return nullptr;
     RegistryKey key;
     QString folder;
-    if (!key.open(RegistryRoot::CurrentUser,
-                  ShellFolders::keyPath(), false)
-        || !key.readString(kValue, folder))
+    if (!key.open(RegistryRoot::CurrentUser, ShellFolders::keyPath(), false) || !key.readString(kValue, folder))
         return nullptr;
     const EmptiableFolder judged = FolderCheck::emptiable(folder, kValue);
     if (judged.state != EmptiableFolder::State::Present)

@@ -22,7 +22,9 @@ public:
     QString folder() const { return folder_; }
 
 private:
-    explicit UrlHistoryStore(QString folder) : folder_(std::move(folder)) {}
+    explicit UrlHistoryStore(QString folder)
+        : folder_(std::move(folder))
+    {}
     QString folder_;
 };
 

@@ -4,9 +4,9 @@
 
 template <class T> PluginObject::Fields PluginObject::fieldsOf(T* p)
 {
-    return {&p->ops,           &p->Ready,        &p->Actions,       &p->Functions,     &p->Application,
+    return {&p->ops,           &p->Ready,           &p->Actions,       &p->Functions,    &p->Application,
             &p->Info,          &p->RequiredVersion, &p->LibraryHandle, &p->MaxInstances, &p->OnBeforeInit,
-            &p->OnQueryUnload, &p->OnAfterInit,  &p->OnCheck,       &p->Loader,        &p->FileName};
+            &p->OnQueryUnload, &p->OnAfterInit,     &p->OnCheck,       &p->Loader,       &p->FileName};
 }
 
 PluginObject::PluginObject(void* object, TmxPluginTypes kind)
@@ -14,8 +14,7 @@ PluginObject::PluginObject(void* object, TmxPluginTypes kind)
     , kind_(kind)
     , fields_(kind == ptNormal ? fieldsOf(static_cast<VrPlugin*>(object))
                                : fieldsOf(static_cast<VrSmallPlugin*>(object)))
-{
-}
+{}
 
 bool PluginObject::ready() const
 {
@@ -38,10 +37,22 @@ QString PluginObject::infoText(const char* const VrPluginInfo::*field) const
     return info ? PluginText::fromPlugin(info->*field) : QString();
 }
 
-QString PluginObject::title() const { return infoText(&VrPluginInfo::Title); }
-QString PluginObject::note() const { return infoText(&VrPluginInfo::Note); }
-QString PluginObject::versionText() const { return infoText(&VrPluginInfo::VersionText); }
-QString PluginObject::instanceKey() const { return infoText(&VrPluginInfo::InstanceKey); }
+QString PluginObject::title() const
+{
+    return infoText(&VrPluginInfo::Title);
+}
+QString PluginObject::note() const
+{
+    return infoText(&VrPluginInfo::Note);
+}
+QString PluginObject::versionText() const
+{
+    return infoText(&VrPluginInfo::VersionText);
+}
+QString PluginObject::instanceKey() const
+{
+    return infoText(&VrPluginInfo::InstanceKey);
+}
 
 bool PluginObject::raiseFlag(const VrFlagHook* hook, bool start) const
 {

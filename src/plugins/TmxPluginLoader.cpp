@@ -16,8 +16,7 @@ TmxPluginLoader::TmxPluginLoader(QObject* owner)
     : QObject(owner)
     , host_{{LoaderVersion, &TmxPluginLoader::showMessage, &TmxPluginLoader::callBack, &TmxPluginLoader::askYesNo},
             this}
-{
-}
+{}
 
 void TmxPluginLoader::showMessage(VrHost* host, const char* text)
 {
@@ -47,8 +46,7 @@ TmxPluginLoader::~TmxPluginLoader()
     // polite round, and what it left goes without asking anyone.
     try {
         UnloadAll();
-    } catch (...) {
-    }
+    } catch (...) {}
     for (TmxPluginTypes kind : {ptNormal, ptSmall}) {
         while (!listOf(kind).isEmpty()) {
             const Entry entry = listOf(kind).takeLast();
@@ -216,8 +214,8 @@ void TmxPluginLoader::announce(const Entry entry)
                         hook.code(hook.context, sender);
                 };
             }
-            OnNewAction(this, c.Name, c.Image, c.HotImage, c.DisabledImage, c.Caption, c.Enabled, c.Checked,
-                        c.Hint, c.ShortCut, onAction);
+            OnNewAction(this, c.Name, c.Image, c.HotImage, c.DisabledImage, c.Caption, c.Enabled, c.Checked, c.Hint,
+                        c.ShortCut, onAction);
         });
     }
     if (OnNewFunction && object.ready())
@@ -298,8 +296,7 @@ bool TmxPluginLoader::agreesToUnload(const PluginObject& object, bool Force)
     // keeps it. The exception is gone before the library is.
     try {
         object.queryUnload();
-    } catch (...) {
-    }
+    } catch (...) {}
     return true;
 }
 

@@ -48,17 +48,16 @@ using TLoaderNotifyEvent = std::function<void(TmxPluginLoader* Sender)>;
 using TEventBeforeLoad = std::function<void(TmxPluginLoader* Sender, const QString& FileName, bool& CanLoad)>;
 using TEventAfterLoad = std::function<void(TmxPluginLoader* Sender, TmxPluginTypes PluginType, void* Plugin)>;
 using TEventBeforeUnloadPlugin = std::function<void(TmxPluginLoader* Sender, int Index, bool& CanUnload)>;
-using TEventNewAction = std::function<void(
-    TmxPluginLoader* Sender, const QString& Name, const TmxPluginImage& Image, const TmxPluginImage& HotImage,
-    const TmxPluginImage& DisabledImage, const QString& Caption, bool Enabled, bool Checked, const QString& Hint,
-    quint16 ShortCut, const TmxNotifyEvent& OnAction)>;
+using TEventNewAction = std::function<void(TmxPluginLoader* Sender, const QString& Name, const TmxPluginImage& Image,
+                                           const TmxPluginImage& HotImage, const TmxPluginImage& DisabledImage,
+                                           const QString& Caption, bool Enabled, bool Checked, const QString& Hint,
+                                           quint16 ShortCut, const TmxNotifyEvent& OnAction)>;
 using TEventNewFunction = std::function<void(TmxPluginLoader* Sender, const QString& Name, const QString& Text)>;
-using TEventOnLoadError
-    = std::function<void(TmxPluginLoader* Sender, const QString& FileName, TmxPluginLoadResult Error)>;
-using TEventMessage
-    = std::function<void(TmxPluginLoader* Sender, const QString& Message, int Param, bool& Handled)>;
-using TEventAdvancedMessage = std::function<void(TmxPluginLoader* Sender, const QString& Message, int Param,
-                                                 QObject* AObject, bool& Handled)>;
+using TEventOnLoadError =
+    std::function<void(TmxPluginLoader* Sender, const QString& FileName, TmxPluginLoadResult Error)>;
+using TEventMessage = std::function<void(TmxPluginLoader* Sender, const QString& Message, int Param, bool& Handled)>;
+using TEventAdvancedMessage =
+    std::function<void(TmxPluginLoader* Sender, const QString& Message, int Param, QObject* AObject, bool& Handled)>;
 
 class TmxPluginLoader : public QObject {
     Q_OBJECT

@@ -108,16 +108,16 @@ enum {
 };
 
 typedef struct VrVariant {
-    uint16_t type;          /*  0 */
-    uint16_t reserved[3];   /*  2 */
+    uint16_t type;        /*  0 */
+    uint16_t reserved[3]; /*  2 */
     union {
         int32_t int32Value;
         int64_t int64Value;
         double doubleValue;
-        uint8_t boolValue;  /* 0 false, anything else true */
-        const char* text;   /* stays the plug-in's */
-    } value;                /*  8 */
-} VrVariant;                /* 16 bytes on 32-bit and 64-bit */
+        uint8_t boolValue; /* 0 false, anything else true */
+        const char* text;  /* stays the plug-in's */
+    } value;               /*  8 */
+} VrVariant;               /* 16 bytes on 32-bit and 64-bit */
 
 /* Called with the record as sender, the address of its Value and the
  * address of the host's text (malloc'd, may be NULL). To replace the text,
@@ -136,7 +136,7 @@ typedef struct VrGetTextHook {
 typedef struct VrImage {
     int32_t width;
     int32_t height;
-    int32_t stride;           /* bytes per row; 0 means width*4 */
+    int32_t stride; /* bytes per row; 0 means width*4 */
     const uint32_t* pixels;
 } VrImage;
 
@@ -146,22 +146,22 @@ typedef struct VrImage {
  * small kind the items are VrSmallCommand / VrSmallValue records, for the
  * normal kind VrCommand / VrValue collection items. */
 typedef struct VrList {
-    const VrObjectOps* ops;                           /* yours */
+    const VrObjectOps* ops; /* yours */
     int32_t (*count)(const struct VrList* self);
     void* (*item)(const struct VrList* self, int32_t index);
 } VrList;
 
 /* ---- information record (both kinds; the host only reads it) ---------- */
 typedef struct VrPluginInfo {
-    const VrObjectOps* ops;   /*  0 yours */
-    const char* Reserved04;   /*  4 yours */
-    const char* Reserved08;   /*  8 yours */
-    const char* Note;         /* 12 shown in plugins.list after the version */
-    const char* Reserved16;   /* 16 yours */
-    const char* Reserved20;   /* 20 yours */
-    const char* Title;        /* 24 the plug-in's name */
-    const char* InstanceKey;  /* 28 compared exactly for MaxInstances */
-    const char* VersionText;  /* 32 e.g. "1.0" */
+    const VrObjectOps* ops;  /*  0 yours */
+    const char* Reserved04;  /*  4 yours */
+    const char* Reserved08;  /*  8 yours */
+    const char* Note;        /* 12 shown in plugins.list after the version */
+    const char* Reserved16;  /* 16 yours */
+    const char* Reserved20;  /* 20 yours */
+    const char* Title;       /* 24 the plug-in's name */
+    const char* InstanceKey; /* 28 compared exactly for MaxInstances */
+    const char* VersionText; /* 32 e.g. "1.0" */
 } VrPluginInfo;
 
 /* ---- command records: one menu command each ----------------------------
@@ -170,57 +170,57 @@ typedef struct VrPluginInfo {
  * called with the menu item as sender when the command is chosen. The
  * host does not use ShortCut, Hint or the images in this version. */
 typedef struct VrSmallCommand {
-    const VrObjectOps* ops;          /*  0 yours */
-    const char* Name;                /*  4 */
-    void* Reserved08;                /*  8 yours */
-    void* Reserved12;                /* 12 yours */
-    uint8_t Enabled;                 /* 16 */
-    uint8_t Checked;                 /* 17 */
-    const char* Caption;             /* 20 */
-    uint16_t ShortCut;               /* 24 */
-    const char* Hint;                /* 28 */
-    const VrImage* Image;            /* 32 */
-    const VrImage* HotImage;         /* 36 */
-    const VrImage* DisabledImage;    /* 40 */
-    void* Reserved44;                /* 44 yours */
-    VrNotifyHook OnAction;           /* 48 */
+    const VrObjectOps* ops;       /*  0 yours */
+    const char* Name;             /*  4 */
+    void* Reserved08;             /*  8 yours */
+    void* Reserved12;             /* 12 yours */
+    uint8_t Enabled;              /* 16 */
+    uint8_t Checked;              /* 17 */
+    const char* Caption;          /* 20 */
+    uint16_t ShortCut;            /* 24 */
+    const char* Hint;             /* 28 */
+    const VrImage* Image;         /* 32 */
+    const VrImage* HotImage;      /* 36 */
+    const VrImage* DisabledImage; /* 40 */
+    void* Reserved44;             /* 44 yours */
+    VrNotifyHook OnAction;        /* 48 */
 } VrSmallCommand;
 
 /* A collection item: its name comes from ops->displayName. */
 typedef struct VrCommand {
-    const VrObjectOps* ops;          /*  0 */
-    void* Reserved04;                /*  4 yours */
-    void* Reserved08;                /*  8 yours */
-    void* Reserved12;                /* 12 yours */
-    void* Reserved16;                /* 16 yours */
-    uint8_t Enabled;                 /* 20 */
-    uint8_t Checked;                 /* 21 */
-    void* Reserved24;                /* 24 yours */
-    const char* Caption;             /* 28 */
-    uint16_t ShortCut;               /* 32 */
-    const char* Hint;                /* 36 */
-    const VrImage* Image;            /* 40 */
-    const VrImage* HotImage;         /* 44 */
-    const VrImage* DisabledImage;    /* 48 */
-    void* Reserved52;                /* 52 yours */
-    VrNotifyHook OnAction;           /* 56 */
+    const VrObjectOps* ops;       /*  0 */
+    void* Reserved04;             /*  4 yours */
+    void* Reserved08;             /*  8 yours */
+    void* Reserved12;             /* 12 yours */
+    void* Reserved16;             /* 16 yours */
+    uint8_t Enabled;              /* 20 */
+    uint8_t Checked;              /* 21 */
+    void* Reserved24;             /* 24 yours */
+    const char* Caption;          /* 28 */
+    uint16_t ShortCut;            /* 32 */
+    const char* Hint;             /* 36 */
+    const VrImage* Image;         /* 40 */
+    const VrImage* HotImage;      /* 44 */
+    const VrImage* DisabledImage; /* 48 */
+    void* Reserved52;             /* 52 yours */
+    VrNotifyHook OnAction;        /* 56 */
 } VrCommand;
 
 /* ---- value records: a named value shown as text ----------------------- */
 typedef struct VrSmallValue {
-    const VrObjectOps* ops;          /*  0 yours */
-    const char* Name;                /*  4 */
-    VrVariant Value;                 /*  8 */
-    VrGetTextHook OnGetText;         /* 24 */
+    const VrObjectOps* ops;  /*  0 yours */
+    const char* Name;        /*  4 */
+    VrVariant Value;         /*  8 */
+    VrGetTextHook OnGetText; /* 24 */
 } VrSmallValue;
 
 typedef struct VrValue {
-    const VrObjectOps* ops;          /*  0 name from ops->displayName */
-    void* Reserved04;                /*  4 yours */
-    void* Reserved08;                /*  8 yours */
-    void* Reserved12;                /* 12 yours */
-    VrVariant Value;                 /* 16 */
-    VrGetTextHook OnGetText;         /* 32 */
+    const VrObjectOps* ops;  /*  0 name from ops->displayName */
+    void* Reserved04;        /*  4 yours */
+    void* Reserved08;        /*  8 yours */
+    void* Reserved12;        /* 12 yours */
+    VrVariant Value;         /* 16 */
+    VrGetTextHook OnGetText; /* 32 */
 } VrValue;
 
 /* ---- the host's services --------------------------------------------
@@ -257,47 +257,47 @@ typedef struct VrHost {
  * (clear *flag to stay loaded; the host may force it), destroy, then the
  * library is unloaded. All calls come on the program's one GUI thread. */
 typedef struct VrPlugin {
-    const VrObjectOps* ops;          /*   0 */
-    void* Private[21];               /*   4 yours */
-    uint8_t Ready;                   /*  88 zero: nothing offered */
-    VrList* Actions;                 /*  92 VrCommand items */
-    VrList* Functions;               /*  96 VrValue items */
-    void* Application;               /* 100 host */
-    const VrPluginInfo* Info;        /* 104 */
-    int32_t RequiredVersion;         /* 108 major*256+minor; low 16 bits count */
-    void* LibraryHandle;             /* 112 host */
-    void* Reserved116;               /* 116 yours */
-    int32_t MaxInstances;            /* 120 0 = unlimited */
-    int32_t Reserved124;             /* 124 yours */
-    VrFlagHook OnBeforeInit;         /* 128 flag CanInit, starts 1 */
-    VrFlagHook OnQueryUnload;        /* 136 flag CanUnload, starts 1 */
-    VrNotifyHook OnAfterInit;        /* 144 */
-    VrNotifyHook Reserved152[4];     /* 152 yours */
-    VrFlagHook OnCheck;              /* 184 flag Reject, starts 0 */
-    VrHost* Loader;                  /* 192 host */
-    char* FileName;                  /* 196 host */
+    const VrObjectOps* ops;      /*   0 */
+    void* Private[21];           /*   4 yours */
+    uint8_t Ready;               /*  88 zero: nothing offered */
+    VrList* Actions;             /*  92 VrCommand items */
+    VrList* Functions;           /*  96 VrValue items */
+    void* Application;           /* 100 host */
+    const VrPluginInfo* Info;    /* 104 */
+    int32_t RequiredVersion;     /* 108 major*256+minor; low 16 bits count */
+    void* LibraryHandle;         /* 112 host */
+    void* Reserved116;           /* 116 yours */
+    int32_t MaxInstances;        /* 120 0 = unlimited */
+    int32_t Reserved124;         /* 124 yours */
+    VrFlagHook OnBeforeInit;     /* 128 flag CanInit, starts 1 */
+    VrFlagHook OnQueryUnload;    /* 136 flag CanUnload, starts 1 */
+    VrNotifyHook OnAfterInit;    /* 144 */
+    VrNotifyHook Reserved152[4]; /* 152 yours */
+    VrFlagHook OnCheck;          /* 184 flag Reject, starts 0 */
+    VrHost* Loader;              /* 192 host */
+    char* FileName;              /* 196 host */
 } VrPlugin;
 
 typedef struct VrSmallPlugin {
-    const VrObjectOps* ops;          /*   0 */
-    uint8_t Ready;                   /*   4 */
-    VrList* Actions;                 /*   8 VrSmallCommand records */
-    VrList* Functions;               /*  12 VrSmallValue records */
-    void* Application;               /*  16 host */
-    const VrPluginInfo* Info;        /*  20 */
-    int32_t RequiredVersion;         /*  24 */
-    void* LibraryHandle;             /*  28 host */
-    void* Reserved32;                /*  32 yours */
-    int32_t MaxInstances;            /*  36 */
-    int32_t Reserved40;              /*  40 yours */
-    int32_t Reserved44;              /*  44 yours */
-    VrFlagHook OnBeforeInit;         /*  48 */
-    VrFlagHook OnQueryUnload;        /*  56 */
-    VrNotifyHook OnAfterInit;        /*  64 */
-    VrNotifyHook Reserved72[4];      /*  72 yours */
-    VrFlagHook OnCheck;              /* 104 */
-    VrHost* Loader;                  /* 112 host */
-    char* FileName;                  /* 116 host */
+    const VrObjectOps* ops;     /*   0 */
+    uint8_t Ready;              /*   4 */
+    VrList* Actions;            /*   8 VrSmallCommand records */
+    VrList* Functions;          /*  12 VrSmallValue records */
+    void* Application;          /*  16 host */
+    const VrPluginInfo* Info;   /*  20 */
+    int32_t RequiredVersion;    /*  24 */
+    void* LibraryHandle;        /*  28 host */
+    void* Reserved32;           /*  32 yours */
+    int32_t MaxInstances;       /*  36 */
+    int32_t Reserved40;         /*  40 yours */
+    int32_t Reserved44;         /*  44 yours */
+    VrFlagHook OnBeforeInit;    /*  48 */
+    VrFlagHook OnQueryUnload;   /*  56 */
+    VrNotifyHook OnAfterInit;   /*  64 */
+    VrNotifyHook Reserved72[4]; /*  72 yours */
+    VrFlagHook OnCheck;         /* 104 */
+    VrHost* Loader;             /* 112 host */
+    char* FileName;             /* 116 host */
 } VrSmallPlugin;
 
 /* The two entry points; a library exports one of them (one exporting both

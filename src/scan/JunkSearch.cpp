@@ -126,9 +126,8 @@ void MarkExcludedDirs(QStringList& captions)
             checked.append(excluded.text);
     // An empty folder matches every caption, marked or not, however often
     // it stands in the list: the plain way gives exactly that.
-    if (checked.contains(QString()) || std::any_of(checked.begin(), checked.end(), [](const QString& d) {
-            return IsMarked(d);
-        })) {
+    if (checked.contains(QString())
+        || std::any_of(checked.begin(), checked.end(), [](const QString& d) { return IsMarked(d); })) {
         markFolderByFolder(captions, checked);
         return;
     }

@@ -54,7 +54,11 @@ bool TmFileScan::Execute()
         return false;
     struct WalkingGuard {
         bool& flag;
-        explicit WalkingGuard(bool& f) : flag(f) { flag = true; }
+        explicit WalkingGuard(bool& f)
+            : flag(f)
+        {
+            flag = true;
+        }
         ~WalkingGuard() { flag = false; }
     } guard(walking_);
 

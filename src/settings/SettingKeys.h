@@ -37,10 +37,9 @@ inline constexpr SettingKey WindowWidth{"Window", "Width", "600"};
 inline constexpr SettingKey FirstColumn{"Window", "FColumn", "135"};
 
 // Every single key above, for checks that must cover them all.
-inline constexpr SettingKey All[] = {Disk,      TempFolders, TempFiles,   BAKFiles,     OLDFiles,
-                                     GIDFiles,  CustomFiles, AutoStart,   Recycle,      InSysFolders,
-                                     XPMenu,    Separators,  WindowTop,   WindowLeft,   WindowHeight,
-                                     WindowWidth, FirstColumn};
+inline constexpr SettingKey All[] = {Disk,        TempFolders, TempFiles,    BAKFiles,     OLDFiles,   GIDFiles,
+                                     CustomFiles, AutoStart,   Recycle,      InSysFolders, XPMenu,     Separators,
+                                     WindowTop,   WindowLeft,  WindowHeight, WindowWidth,  FirstColumn};
 
 // The two numbered lists: a count, then per entry a text key and a state
 // key with the entry's number appended (Filter0, StateFilter0, ...).

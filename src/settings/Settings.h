@@ -51,10 +51,22 @@ int RemoveStaleSettingsFiles();
 
 // The on/off readings every consumer shares: a switch is on only for
 // exactly "Yes", a state only for exactly "1".
-inline bool IsSwitchOn(const QString& value) { return value == u"Yes"; }
-inline bool IsStateOn(const QString& value) { return value == u"1"; }
-inline QString SwitchText(bool on) { return on ? QStringLiteral("Yes") : QStringLiteral("No"); }
-inline QString StateText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+inline bool IsSwitchOn(const QString& value)
+{
+    return value == u"Yes";
+}
+inline bool IsStateOn(const QString& value)
+{
+    return value == u"1";
+}
+inline QString SwitchText(bool on)
+{
+    return on ? QStringLiteral("Yes") : QStringLiteral("No");
+}
+inline QString StateText(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 // Reads text as a whole number the way the settings' readers always have:
 // leading blanks and a sign allowed, "$" or "0x" for hexadecimal, nothing

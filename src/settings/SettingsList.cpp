@@ -15,7 +15,8 @@ struct Keys {
 
 Keys keysOf(SettingsList list)
 {
-    const SettingKeys::SettingListKeys& k = list == SettingsList::Filters ? SettingKeys::Filters : SettingKeys::ExcludedDirs;
+    const SettingKeys::SettingListKeys& k = list == SettingsList::Filters ? SettingKeys::Filters
+                                                                          : SettingKeys::ExcludedDirs;
     return {QLatin1String(k.section), QLatin1String(k.text), QLatin1String(k.state)};
 }
 
@@ -27,7 +28,8 @@ QList<SettingsListEntry> ReadSettingsList(SettingsList list)
     platform::IniDocument doc;
     ProfileFile::load(platform::PathMapper::toHost(SettingsFileName()), doc);
     int count = 0;
-    if (!TryStrToInt(ProfileFile::readString(doc, k.section, QLatin1String(SettingKeys::ListItems), QStringLiteral("0")), count))
+    if (!TryStrToInt(
+            ProfileFile::readString(doc, k.section, QLatin1String(SettingKeys::ListItems), QStringLiteral("0")), count))
         return {};
     QList<SettingsListEntry> entries;
     entries.reserve(qBound(0, count, SettingsListCap));

@@ -21,8 +21,7 @@
 
 namespace {
 
-template <typename T>
-T* named(T* w, const char* name, const QRect& at, const QString& hint = {})
+template <typename T> T* named(T* w, const char* name, const QRect& at, const QString& hint = {})
 {
     w->setObjectName(QLatin1String(name));
     w->setGeometry(at);
@@ -75,12 +74,14 @@ void TOptionsForm::buildSearchBox()
     FileSearchBox = named(new QGroupBox(QStringLiteral(" Поиск файлов "), this), "FileSearchBox", {0, 0, 294, 124});
     DiskCheck = check(FileSearchBox, "DiskCheck", QStringLiteral("Искать на диске"), {8, 18, 130, 20},
                       QStringLiteral("Поиск на отдельном диске"));
-    DriveCombobox = named(new DriveBox(DriveBox::LetterCase::AllUpper, FileSearchBox), "DriveCombobox", {142, 17, 144, 22});
-    AllDiskCheck = check(FileSearchBox, "AllDiskCheck", QStringLiteral("Искать на всех доступных дисках"), {8, 39, 280, 20},
-                         QStringLiteral("Поиск на всех дисках"));
+    DriveCombobox = named(new DriveBox(DriveBox::LetterCase::AllUpper, FileSearchBox), "DriveCombobox",
+                          {142, 17, 144, 22});
+    AllDiskCheck = check(FileSearchBox, "AllDiskCheck", QStringLiteral("Искать на всех доступных дисках"),
+                         {8, 39, 280, 20}, QStringLiteral("Поиск на всех дисках"));
     TempDirsCheck = check(FileSearchBox, "TempDirsCheck", QStringLiteral("Выводить все файлы временных папок Windows"),
                           {8, 59, 280, 20}, QStringLiteral("Поиск всех файлов в каталогах временных файлов"));
-    NoSysCheck = check(FileSearchBox, "NoSysCheck", QStringLiteral("Не удалять файлы из системных папок"), {8, 79, 280, 20},
+    NoSysCheck = check(FileSearchBox, "NoSysCheck", QStringLiteral("Не удалять файлы из системных папок"),
+                       {8, 79, 280, 20},
                        QStringLiteral("Не удалять файлы из системных папок Windows и в корне диска С:"));
     AutoSearchCheck = check(FileSearchBox, "AutoSearchCheck", QStringLiteral("Начинать поиск при запуске программы"),
                             {8, 99, 280, 20}, QStringLiteral("Автоматически запускать поиск при старте программы"));
@@ -112,8 +113,10 @@ void TOptionsForm::buildFiltersBox()
                         {8, 66, 400, 20}, QStringLiteral("Использовать дополнительные фильтры для поиска"));
     line(b, QFrame::VLine, {328, 88, 4, 152});
 
-    CustomFilterLabel = named(new QLabel(QStringLiteral("Дополнительные фильтры"), b), "CustomFilterLabel", {8, 88, 230, 16});
-    FiltersList = named(new CheckListBox(b), "FiltersList", {8, 106, 230, 134}, QStringLiteral("Дополнительные фильтры"));
+    CustomFilterLabel = named(new QLabel(QStringLiteral("Дополнительные фильтры"), b), "CustomFilterLabel",
+                              {8, 88, 230, 16});
+    FiltersList = named(new CheckListBox(b), "FiltersList", {8, 106, 230, 134},
+                        QStringLiteral("Дополнительные фильтры"));
     AddFilterlabel = named(new QLabel(QStringLiteral("Фильтр"), b), "AddFilterlabel", {244, 106, 78, 16});
     FilterEdit = named(new QLineEdit(QStringLiteral("*.*"), b), "FilterEdit", {244, 124, 78, 22});
     FilterEdit->setAlignment(Qt::AlignRight);
@@ -171,9 +174,9 @@ QList<std::pair<QCheckBox*, SettingKey>> TOptionsForm::switches() const
 {
     // In the order the dialog loads and saves them.
     using namespace SettingKeys;
-    return {{TempDirsCheck, TempFolders}, {RecycleCheck, Recycle},   {NoSysCheck, InSysFolders},
-            {XPMenuCheck, XPMenu},        {SeparCheck, Separators},  {TempCheck, TempFiles},
-            {BAKCheck, BAKFiles},         {OldCheck, OLDFiles},      {GidCheck, GIDFiles},
+    return {{TempDirsCheck, TempFolders}, {RecycleCheck, Recycle},  {NoSysCheck, InSysFolders},
+            {XPMenuCheck, XPMenu},        {SeparCheck, Separators}, {TempCheck, TempFiles},
+            {BAKCheck, BAKFiles},         {OldCheck, OLDFiles},     {GidCheck, GIDFiles},
             {AutoSearchCheck, AutoStart}};
 }
 
@@ -222,7 +225,8 @@ void TOptionsForm::saveList(SettingsTransaction& transaction, SettingsList list,
 void TOptionsForm::loadPlugins()
 {
     PlugList->clear();
-    PlugList->addItems(platform::TextFile::readLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::PluginList))
+    PlugList->addItems(platform::TextFile::readLines(
+                           platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::PluginList))
                            .value_or(QStringList()));
     if (PlugList->count() == 0)
         PlugList->addItem(QStringLiteral("Нет установленных плагинов"));

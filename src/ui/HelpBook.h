@@ -13,7 +13,9 @@ public:
     // when the address names none). nullopt for any other address.
     static std::optional<HelpBook> fromAddress(const QString& address, QString* page = nullptr);
 
-    explicit HelpBook(const QString& library) : library_(library) {}
+    explicit HelpBook(const QString& library)
+        : library_(library)
+    {}
 
     // The library's path as the address gave it (Windows form).
     const QString& library() const { return library_; }

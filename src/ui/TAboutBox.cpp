@@ -14,8 +14,9 @@
 #include <QVBoxLayout>
 
 TAboutBox::TAboutBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral(" Varnel"));
@@ -33,7 +34,8 @@ TAboutBox::TAboutBox(QWidget* parent)
     imageBox->setContentsMargins(4, 4, 4, 4);
     Image = new QLabel(ImagePanel);
     Image->setObjectName(QStringLiteral("Image"));
-    Image->setPixmap(QPixmap(QStringLiteral(":/tool/search.png")).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    Image->setPixmap(
+        QPixmap(QStringLiteral(":/tool/search.png")).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     imageBox->addWidget(Image);
     top->addWidget(ImagePanel, 0, Qt::AlignTop);
 

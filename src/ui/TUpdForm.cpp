@@ -11,8 +11,9 @@
 #include <QShowEvent>
 
 TUpdForm::TUpdForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                          | Qt::WindowStaysOnTopHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                  | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("TUpdForm"));
     setWindowTitle(QStringLiteral(" Oбновления Varnel")); // a Latin O, as the window always had

@@ -51,7 +51,8 @@ void ColourLogView::appendLine(const QString& prefix, const QString& text, const
     // lines appended before the next paint or pass of the event loop.
     if (!barsStale_) {
         barsStale_ = true;
-        QMetaObject::invokeMethod(this, [this] { settleScrollBars(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { settleScrollBars(); }, Qt::QueuedConnection);
         viewport()->update();
     }
 }

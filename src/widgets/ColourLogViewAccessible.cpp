@@ -7,8 +7,7 @@
 
 ColourLogViewAccessible::ColourLogViewAccessible(ColourLogView* log)
     : QAccessibleWidget(log, QAccessible::EditableText)
-{
-}
+{}
 
 ColourLogView* ColourLogViewAccessible::log() const
 {

@@ -20,8 +20,7 @@ using platform::WinPath::includeTrailingBackslash;
 
 namespace {
 
-template <typename T>
-T* named(T* w, const char* name)
+template <typename T> T* named(T* w, const char* name)
 {
     w->setObjectName(QLatin1String(name));
     return w;
@@ -65,8 +64,10 @@ DirDialog::DirDialog(QWidget* parent)
     const QString page = QStringLiteral("options.htm");
     connect(HelpBtn, &QPushButton::clicked, this, [page] { HelpKey::open(page); });
     HelpKey::install(this, page);
-    connect(FolderList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { openRow(FolderList->row(item)); });
-    connect(DriveList, &QComboBox::activated, this, [this](int) { setDirectory(DriveList->currentText().left(2) + u'\\'); });
+    connect(FolderList, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { openRow(FolderList->row(item)); });
+    connect(DriveList, &QComboBox::activated, this,
+            [this](int) { setDirectory(DriveList->currentText().left(2) + u'\\'); });
 
     if (!setDirectory(platform::PathMapper::currentDirectory()) && DriveList->count() > 0)
         setDirectory(DriveList->itemText(0).left(2) + u'\\');

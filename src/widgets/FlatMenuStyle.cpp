@@ -30,7 +30,7 @@ void FlatMenuStyle::apply(QMenuBar* bar, const QList<QMenu*>& otherMenus, bool f
     bar->setStyleSheet(sheet);
     // A menu shows as a window of its own, out of reach of the bar's sheet.
     QList<QMenu*> menus = bar->findChildren<QMenu*>() + otherMenus;
-    for (const QList<QMenu*> copy = menus; QMenu* menu : copy)
+    for (const QList<QMenu*> copy = menus; QMenu * menu : copy)
         menus += menu->findChildren<QMenu*>();
     for (QMenu* menu : menus)
         menu->setStyleSheet(sheet);

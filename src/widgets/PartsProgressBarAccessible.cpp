@@ -4,8 +4,7 @@
 
 PartsProgressBarAccessible::PartsProgressBarAccessible(PartsProgressBar* bar)
     : QAccessibleWidget(bar, QAccessible::ProgressBar)
-{
-}
+{}
 
 PartsProgressBar* PartsProgressBarAccessible::bar() const
 {

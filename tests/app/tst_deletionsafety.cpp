@@ -114,10 +114,16 @@ private Q_SLOTS:
         QCOMPARE(::close(::openat(fd, "bottom.tmp", O_CREAT | O_WRONLY, 0644)), 0);
         ::close(fd);
         write({{"Search", "TempFolders", "No"},
-               {"CFilters", "Items", "1"}, {"CFilters", "Filter0", ".\\keep\\*.log"}, {"CFilters", "StateFilter0", "1"},
-               {"ExDirs", "Items", "2"}, {"ExDirs", "Dir0", "C:\\STRASSE"}, {"ExDirs", "State0", "1"},
-               {"ExDirs", "Dir1", "c:\\Straße"}, {"ExDirs", "State1", "1"},
-               {"ExDirs", "Dir2", "c:\\keep"}, {"ExDirs", "State2", "1"}});
+               {"CFilters", "Items", "1"},
+               {"CFilters", "Filter0", ".\\keep\\*.log"},
+               {"CFilters", "StateFilter0", "1"},
+               {"ExDirs", "Items", "2"},
+               {"ExDirs", "Dir0", "C:\\STRASSE"},
+               {"ExDirs", "State0", "1"},
+               {"ExDirs", "Dir1", "c:\\Straße"},
+               {"ExDirs", "State1", "1"},
+               {"ExDirs", "Dir2", "c:\\keep"},
+               {"ExDirs", "State2", "1"}});
         write({{"ExDirs", "Items", "3"}});
 
         TMainForm form;
@@ -154,7 +160,8 @@ private Q_SLOTS:
         QCOMPARE(box.read("c/keep/a.log"), QByteArray("excluded"));
         QVERIFY(box.exists("c/pipe.tmp"));
         QVERIFY(!box.exists("c/plain.tmp") && !box.exists("c/link.tmp"));
-        QVERIFY(linesIn(*form.LogRich, TMainForm::clBlack).contains(QStringLiteral("Удаление - ") + listed.filter(QStringLiteral("bottom.tmp")).value(0)));
+        QVERIFY(linesIn(*form.LogRich, TMainForm::clBlack)
+                    .contains(QStringLiteral("Удаление - ") + listed.filter(QStringLiteral("bottom.tmp")).value(0)));
         QVERIFY(!box.exists("c/a\xEF\x80\xAA.tmp") && !box.exists("c/a*.tmp"));
         QCOMPARE(box.read("home/data/Trash/files/a*.tmp"), QByteArray("star"));
 
@@ -162,8 +169,7 @@ private Q_SLOTS:
         QCOMPARE(failed.size(), 5);
         for (const char* name : {"precious.tmp", "swap.tmp", "Cache.tmp", "pipe.tmp", "late.tmp"})
             QVERIFY2(!failed.filter(QString::fromUtf8(name)).isEmpty(), name);
-        QCOMPARE(form.TextStatus2->text(),
-                 QStringLiteral("Файлов удалено - 5    Невозможно удалить файлов - 5"));
+        QCOMPARE(form.TextStatus2->text(), QStringLiteral("Файлов удалено - 5    Невозможно удалить файлов - 5"));
         QVERIFY(EraseFile(QStringLiteral("c:\\deep"))); // deeper than QDir can remove
     }
 
@@ -249,8 +255,9 @@ private Q_SLOTS:
     void packagedAndHeldEntriesSurviveEveryWindow()
     {
         const QByteArray usr = box.path("c/usr");
-        box.makeFile("dpkg/info/python3-pkg.list", usr + "\n" + usr + "/pkg\n" + usr + "/pkg/__init__.py\n" + usr
-                         + "/pkg/empty\n" + usr + "/pkg/old.tmp\n");
+        box.makeFile("dpkg/info/python3-pkg.list",
+                     usr + "\n" + usr + "/pkg\n" + usr + "/pkg/__init__.py\n" + usr + "/pkg/empty\n" + usr
+                         + "/pkg/old.tmp\n");
         box.makeFile("c/usr/pkg/__init__.py", "");
         box.makeDir("c/usr/pkg/empty");
         box.makeFile("c/usr/pkg/old.tmp");
@@ -259,8 +266,10 @@ private Q_SLOTS:
         box.makeFile("c/free/zero.txt", "");
         box.makeDir("c/free/empty");
         QProcess holder;
-        holder.start(QStringLiteral("python3"), {QStringLiteral("-c"),
-            QStringLiteral("import time; f=open('%1'); print('ready', flush=True); time.sleep(60)").arg(box.pathText("c/held.tmp"))});
+        holder.start(QStringLiteral("python3"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import time; f=open('%1'); print('ready', flush=True); time.sleep(60)")
+                          .arg(box.pathText("c/held.tmp"))});
         QVERIFY(holder.waitForStarted() && holder.waitForReadyRead(10000));
         write({{"Search", "TempFolders", "No"}, {"Delete", "Recycle", "No"}});
 
@@ -270,8 +279,10 @@ private Q_SLOTS:
         QVERIFY2(listed.contains(QStringLiteral("[[-]] c:\\usr\\pkg\\old.tmp")), qPrintable(listed.join(u'\n')));
         form.DelFilesActionExecute();
         QVERIFY(box.exists("c/usr/pkg/old.tmp") && box.exists("c/held.tmp") && !box.exists("c/free.tmp"));
-        QVERIFY(linesIn(*form.LogRich, TMainForm::clBlack).contains(QStringLiteral("Пропущен - c:\\usr\\pkg\\old.tmp")));
-        QCOMPARE(linesIn(*form.LogRich, TMainForm::clRed), QStringList({QStringLiteral("Невозможно удалить - c:\\held.tmp")}));
+        QVERIFY(
+            linesIn(*form.LogRich, TMainForm::clBlack).contains(QStringLiteral("Пропущен - c:\\usr\\pkg\\old.tmp")));
+        QCOMPARE(linesIn(*form.LogRich, TMainForm::clRed),
+                 QStringList({QStringLiteral("Невозможно удалить - c:\\held.tmp")}));
         holder.kill();
         holder.waitForFinished();
 

@@ -54,25 +54,33 @@ private Q_SLOTS:
     void initTestCase()
     {
         QByteArray out;
-        QCOMPARE(run(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(VARNEL_BUILD_DIR),
-                                               QStringLiteral("--prefix"), QString::fromUtf8(prefix())}, &out), 0);
+        QCOMPARE(run(QStringLiteral("cmake"),
+                     {QStringLiteral("--install"), QStringLiteral(VARNEL_BUILD_DIR), QStringLiteral("--prefix"),
+                      QString::fromUtf8(prefix())},
+                     &out),
+                 0);
     }
 
     void theDesktopFindsWhatWasInstalled()
     {
         const QString prefixText = QString::fromUtf8(prefix());
-        for (const char* rel : {"lib/varnel/varnel", "lib/varnel/vrimgs.dll", "lib/varnel/vrhelp.dll", "lib/varnel/Plugins",
-                                "share/applications/org.example.varnel.desktop",
-                                "share/metainfo/org.example.varnel.metainfo.xml", "share/man/man1/varnel.1",
-                                "share/icons/hicolor/48x48/apps/org.example.varnel.png",
-                                "share/icons/hicolor/256x256/apps/org.example.varnel.png"})
+        for (const char* rel :
+             {"lib/varnel/varnel", "lib/varnel/vrimgs.dll", "lib/varnel/vrhelp.dll", "lib/varnel/Plugins",
+              "share/applications/org.example.varnel.desktop", "share/metainfo/org.example.varnel.metainfo.xml",
+              "share/man/man1/varnel.1", "share/icons/hicolor/48x48/apps/org.example.varnel.png",
+              "share/icons/hicolor/256x256/apps/org.example.varnel.png"})
             QVERIFY2(QFileInfo::exists(prefixText + u'/' + QLatin1String(rel)), rel);
         QCOMPARE(QFileInfo(prefixText + QStringLiteral("/bin/varnel")).symLinkTarget(),
                  prefixText + QStringLiteral("/lib/varnel/varnel"));
-        for (const auto& [tool, args] : {std::pair{"desktop-file-validate", QStringList{prefixText + "/share/applications/org.example.varnel.desktop"}},
-                                         std::pair{"appstreamcli", QStringList{"validate", "--no-net", prefixText + "/share/metainfo/org.example.varnel.metainfo.xml"}}}) {
+        for (const auto& [tool, args] :
+             {std::pair{"desktop-file-validate",
+                        QStringList{prefixText + "/share/applications/org.example.varnel.desktop"}},
+              std::pair{"appstreamcli",
+                        QStringList{"validate", "--no-net",
+                                    prefixText + "/share/metainfo/org.example.varnel.metainfo.xml"}}}) {
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                QSKIP(qPrintable(QStringLiteral("%1 is not installed (scripts/bootstrap installs it)").arg(QLatin1String(tool))));
+                QSKIP(qPrintable(
+                    QStringLiteral("%1 is not installed (scripts/bootstrap installs it)").arg(QLatin1String(tool))));
             QByteArray out;
             QVERIFY2(run(QString::fromLatin1(tool), args, &out) == 0, out.constData());
         }
@@ -113,7 +121,8 @@ private Q_SLOTS:
             QFile ini(QString::fromUtf8(home + "/.config/varnel/varnel.ini"));
             // The estimate read the total through fs.txt (which it consumes) in the state folder.
             return found == QStringLiteral("Найденные файлы (\u041Ab) : 2") && ini.open(QIODevice::ReadOnly)
-                && ini.readAll().contains("Top=") && QFile::exists(QString::fromUtf8(home + "/.local/state/varnel/plugins.list"));
+                && ini.readAll().contains("Top=")
+                && QFile::exists(QString::fromUtf8(home + "/.local/state/varnel/plugins.list"));
         }));
 
         // And the installed program itself starts there and writes nothing beside itself.
@@ -124,8 +133,9 @@ private Q_SLOTS:
         program.setProcessEnvironment(env);
         const QString installed = box.pathText("prefix/bin/varnel");
         if (::geteuid() == 0)
-            program.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                                      QStringLiteral("--clear-groups"), installed});
+            program.start(QStringLiteral("setpriv"),
+                          {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                           QStringLiteral("--clear-groups"), installed});
         else
             program.start(installed);
         QVERIFY(program.waitForStarted());

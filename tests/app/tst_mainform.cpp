@@ -57,10 +57,7 @@ class TestMainForm : public QObject {
         return form;
     }
 
-    static QStringList rows(const TMainForm& f)
-    {
-        return f.FileModel->captions();
-    }
+    static QStringList rows(const TMainForm& f) { return f.FileModel->captions(); }
 
     void write(const QList<std::array<const char*, 3>>& values)
     {
@@ -140,9 +137,9 @@ private Q_SLOTS:
         QCOMPARE(form->findChild<QAction*>("DelMenuItem")->shortcut(), QKeySequence("Ctrl+D"));
         QCOMPARE(form->findChild<QToolButton*>("StopBtn")->toolTip(), QStringLiteral("Остановить поиск"));
         QCOMPARE(form->findChild<QToolButton*>("DelBtn")->size(), QSize(65, 58));
-        for (const char* name : {"FilePanel", "LogPanel", "ProgressPanel", "GlyphStatus", "TextStatus", "TextStatus2",
-                                 "Drives", "PlugList", "DelProgress", "DelNameLabel", "DelPanelLabel", "AddonsMenu",
-                                 "DiskList", "ExtList"})
+        for (const char* name :
+             {"FilePanel", "LogPanel", "ProgressPanel", "GlyphStatus", "TextStatus", "TextStatus2", "Drives",
+              "PlugList", "DelProgress", "DelNameLabel", "DelPanelLabel", "AddonsMenu", "DiskList", "ExtList"})
             QVERIFY2(form->findChild<QWidget*>(QLatin1String(name)), name);
         QVERIFY(form->ProgressPanel->isHidden());
         QVERIFY(form->DiskList->isHidden() && form->ExtList->isHidden());
@@ -296,14 +293,19 @@ private Q_SLOTS:
 
     void theWalkerFilterFollowsTheSettings()
     {
-        write({{"Search", "OLDFiles", "Yes"}, {"Search", "GIDFiles", "Yes"}, {"CFilters", "Items", "2"},
-               {"CFilters", "Filter0", "F0"}, {"CFilters", "StateFilter0", "1"},
-               {"CFilters", "Filter1", "F1"}, {"CFilters", "StateFilter1", "1"}});
+        write({{"Search", "OLDFiles", "Yes"},
+               {"Search", "GIDFiles", "Yes"},
+               {"CFilters", "Items", "2"},
+               {"CFilters", "Filter0", "F0"},
+               {"CFilters", "StateFilter0", "1"},
+               {"CFilters", "Filter1", "F1"},
+               {"CFilters", "StateFilter1", "1"}});
         auto form = makeForm();
         QVERIFY(form->BuildSearchFilter());
         QCOMPARE(form->DiskList->Items, QStringList({"c:", "d:"}));
         QCOMPARE(form->FileScan.SearchFilter.mid(0, 8),
-                 QStringList({"d:\\F0", "d:\\F1", "d:\\*.temp", "d:\\*.tmp", "d:\\*.bak", "d:\\*.old", "d:\\*.gid", "c:\\F0"}));
+                 QStringList(
+                     {"d:\\F0", "d:\\F1", "d:\\*.temp", "d:\\*.tmp", "d:\\*.bak", "d:\\*.old", "d:\\*.gid", "c:\\F0"}));
         QCOMPARE(form->FileScan.SearchFilter.size(), 16);
         QCOMPARE(form->FileScan.SearchFilter.at(14), QStringLiteral("c:\\windows\\Temp\\*.*"));
     }
@@ -317,8 +319,9 @@ private Q_SLOTS:
         auto form = makeForm();
         form->FindActionExecute();
         const QString temp = GetTempDir();
-        QCOMPARE(rows(*form), QStringList({temp + "session\\state", temp + "session", "c:\\junk\\old.bak",
-                                            "c:\\junk\\x.TMP", "d:\\y.temp"}));
+        QCOMPARE(rows(*form),
+                 QStringList({temp + "session\\state", temp + "session", "c:\\junk\\old.bak", "c:\\junk\\x.TMP",
+                              "d:\\y.temp"}));
         QCOMPARE(form->FileModel->rowAt(2).name(), QStringLiteral("old.bak"));
         QCOMPARE(form->FileModel->rowAt(2).sizeText(), QStringLiteral("5"));
         QCOMPARE(form->FileModel->rowAt(1).sizeText(), QStringLiteral("0")); // a folder
@@ -354,14 +357,19 @@ private Q_SLOTS:
         box.makeFile("c/WINDOWS/System32/drv.tmp");
         box.makeFile("c/keep/k.tmp");
         box.makeFile("c/other/o.tmp");
-        write({{"Delete", "InSysFolders", "Yes"}, {"ExDirs", "Items", "2"}, {"ExDirs", "Dir0", "C:\\KEEP"},
-               {"ExDirs", "State0", "1"}, {"ExDirs", "Dir1", ""}, {"ExDirs", "State1", "1"},
+        write({{"Delete", "InSysFolders", "Yes"},
+               {"ExDirs", "Items", "2"},
+               {"ExDirs", "Dir0", "C:\\KEEP"},
+               {"ExDirs", "State0", "1"},
+               {"ExDirs", "Dir1", ""},
+               {"ExDirs", "State1", "1"},
                {"Search", "TempFolders", "No"}});
         auto form = makeForm();
         form->FindActionExecute();
         qunsetenv("VARNEL_WINDIR");
-        QCOMPARE(rows(*form), QStringList({"[[-]] [[-]] c:\\WINDOWS\\System32\\drv.tmp", "[[-]] c:\\other\\o.tmp",
-                                            "[[-]] [[-]] c:\\keep\\k.tmp", "[[-]] [[-]] c:\\boot.tmp"}));
+        QCOMPARE(rows(*form),
+                 QStringList({"[[-]] [[-]] c:\\WINDOWS\\System32\\drv.tmp", "[[-]] c:\\other\\o.tmp",
+                              "[[-]] [[-]] c:\\keep\\k.tmp", "[[-]] [[-]] c:\\boot.tmp"}));
     }
 
     void aBadDiskValueStopsTheSearchWithTheErrorBox()
@@ -386,7 +394,9 @@ private Q_SLOTS:
         box.makeFile("c/a.tmp", "a");
         box.makeFile("c/b.tmp", "b");
         box.makeFile("c/keep/k.tmp", "k");
-        write({{"Search", "TempFolders", "No"}, {"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", "c:\\keep"},
+        write({{"Search", "TempFolders", "No"},
+               {"ExDirs", "Items", "1"},
+               {"ExDirs", "Dir0", "c:\\keep"},
                {"ExDirs", "State0", "1"}});
         auto form = makeForm();
         form->FindActionExecute();
@@ -437,9 +447,9 @@ private Q_SLOTS:
         int nested = 0;
         platform::MessagePump::setHook([&] {
             if (++nested == 3) {
-                form->FindActionExecute();      // refused
-                form->DelFilesActionExecute();  // refused
-                QVERIFY(!form->close());        // deferred: the walk is asked to stop
+                form->FindActionExecute();     // refused
+                form->DelFilesActionExecute(); // refused
+                QVERIFY(!form->close());       // deferred: the walk is asked to stop
             }
         });
         form->FindActionExecute();
@@ -473,7 +483,7 @@ private Q_SLOTS:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const auto imageOf = [](QToolButton* b) { return b->icon().pixmap(32, 32).toImage(); };
-        const QList<ImageToolButton*> buttons = {form->SearchBtn, form->StopBtn, form->Compbtn, form->DelBtn,
+        const QList<ImageToolButton*> buttons = {form->SearchBtn, form->StopBtn,    form->Compbtn, form->DelBtn,
                                                  form->AddonsBtn, form->OptionsBtn, form->ExitBtn};
         QList<QImage> hovers;
         for (ImageToolButton* b : buttons) {
@@ -559,7 +569,10 @@ private Q_SLOTS:
         }
         QTest::qWait(20);
         QFile::rename(box.pathText("bin/vrimgs.off"), box.pathText("bin/vrimgs.dll"));
-        QCOMPARE(box.boxes, QStringList({"Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать."}));
+        QCOMPARE(
+            box.boxes,
+            QStringList(
+                {"Ошибка! Не удалось загрузить библиотеку \"vrimgs.dll\". Часть изображений будет отсутствовать."}));
     }
 
     void aPaintLoadsTheImageLibraryOnceForEveryGlyph()
@@ -648,7 +661,7 @@ private Q_SLOTS:
         }
         QVERIFY(!ImageLibrary::Load(100));
         QFile::rename(box.pathText("bin/vrimgs.off"), box.pathText("bin/vrimgs.dll"));
-        QCOMPARE(loads.failed, 2); // once for the batch, once for the image alone
+        QCOMPARE(loads.failed, 2);        // once for the batch, once for the image alone
         QVERIFY(ImageLibrary::Load(100)); // the library is back, and no batch holds the failure
     }
 
@@ -695,12 +708,15 @@ private Q_SLOTS:
 
     void marksReachEveryRowOfAListLongerThanOnePart()
     {
-        write({{"Delete", "InSysFolders", "Yes"}, {"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", "c:\\keep"},
+        write({{"Delete", "InSysFolders", "Yes"},
+               {"ExDirs", "Items", "1"},
+               {"ExDirs", "Dir0", "c:\\keep"},
                {"ExDirs", "State0", "1"}});
         auto form = makeForm();
         const int n = 20000; // more than two parts of the marking
         for (int i = 0; i < n; ++i)
-            form->FileModel->insertTop(i % 2 ? QStringLiteral("c:\\f%1.tmp").arg(i) : QStringLiteral("c:\\keep\\f%1.tmp").arg(i), 1, i, {});
+            form->FileModel->insertTop(
+                i % 2 ? QStringLiteral("c:\\f%1.tmp").arg(i) : QStringLiteral("c:\\keep\\f%1.tmp").arg(i), 1, i, {});
         form->MarkSystemFiles();
         form->MarkExcludedDirs();
         const QStringList captions = form->FileModel->captions();

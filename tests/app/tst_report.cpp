@@ -51,8 +51,8 @@ class TestReport : public QObject {
             box.makeFile("bin/fs.txt", *handOver);
         TReportForm form;
         form.FormShow();
-        return {form.AllSizeLabel->text(), form.UsedSizeLabel->text(), form.TmpSizelabel->text(),
-                form.RecomLabel->text(), form.AllSpaceBar->percentDone(), form.TmpSizeBar->percentDone()};
+        return {form.AllSizeLabel->text(), form.UsedSizeLabel->text(),      form.TmpSizelabel->text(),
+                form.RecomLabel->text(),   form.AllSpaceBar->percentDone(), form.TmpSizeBar->percentDone()};
     }
 
 private Q_SLOTS:
@@ -151,8 +151,9 @@ private Q_SLOTS:
         form.ZeroByteMenuItem->trigger();
         form.FindLinksMenuItem->trigger();
         form.EDirMenuItem->trigger();
-        QCOMPARE(names, QStringList({"TEDirForm Поиск пустых каталогов", "TEFileForm Поиск файлов размером 0 байт",
-                                     "TLinkForm Проверка ярлыков", "TEDirForm Поиск пустых каталогов"}));
+        QCOMPARE(names,
+                 QStringList({"TEDirForm Поиск пустых каталогов", "TEFileForm Поиск файлов размером 0 байт",
+                              "TLinkForm Проверка ярлыков", "TEDirForm Поиск пустых каталогов"}));
         QVERIFY(form.findChildren<QDialog*>().isEmpty());
     }
 

@@ -27,7 +27,8 @@ const QByteArray kUserHead = "WINE REGISTRY Version 2\n;; All keys relative to \
 // Shell Folders with the given values (name, raw right-hand side).
 QByteArray shellFolders(const QList<QPair<QByteArray, QByteArray>>& values)
 {
-    QByteArray out = kUserHead + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n";
+    QByteArray out = kUserHead
+        + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n";
     for (const auto& [name, value] : values)
         out += "\"" + name + "\"=" + value + "\n";
     return out;
@@ -48,8 +49,14 @@ class TestBrowserCleaners : public QObject {
     int pumps = 0;
     std::function<void()> atPump;
 
-    void setCache(const QByteArray& winPath) { box.makeFile("registry/user.reg", shellFolders({{"Cache", text(winPath)}})); }
-    void setCookies(const QByteArray& winPath) { box.makeFile("registry/user.reg", shellFolders({{"Cookies", text(winPath)}})); }
+    void setCache(const QByteArray& winPath)
+    {
+        box.makeFile("registry/user.reg", shellFolders({{"Cache", text(winPath)}}));
+    }
+    void setCookies(const QByteArray& winPath)
+    {
+        box.makeFile("registry/user.reg", shellFolders({{"Cookies", text(winPath)}}));
+    }
 
     // Every file and folder below rel, relative to it, sorted.
     QStringList tree(const QByteArray& rel)
@@ -263,8 +270,8 @@ private Q_SLOTS:
         qputenv("VARNEL_WINDIR", box.path("c/sys/windows")); // a host path
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", box.path("d/home/user"));
-        for (const QByteArray& value : {QByteArray("C:\\sys\\windows"), QByteArray("C:\\SYS"), QByteArray("D:\\home\\user"),
-                                         QByteArray("D:\\home")}) {
+        for (const QByteArray& value : {QByteArray("C:\\sys\\windows"), QByteArray("C:\\SYS"),
+                                        QByteArray("D:\\home\\user"), QByteArray("D:\\home")}) {
             setCache(value);
             pumps = 0;
             TIECForm form;

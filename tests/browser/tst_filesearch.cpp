@@ -125,11 +125,11 @@ private Q_SLOTS:
         r.attach(s);
         s.setRootPath(QStringLiteral("c:\\root"));
         QVERIFY(s.Execute());
-        QCOMPARE(r.events, (QStringList{
-                               "folder c:\\root", "found c:\\root\\a.txt", "found c:\\root\\sub1",
-                               "found c:\\root\\sub2", "folder c:\\root\\sub1", "found c:\\root\\sub1\\b.txt",
-                               "found c:\\root\\sub1\\deep", "folder c:\\root\\sub2", "found c:\\root\\sub2\\d.txt",
-                               "folder c:\\root\\sub1\\deep", "found c:\\root\\sub1\\deep\\c.txt", "stats 4/3"}));
+        QCOMPARE(r.events,
+                 (QStringList{"folder c:\\root", "found c:\\root\\a.txt", "found c:\\root\\sub1",
+                              "found c:\\root\\sub2", "folder c:\\root\\sub1", "found c:\\root\\sub1\\b.txt",
+                              "found c:\\root\\sub1\\deep", "folder c:\\root\\sub2", "found c:\\root\\sub2\\d.txt",
+                              "folder c:\\root\\sub1\\deep", "found c:\\root\\sub1\\deep\\c.txt", "stats 4/3"}));
         // A trailing backslash walks the same; the first folder is reported as set.
         Recorder r2;
         r2.attach(s);
@@ -341,22 +341,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("mask");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("match");
-        QTest::newRow("case") << "*.TXT" << "a.txt" << true;
-        QTest::newRow("cyrillic case") << "ОТЧЁТ*" << "отчёт.doc" << true;
-        QTest::newRow("dot needed") << "*.*" << "index" << false;
-        QTest::newRow("star empty") << "a*" << "a" << true;
-        QTest::newRow("question one") << "a?c" << "abc" << true;
-        QTest::newRow("question not none") << "a?c" << "ac" << false;
-        QTest::newRow("question after star adds nothing") << "a*?" << "a" << true;
-        QTest::newRow("range") << "[a-c]x" << "Bx" << true;
-        QTest::newRow("range miss") << "[a-c]x" << "dx" << false;
-        QTest::newRow("set singles") << "[xz]1" << "z1" << true;
-        QTest::newRow("negated") << "[!a-c]*" << "dog" << true;
-        QTest::newRow("negated miss") << "[!a-c]*" << "cat" << false;
-        QTest::newRow("backtracking") << "*ab*ab" << "xabyabab" << true;
-        QTest::newRow("tail") << "*.tmp" << "a.tmp.bak" << false;
-        QTest::newRow("literal bracket free") << "a]b" << "a]b" << true;
-        QTest::newRow("empty mask") << "" << "a" << false;
+        QTest::newRow("case") << "*.TXT"
+                              << "a.txt" << true;
+        QTest::newRow("cyrillic case") << "ОТЧЁТ*"
+                                       << "отчёт.doc" << true;
+        QTest::newRow("dot needed") << "*.*"
+                                    << "index" << false;
+        QTest::newRow("star empty") << "a*"
+                                    << "a" << true;
+        QTest::newRow("question one") << "a?c"
+                                      << "abc" << true;
+        QTest::newRow("question not none") << "a?c"
+                                           << "ac" << false;
+        QTest::newRow("question after star adds nothing") << "a*?"
+                                                          << "a" << true;
+        QTest::newRow("range") << "[a-c]x"
+                               << "Bx" << true;
+        QTest::newRow("range miss") << "[a-c]x"
+                                    << "dx" << false;
+        QTest::newRow("set singles") << "[xz]1"
+                                     << "z1" << true;
+        QTest::newRow("negated") << "[!a-c]*"
+                                 << "dog" << true;
+        QTest::newRow("negated miss") << "[!a-c]*"
+                                      << "cat" << false;
+        QTest::newRow("backtracking") << "*ab*ab"
+                                      << "xabyabab" << true;
+        QTest::newRow("tail") << "*.tmp"
+                              << "a.tmp.bak" << false;
+        QTest::newRow("literal bracket free") << "a]b"
+                                              << "a]b" << true;
+        QTest::newRow("empty mask") << ""
+                                    << "a" << false;
     }
 
     void masksMatchTheirOwnSyntax()
@@ -439,7 +455,8 @@ private Q_SLOTS:
         box.makeFile("c/r/b/y.txt");
         box.makeFile("c/r/top.txt");
         const QByteArray refused = box.path("c/r/a");
-        platform::FolderListing::setAccessFilter([refused](const QByteArray& host) { return host == refused ? EACCES : 0; });
+        platform::FolderListing::setAccessFilter(
+            [refused](const QByteArray& host) { return host == refused ? EACCES : 0; });
         TEasyFileSearch s;
         Recorder r;
         r.attach(s);

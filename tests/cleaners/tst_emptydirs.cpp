@@ -92,7 +92,8 @@ private Q_SLOTS:
         TEDirForm form;
         search(form);
         QCOMPARE(rows(form), QStringList({"C:\\DATA2", "C:\\A\\B"}));
-        QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 5       Пустых - 2"));
+        QCOMPARE(form.StatPane->text(),
+                 QStringLiteral("Поиск завершен       Проверено каталогов - 5       Пустых - 2"));
 
         form.DirsView->selectRow(1);
         form.DelSelectedDirsItemClick();
@@ -126,7 +127,8 @@ private Q_SLOTS:
         QVERIFY(!box.exists("c/zeros"));
         QVERIFY(!box.exists("c/hid"));
         QVERIFY(box.exists("c/other/.cache/full.dat"));
-        QVERIFY(QFileInfo(box.pathText("c/withlink/to-zeros")).isSymLink()); // the link survived: a folder holding one is not empty
+        QVERIFY(QFileInfo(box.pathText("c/withlink/to-zeros"))
+                    .isSymLink()); // the link survived: a folder holding one is not empty
         QCOMPARE(form.DirsModel->rowCount(), 0);
         QCOMPARE(form.StatPane->text(), QStringLiteral("Каталоги удалены"));
 
@@ -140,12 +142,14 @@ private Q_SLOTS:
         box.makeDir("c/locked/inside");
         box.makeDir("c/zzz");
         const QByteArray locked = box.path("c/locked");
-        platform::FolderListing::setAccessFilter([locked](const QByteArray& host) { return host == locked ? EACCES : 0; });
+        platform::FolderListing::setAccessFilter(
+            [locked](const QByteArray& host) { return host == locked ? EACCES : 0; });
         TEDirForm form;
         search(form);
         platform::FolderListing::setAccessFilter({});
         QCOMPARE(rows(form), QStringList({"C:\\AAA"}));
-        QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 1       Пустых - 1"));
+        QCOMPARE(form.StatPane->text(),
+                 QStringLiteral("Поиск завершен       Проверено каталогов - 1       Пустых - 1"));
         QCOMPARE(box.boxes, QStringList({"File access denied"}));
         QVERIFY(form.DelBtn->isEnabled() && form.ExitBtn->isEnabled() && form.Drive->isEnabled());
     }
@@ -169,7 +173,10 @@ private Q_SLOTS:
         TEDirForm form;
         search(form);
         QStringList opened;
-        platform::ShellOpen::setHandler([&](const QString& t) { opened << t; return true; });
+        platform::ShellOpen::setHandler([&](const QString& t) {
+            opened << t;
+            return true;
+        });
         form.DirsView->selectAll();
         form.OpenDirItemClick();
         platform::ShellOpen::setHandler({});
@@ -185,7 +192,8 @@ private Q_SLOTS:
     {
         TEDirForm form;
         search(form);
-        QCOMPARE(form.StatPane->text(), QStringLiteral("Поиск завершен       Проверено каталогов - 0       Пустых - 0"));
+        QCOMPARE(form.StatPane->text(),
+                 QStringLiteral("Поиск завершен       Проверено каталогов - 0       Пустых - 0"));
         QCOMPARE(TEDirForm::DirContentSize("c:\\missing"), quint64(0));
     }
 
@@ -216,10 +224,12 @@ private Q_SLOTS:
         box.makeDir("prefix/drive_c/users/u/old-empty");
         box.makeDir("prefix/dosdevices");
         QVERIFY(::symlink("../drive_c", box.path("prefix/dosdevices/c:").constData()) == 0);
-        box.makeFile("prefix/system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+        box.makeFile("prefix/system.reg",
+                     "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
                      "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
                      "\"Common Documents\"=\"C:\\\\users\\\\Public\\\\Documents\"\n");
-        box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+        box.makeFile("prefix/user.reg",
+                     "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
                      "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
                      "\"Desktop\"=\"C:\\\\USERS\\\\u\\\\desktop\"\n");
         qunsetenv("VARNEL_DRIVES");

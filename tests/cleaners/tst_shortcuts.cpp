@@ -97,9 +97,9 @@ private Q_SLOTS:
 
         form->ProgCheck->setChecked(false);
         form->SrcLinkBtnClick();
-        QCOMPARE(rows(*form), QStringList({"C:\\desk\\upper.lnk -> C:\\OLD\\APP.EXE",
-                                            "C:\\desk\\lower.lnk -> C:\\OLD\\app.exe",
-                                            "C:\\desk\\doc.lnk -> C:\\DOCS\\a.txt"}));
+        QCOMPARE(rows(*form),
+                 QStringList({"C:\\desk\\upper.lnk -> C:\\OLD\\APP.EXE", "C:\\desk\\lower.lnk -> C:\\OLD\\app.exe",
+                              "C:\\desk\\doc.lnk -> C:\\DOCS\\a.txt"}));
         QCOMPARE(form->BrokenLinkCount, 3);
         QCOMPARE(form->LinkCount, 4); // folder.lnk is not judged
     }

@@ -27,8 +27,8 @@ public:
                       QSize(300, 200))
         , stoppable_(stoppable)
     {
-        addDriveSearchBar({"SearchBtn", QStringLiteral("Поиск"), "DeleteBtn", QStringLiteral("Удалить")}, search,
-                          drive, deleteAll, exit);
+        addDriveSearchBar({"SearchBtn", QStringLiteral("Поиск"), "DeleteBtn", QStringLiteral("Удалить")}, search, drive,
+                          deleteAll, exit);
         view = addList("ProbeView", {QStringLiteral(" Путь")}, model);
         pane = addStatus("ProbePane");
     }

@@ -53,7 +53,8 @@ private Q_SLOTS:
         finder.FilePath = QStringLiteral("c:\\top");
         finder.OnFind = [&](QObject*, const QString& f) { found << f; };
         QVERIFY(finder.Execute());
-        QCOMPARE(found, QStringList({"c:\\top\\a.log", "c:\\top\\b.txt", "c:\\top\\link-to-sub", "c:\\top\\sub\\c.txt"}));
+        QCOMPARE(found,
+                 QStringList({"c:\\top\\a.log", "c:\\top\\b.txt", "c:\\top\\link-to-sub", "c:\\top\\sub\\c.txt"}));
 
         found.clear();
         finder.FileMask = QStringLiteral("*.txt");

@@ -173,8 +173,9 @@ private Q_SLOTS:
         QCOMPARE(HostNameCodec::encode(HostNameCodec::decode(standIn)), standIn);
 
         QRandomGenerator rng(20261207);
-        static const char pool[] = {'a', '*', ':', '\\', '?', '"', '<', '>', '|', '.', ' ', '\xEF', '\x80', '\xAA',
-                                    '\xBC', '\xC3', '\xA9', '\xED', '\xA0', '\xF0', '\x9F', '\x98', '\x80', '\xFF'};
+        static const char pool[] = {'a',    '*',    ':',    '\\',   '?',    '"',    '<',    '>',
+                                    '|',    '.',    ' ',    '\xEF', '\x80', '\xAA', '\xBC', '\xC3',
+                                    '\xA9', '\xED', '\xA0', '\xF0', '\x9F', '\x98', '\x80', '\xFF'};
         QHash<QString, QByteArray> seen;
         for (int i = 0; i < 20000; ++i) {
             QByteArray name;
@@ -270,7 +271,8 @@ private Q_SLOTS:
         const QByteArray folder = QFile::encodeName(shm.path());
         ::mkdir((folder + "/deep").constData(), 0755);
         makeDeepTree(folder + "/deep", 5000);
-        const QString win = QStringLiteral("z:") + QString::fromUtf8(folder).replace(u'/', u'\\') + QStringLiteral("\\deep");
+        const QString win = QStringLiteral("z:") + QString::fromUtf8(folder).replace(u'/', u'\\')
+            + QStringLiteral("\\deep");
         QVERIFY(ShellDelete::recycle(win, ShellDelete::idOf(win)));
         QVERIFY(!QFileInfo::exists(shm.filePath(QStringLiteral("deep"))));
         QCOMPARE(depthOf(box.path("home/data/Trash/files/deep")), 5000);

@@ -99,12 +99,58 @@ bool referenceLess(const std::u16string& a, const std::u16string& b)
 // for reserved characters and for bytes, and bytes that are not UTF-8.
 QByteArray randomHostName(QRandomGenerator& rng)
 {
-    static const char* const pieces[] = {
-        "a", "A", "b", "B", "z", "Z", "0", "7", ".", "_", "-", " ", "tmp", "TMP", "Beta", "beta", "*", "?", ":", "|",
-        "\\", "\"", "<", ">", "\xd0\x96", "\xd0\xb6", "\xd0\x81", "\xd1\x91", "\xc3\x9f", "SS", "ss", "\xe1\xba\x9e",
-        "\xc3\x84", "\xc3\xa4", "\xf0\x9f\x98\x80", "\xef\x80\xaa", "\xef\x80\xbf", "\xef\x80\x80",
-        "\xed\xb2\x80", "\xff", "\x80", "\xc3", "\xe2\x82", "\xc0\xaf", "\xf4\x90\x80\x80", "\xc3\x28",
-        "\xce\xa3", "\xcf\x82", "\xcf\x83", "\xe2\x84\xaa", "k", "K"};
+    static const char* const pieces[] = {"a",
+                                         "A",
+                                         "b",
+                                         "B",
+                                         "z",
+                                         "Z",
+                                         "0",
+                                         "7",
+                                         ".",
+                                         "_",
+                                         "-",
+                                         " ",
+                                         "tmp",
+                                         "TMP",
+                                         "Beta",
+                                         "beta",
+                                         "*",
+                                         "?",
+                                         ":",
+                                         "|",
+                                         "\\",
+                                         "\"",
+                                         "<",
+                                         ">",
+                                         "\xd0\x96",
+                                         "\xd0\xb6",
+                                         "\xd0\x81",
+                                         "\xd1\x91",
+                                         "\xc3\x9f",
+                                         "SS",
+                                         "ss",
+                                         "\xe1\xba\x9e",
+                                         "\xc3\x84",
+                                         "\xc3\xa4",
+                                         "\xf0\x9f\x98\x80",
+                                         "\xef\x80\xaa",
+                                         "\xef\x80\xbf",
+                                         "\xef\x80\x80",
+                                         "\xed\xb2\x80",
+                                         "\xff",
+                                         "\x80",
+                                         "\xc3",
+                                         "\xe2\x82",
+                                         "\xc0\xaf",
+                                         "\xf4\x90\x80\x80",
+                                         "\xc3\x28",
+                                         "\xce\xa3",
+                                         "\xcf\x82",
+                                         "\xcf\x83",
+                                         "\xe2\x84\xaa",
+                                         "k",
+                                         "K"};
     QByteArray name;
     const int parts = 1 + int(rng.bounded(rng.bounded(2) ? 4 : 24));
     for (int i = 0; i < parts; ++i)
@@ -120,7 +166,8 @@ namespace {
 const FolderListing::Entry& entryNamed(const FolderListing& listing, QStringView name)
 {
     const auto& entries = listing.entries();
-    const auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return listing.name(e) == name; });
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const auto& e) { return listing.name(e) == name; });
     if (it == entries.end())
         qFatal("no entry named %s", qPrintable(name.toString()));
     return *it;

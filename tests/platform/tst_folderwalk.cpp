@@ -35,12 +35,18 @@ struct Recorder : FolderWalkVisitor {
         const std::optional<WalkStep> step = answer ? answer(QString::fromLatin1(hook), path) : std::nullopt;
         return step.value_or(usual);
     }
-    WalkStep visit(const FolderListing& l, const Entry& e, const QString& f) { return note("visit", l, e, f, WalkStep::Pass); }
+    WalkStep visit(const FolderListing& l, const Entry& e, const QString& f)
+    {
+        return note("visit", l, e, f, WalkStep::Pass);
+    }
     WalkStep descend(const FolderListing& l, const Entry& e, const QString& f)
     {
         return note("descend", l, e, f, FolderWalkVisitor::descend(l, e, f));
     }
-    WalkStep after(const FolderListing& l, const Entry& e, const QString& f) { return note("after", l, e, f, WalkStep::Pass); }
+    WalkStep after(const FolderListing& l, const Entry& e, const QString& f)
+    {
+        return note("after", l, e, f, WalkStep::Pass);
+    }
     WalkStep arrive(const QString& folder)
     {
         events << "arrive " + folder;
@@ -49,7 +55,8 @@ struct Recorder : FolderWalkVisitor {
     WalkStep unreadable(const FolderListing& child, const FolderListing& l, const Entry& e, const QString& f)
     {
         events << QStringLiteral("unreadable %1%2 %3").arg(f, l.name(e)).arg(child.lastError());
-        const std::optional<WalkStep> step = answer ? answer(QStringLiteral("unreadable"), f + l.name(e).toString()) : std::nullopt;
+        const std::optional<WalkStep> step = answer ? answer(QStringLiteral("unreadable"), f + l.name(e).toString())
+                                                    : std::nullopt;
         return step.value_or(WalkStep::Pass);
     }
 };
@@ -92,23 +99,16 @@ private Q_SLOTS:
     {
         Recorder r;
         QVERIFY(walk(r));
-        QCOMPARE(r.events, QStringList({
-            "visit c:\\w\\a.txt", "visit c:\\w\\B", "visit c:\\w\\c", "visit c:\\w\\l",
-            "descend c:\\w\\a.txt",
-            "descend c:\\w\\B",
-                "visit c:\\w\\B\\x.txt", "visit c:\\w\\B\\y",
-                "descend c:\\w\\B\\x.txt",
-                "descend c:\\w\\B\\y",
-                    "visit c:\\w\\B\\y\\z.txt",
-                    "descend c:\\w\\B\\y\\z.txt",
-                "after c:\\w\\B\\y",
-            "after c:\\w\\B",
-            "descend c:\\w\\c",
-                "visit c:\\w\\c\\k.txt",
-                "descend c:\\w\\c\\k.txt",
-            "after c:\\w\\c",
-            "descend c:\\w\\l",
-        }));
+        QCOMPARE(r.events,
+                 QStringList({
+                     "visit c:\\w\\a.txt",    "visit c:\\w\\B",           "visit c:\\w\\c",
+                     "visit c:\\w\\l",        "descend c:\\w\\a.txt",     "descend c:\\w\\B",
+                     "visit c:\\w\\B\\x.txt", "visit c:\\w\\B\\y",        "descend c:\\w\\B\\x.txt",
+                     "descend c:\\w\\B\\y",   "visit c:\\w\\B\\y\\z.txt", "descend c:\\w\\B\\y\\z.txt",
+                     "after c:\\w\\B\\y",     "after c:\\w\\B",           "descend c:\\w\\c",
+                     "visit c:\\w\\c\\k.txt", "descend c:\\w\\c\\k.txt",  "after c:\\w\\c",
+                     "descend c:\\w\\l",
+                 }));
     }
 
     // Skip: neither entered nor after(); Pass: after() without entering;
@@ -181,7 +181,8 @@ private Q_SLOTS:
         QVERIFY(r.events.filter("unreadable c:\\w\\c").size() == 1);
         QVERIFY(r.events.filter("secret").isEmpty());
         ::unlink(box.path("c/w/c").constData());
-        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), box.pathText("c/moved"), box.pathText("c/outside")});
+        QProcess::execute(QStringLiteral("rm"),
+                          {QStringLiteral("-rf"), box.pathText("c/moved"), box.pathText("c/outside")});
     }
 
     // Level by level: each folder's entries, sub-folders queued as met and
@@ -193,12 +194,20 @@ private Q_SLOTS:
         QVERIFY(root.read(QStringLiteral("c:\\w\\")));
         QVERIFY(walkFoldersBreadthFirst(std::move(root), QStringLiteral("c:\\w\\"), r));
         const QStringList order = r.events.filter(QRegularExpression("^(visit|arrive)"));
-        QCOMPARE(order, QStringList({
-            "visit c:\\w\\a.txt", "visit c:\\w\\B", "visit c:\\w\\c", "visit c:\\w\\l",
-            "arrive c:\\w\\B\\", "visit c:\\w\\B\\x.txt", "visit c:\\w\\B\\y",
-            "arrive c:\\w\\c\\", "visit c:\\w\\c\\k.txt",
-            "arrive c:\\w\\B\\y\\", "visit c:\\w\\B\\y\\z.txt",
-        }));
+        QCOMPARE(order,
+                 QStringList({
+                     "visit c:\\w\\a.txt",
+                     "visit c:\\w\\B",
+                     "visit c:\\w\\c",
+                     "visit c:\\w\\l",
+                     "arrive c:\\w\\B\\",
+                     "visit c:\\w\\B\\x.txt",
+                     "visit c:\\w\\B\\y",
+                     "arrive c:\\w\\c\\",
+                     "visit c:\\w\\c\\k.txt",
+                     "arrive c:\\w\\B\\y\\",
+                     "visit c:\\w\\B\\y\\z.txt",
+                 }));
         QVERIFY(r.events.filter("after").isEmpty());
 
         Recorder stop;

@@ -44,7 +44,8 @@ private Q_SLOTS:
         QCOMPARE(drives[0].letter, QChar(u'c'));
         QCOMPARE(drives[0].hostRoot, QByteArray("/"));
         for (const FixedDrive& d : drives) // pseudo and memory file systems are never drives
-            QVERIFY2(!d.hostRoot.startsWith("/proc") && !d.hostRoot.startsWith("/dev") && !d.hostRoot.startsWith("/sys"),
+            QVERIFY2(!d.hostRoot.startsWith("/proc") && !d.hostRoot.startsWith("/dev")
+                         && !d.hostRoot.startsWith("/sys"),
                      d.hostRoot.constData());
     }
 

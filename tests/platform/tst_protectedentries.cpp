@@ -73,11 +73,13 @@ private Q_SLOTS:
         box.makeFile("c/held/whole/free.tmp");
         // One process holds a descriptor of two files, maps a third without
         // a descriptor, and works in a folder.
-        const QString script = QStringLiteral(
-            "import mmap,sys,time\n"
-            "a=open('%1/open.tmp'); b=open('%1/tree/deep/open.tmp'); c=open('%1/whole/deep/open.tmp')\n"
-            "f=open('%1/mapped.tmp','rb'); m=mmap.mmap(f.fileno(),0,access=mmap.ACCESS_READ); f.close()\n"
-            "print('ready',flush=True); time.sleep(60)\n").arg(box.pathText("c/held"));
+        const QString script =
+            QStringLiteral(
+                "import mmap,sys,time\n"
+                "a=open('%1/open.tmp'); b=open('%1/tree/deep/open.tmp'); c=open('%1/whole/deep/open.tmp')\n"
+                "f=open('%1/mapped.tmp','rb'); m=mmap.mmap(f.fileno(),0,access=mmap.ACCESS_READ); f.close()\n"
+                "print('ready',flush=True); time.sleep(60)\n")
+                .arg(box.pathText("c/held"));
         const std::unique_ptr<QProcess> p = holder(script, box.pathText("c/held/cwd"));
         QVERIFY2(p, "python3 could not start a holding process");
 
@@ -177,8 +179,8 @@ private Q_SLOTS:
         box.makeFile("c/tmp/free.tmp");
         QCOMPARE(walked(QStringLiteral("c:\\tmp")),
                  QStringList({"free.tmp", "systemd-private-other-ntp", "systemd-private-other-ntp\\a.tmp"}));
-        for (const QByteArray& name : {"systemd-private-" + boot + "-ntp", QByteArray("keep-anything"), QByteArray("lock.1"),
-                                       "systemd-private-" + boot + "-ntp\\tmp\\a.tmp"}) {
+        for (const QByteArray& name : {"systemd-private-" + boot + "-ntp", QByteArray("keep-anything"),
+                                       QByteArray("lock.1"), "systemd-private-" + boot + "-ntp\\tmp\\a.tmp"}) {
             QVERIFY2(!ShellDelete::erase(QStringLiteral("c:\\tmp\\") + QString::fromUtf8(name)), name);
             QCOMPARE(ShellDelete::lastError(), 5);
         }
@@ -212,9 +214,10 @@ private Q_SLOTS:
         // Asked for, the diagnostics say why.
         static QStringList said;
         QLoggingCategory::setFilterRules(QStringLiteral("varnel.*=true"));
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext& c, const QString& m) {
-            said << QString::fromLatin1(c.category) + u' ' + m;
-        });
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& c, const QString& m) {
+                said << QString::fromLatin1(c.category) + u' ' + m;
+            });
         QVERIFY(!ShellDelete::erase(QStringLiteral("c:\\usr\\pkg\\old.tmp")));
         qInstallMessageHandler(previous);
         QLoggingCategory::setFilterRules(QString());

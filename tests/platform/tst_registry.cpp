@@ -93,7 +93,8 @@ QByteArray generated(int keys)
         out += "@=\"default " + QByteArray::number(i) + "\"\n";
         out += "\"Path\"=str(2):\"%SystemRoot%\\\\p" + QByteArray::number(i) + "\"\n";
         out += "\"Count\"=dword:" + QByteArray::number(i, 16).rightJustified(8, '0') + "\n";
-        out += "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,\\\n  1a,1b,1c\n";
+        out +=
+            "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,\\\n  1a,1b,1c\n";
         out += "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n";
         out += "\"Name \\\"q\\\" \\x43a\"=\"\\x41f\\x440\\x438\\x432\\x435\\x442 \\\\ tab\\t\"\n\n";
     }
@@ -125,17 +126,18 @@ private Q_SLOTS:
 
     void readsEveryValueForm()
     {
-        writeRoot("system.reg", kHead
-                  + "[Software\\\\Test] 1700000000\n#time=1d9c2f1a2b3c4d5\n"
-                    "@=\"the default\"\n"
-                    "\"Plain\"=\"a \\\"quoted\\\" \\\\ back\\nline \\x43a\\x438\\x440\"\n"
-                    "\"Expand\"=str(2):\"%USERPROFILE%\\\\Temp\"\n"
-                    "\"HexString\"=hex(2):25,00,41,00,25,00,00,00\n"
-                    "\"Number\"=dword:0000002a\n"
-                    "\"Binary\"=hex:de,ad,\\\n  be,ef\n"
-                    "\"After\"=\"still read\"\n"
-                    "\"Multi\"=str(7):\"a\\0b\\0\"\n"
-                    "\"Octal\"=\"\\101\\102\"\n");
+        writeRoot("system.reg",
+                  kHead
+                      + "[Software\\\\Test] 1700000000\n#time=1d9c2f1a2b3c4d5\n"
+                        "@=\"the default\"\n"
+                        "\"Plain\"=\"a \\\"quoted\\\" \\\\ back\\nline \\x43a\\x438\\x440\"\n"
+                        "\"Expand\"=str(2):\"%USERPROFILE%\\\\Temp\"\n"
+                        "\"HexString\"=hex(2):25,00,41,00,25,00,00,00\n"
+                        "\"Number\"=dword:0000002a\n"
+                        "\"Binary\"=hex:de,ad,\\\n  be,ef\n"
+                        "\"After\"=\"still read\"\n"
+                        "\"Multi\"=str(7):\"a\\0b\\0\"\n"
+                        "\"Octal\"=\"\\101\\102\"\n");
         RegistryKey k = key(RegistryRoot::LocalMachine, QStringLiteral("SOFTWARE\\test\\"));
         QVERIFY(k.isOpen());
         QCOMPARE(k.path(), QStringLiteral("Software\\Test"));
@@ -165,8 +167,9 @@ private Q_SLOTS:
         QVERIFY(k.valueExists(QString()));
         QVERIFY(k.valueExists(QStringLiteral("binary")));
         QVERIFY(!k.valueExists(QStringLiteral("Missing")));
-        QCOMPARE(k.valueNames(), (QStringList{QString(), "Plain", "Expand", "HexString", "Number", "Binary", "After",
-                                               "Multi", "Octal"}));
+        QCOMPARE(
+            k.valueNames(),
+            (QStringList{QString(), "Plain", "Expand", "HexString", "Number", "Binary", "After", "Multi", "Octal"}));
     }
 
     void namesFoldWithoutChangingLength()
@@ -181,9 +184,10 @@ private Q_SLOTS:
 
     void subKeysComeInWindowsOrderAndExistThroughDescendants()
     {
-        writeRoot("user.reg", "WINE REGISTRY Version 2\n\n"
-                              "[Software\\\\zeta] 1\n\n[Software\\\\Alpha\\\\Deep\\\\Deeper] 1\n\n"
-                              "[Software\\\\_under] 1\n\n[Software\\\\beta] 1\n\n[Software\\\\BETA2] 1\n");
+        writeRoot("user.reg",
+                  "WINE REGISTRY Version 2\n\n"
+                  "[Software\\\\zeta] 1\n\n[Software\\\\Alpha\\\\Deep\\\\Deeper] 1\n\n"
+                  "[Software\\\\_under] 1\n\n[Software\\\\beta] 1\n\n[Software\\\\BETA2] 1\n");
         RegistryKey k = key(RegistryRoot::CurrentUser, QStringLiteral("Software"));
         QVERIFY(k.isOpen());
         QCOMPARE(k.subKeyNames(), (QStringList{"Alpha", "beta", "BETA2", "zeta", "_under"}));
@@ -203,9 +207,11 @@ private Q_SLOTS:
         for (QChar c : QStringLiteral("\\Registry\\Machine\\System\\ControlSet001"))
             target += QByteArray::number(c.unicode(), 16).rightJustified(2, '0') + ",00,";
         target.chop(1);
-        writeRoot("system.reg", kHead + "[System\\\\CurrentControlSet] 1\n#link\n\"SymbolicLinkValue\"=hex(6):" + target
-                                    + "\n\n[System\\\\ControlSet001\\\\Control\\\\Nls\\\\CodePage] 1\n\"ACP\"=\"1251\"\n");
-        RegistryKey k = key(RegistryRoot::LocalMachine, QStringLiteral("System\\CurrentControlSet\\Control\\Nls\\CodePage"));
+        writeRoot("system.reg",
+                  kHead + "[System\\\\CurrentControlSet] 1\n#link\n\"SymbolicLinkValue\"=hex(6):" + target
+                      + "\n\n[System\\\\ControlSet001\\\\Control\\\\Nls\\\\CodePage] 1\n\"ACP\"=\"1251\"\n");
+        RegistryKey k = key(RegistryRoot::LocalMachine,
+                            QStringLiteral("System\\CurrentControlSet\\Control\\Nls\\CodePage"));
         QVERIFY(k.isOpen());
         QString acp;
         QVERIFY(k.readString(QStringLiteral("ACP"), acp));
@@ -224,14 +230,14 @@ private Q_SLOTS:
         QTest::newRow("machine to the user's SID")
             << int(RegistryRoot::LocalMachine) << "\\Registry\\User\\S-1-5-21-7-8-9-1001\\Software\\Target"
             << int(RegistryRoot::CurrentUser);
-        QTest::newRow("machine to the default user") << int(RegistryRoot::LocalMachine)
-                                                     << "\\REGISTRY\\User\\.Default\\Software\\Target"
-                                                     << int(RegistryRoot::Users);
-        QTest::newRow("user to itself by its SID") << int(RegistryRoot::CurrentUser)
-                                                   << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1001\\Software\\Target"
-                                                   << int(RegistryRoot::CurrentUser);
-        QTest::newRow("another user's SID") << int(RegistryRoot::LocalMachine)
-                                            << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1002\\Software\\Target" << -1;
+        QTest::newRow("machine to the default user")
+            << int(RegistryRoot::LocalMachine) << "\\REGISTRY\\User\\.Default\\Software\\Target"
+            << int(RegistryRoot::Users);
+        QTest::newRow("user to itself by its SID")
+            << int(RegistryRoot::CurrentUser) << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1001\\Software\\Target"
+            << int(RegistryRoot::CurrentUser);
+        QTest::newRow("another user's SID")
+            << int(RegistryRoot::LocalMachine) << "\\REGISTRY\\User\\S-1-5-21-7-8-9-1002\\Software\\Target" << -1;
         QTest::newRow("no registry path") << int(RegistryRoot::CurrentUser) << "Software\\Target" << -1;
     }
 
@@ -241,11 +247,13 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(int, targetRoot);
         const QByteArray files[] = {"user.reg", "system.reg", "userdef.reg"}; // in RegistryRoot's order
-        const QByteArray heads[] = {"WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-7-8-9-1001\n\n",
-                                    kHead, "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\.Default\n\n"};
+        const QByteArray heads[] = {
+            "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-7-8-9-1001\n\n", kHead,
+            "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\.Default\n\n"};
         for (int r = 0; r < 3; ++r)
-            writeRoot(files[r], heads[r] + "[Software\\\\Target] 1\n\"Where\"=\"" + files[r] + "\"\n\n"
-                                    + (r == linkRoot ? linkBlock("Software\\\\Link", target) : QByteArray()));
+            writeRoot(files[r],
+                      heads[r] + "[Software\\\\Target] 1\n\"Where\"=\"" + files[r] + "\"\n\n"
+                          + (r == linkRoot ? linkBlock("Software\\\\Link", target) : QByteArray()));
         const auto linkRootValue = RegistryRoot(linkRoot);
         RegistryKey k = key(linkRootValue, QStringLiteral("Software\\Link"));
         QCOMPARE(k.isOpen(), targetRoot >= 0);
@@ -273,11 +281,9 @@ private Q_SLOTS:
                                    "[Software\\\\Classes\\\\txtfile] 1\n\"x\"=\"y\"\n\n";
         const QByteArray uninstall = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\App] 1\n"
                                      "\"DisplayName\"=\"App\"\n\n";
-        const QByteArray evil =
-            linkBlock("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\EvilLink",
-                      QStringLiteral("\\REGISTRY\\Machine\\Software\\Classes"));
-        const QByteArray nested =
-            "[Software\\\\Gone] 1\n\"a\"=\"1\"\n\n"
+        const QByteArray evil = linkBlock("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\EvilLink",
+                                          QStringLiteral("\\REGISTRY\\Machine\\Software\\Classes"));
+        const QByteArray nested = "[Software\\\\Gone] 1\n\"a\"=\"1\"\n\n"
             + linkBlock("Software\\\\Gone\\\\Inner", QStringLiteral("\\REGISTRY\\Machine\\Software\\Classes"));
         writeRoot("system.reg", kHead + classes + uninstall + evil + nested);
         const QString uninstallPath = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
@@ -291,10 +297,12 @@ private Q_SLOTS:
 
         // Typed addresses cleared through a link to the user's Wine key.
         const QByteArray wine = "[Software\\\\Wine] 1\n\"Version\"=\"win10\"\n\n";
-        const QByteArray userHead = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n";
-        writeRoot("user.reg", userHead + wine
-                                  + linkBlock("Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs",
-                                              QStringLiteral("\\REGISTRY\\User\\S-1-5-21-0-0-0-1000\\Software\\Wine")));
+        const QByteArray userHead =
+            "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n";
+        writeRoot("user.reg",
+                  userHead + wine
+                      + linkBlock("Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs",
+                                  QStringLiteral("\\REGISTRY\\User\\S-1-5-21-0-0-0-1000\\Software\\Wine")));
         RegistryKey ie = key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer"));
         QVERIFY(ie.deleteKey(QStringLiteral("TypedURLs")));
         const QByteArray after = box.read("registry/user.reg");
@@ -310,7 +318,8 @@ private Q_SLOTS:
         QVERIFY(k.isOpen());
         QVERIFY(k.writeInteger(QStringLiteral("Flag"), 7));
         // Names with every kind of escape survive the write and the next parse.
-        const QString odd = QStringLiteral("Ключ \"q\" \\ 😀\tx\x01" "7a");
+        const QString odd = QStringLiteral("Ключ \"q\" \\ 😀\tx\x01"
+                                           "7a");
         QVERIFY(k.writeInteger(odd, 0xffffffff));
         quint32 back = 0;
         QVERIFY(k.readInteger(odd, back));
@@ -321,7 +330,8 @@ private Q_SLOTS:
         QVERIFY(file.contains("[Software\\\\X\\\\Y] "));
         QVERIFY(file.contains("\n\"Flag\"=dword:00000007\n"));
         quint32 v = 0;
-        QVERIFY(key(RegistryRoot::CurrentUser, QStringLiteral("software\\x\\y")).readInteger(QStringLiteral("flag"), v));
+        QVERIFY(
+            key(RegistryRoot::CurrentUser, QStringLiteral("software\\x\\y")).readInteger(QStringLiteral("flag"), v));
         QCOMPARE(v, 7u);
         // The users root lives in its own file.
         QVERIFY(key(RegistryRoot::Users, QStringLiteral(".DEFAULT\\Software\\Z"), true).isOpen());
@@ -362,7 +372,8 @@ private Q_SLOTS:
         writeRoot("system.reg", original);
         RegistryKey k = key(RegistryRoot::LocalMachine, QStringLiteral("Software\\Vendor3\\Product3"));
         QVERIFY(k.deleteValue(QStringLiteral("BLOB")));
-        const QByteArray blob = "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,\\\n  1a,1b,1c\n";
+        const QByteArray blob =
+            "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,\\\n  1a,1b,1c\n";
         const qsizetype at = original.indexOf(blob, original.indexOf("[Software\\\\Vendor3\\\\Product3]"));
         QByteArray expected = original;
         expected.remove(at, blob.size());
@@ -397,14 +408,16 @@ private Q_SLOTS:
 
     void deletingTheOnlyChildKeepsAnImpliedParent()
     {
-        writeRoot("user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs] 1\n"
-                              "\"url1\"=\"http://example.org/\"\n");
+        writeRoot("user.reg",
+                  "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs] 1\n"
+                  "\"url1\"=\"http://example.org/\"\n");
         RegistryKey ie = key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\"));
         QVERIFY(ie.isOpen());
         QVERIFY(ie.deleteKey(QStringLiteral("TypedURLs")));
         QVERIFY(key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer")).isOpen());
         QVERIFY(!box.read("registry/user.reg").contains("url1"));
-        RegistryKey typed = key(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), true);
+        RegistryKey typed = key(RegistryRoot::CurrentUser,
+                                QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), true);
         QVERIFY(typed.isOpen());
         QVERIFY(typed.valueNames().isEmpty());
     }
@@ -544,13 +557,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("parentOwner");
         QTest::addColumn<QByteArray>("lock"); // held, stale, folder
         QTest::addColumn<bool>("running");
-        QTest::newRow("upstream folder in TMPDIR") << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("held") << true;
-        QTest::newRow("Debian folder in TMPDIR") << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("held") << true;
-        QTest::newRow("lock file of an exited server") << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("stale") << false;
-        QTest::newRow("lock that cannot be asked") << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("folder") << true;
-        QTest::newRow("prefix owner's upstream folder") << QByteArray("tmp/.wine-<uid>") << 4321 << -1 << QByteArray("held") << true;
-        QTest::newRow("prefix owner's Debian folder") << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4321 << QByteArray("held") << true;
-        QTest::newRow("a stranger's Debian folder") << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4322 << QByteArray("held") << false;
+        QTest::newRow("upstream folder in TMPDIR")
+            << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("held") << true;
+        QTest::newRow("Debian folder in TMPDIR")
+            << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("held") << true;
+        QTest::newRow("lock file of an exited server")
+            << QByteArray("tmp/wine-Ab3dEf") << -1 << -1 << QByteArray("stale") << false;
+        QTest::newRow("lock that cannot be asked")
+            << QByteArray("tmp/.wine-<uid>") << -1 << -1 << QByteArray("folder") << true;
+        QTest::newRow("prefix owner's upstream folder")
+            << QByteArray("tmp/.wine-<uid>") << 4321 << -1 << QByteArray("held") << true;
+        QTest::newRow("prefix owner's Debian folder")
+            << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4321 << QByteArray("held") << true;
+        QTest::newRow("a stranger's Debian folder")
+            << QByteArray("tmp/wine-Qz9xYw") << 4321 << 4322 << QByteArray("held") << false;
     }
 
     void theServerIsFoundWhereverWineKeepsIt()

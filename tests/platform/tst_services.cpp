@@ -36,7 +36,10 @@ private Q_SLOTS:
         QVERIFY(quint32(TickCounter::now() - a) >= 15);
 
         MessageRequest seen;
-        MessageBoxService::setHandler([&](const MessageRequest& r) { seen = r; return MsgResult::No; });
+        MessageBoxService::setHandler([&](const MessageRequest& r) {
+            seen = r;
+            return MsgResult::No;
+        });
         QCOMPARE(MessageBoxService::show({QStringLiteral("Удалить?"), {}, MsgButtons::YesNoCancel, MsgIcon::Question}),
                  MsgResult::No);
         QCOMPARE(seen.text, QStringLiteral("Удалить?"));
@@ -46,12 +49,18 @@ private Q_SLOTS:
     void shellOpenMapsPathsAndHandsOverResourceAddresses()
     {
         QStringList opened;
-        ShellOpen::setResourceHandler([&](const QString& t) { opened << t; return true; });
+        ShellOpen::setResourceHandler([&](const QString& t) {
+            opened << t;
+            return true;
+        });
         QVERIFY(ShellOpen::open(QStringLiteral("res://c:\\app\\vrhelp.dll/index.htm")));
         QCOMPARE(opened, QStringList({"res://c:\\app\\vrhelp.dll/index.htm"}));
         QVERIFY(!ShellOpen::open(QStringLiteral("c:\\no\\such\\file.txt")));
 
-        ShellOpen::setHandler([&](const QString& t) { opened << t; return true; });
+        ShellOpen::setHandler([&](const QString& t) {
+            opened << t;
+            return true;
+        });
         QVERIFY(ShellOpen::open(QStringLiteral("mailto:team@example.org")));
         QCOMPARE(opened.last(), QStringLiteral("mailto:team@example.org"));
         ShellOpen::setHandler({});

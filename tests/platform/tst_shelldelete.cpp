@@ -17,7 +17,10 @@ class TestShellDelete : public QObject {
     Q_OBJECT
     Sandbox box;
 
-    QByteArray trashInfo(const QByteArray& name) const { return box.read("home/data/Trash/info/" + name + ".trashinfo"); }
+    QByteArray trashInfo(const QByteArray& name) const
+    {
+        return box.read("home/data/Trash/info/" + name + ".trashinfo");
+    }
 
 private Q_SLOTS:
     void init() { box.setDrives({{'c', "c"}}); }
@@ -142,7 +145,8 @@ private Q_SLOTS:
             QVERIFY(ShellDelete::erase(QStringLiteral("c:\\gone.txt")));
             QCOMPARE(ShellDelete::lastError(), 0);
             QVERIFY2(!r.call(r.path, {}), qPrintable(r.path));
-            QVERIFY2(ShellDelete::lastError() == r.error, qPrintable(QStringLiteral("%1: %2").arg(r.path).arg(ShellDelete::lastError())));
+            QVERIFY2(ShellDelete::lastError() == r.error,
+                     qPrintable(QStringLiteral("%1: %2").arg(r.path).arg(ShellDelete::lastError())));
         }
         QVERIFY(box.exists("c/file.txt"));
         QVERIFY(box.exists("c/dir/inner.txt"));
@@ -173,9 +177,8 @@ private Q_SLOTS:
             for (const char* p : {"c/locked", "c/locked/free.txt", "c/locked/inner", "c/locked/inner/f.txt"})
                 QCOMPARE(::chown(box.path(p).constData(), 65534, 65534), 0);
         // The child reports success when erase failed, as it must.
-        QVERIFY(box.asUnprivileged([] {
-            return !ShellDelete::erase(QStringLiteral("c:\\locked")) && ShellDelete::lastError() == 5;
-        }));
+        QVERIFY(box.asUnprivileged(
+            [] { return !ShellDelete::erase(QStringLiteral("c:\\locked")) && ShellDelete::lastError() == 5; }));
         QVERIFY(box.exists("c/locked/inner/f.txt"));
         QVERIFY(!box.exists("c/locked/free.txt")); // what could go, went, as on Windows
     }

@@ -55,11 +55,14 @@ class TestWinePrefix : public QObject {
         ::symlink("/dev/null", box.path("prefix/dosdevices/com1").constData());
         box.makeFile("prefix/system.reg",
                      "WINE REGISTRY Version 2\n\n[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] 1\n"
-                     "\"ACP\"=\"" + acp + "\"\n\n"
-                     "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1\n"
-                     "\"TMP\"=str(2):\"%SystemRoot%\\\\TEMP\"\n");
-        box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n[Environment] 1\n"
-                                        "\"TEMP\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Local\\\\Temp\"\n");
+                     "\"ACP\"=\""
+                         + acp
+                         + "\"\n\n"
+                           "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1\n"
+                           "\"TMP\"=str(2):\"%SystemRoot%\\\\TEMP\"\n");
+        box.makeFile("prefix/user.reg",
+                     "WINE REGISTRY Version 2\n\n[Environment] 1\n"
+                     "\"TEMP\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Local\\\\Temp\"\n");
         box.makeFile("prefix/userdef.reg", "WINE REGISTRY Version 2\n\n");
         qunsetenv("VARNEL_DRIVES");
         qputenv("WINEPREFIX", box.path("prefix") + "/");
@@ -107,7 +110,8 @@ private Q_SLOTS:
         makePrefix();
         QCOMPARE(KnownFolders::windowsDir(), QStringLiteral("c:\\windows"));
         QCOMPARE(KnownFolders::tempDir(), QStringLiteral("C:\\users\\tester\\AppData\\Local\\Temp\\"));
-        QCOMPARE(PathMapper::toHost(KnownFolders::tempDir()), box.path("prefix/drive_c/users/tester/AppData/Local/Temp"));
+        QCOMPARE(PathMapper::toHost(KnownFolders::tempDir()),
+                 box.path("prefix/drive_c/users/tester/AppData/Local/Temp"));
         QCOMPARE(PrefixEnvironment::value(QStringLiteral("tmp")), QStringLiteral("C:\\windows\\TEMP"));
         // Without TEMP the Windows folder's temp serves.
         box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n");
@@ -117,7 +121,8 @@ private Q_SLOTS:
     void expansionLeavesUnknownNamesAlone()
     {
         const QHash<QString, QString> vars{{"A", "x"}, {"B", "%A%"}};
-        QCOMPARE(PrefixEnvironment::expand(QStringLiteral("%a%\\%nope%\\%b%%"), vars), QStringLiteral("x\\%nope%\\%A%%"));
+        QCOMPARE(PrefixEnvironment::expand(QStringLiteral("%a%\\%nope%\\%b%%"), vars),
+                 QStringLiteral("x\\%nope%\\%A%%"));
         QCOMPARE(PrefixEnvironment::expand(QStringLiteral("100% sure %A"), vars), QStringLiteral("100% sure %A"));
     }
 
@@ -171,8 +176,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         const QString bad(QChar::ReplacementCharacter);
         QTest::newRow("932") << 932 << QByteArray("C:\\\x93\xfa\x96\x7b\x8c\xea\\app.exe") << "C:\\日本語\\app.exe";
-        QTest::newRow("932, a backslash as trail byte") << 932 << QByteArray("C:\\\x95\x5c\x8e\xa6\\a.exe")
-                                                        << "C:\\表示\\a.exe";
+        QTest::newRow("932, a backslash as trail byte")
+            << 932 << QByteArray("C:\\\x95\x5c\x8e\xa6\\a.exe") << "C:\\表示\\a.exe";
         QTest::newRow("932, lead byte at the end") << 932 << QByteArray("C:\\a\x82") << "C:\\a" + bad;
         QTest::newRow("936") << 936 << QByteArray("C:\\\xd6\xd0\xce\xc4\\app.exe") << "C:\\中文\\app.exe";
         QTest::newRow("936, lead byte at the end") << 936 << QByteArray("C:\\\xd6") << "C:\\" + bad;
@@ -252,8 +257,8 @@ private Q_SLOTS:
         const auto withNul = [](const QString& a, const QString& b) { return a + QChar(0) + b; };
         QTest::newRow("description cut at a NUL") << "description" << withNul("ab", "cd") << true << "ab";
         QTest::newRow("arguments that start with a NUL") << "arguments" << withNul("", "x") << true << "";
-        QTest::newRow("working folder ending in a NUL") << "workingDirectory" << withNul("C:\\w", "") << true
-                                                         << "C:\\w";
+        QTest::newRow("working folder ending in a NUL")
+            << "workingDirectory" << withNul("C:\\w", "") << true << "C:\\w";
         QTest::newRow("damage after the NUL is not read")
             << "iconLocation" << withNul("C:\\i.ico", QString(high)) << true << "C:\\i.ico";
         QTest::newRow("target cut at a NUL") << "target" << withNul("C:\\a.exe", "junk") << true << "C:\\a.exe";

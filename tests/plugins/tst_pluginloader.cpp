@@ -35,9 +35,8 @@ class TestPluginLoader : public QObject {
     void watch(TmxPluginLoader& loader, Announced& seen)
     {
         loader.OnNewAction = [&seen](TmxPluginLoader*, const QString& name, const TmxPluginImage& image,
-                                     const TmxPluginImage&, const TmxPluginImage&, const QString& caption,
-                                     bool enabled, bool checked, const QString&, quint16 shortcut,
-                                     const TmxNotifyEvent& onAction) {
+                                     const TmxPluginImage&, const TmxPluginImage&, const QString& caption, bool enabled,
+                                     bool checked, const QString&, quint16 shortcut, const TmxNotifyEvent& onAction) {
             seen.actions << QStringLiteral("%1|%2|%3|%4").arg(name, caption).arg(enabled).arg(checked);
             seen.handlers << onAction;
             seen.images << image;
@@ -47,7 +46,10 @@ class TestPluginLoader : public QObject {
             seen.values << name + u'=' + text;
         };
         loader.OnLoadError = [&seen, this](TmxPluginLoader*, const QString& file, TmxPluginLoadResult error) {
-            seen.errors << QStringLiteral("%1|%2|%3").arg(file.section(u'\\', -1)).arg(int(error)).arg(plugins.log().join(u','));
+            seen.errors << QStringLiteral("%1|%2|%3")
+                               .arg(file.section(u'\\', -1))
+                               .arg(int(error))
+                               .arg(plugins.log().join(u','));
         };
         loader.OnAfterLoad = [&seen](TmxPluginLoader* sender, TmxPluginTypes kind, void* plugin) {
             const bool listed = kind == ptNormal ? sender->Plugins(sender->PluginCount() - 1) == plugin
@@ -82,22 +84,25 @@ private Q_SLOTS:
                                 << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "check"};
         QTest::newRow("small") << "tp_small" << lrOk
                                << QStringList{"load", "entry-small", "beforeinit", "afterinit", "check"};
-        QTest::newRow("both entry points: normal") << "tp_both" << lrOk
-                                                   << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "check"};
+        QTest::newRow("both entry points: normal")
+            << "tp_both" << lrOk << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "check"};
         QTest::newRow("no entry point") << "tp_noentry" << lrNoEntryPoint << QStringList{"load", "free"};
         QTest::newRow("null object") << "tp_null" << lrNoPluginObject << QStringList{"load", "entry-normal", "free"};
         QTest::newRow("init refused") << "tp_refuse" << lrInitRefused
                                       << QStringList{"load", "entry-normal", "beforeinit", "destroy", "free"};
         QTest::newRow("loader too old") << "tp_old" << lrLoaderTooOld
-                                        << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "destroy", "free"};
-        QTest::newRow("only the low 16 bits count") << "tp_highbits" << lrOk
-                                                    << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "check"};
+                                        << QStringList{"load",      "entry-normal", "beforeinit",
+                                                       "afterinit", "destroy",      "free"};
+        QTest::newRow("only the low 16 bits count")
+            << "tp_highbits" << lrOk << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "check"};
         QTest::newRow("rejected") << "tp_reject" << lrRejected
-                                  << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "check", "destroy", "free"};
+                                  << QStringList{"load",  "entry-normal", "beforeinit", "afterinit",
+                                                 "check", "destroy",      "free"};
         QTest::newRow("not ready: no check, hooks all the same")
             << "tp_notready" << lrOk << QStringList{"load", "entry-normal", "beforeinit", "afterinit"};
-        QTest::newRow("not ready still too old") << "tp_notready_old" << lrLoaderTooOld
-                                                 << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "destroy", "free"};
+        QTest::newRow("not ready still too old")
+            << "tp_notready_old" << lrLoaderTooOld
+            << QStringList{"load", "entry-normal", "beforeinit", "afterinit", "destroy", "free"};
     }
 
     void loadResults()
@@ -133,7 +138,8 @@ private Q_SLOTS:
     void notALibrary()
     {
         box.makeFile(plugins.appPath("Plugins/text.dll").mid(box.path({}).size() + 1), "not a shared object");
-        QFile::setPermissions(QFile::decodeName(plugins.appPath("Plugins/text.dll")), QFile::ReadOwner | QFile::WriteOwner);
+        QFile::setPermissions(QFile::decodeName(plugins.appPath("Plugins/text.dll")),
+                              QFile::ReadOwner | QFile::WriteOwner);
         Announced seen; // outlives the loader, whose end raises events
         TmxPluginLoader loader;
         watch(loader, seen);
@@ -177,7 +183,8 @@ private Q_SLOTS:
         QCOMPARE(loader.LoadPlugin(plugins.install(QStringLiteral("tp_key2"), QStringLiteral("k2.dll"))),
                  lrTooManyInstances);
         // Counted before the plug-in is asked anything.
-        QCOMPARE(plugins.log(), (QStringList{"load tp_key2", "entry-normal tp_key2", "destroy tp_key2", "free tp_key2"}));
+        QCOMPARE(plugins.log(),
+                 (QStringList{"load tp_key2", "entry-normal tp_key2", "destroy tp_key2", "free tp_key2"}));
         // The other kind does not count, nor does a key that differs in case.
         QCOMPARE(loader.LoadPlugin(plugins.install(QStringLiteral("tp_keysmall"), QStringLiteral("k3.dll"))), lrOk);
         QCOMPARE(loader.LoadPlugin(plugins.install(QStringLiteral("tp_keyother"), QStringLiteral("k4.dll"))), lrOk);
@@ -414,8 +421,9 @@ private Q_SLOTS:
             plugins.clearLog();
         }
         // Objects destroyed through their own operation, then each library freed.
-        QCOMPARE(plugins.log(), (QStringList{"queryunload tp_normal", "destroy tp_normal", "free tp_normal",
-                                             "queryunload tp_small", "destroy tp_small", "free tp_small"}));
+        QCOMPARE(plugins.log(),
+                 (QStringList{"queryunload tp_normal", "destroy tp_normal", "free tp_normal", "queryunload tp_small",
+                              "destroy tp_small", "free tp_small"}));
     }
 
     void folderWalk()
@@ -442,7 +450,8 @@ private Q_SLOTS:
             loader.LoadFromFolder(plugins.folder(), recursive);
             QStringList expected{"a.Dll", "B.DLL"};
             if (recursive)
-                expected << "sub\\f.dll" << "zz.dll\\h.dll";
+                expected << "sub\\f.dll"
+                         << "zz.dll\\h.dll";
             QCOMPARE(asked, expected);
             QCOMPARE(events, (QStringList{"before", "after"}));
             QCOMPARE(loader.PluginCount() + loader.SmallPluginCount(), expected.size());
@@ -471,23 +480,27 @@ private Q_SLOTS:
             errors << file;
         };
         // Outside the program's Plugins folder, or climbing out of it.
-        QVERIFY(QFile::copy(QStringLiteral(VARNEL_TEST_PLUGINS "/tp_normal.so"), QFile::decodeName(plugins.appPath("out.dll"))));
+        QVERIFY(QFile::copy(QStringLiteral(VARNEL_TEST_PLUGINS "/tp_normal.so"),
+                            QFile::decodeName(plugins.appPath("out.dll"))));
         QFile::setPermissions(QFile::decodeName(plugins.appPath("out.dll")), QFile::ReadOwner | QFile::WriteOwner);
         const QString out = platform::PathMapper::toWindows(plugins.appPath("out.dll"));
         QCOMPARE(loader.LoadPlugin(out), lrLoadFailed);
         QCOMPARE(loader.LoadPlugin(plugins.folder() + QStringLiteral("\\..\\out.dll")), lrLoadFailed);
         // A link, even to a good plug-in inside the folder.
         const QString good = plugins.install(QStringLiteral("tp_normal"), QStringLiteral("good.dll"));
-        QVERIFY(QFile::link(QFile::decodeName(plugins.appPath("Plugins/good.dll")), QFile::decodeName(plugins.appPath("Plugins/link.dll"))));
+        QVERIFY(QFile::link(QFile::decodeName(plugins.appPath("Plugins/good.dll")),
+                            QFile::decodeName(plugins.appPath("Plugins/link.dll"))));
         QCOMPARE(loader.LoadPlugin(plugins.folder() + QStringLiteral("\\link.dll")), lrLoadFailed);
         // Writable by group or others: the file, or a folder on the way.
         const QString shared = plugins.install(QStringLiteral("tp_normal"), QStringLiteral("shared.dll"));
         QFile::setPermissions(QFile::decodeName(plugins.appPath("Plugins/shared.dll")),
-                              QFile::permissions(QFile::decodeName(plugins.appPath("Plugins/shared.dll"))) | QFile::WriteGroup);
+                              QFile::permissions(QFile::decodeName(plugins.appPath("Plugins/shared.dll")))
+                                  | QFile::WriteGroup);
         QCOMPARE(loader.LoadPlugin(shared), lrLoadFailed);
         const QString inOpen = plugins.install(QStringLiteral("tp_normal"), QStringLiteral("open/x.dll"));
         QFile::setPermissions(QFile::decodeName(plugins.appPath("Plugins/open")),
-                              QFile::permissions(QFile::decodeName(plugins.appPath("Plugins/open"))) | QFile::WriteOther);
+                              QFile::permissions(QFile::decodeName(plugins.appPath("Plugins/open")))
+                                  | QFile::WriteOther);
         QCOMPARE(loader.LoadPlugin(inOpen), lrLoadFailed);
         QVERIFY(plugins.log().isEmpty()); // none of them was ever mapped
         QCOMPARE(errors.size(), 5);

@@ -79,9 +79,10 @@ private Q_SLOTS:
         // Shortcuts and images of the plug-ins are not used.
         const QStringList pair{"First|Первая|1|0|1", "Second|Вторая|0|1|1"};
         QCOMPARE(items(form), pair + pair + pair);
-        QCOMPARE(listFile(), QByteArray("Title tp_normal v2.5 (Note tp_normal)\r\n"
-                                        "Title tp_normal2 v2.5 (Note tp_normal2)\r\n"
-                                        "Title tp_small\r\n"));
+        QCOMPARE(listFile(),
+                 QByteArray("Title tp_normal v2.5 (Note tp_normal)\r\n"
+                            "Title tp_normal2 v2.5 (Note tp_normal2)\r\n"
+                            "Title tp_small\r\n"));
         QVERIFY(box.boxes.isEmpty());
         // A command reaches its own plug-in; a checked one stays checked.
         form.PlugnMenuItem->actions()[2]->trigger();
@@ -164,7 +165,8 @@ private Q_SLOTS:
         box.makeFile("keep/precious.txt", "keep me");
         QVERIFY(QFile::link(box.pathText("keep"), box.pathText("home/data/Trash/files/link")));
         // A second name of report.txt outside: deleting the Trash's frees none of its bytes.
-        QCOMPARE(::link(box.path("home/data/Trash/files/report.txt").constData(), box.path("keep/hard.txt").constData()), 0);
+        QCOMPARE(
+            ::link(box.path("home/data/Trash/files/report.txt").constData(), box.path("keep/hard.txt").constData()), 0);
         box.makeFile("home/cache/thumbnails/normal/abc.png", QByteArray(2048, 'p'));
         box.makeFile("home/cache/thumbnails/large/def.png", QByteArray(2048, 'p'));
         for (const char* sample : {"empty_trash", "thumbnail_cache"})
@@ -172,13 +174,15 @@ private Q_SLOTS:
                             QString::fromLatin1(sample) + QStringLiteral(".dll"));
         {
             TMainForm form;
-            QCOMPARE(items(form), (QStringList{"EmptyTrashCmd|Очистить Корзину|1|0|1",
-                                               "ClearThumbnailsCmd|Очистить кэш эскизов (4,0 КБ)|1|0|1"}));
+            QCOMPARE(items(form),
+                     (QStringList{"EmptyTrashCmd|Очистить Корзину|1|0|1",
+                                  "ClearThumbnailsCmd|Очистить кэш эскизов (4,0 КБ)|1|0|1"}));
             QCOMPARE(QString::fromUtf8(listFile()),
                      QStringLiteral("Кэш эскизов v1.0 (удаляет эскизы файлов, которые создал рабочий стол)\r\n"
                                     "Очистка Корзины\r\n"));
             // Asked first: anything but Yes leaves the Trash as it is.
-            const QString question = QStringLiteral("Очистить Корзину? Всё, что в ней лежит, будет удалено безвозвратно.");
+            const QString question = QStringLiteral(
+                "Очистить Корзину? Всё, что в ней лежит, будет удалено безвозвратно.");
             form.PlugnMenuItem->actions()[0]->trigger();
             QCOMPARE(box.boxes, QStringList{question});
             QVERIFY(box.exists("home/data/Trash/files/report.txt"));
@@ -190,7 +194,8 @@ private Q_SLOTS:
             // Three items were in the Trash, whatever they held; freed are a.txt and the two records.
             QCOMPARE(box.boxes, (QStringList{question, "Корзина очищена: удалено объектов 3, освобождено 144 байт."}));
             QCOMPARE(box.read("keep/hard.txt"), QByteArray(3000, 'x'));
-            QVERIFY(QDir(box.pathText("home/data/Trash/files")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
+            QVERIFY(QDir(box.pathText("home/data/Trash/files"))
+                        .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
             QVERIFY(QDir(box.pathText("home/data/Trash/info")).isEmpty());
             QVERIFY(!box.exists("home/data/Trash/directorysizes"));
             QCOMPARE(box.read("keep/precious.txt"), QByteArray("keep me")); // the link went, not its target
@@ -223,15 +228,17 @@ private Q_SLOTS:
         box.makeDir("home/data/Trash/files/bound");
         box.makeFile("home/cache/thumbnails/normal/abc.png");
         box.makeDir("home/cache/thumbnails/bound");
-        const QString trash = plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/empty_trash.dll"), QStringLiteral("t.dll"));
-        const QString thumbs
-            = plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/thumbnail_cache.dll"), QStringLiteral("c.dll"));
+        const QString trash = plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/empty_trash.dll"),
+                                              QStringLiteral("t.dll"));
+        const QString thumbs = plugins.install(QStringLiteral(VARNEL_SAMPLE_PLUGINS "/thumbnail_cache.dll"),
+                                               QStringLiteral("c.dll"));
         const pid_t pid = ::fork();
         if (pid == 0) {
             if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
                 ::_exit(77);
             for (const char* target : {"home/data/Trash/files/bound", "home/cache/thumbnails/bound"})
-                if (::mount(box.path("outside").constData(), box.path(target).constData(), nullptr, MS_BIND, nullptr) != 0)
+                if (::mount(box.path("outside").constData(), box.path(target).constData(), nullptr, MS_BIND, nullptr)
+                    != 0)
                     ::_exit(77);
             QList<TmxNotifyEvent> commands;
             TmxPluginLoader loader;

@@ -35,10 +35,15 @@ private Q_SLOTS:
 
     void everySwitchOnGivesTheDocumentedWalkOrder()
     {
-        writeAll({{"Search", "OLDFiles", "Yes"}, {"Search", "GIDFiles", "Yes"}, {"CFilters", "Items", "3"},
-                  {"CFilters", "Filter0", "F0"}, {"CFilters", "StateFilter0", "1"},
-                  {"CFilters", "Filter1", "F1"}, {"CFilters", "StateFilter1", "1"},
-                  {"CFilters", "Filter2", "off"}, {"CFilters", "StateFilter2", "Yes"}});
+        writeAll({{"Search", "OLDFiles", "Yes"},
+                  {"Search", "GIDFiles", "Yes"},
+                  {"CFilters", "Items", "3"},
+                  {"CFilters", "Filter0", "F0"},
+                  {"CFilters", "StateFilter0", "1"},
+                  {"CFilters", "Filter1", "F1"},
+                  {"CFilters", "StateFilter1", "1"},
+                  {"CFilters", "Filter2", "off"},
+                  {"CFilters", "StateFilter2", "Yes"}});
         const QStringList masks = BuildMaskList();
         QCOMPARE(masks, QStringList({"*.gid", "*.old", "*.bak", "*.tmp", "*.temp", "F1", "F0"}));
         const QString temp = GetTempDir();
@@ -81,27 +86,38 @@ private Q_SLOTS:
     void systemFoldersAndDriveRootAreProtectedOnRequest()
     {
         qputenv("VARNEL_WINDIR", box.path("c/WINDOWS"));
-        QStringList rows{"c:\\boot.tmp", "C:\\upper.tmp", "c:\\WINDOWS\\System32\\a.tmp", "c:\\windows\\system\\b.tmp",
-                         "c:\\Windows\\SystemApps\\c.tmp", "c:\\windows\\Temp\\d.tmp", "c:\\windows\\sys\\e.tmp"};
+        QStringList rows{"c:\\boot.tmp",
+                         "C:\\upper.tmp",
+                         "c:\\WINDOWS\\System32\\a.tmp",
+                         "c:\\windows\\system\\b.tmp",
+                         "c:\\Windows\\SystemApps\\c.tmp",
+                         "c:\\windows\\Temp\\d.tmp",
+                         "c:\\windows\\sys\\e.tmp"};
         QStringList untouched = rows;
         MarkSystemFiles(untouched);
         QCOMPARE(untouched, rows); // InSysFolders defaults to "No"
 
         WriteSetting("Delete", "InSysFolders", "Yes");
         MarkSystemFiles(rows);
-        QCOMPARE(rows, QStringList({"[[-]] c:\\boot.tmp", "C:\\upper.tmp", "[[-]] c:\\WINDOWS\\System32\\a.tmp",
-                                    "[[-]] c:\\windows\\system\\b.tmp", "[[-]] c:\\Windows\\SystemApps\\c.tmp",
-                                    "c:\\windows\\Temp\\d.tmp", "c:\\windows\\sys\\e.tmp"}));
+        QCOMPARE(rows,
+                 QStringList({"[[-]] c:\\boot.tmp", "C:\\upper.tmp", "[[-]] c:\\WINDOWS\\System32\\a.tmp",
+                              "[[-]] c:\\windows\\system\\b.tmp", "[[-]] c:\\Windows\\SystemApps\\c.tmp",
+                              "c:\\windows\\Temp\\d.tmp", "c:\\windows\\sys\\e.tmp"}));
         QVERIFY(!IsInSystemFolder("c:\\windows\\system.tmp")); // a file, not a folder
     }
 
     void excludedFoldersArePlainTextPrefixes()
     {
-        writeAll({{"ExDirs", "Items", "3"}, {"ExDirs", "Dir0", "C:\\TEMP"}, {"ExDirs", "State0", "1"},
-                  {"ExDirs", "Dir1", "c:\\data"}, {"ExDirs", "State1", "0"}, {"ExDirs", "Dir2", "d:\\"}});
+        writeAll({{"ExDirs", "Items", "3"},
+                  {"ExDirs", "Dir0", "C:\\TEMP"},
+                  {"ExDirs", "State0", "1"},
+                  {"ExDirs", "Dir1", "c:\\data"},
+                  {"ExDirs", "State1", "0"},
+                  {"ExDirs", "Dir2", "d:\\"}});
         QStringList rows{"c:\\temporary\\x.tmp", "c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"};
         MarkExcludedDirs(rows);
-        QCOMPARE(rows, QStringList({"[[-]] c:\\temporary\\x.tmp", "[[-]] c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"}));
+        QCOMPARE(rows,
+                 QStringList({"[[-]] c:\\temporary\\x.tmp", "[[-]] c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"}));
 
         // An enabled empty path marks every row, also one marked already.
         writeAll({{"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", ""}});
@@ -120,8 +136,9 @@ private Q_SLOTS:
     {
         // One windows-1251 comment must not turn the UTF-8 folder into
         // mojibake, or its files would no longer be protected.
-        box.makeFile("bin/varnel.ini", "; \xcd\xe5 \xf3\xe4\xe0\xeb\xff\xf2\xfc\r\n[ExDirs]\r\nItems=1\r\nDir0="
-                                       + QStringLiteral("c:\\Документы").toUtf8() + "\r\nState0=1\r\n");
+        box.makeFile("bin/varnel.ini",
+                     "; \xcd\xe5 \xf3\xe4\xe0\xeb\xff\xf2\xfc\r\n[ExDirs]\r\nItems=1\r\nDir0="
+                         + QStringLiteral("c:\\Документы").toUtf8() + "\r\nState0=1\r\n");
         QStringList rows{QStringLiteral("c:\\документы\\a.tmp"), "c:\\other\\b.tmp"};
         MarkExcludedDirs(rows);
         QCOMPARE(rows, QStringList({QStringLiteral("[[-]] c:\\документы\\a.tmp"), "c:\\other\\b.tmp"}));
@@ -130,10 +147,15 @@ private Q_SLOTS:
     void hugeListCountsAreCapped()
     {
         // Each would otherwise keep a search busy for hours.
-        writeAll({{"ExDirs", "Items", "2000000000"}, {"ExDirs", "Dir0", "c:\\keep"}, {"ExDirs", "State0", "1"},
-                  {"ExDirs", "Dir10000", "c:\\beyond"}, {"ExDirs", "State10000", "1"},
-                  {"CFilters", "Items", "2000000000"}, {"CFilters", "Filter9999", "*.last"},
-                  {"CFilters", "StateFilter9999", "1"}, {"CFilters", "Filter10000", "*.beyond"},
+        writeAll({{"ExDirs", "Items", "2000000000"},
+                  {"ExDirs", "Dir0", "c:\\keep"},
+                  {"ExDirs", "State0", "1"},
+                  {"ExDirs", "Dir10000", "c:\\beyond"},
+                  {"ExDirs", "State10000", "1"},
+                  {"CFilters", "Items", "2000000000"},
+                  {"CFilters", "Filter9999", "*.last"},
+                  {"CFilters", "StateFilter9999", "1"},
+                  {"CFilters", "Filter10000", "*.beyond"},
                   {"CFilters", "StateFilter10000", "1"}});
         QStringList rows{"c:\\keep\\a.tmp", "c:\\beyond\\b.tmp"};
         MarkExcludedDirs(rows);
@@ -155,7 +177,6 @@ private Q_SLOTS:
         QVERIFY(!box.exists("home/data/Trash/files/two.tmp"));
         QVERIFY(!DeleteFoundFile("c:\\del\\two.tmp"));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestJunkSearch)

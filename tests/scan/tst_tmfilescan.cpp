@@ -56,7 +56,10 @@ private Q_SLOTS:
         QStringList pumped;
         scan.SearchFilter = {"c:\\j\\*.bak", "c:\\j\\*.tmp", "c:\\j\\*.BAK", "c:\\j\\*.bak"};
         QStringList together;
-        scan.OnFileFound = [&](const QString& f) { together << f; sizes << scan.FoundEntry().size; };
+        scan.OnFileFound = [&](const QString& f) {
+            together << f;
+            sizes << scan.FoundEntry().size;
+        };
         platform::MessagePump::setHook([&] { pumped << QString::number(together.size()); });
         scan.OnReady = {};
         QVERIFY(scan.Execute());
@@ -67,7 +70,10 @@ private Q_SLOTS:
 
         // A stop asked while the first mask's walk runs ends all of them.
         together.clear();
-        platform::MessagePump::setHook([&] { if (together.size() == 1) TmFileScan::Stop(); });
+        platform::MessagePump::setHook([&] {
+            if (together.size() == 1)
+                TmFileScan::Stop();
+        });
         QVERIFY(scan.Execute());
         QCOMPARE(together.size(), 1);
         platform::MessagePump::setHook({});
@@ -83,9 +89,9 @@ private Q_SLOTS:
         box.makeDir("c/TEMP/empty");
         TmFileScan scan;
         const Run run = walk(scan, {"C:\\TEMP\\*.*"});
-        QCOMPARE(run.found, QStringList({"C:\\TEMP\\A.txt", "C:\\TEMP\\b.txt", "C:\\TEMP\\empty", "C:\\TEMP\\sub",
-                                         "C:\\TEMP\\sub\\deeper", "C:\\TEMP\\sub\\inner.txt",
-                                         "C:\\TEMP\\sub\\deeper\\x.txt"}));
+        QCOMPARE(run.found,
+                 QStringList({"C:\\TEMP\\A.txt", "C:\\TEMP\\b.txt", "C:\\TEMP\\empty", "C:\\TEMP\\sub",
+                              "C:\\TEMP\\sub\\deeper", "C:\\TEMP\\sub\\inner.txt", "C:\\TEMP\\sub\\deeper\\x.txt"}));
         QCOMPARE(run.ready, QList<QStringList>({run.found}));
         QCOMPARE(scan.Result(), run.found);
 
@@ -103,7 +109,8 @@ private Q_SLOTS:
         box.makeFile("c/old.tmp/inside.tmp");
         box.makeFile("c/plain.tmp");
         TmFileScan scan;
-        QCOMPARE(walk(scan, {"c:\\*.tmp"}).found, QStringList({"c:\\old.tmp", "c:\\plain.tmp", "c:\\old.tmp\\inside.tmp"}));
+        QCOMPARE(walk(scan, {"c:\\*.tmp"}).found,
+                 QStringList({"c:\\old.tmp", "c:\\plain.tmp", "c:\\old.tmp\\inside.tmp"}));
         QFile::remove(box.pathText("c/plain.tmp"));
         QDir(box.pathText("c/old.tmp")).removeRecursively();
     }
@@ -142,7 +149,8 @@ private Q_SLOTS:
 
         QTemporaryDir shm(QStringLiteral("/dev/shm/varnel-walk-XXXXXX"));
         struct stat dev, shmSt;
-        if (!shm.isValid() || ::stat("/dev", &dev) != 0 || ::stat("/dev/shm", &shmSt) != 0 || dev.st_dev == shmSt.st_dev)
+        if (!shm.isValid() || ::stat("/dev", &dev) != 0 || ::stat("/dev/shm", &shmSt) != 0
+            || dev.st_dev == shmSt.st_dev)
             QSKIP("/dev/shm is not a file system of its own here");
         QFile marker(shm.filePath(QStringLiteral("marker-varnel.tmp")));
         QVERIFY(marker.open(QIODevice::WriteOnly));

@@ -121,8 +121,9 @@ private Q_SLOTS:
         QCOMPARE(doc.setValue("Window", "Top", "10"), Edit::Changed);
         QCOMPARE(doc.setValue("SEARCH", "disk", "1"), Edit::Changed);
         QCOMPARE(doc.setValue("Search", "Disk", "1"), Edit::Unchanged);
-        QCOMPARE(doc.serialize(), QByteArray("[Search]\nDisk=1\nTempFiles=No\n\n[Delete]\nRecycle=Yes\n"
-                                             "[Window]\nTop=10\n"));
+        QCOMPARE(doc.serialize(),
+                 QByteArray("[Search]\nDisk=1\nTempFiles=No\n\n[Delete]\nRecycle=Yes\n"
+                            "[Window]\nTop=10\n"));
     }
 
     void existingLineEndsAreKeptLineByLine()
@@ -187,7 +188,8 @@ private Q_SLOTS:
 
     void sectionsAreRemovedWithAllTheirKeys()
     {
-        IniDocument doc = IniDocument::parse("[CFilters]\nItems=2\nFilter0=a\n[View]\nXPMenu=Yes\n[cfilters]\nItems=5\n");
+        IniDocument doc = IniDocument::parse(
+            "[CFilters]\nItems=2\nFilter0=a\n[View]\nXPMenu=Yes\n[cfilters]\nItems=5\n");
         QVERIFY(doc.removeSection("CFILTERS"));
         QVERIFY(!doc.removeSection("CFilters"));
         QCOMPARE(doc.serialize(), QByteArray("[View]\nXPMenu=Yes\n"));
@@ -214,7 +216,8 @@ class TestComments : public QObject {
 private Q_SLOTS:
     void commentLinesAreNeverKeys()
     {
-        const IniDocument doc = IniDocument::parse("; comment=1\r\n[S]\r\n;key=1\r\n   ;spaced=2\r\n\t;tabbed=3\r\nreal=4\r\n");
+        const IniDocument doc = IniDocument::parse(
+            "; comment=1\r\n[S]\r\n;key=1\r\n   ;spaced=2\r\n\t;tabbed=3\r\nreal=4\r\n");
         QCOMPARE(doc.value("S", ";key"), std::nullopt);
         QCOMPARE(doc.value("S", "key"), std::nullopt);
         QCOMPARE(doc.value("S", ";spaced"), std::nullopt);
@@ -243,7 +246,8 @@ private Q_SLOTS:
 
     void removingASectionKeepsItsComments()
     {
-        IniDocument doc = IniDocument::parse("[A]\r\nx=1\r\n;note on y\r\ny=2\r\n\r\n[B]\r\nz=3\r\n  ; last\r\n[a]\r\n;dup\r\n");
+        IniDocument doc = IniDocument::parse(
+            "[A]\r\nx=1\r\n;note on y\r\ny=2\r\n\r\n[B]\r\nz=3\r\n  ; last\r\n[a]\r\n;dup\r\n");
         QVERIFY(doc.removeSection("a"));
         QCOMPARE(doc.serialize(), QByteArray(";note on y\r\n[B]\r\nz=3\r\n  ; last\r\n;dup\r\n"));
         QVERIFY(doc.removeSection("B"));
@@ -260,8 +264,8 @@ private Q_SLOTS:
     void oneLegacyLineDoesNotSpoilTheOthers()
     {
         // A comment in windows-1251 above folders written in UTF-8.
-        const QByteArray raw = "; \xc7\xe0\xec\xe5\xf2\xea\xe8\r\n[ExDirs]\r\nItems=1\r\nDir0=" + QStringLiteral("c:\\Документы").toUtf8()
-            + "\r\nState0=1\r\n";
+        const QByteArray raw = "; \xc7\xe0\xec\xe5\xf2\xea\xe8\r\n[ExDirs]\r\nItems=1\r\nDir0="
+            + QStringLiteral("c:\\Документы").toUtf8() + "\r\nState0=1\r\n";
         IniDocument doc = IniDocument::parse(raw);
         QCOMPARE(doc.value("ExDirs", "Dir0"), std::optional<QString>(QStringLiteral("c:\\Документы")));
         doc.setValue("ExDirs", "State0", "0");
@@ -287,12 +291,14 @@ private Q_SLOTS:
     {
         const QByteArray cut = "[ExDirs]\r\nDir0=" + QStringLiteral("c:\\Д").toUtf8() + "\xd0";
         IniDocument doc = IniDocument::parse(cut);
-        QCOMPARE(doc.value("ExDirs", "Dir0"), std::optional<QString>(QStringLiteral("c:\\Д") + QChar::ReplacementCharacter));
+        QCOMPARE(doc.value("ExDirs", "Dir0"),
+                 std::optional<QString>(QStringLiteral("c:\\Д") + QChar::ReplacementCharacter));
         QCOMPARE(doc.serialize(), cut);
         doc.setValue("ExDirs", "Items", "1");
         QCOMPARE(doc.serialize(), cut + "\r\nItems=1\r\n");
         const QByteArray cut3 = "[S]\r\nk=" + QByteArray("\xe2\x82");
-        QCOMPARE(IniDocument::parse(cut3).value("S", "k"), std::optional<QString>(QString(2, QChar::ReplacementCharacter)));
+        QCOMPARE(IniDocument::parse(cut3).value("S", "k"),
+                 std::optional<QString>(QString(2, QChar::ReplacementCharacter)));
         // Not at the end of the file, the same bytes make the line a legacy one.
         QCOMPARE(IniDocument::parse("[S]\r\nk=\xd0\r\n").value("S", "k"), std::optional<QString>(QStringLiteral("Р")));
     }
@@ -307,7 +313,8 @@ private Q_SLOTS:
         for (const bool big : {false, true}) {
             QStringEncoder encoder(big ? QStringEncoder::Utf16BE : QStringEncoder::Utf16LE);
             const QByteArray bom = big ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
-            const QByteArray utf16 = bom + QByteArray(encoder.encode(QStringLiteral("[ExDirs]\r\nDir0=c:\\Документы\rX=1")));
+            const QByteArray utf16 = bom
+                + QByteArray(encoder.encode(QStringLiteral("[ExDirs]\r\nDir0=c:\\Документы\rX=1")));
             doc = IniDocument::parse(utf16);
             QCOMPARE(doc.value("ExDirs", "Dir0"), std::optional<QString>(QStringLiteral("c:\\Документы")));
             QCOMPARE(doc.serialize(), utf16);
@@ -362,15 +369,16 @@ private Q_SLOTS:
     void utf8IsCheckedStrictly()
     {
         QCOMPARE(LineDecoder::validUtf8Length("ab\xd0\x94"), 4);
-        QCOMPARE(LineDecoder::validUtf8Length("a\xc0\xaf"), 1);             // overlong '/'
-        QCOMPARE(LineDecoder::validUtf8Length("a\xed\xa0\x80"), 1);         // a surrogate
-        QCOMPARE(LineDecoder::validUtf8Length("a\xf4\x90\x80\x80"), 1);     // above U+10FFFF
-        QCOMPARE(LineDecoder::validUtf8Length("a\xf0\x9f\x98\x80z"), 6);    // outside the BMP
+        QCOMPARE(LineDecoder::validUtf8Length("a\xc0\xaf"), 1);          // overlong '/'
+        QCOMPARE(LineDecoder::validUtf8Length("a\xed\xa0\x80"), 1);      // a surrogate
+        QCOMPARE(LineDecoder::validUtf8Length("a\xf4\x90\x80\x80"), 1);  // above U+10FFFF
+        QCOMPARE(LineDecoder::validUtf8Length("a\xf0\x9f\x98\x80z"), 6); // outside the BMP
         QVERIFY(LineDecoder::isTruncatedUtf8("\xf0\x9f\x98"));
         QVERIFY(!LineDecoder::isTruncatedUtf8("\xf0\x9f\x98\x80"));
         QVERIFY(!LineDecoder::isTruncatedUtf8("\xf0\x20"));
         QCOMPARE(LineDecoder::fromWindows1251("\xc0\xff\xa8\xb8\xb9\x88\x98\x41"),
-                 QString::fromUtf16(u"Ая" u"Ёё№€\u0098A"));
+                 QString::fromUtf16(u"Ая"
+                                    u"Ёё№€\u0098A"));
     }
 };
 
@@ -426,23 +434,41 @@ class TestEditProperty : public QObject {
 
     QRandomGenerator rng{20261207};
 
-    template <typename T>
-    const T& pick(const QList<T>& from)
-    {
-        return from[rng.bounded(int(from.size()))];
-    }
+    template <typename T> const T& pick(const QList<T>& from) { return from[rng.bounded(int(from.size()))]; }
 
     const QList<QByteArray> fragments{
-        "[Search]", "[search   ", "[ View ]", "[\tTab\t]", "[Tab]", "[CFilters]", "[ExDirs]", "  [ExDirs]",
-        "Disk=All", "  disk = 1 ", "\tItems=3", "Items = 2", "Dir0=" + QStringLiteral("c:\\Документы").toUtf8(),
-        "Dir1=c:\\\xc4\xee\xea", "Filter0=*.tmp", ";Disk=commented", "  ; note", "\t;Items=9", "noequals", "", "   ",
-        "\x1a", "=empty", "key=\"quoted\"", "State0=1", "\tkey\t=\ttabbed",
+        "[Search]",
+        "[search   ",
+        "[ View ]",
+        "[\tTab\t]",
+        "[Tab]",
+        "[CFilters]",
+        "[ExDirs]",
+        "  [ExDirs]",
+        "Disk=All",
+        "  disk = 1 ",
+        "\tItems=3",
+        "Items = 2",
+        "Dir0=" + QStringLiteral("c:\\Документы").toUtf8(),
+        "Dir1=c:\\\xc4\xee\xea",
+        "Filter0=*.tmp",
+        ";Disk=commented",
+        "  ; note",
+        "\t;Items=9",
+        "noequals",
+        "",
+        "   ",
+        "\x1a",
+        "=empty",
+        "key=\"quoted\"",
+        "State0=1",
+        "\tkey\t=\ttabbed",
     };
     const QList<QByteArray> eols{"\r\n", "\n", "\r", "\r\r\n"};
-    const QList<QString> sections{"Search", "SEARCH", "search", "View", "\tTab\t", "Tab", "CFilters",
-                                  "ExDirs", "New", "  Search  ", "exdirs"};
-    const QList<QString> keys{"Disk", "disk", "Items", "Dir0", "Dir1", "Filter0", ";Disk", "New",
-                              "\tItems", "key", "", "noequals", "State0", "\tkey"};
+    const QList<QString> sections{"Search",   "SEARCH", "search", "View",       "\tTab\t", "Tab",
+                                  "CFilters", "ExDirs", "New",    "  Search  ", "exdirs"};
+    const QList<QString> keys{"Disk", "disk",    "Items", "Dir0", "Dir1",     "Filter0", ";Disk",
+                              "New",  "\tItems", "key",   "",     "noequals", "State0",  "\tkey"};
     const QList<QString> values{"1", "All", QStringLiteral("d:\\Папка"), "  padded  ", "a\nb", "\"q\"", "", "x=y"};
 
     QByteArray randomLine()

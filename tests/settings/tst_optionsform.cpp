@@ -50,11 +50,11 @@ private Q_SLOTS:
     {
         TOptionsForm form;
         form.show();
-        for (QCheckBox* on : {form.AllDiskCheck, form.TempDirsCheck, form.RecycleCheck, form.XPMenuCheck, form.TempCheck,
-                              form.BAKCheck, form.CustomCheck})
+        for (QCheckBox* on : {form.AllDiskCheck, form.TempDirsCheck, form.RecycleCheck, form.XPMenuCheck,
+                              form.TempCheck, form.BAKCheck, form.CustomCheck})
             QVERIFY2(on->isChecked(), qPrintable(on->objectName()));
-        for (QCheckBox* off : {form.DiskCheck, form.NoSysCheck, form.SeparCheck, form.OldCheck, form.GidCheck,
-                               form.AutoSearchCheck})
+        for (QCheckBox* off :
+             {form.DiskCheck, form.NoSysCheck, form.SeparCheck, form.OldCheck, form.GidCheck, form.AutoSearchCheck})
             QVERIFY2(!off->isChecked(), qPrintable(off->objectName()));
         QCOMPARE(form.DriveCombobox->currentIndex(), 0);
         QCOMPARE(form.DriveCombobox->currentText(), QStringLiteral("C: "));
@@ -74,11 +74,12 @@ private Q_SLOTS:
         TOptionsForm form;
         form.show();
         form.ApplyBtnClick();
-        QCOMPARE(file(), QByteArray("[Search]\r\nDisk=All\r\nTempFolders=Yes\r\nTempFiles=Yes\r\nBAKFiles=Yes\r\n"
-                                    "OLDFiles=No\r\nGIDFiles=No\r\nAutoStart=No\r\nCustomFiles=Yes\r\n"
-                                    "[Delete]\r\nRecycle=Yes\r\nInSysFolders=No\r\n"
-                                    "[View]\r\nXPMenu=Yes\r\nSeparators=No\r\n"
-                                    "[CFilters]\r\nItems=0\r\n[ExDirs]\r\nItems=0\r\n"));
+        QCOMPARE(file(),
+                 QByteArray("[Search]\r\nDisk=All\r\nTempFolders=Yes\r\nTempFiles=Yes\r\nBAKFiles=Yes\r\n"
+                            "OLDFiles=No\r\nGIDFiles=No\r\nAutoStart=No\r\nCustomFiles=Yes\r\n"
+                            "[Delete]\r\nRecycle=Yes\r\nInSysFolders=No\r\n"
+                            "[View]\r\nXPMenu=Yes\r\nSeparators=No\r\n"
+                            "[CFilters]\r\nItems=0\r\n[ExDirs]\r\nItems=0\r\n"));
         QVERIFY(!form.ApplyBtn->isEnabled());
     }
 
@@ -190,13 +191,13 @@ private Q_SLOTS:
         };
         QVERIFY(enabledBy([&] { QTest::mouseClick(form.FiltersList->viewport(), Qt::LeftButton); }));
         QVERIFY(enabledBy([&] { QTest::mouseClick(form.ExDirsList->viewport(), Qt::LeftButton); }));
-        for (QCheckBox* c : {form.TempDirsCheck, form.NoSysCheck, form.AutoSearchCheck, form.TempCheck, form.BAKCheck,
-                             form.OldCheck, form.GidCheck, form.CustomCheck, form.RecycleCheck, form.XPMenuCheck,
-                             form.SeparCheck})
+        for (QCheckBox* c :
+             {form.TempDirsCheck, form.NoSysCheck, form.AutoSearchCheck, form.TempCheck, form.BAKCheck, form.OldCheck,
+              form.GidCheck, form.CustomCheck, form.RecycleCheck, form.XPMenuCheck, form.SeparCheck})
             QVERIFY2(enabledBy([&] { QTest::mouseClick(c, Qt::LeftButton); }), qPrintable(c->objectName()));
-        QVERIFY(enabledBy([&] { form.DelBtnClick(); }));    // nothing selected, nothing removed
+        QVERIFY(enabledBy([&] { form.DelBtnClick(); })); // nothing selected, nothing removed
         QVERIFY(enabledBy([&] { form.RemDirBtnClick(); }));
-        QVERIFY(!enabledBy([&] { form.FormShow(); }));      // loading is no change
+        QVERIFY(!enabledBy([&] { form.FormShow(); })); // loading is no change
     }
 
     void customFiltersSwitchTheFilterControls()
@@ -287,7 +288,7 @@ private Q_SLOTS:
         dialog.FolderList->setCurrentRow(3);
         Q_EMIT dialog.FolderList->itemActivated(dialog.FolderList->item(3));
         QCOMPARE(dialog.directory(), QStringLiteral("c:\\work\\beta"));
-        QVERIFY(!dialog.setDirectory("z:\\usr"));   // not a fixed drive
+        QVERIFY(!dialog.setDirectory("z:\\usr")); // not a fixed drive
         QVERIFY(!dialog.setDirectory("c:\\missing"));
         dialog.DirEdit->setText(QStringLiteral("C:\\WORK\\ALPHA"));
         dialog.accept();

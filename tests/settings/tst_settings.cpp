@@ -93,7 +93,8 @@ private Q_SLOTS:
         QVERIFY(WriteSetting("Delete", "Recycle", "No"));
         QVERIFY(WriteSetting("SEARCH", "AutoStart", "No"));
         QVERIFY(WriteSetting("Search", "disk", "0"));
-        QCOMPARE(file(), QByteArray("[Search]\r\nDisk=0\r\nTempFolders=Yes\r\nAutoStart=No\r\n[Delete]\r\nRecycle=No\r\n"));
+        QCOMPARE(file(),
+                 QByteArray("[Search]\r\nDisk=0\r\nTempFolders=Yes\r\nAutoStart=No\r\n[Delete]\r\nRecycle=No\r\n"));
     }
 
     void aHandWrittenFileKeepsItsLinesAndBytes()
@@ -122,8 +123,9 @@ private Q_SLOTS:
 
     void aHandEditedFileReadsAndClearsAsOnWindows()
     {
-        box->makeFile("bin/varnel.ini", "[Search   \r;AutoStart=Yes\rAutoStart=No\r[CFilters]\r; my masks\rItems=1\r"
-                                        "Filter0=*.log\r[View]\rXPMenu=No\r");
+        box->makeFile("bin/varnel.ini",
+                      "[Search   \r;AutoStart=Yes\rAutoStart=No\r[CFilters]\r; my masks\rItems=1\r"
+                      "Filter0=*.log\r[View]\rXPMenu=No\r");
         QCOMPARE(ReadSetting("Search", "AutoStart", "x"), QStringLiteral("No"));
         QCOMPARE(ReadSetting("\tSearch", "AutoStart", "x"), QStringLiteral("x"));
         QCOMPARE(ReadSetting("Search", ";AutoStart", "x"), QStringLiteral("x"));
@@ -243,7 +245,8 @@ private Q_SLOTS:
         for (const SettingKey& k : SettingKeys::All)
             QVERIFY(WriteSetting(k, QStringLiteral("v-") + QLatin1String(k.key)));
         for (const SettingKey& k : SettingKeys::All)
-            QCOMPARE(ReadSetting(QLatin1String(k.section), QLatin1String(k.key), QString()), QStringLiteral("v-") + QLatin1String(k.key));
+            QCOMPARE(ReadSetting(QLatin1String(k.section), QLatin1String(k.key), QString()),
+                     QStringLiteral("v-") + QLatin1String(k.key));
         SettingsTransaction t;
         t.write(SettingKeys::Disk, QStringLiteral("3"));
         QVERIFY(t.commit());
@@ -270,9 +273,10 @@ private Q_SLOTS:
     void aListReadsItsEntriesWithDefaults()
     {
         QVERIFY(ReadSettingsList(SettingsList::Filters).isEmpty()); // no file
-        box->makeFile("bin/varnel.ini", "[CFilters]\r\nItems=3\r\nFilter0=*.log\r\nStateFilter0=1\r\n"
-                                        "StateFilter1=1\r\nFilter2=*.x\r\nStateFilter2=Yes\r\n"
-                                        "[ExDirs]\r\nItems= 2\r\nDir0=c:\\keep\r\nState0=1\r\nDir1=d:\\\r\nState1=0\r\n");
+        box->makeFile("bin/varnel.ini",
+                      "[CFilters]\r\nItems=3\r\nFilter0=*.log\r\nStateFilter0=1\r\n"
+                      "StateFilter1=1\r\nFilter2=*.x\r\nStateFilter2=Yes\r\n"
+                      "[ExDirs]\r\nItems= 2\r\nDir0=c:\\keep\r\nState0=1\r\nDir1=d:\\\r\nState1=0\r\n");
         QCOMPARE(shown(ReadSettingsList(SettingsList::Filters)), QStringList({"*.log+", "+", "*.x-"}));
         QCOMPARE(shown(ReadSettingsList(SettingsList::ExcludedDirs)), QStringList({"c:\\keep+", "d:\\-"}));
     }
@@ -280,7 +284,8 @@ private Q_SLOTS:
     void aCountThatIsNoNumberOrNotPositiveReadsNothing()
     {
         for (const char* count : {"many", "", "-3", "0", "2x", "99999999999"}) {
-            box->makeFile("bin/varnel.ini", QByteArray("[ExDirs]\r\nItems=") + count + "\r\nDir0=c:\\a\r\nState0=1\r\n");
+            box->makeFile("bin/varnel.ini",
+                          QByteArray("[ExDirs]\r\nItems=") + count + "\r\nDir0=c:\\a\r\nState0=1\r\n");
             QVERIFY2(ReadSettingsList(SettingsList::ExcludedDirs).isEmpty(), count);
         }
         box->makeFile("bin/varnel.ini", "[ExDirs]\r\nItems=$1\r\nDir0=c:\\a\r\nState0=1\r\n"); // hexadecimal counts
@@ -290,8 +295,9 @@ private Q_SLOTS:
     void aHugeCountIsCapped()
     {
         // Without the cap this reading would take hours.
-        box->makeFile("bin/varnel.ini", "[CFilters]\r\nItems=2000000000\r\nFilter0=*.a\r\nStateFilter0=1\r\n"
-                                        "Filter9999=*.last\r\nFilter10000=*.beyond\r\n");
+        box->makeFile("bin/varnel.ini",
+                      "[CFilters]\r\nItems=2000000000\r\nFilter0=*.a\r\nStateFilter0=1\r\n"
+                      "Filter9999=*.last\r\nFilter10000=*.beyond\r\n");
         const QList<SettingsListEntry> filters = ReadSettingsList(SettingsList::Filters);
         QCOMPARE(filters.size(), SettingsListCap);
         QCOMPARE(filters.first().text, QStringLiteral("*.a"));
@@ -307,8 +313,9 @@ private Q_SLOTS:
         WriteSettingsList(t, SettingsList::ExcludedDirs, {{"c:\\a", true}, {"d:\\b", false}});
         WriteSettingsList(t, SettingsList::Filters, {});
         QVERIFY(t.commit());
-        QCOMPARE(file(), QByteArray("[View]\r\nXPMenu=Yes\r\n[ExDirs]\r\nItems=2\r\nDir0=c:\\a\r\nState0=1\r\n"
-                                    "Dir1=d:\\b\r\nState1=0\r\n[CFilters]\r\nItems=0\r\n"));
+        QCOMPARE(file(),
+                 QByteArray("[View]\r\nXPMenu=Yes\r\n[ExDirs]\r\nItems=2\r\nDir0=c:\\a\r\nState0=1\r\n"
+                            "Dir1=d:\\b\r\nState1=0\r\n[CFilters]\r\nItems=0\r\n"));
     }
 
     void tenThousandEntriesGoAndComeBack()
@@ -412,8 +419,9 @@ private Q_SLOTS:
             const struct timespec old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
             ::utimensat(AT_FDCWD, box->path(rel).constData(), old, AT_SYMLINK_NOFOLLOW);
         };
-        const QList<QByteArray> kept{"bin/varnel.ini.backup", "bin/varnel.ini.AbC123", "bin/varnel.ini.Ab-123.new",
-                                     "bin/varnel.ini.AbC1234.new", "bin/other.ini.AbC123.new", "bin/varnel.ini.hard01.new",
+        const QList<QByteArray> kept{"bin/varnel.ini.backup",     "bin/varnel.ini.AbC123",
+                                     "bin/varnel.ini.Ab-123.new", "bin/varnel.ini.AbC1234.new",
+                                     "bin/other.ini.AbC123.new",  "bin/varnel.ini.hard01.new",
                                      "bin/varnel.ini.Link01.new", "bin/varnel.ini.Fold01.new"};
         for (const QByteArray& rel : kept.mid(0, 6))
             box->makeFile(rel);

@@ -39,7 +39,7 @@ QByteArray linkInfo(const LnkSpec& s)
     const int headerSize = local && s.unicodeTarget ? 0x24 : 0x1C;
     QByteArray info(headerSize, '\0');
     put32(info, 4, quint32(headerSize)); // header size
-    put32(info, 8, local ? 1 : 2); // VolumeIDAndLocalBasePath or CommonNetworkRelativeLinkAndPathSuffix
+    put32(info, 8, local ? 1 : 2);       // VolumeIDAndLocalBasePath or CommonNetworkRelativeLinkAndPathSuffix
     if (local) {
         put32(info, 12, quint32(info.size())); // volume id
         QByteArray volume;
@@ -106,9 +106,9 @@ QByteArray LnkWriter::build(const LnkSpec& s)
     u32(out, 0x4C);
     out.append(QByteArray::fromHex("0114020000000000c000000000000046")); // the shell link class
     u32(out, flags);
-    u32(out, 0x20);                 // target attributes: archive
+    u32(out, 0x20);                   // target attributes: archive
     out.append(QByteArray(24, '\0')); // three times
-    u32(out, 0);                    // target size
+    u32(out, 0);                      // target size
     u32(out, quint32(s.iconIndex));
     u32(out, s.showCommand);
     u16(out, s.hotKey);

@@ -7,11 +7,11 @@
 #include <QString>
 
 struct LnkSpec {
-    QString localTarget;   // "C:\OLD\APP.EXE": a target on a local volume
+    QString localTarget;        // "C:\OLD\APP.EXE": a target on a local volume
     QByteArray localTargetAnsi; // when set, the ANSI bytes written for localTarget
     bool unicodeTarget = false; // also write the Unicode form of the local target
-    QString networkShare;  // "\\server\share": a target on a network share (with suffix)
-    QString networkSuffix; // "dir\app.exe"
+    QString networkShare;       // "\\server\share": a target on a network share (with suffix)
+    QString networkSuffix;      // "dir\app.exe"
     QString description;
     QString workingDirectory;
     QString arguments;

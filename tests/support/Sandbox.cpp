@@ -44,7 +44,8 @@ namespace {
 void restorePermissions(const QString& folder)
 {
     QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden
+                                                             | QDir::NoSymLinks);
     for (const QFileInfo& sub : entries)
         restorePermissions(sub.filePath());
 }

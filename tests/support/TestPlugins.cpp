@@ -23,7 +23,9 @@ QString TestPlugins::install(const QString& plugin, const QString& as) const
     const QString target = QFile::decodeName(appPath("Plugins/" + as.toUtf8()));
     QDir().mkpath(QFileInfo(target).path());
     QFile::remove(target);
-    const QString source = plugin.contains(u'/') ? plugin : QStringLiteral(VARNEL_TEST_PLUGINS "/") + plugin + QStringLiteral(".so");
+    const QString source = plugin.contains(u'/')
+        ? plugin
+        : QStringLiteral(VARNEL_TEST_PLUGINS "/") + plugin + QStringLiteral(".so");
     if (!QFile::copy(source, target))
         qFatal("cannot copy test plug-in %s", qPrintable(plugin));
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);

@@ -30,7 +30,8 @@ namespace {
 const QByteArray kMachine = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
 const QByteArray kUser = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n";
 const QByteArray kDefault = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\.Default\n\n";
-const QByteArray kRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n#time=1d9c2f1a2b3c4d5\n";
+const QByteArray kRun =
+    "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n#time=1d9c2f1a2b3c4d5\n";
 const QByteArray kUninstall = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\";
 
 QStringList rowsOf(const QStandardItemModel* m)
@@ -71,15 +72,9 @@ class TestRegistryDialogs : public QObject {
         box.makeFile("registry/userdef.reg", users);
     }
 
-    static void select(TRunMForm& f, int row)
-    {
-        f.ProgsView->selectRow(row);
-    }
+    static void select(TRunMForm& f, int row) { f.ProgsView->selectRow(row); }
 
-    QByteArray standardRun()
-    {
-        return kRun;
-    }
+    QByteArray standardRun() { return kRun; }
 
 private Q_SLOTS:
     void initTestCase()
@@ -103,10 +98,10 @@ private Q_SLOTS:
                    kDefault + kRun + "\"Gamma\"=\"g.exe\"\n");
         TRunMForm f;
         f.FormShow();
-        QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_USERS|Gamma|g.exe", "HKEY_CURRENT_USER|Alpha|c:\\user-a.exe",
-                                                     "HKEY_CURRENT_USER||c:\\default.exe",
-                                                     "HKEY_LOCAL_MACHINE|Beta|%ProgramFiles%\\b.exe",
-                                                     "HKEY_LOCAL_MACHINE|Alpha|c:\\a.exe"}));
+        QCOMPARE(rowsOf(f.ProgsModel),
+                 (QStringList{"HKEY_USERS|Gamma|g.exe", "HKEY_CURRENT_USER|Alpha|c:\\user-a.exe",
+                              "HKEY_CURRENT_USER||c:\\default.exe", "HKEY_LOCAL_MACHINE|Beta|%ProgramFiles%\\b.exe",
+                              "HKEY_LOCAL_MACHINE|Alpha|c:\\a.exe"}));
         QCOMPARE(f.windowTitle(), QStringLiteral(" Автозапуск программ"));
         QCOMPARE(f.ProgsModel->headerData(2, Qt::Horizontal).toString(), QStringLiteral(" Значение"));
         QVERIFY(f.ProgsView->columnWidth(2) >= 220);
@@ -142,12 +137,14 @@ private Q_SLOTS:
     void aValueThatIsNoTextIsLeftOut()
     {
         // Wine sorts values by name: a number first must hide nothing.
-        writeFiles(kMachine + kRun + "\"AAA_Flag\"=dword:00000001\n\"One\"=\"1.exe\"\n\"Num\"=hex:01,02\n\"Two\"=\"2.exe\"\n",
+        writeFiles(kMachine + kRun
+                       + "\"AAA_Flag\"=dword:00000001\n\"One\"=\"1.exe\"\n\"Num\"=hex:01,02\n\"Two\"=\"2.exe\"\n",
                    kUser + kRun + "\"User\"=\"u.exe\"\n", kDefault);
         TRunMForm f;
         f.FormShow();
-        QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_CURRENT_USER|User|u.exe", "HKEY_LOCAL_MACHINE|Two|2.exe",
-                                                     "HKEY_LOCAL_MACHINE|One|1.exe"}));
+        QCOMPARE(rowsOf(f.ProgsModel),
+                 (QStringList{"HKEY_CURRENT_USER|User|u.exe", "HKEY_LOCAL_MACHINE|Two|2.exe",
+                              "HKEY_LOCAL_MACHINE|One|1.exe"}));
     }
 
     void deletingRemovesOnlyThatValueUnderThatRoot()
@@ -178,7 +175,8 @@ private Q_SLOTS:
         select(f, 0); // the default value
         f.DelItemBtnClick();
         QCOMPARE(box.read("registry/user.reg"), kUser + kRun);
-        QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Other|o.exe", "HKEY_LOCAL_MACHINE|Same|m.exe"}));
+        QCOMPARE(rowsOf(f.ProgsModel),
+                 (QStringList{"HKEY_LOCAL_MACHINE|Other|o.exe", "HKEY_LOCAL_MACHINE|Same|m.exe"}));
     }
 
     void nothingSelectedAsksNothing()
@@ -205,17 +203,19 @@ private Q_SLOTS:
         f.DelItemBtnClick();
         QCOMPARE(box.read("registry/system.reg"), machine);
         QCOMPARE(box.boxes.size(), 2);
-        QCOMPARE(box.boxes.last(), QStringLiteral("ОШИБКА! Запись реестра не удалена. Возможно данная программа или "
-                                                  "сервис выполняются в данный момент."));
+        QCOMPARE(box.boxes.last(),
+                 QStringLiteral("ОШИБКА! Запись реестра не удалена. Возможно данная программа или "
+                                "сервис выполняются в данный момент."));
     }
 
     void uninstallTreeShowsEveryEntry()
     {
-        writeFiles(kMachine + kUninstall + "zeta] 1\n\"DisplayName\"=\"Zeta App\"\n\"UninstallString\"=\"z.exe /u\"\n"
-                       "\"Empty\"=\"\"\n\n"
-                       + kUninstall + "Alpha] 1\n\"Publisher\"=\"A Corp\"\n\n"
-                       + kUninstall + "Mixed] 1\n\"DisplayName\"=\"Mixed\"\n\"Comment\"=\"before\"\n"
-                                      "\"EstimatedSize\"=dword:00000100\n\"Publisher\"=\"M Corp\"\n\n"
+        writeFiles(kMachine + kUninstall
+                       + "zeta] 1\n\"DisplayName\"=\"Zeta App\"\n\"UninstallString\"=\"z.exe /u\"\n"
+                         "\"Empty\"=\"\"\n\n"
+                       + kUninstall + "Alpha] 1\n\"Publisher\"=\"A Corp\"\n\n" + kUninstall
+                       + "Mixed] 1\n\"DisplayName\"=\"Mixed\"\n\"Comment\"=\"before\"\n"
+                         "\"EstimatedSize\"=dword:00000100\n\"Publisher\"=\"M Corp\"\n\n"
                        + kUninstall + "NumName] 1\n\"DisplayName\"=dword:00000001\n\"X\"=\"y\"\n",
                    kUser, kDefault);
         TUMCForm f;
@@ -227,10 +227,12 @@ private Q_SLOTS:
         QCOMPARE(f.PTree->currentItem(), root);
         QCOMPARE(childrenOf(root), (QStringList{"Alpha", "Mixed", "NumName", "Zeta App"}));
         QCOMPARE(childrenOf(root->child(0)), QStringList{"Publisher = A Corp"});
-        QCOMPARE(childrenOf(root->child(1)), (QStringList{"DisplayName = Mixed", "Comment = before", "Publisher = M Corp"}));
+        QCOMPARE(childrenOf(root->child(1)),
+                 (QStringList{"DisplayName = Mixed", "Comment = before", "Publisher = M Corp"}));
         QVERIFY(childrenOf(root->child(2)).isEmpty());
-        QCOMPARE(childrenOf(root->child(3)), (QStringList{"DisplayName = Zeta App", "UninstallString = z.exe /u",
-                                                          "Empty = Значение параметра не установлено"}));
+        QCOMPARE(childrenOf(root->child(3)),
+                 (QStringList{"DisplayName = Zeta App", "UninstallString = z.exe /u",
+                              "Empty = Значение параметра не установлено"}));
         QCOMPARE(f.ProgsPane->text(), QStringLiteral("Установлено программ : 4"));
 
         f.PTreeMouseUp(root->child(3)->child(0));
@@ -278,8 +280,9 @@ private Q_SLOTS:
         f.PTree->setCurrentItem(root->child(1));
         f.DelRecItemClick();
         QCOMPARE(box.read("registry/system.reg"), without(machine, gone));
-        QCOMPARE(box.boxes.last(), QStringLiteral("Запись реестра \"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gone\" "
-                                                  "успешно удалена."));
+        QCOMPARE(box.boxes.last(),
+                 QStringLiteral("Запись реестра \"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gone\" "
+                                "успешно удалена."));
         QCOMPARE(f.ProgsPane->text(), QStringLiteral("Установлено программ : 2"));
         QCOMPARE(childrenOf(f.PTree->topLevelItem(0)), (QStringList{"Alpha", "Zulu"}));
 
@@ -294,24 +297,26 @@ private Q_SLOTS:
     {
         const QByteArray run32 = "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1\n";
         const QByteArray same32 = "\"Same\"=\"m32.exe\"\n";
-        const QByteArray uninstall32 = "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\";
+        const QByteArray uninstall32 =
+            "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\";
         const QByteArray app32 = uninstall32 + "App] 1\n\"DisplayName\"=\"App\"\n\"Publisher\"=\"32\"\n\n";
-        const QByteArray body = kRun + "\"Same\"=\"m64.exe\"\n\n" + run32 + same32 + "\"Old\"=\"o.exe\"\n\n" + kUninstall
-            + "App] 1\n\"DisplayName\"=\"App\"\n\"Publisher\"=\"64\"\n\n" + app32 + uninstall32 + "Legacy] 1\n\n";
+        const QByteArray body = kRun + "\"Same\"=\"m64.exe\"\n\n" + run32 + same32 + "\"Old\"=\"o.exe\"\n\n"
+            + kUninstall + "App] 1\n\"DisplayName\"=\"App\"\n\"Publisher\"=\"64\"\n\n" + app32 + uninstall32
+            + "Legacy] 1\n\n";
         const QByteArray machine = kMachine + body;
         writeFiles(machine, kUser, kDefault);
         {
             TRunMForm f;
             f.FormShow();
-            QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe",
-                                                         "HKEY_LOCAL_MACHINE|Same (32-бит)|m32.exe",
-                                                         "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
+            QCOMPARE(rowsOf(f.ProgsModel),
+                     (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe", "HKEY_LOCAL_MACHINE|Same (32-бит)|m32.exe",
+                                  "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
             box.boxAnswer = MsgResult::Yes;
             select(f, 1);
             f.DelItemBtnClick();
             QCOMPARE(box.read("registry/system.reg"), without(machine, same32));
-            QCOMPARE(rowsOf(f.ProgsModel), (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe",
-                                                         "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
+            QCOMPARE(rowsOf(f.ProgsModel),
+                     (QStringList{"HKEY_LOCAL_MACHINE|Old (32-бит)|o.exe", "HKEY_LOCAL_MACHINE|Same|m64.exe"}));
         }
         {
             TUMCForm f;
@@ -322,13 +327,15 @@ private Q_SLOTS:
             QCOMPARE(f.ProgsPane->text(), QStringLiteral("Установлено программ : 3"));
             f.PTree->setCurrentItem(root->child(1));
             f.PTreeMouseUp(root->child(1));
-            QCOMPARE(f.KeyPane->text(), QStringLiteral("SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App"));
+            QCOMPARE(f.KeyPane->text(),
+                     QStringLiteral("SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App"));
             f.DelBtnClick();
             QCOMPARE(box.read("registry/system.reg"), without(without(machine, same32), app32));
             QCOMPARE(childrenOf(f.PTree->topLevelItem(0)), (QStringList{"App", "Legacy (32-бит)"}));
         }
         // A 32-bit machine has no second view: its Wow6432Node is just a key.
-        writeFiles("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n" + body, kUser, kDefault);
+        writeFiles("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n" + body, kUser,
+                   kDefault);
         TRunMForm run;
         run.FormShow();
         QCOMPARE(rowsOf(run.ProgsModel), QStringList{"HKEY_LOCAL_MACHINE|Same|m64.exe"});
@@ -387,11 +394,15 @@ private Q_SLOTS:
 
     void mainWindowCommandsReportAndToggle()
     {
-        writeFiles(kMachine, kUser + "[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs] 1\n\"url1\"=\"http://x.example/\"\n",
-                   kDefault);
+        writeFiles(
+            kMachine,
+            kUser + "[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs] 1\n\"url1\"=\"http://x.example/\"\n",
+            kDefault);
         TMainForm form;
         bool shown = false;
-        form.ShowModal = [&](QDialog& d) { shown = d.objectName() == QLatin1String("TRunMForm") || d.objectName() == QLatin1String("TUMCForm"); };
+        form.ShowModal = [&](QDialog& d) {
+            shown = d.objectName() == QLatin1String("TRunMForm") || d.objectName() == QLatin1String("TUMCForm");
+        };
         form.FormShow();
         QVERIFY(!form.PagefileMenuItem->isChecked());
         form.PagefileMenuItem->trigger();

@@ -24,7 +24,8 @@ const QByteArray kMachineHead = "WINE REGISTRY Version 2\n;; All keys relative t
 
 QByteArray shellFolders(const QByteArray& recent, const QByteArray& history = {})
 {
-    QByteArray out = kUserHead + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n";
+    QByteArray out = kUserHead
+        + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n";
     if (!recent.isNull())
         out += "\"Recent\"=\"" + recent + "\"\n";
     if (!history.isNull())
@@ -82,13 +83,15 @@ private Q_SLOTS:
         f.OnNewPath = [&](QObject*, const QString& p, bool&) { paths << p; };
         f.Execute();
         QCOMPARE(paths, (QStringList{"c:\\top\\", "c:\\top\\one\\", "c:\\top\\two\\", "c:\\top\\one\\deep\\"}));
-        QCOMPARE(f.Files, (QStringList{"c:\\top\\a.txt", "c:\\top\\one\\b.txt", "c:\\top\\two\\d.txt",
-                                       "c:\\top\\one\\deep\\c.txt"}));
+        QCOMPARE(
+            f.Files,
+            (QStringList{"c:\\top\\a.txt", "c:\\top\\one\\b.txt", "c:\\top\\two\\d.txt", "c:\\top\\one\\deep\\c.txt"}));
         f.Attributes.insert(ffDirectory);
         f.OnNewPath = [&](QObject*, const QString& p, bool& abort) { abort = p.endsWith(QLatin1String("two\\")); };
         f.Execute();
-        QCOMPARE(f.Files, (QStringList{"c:\\top\\a.txt", "c:\\top\\one", "c:\\top\\two", "c:\\top\\one\\b.txt",
-                                       "c:\\top\\one\\deep"}));
+        QCOMPARE(f.Files,
+                 (QStringList{"c:\\top\\a.txt", "c:\\top\\one", "c:\\top\\two", "c:\\top\\one\\b.txt",
+                              "c:\\top\\one\\deep"}));
     }
 
     void recentDocumentsLoseOnlyTheirPlainFiles()
@@ -134,7 +137,9 @@ private Q_SLOTS:
         QTest::newRow("through a link") << shellFolders("C:\\\\linked\\\\Recent");
         QTest::newRow("a link itself") << shellFolders("C:\\\\RecentLink");
         QTest::newRow("dot dot") << shellFolders("C:\\\\Recent\\\\..");
-        QTest::newRow("not text") << QByteArray(kUserHead + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n\"Recent\"=dword:00000001\n");
+        QTest::newRow("not text") << QByteArray(kUserHead
+                                                + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\S"
+                                                  "hell Folders] 1\n\"Recent\"=dword:00000001\n");
     }
 
     void recentValuesThatAreNoPlainFolderDeleteNothing()
@@ -171,7 +176,8 @@ private Q_SLOTS:
         box.makeDir("prefix/dosdevices");
         QVERIFY(::symlink("../drive_c", box.path("prefix/dosdevices/c:").constData()) == 0);
         QVERIFY(::symlink(box.path("prefix/drive_c/outside.txt").constData(),
-                          box.path("prefix/drive_c/users/u/History/link").constData()) == 0);
+                          box.path("prefix/drive_c/users/u/History/link").constData())
+                == 0);
         box.makeFile("prefix/system.reg", kMachineHead);
         box.makeFile("prefix/user.reg", shellFolders(QByteArray(), "C:\\\\users\\\\u\\\\History"));
         qunsetenv("VARNEL_DRIVES");
@@ -180,7 +186,8 @@ private Q_SLOTS:
         QVERIFY(store);
         TraceCommands::ClearHistoryLists();
         QVERIFY(box.exists("prefix/drive_c/users/u/History"));
-        QVERIFY(QDir(box.pathText("prefix/drive_c/users/u/History")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+        QVERIFY(QDir(box.pathText("prefix/drive_c/users/u/History"))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
         QVERIFY(box.exists("prefix/drive_c/outside.txt"));
         // A history value naming the drive root is no store.
         box.makeFile("prefix/user.reg", shellFolders(QByteArray(), "C:\\\\"));
@@ -197,13 +204,20 @@ private Q_SLOTS:
     // folder holds a file a wrong value could take.
     static QStringList usualFiles()
     {
-        return {"prefix/drive_c/top.txt", "prefix/drive_c/windows/win.ini",
-                                   "prefix/drive_c/windows/system32/a.dll", "prefix/drive_c/Program Files/p.txt",
-                                   "prefix/drive_c/Program Files/app/p.exe", "prefix/drive_c/Program Files (x86)/q.txt",
-                                   "prefix/drive_c/Apps/a.txt", "prefix/drive_c/ProgramData/p.txt",
-                                   "prefix/drive_c/users/p.txt", "prefix/drive_c/users/u/f.txt",
-                                   "prefix/drive_c/users/u/AppData/a.txt", "prefix/drive_c/users/u/AppData/Roaming/r.txt",
-                                   "home/h.txt", "home/Documents/doc.txt"};
+        return {"prefix/drive_c/top.txt",
+                "prefix/drive_c/windows/win.ini",
+                "prefix/drive_c/windows/system32/a.dll",
+                "prefix/drive_c/Program Files/p.txt",
+                "prefix/drive_c/Program Files/app/p.exe",
+                "prefix/drive_c/Program Files (x86)/q.txt",
+                "prefix/drive_c/Apps/a.txt",
+                "prefix/drive_c/ProgramData/p.txt",
+                "prefix/drive_c/users/p.txt",
+                "prefix/drive_c/users/u/f.txt",
+                "prefix/drive_c/users/u/AppData/a.txt",
+                "prefix/drive_c/users/u/AppData/Roaming/r.txt",
+                "home/h.txt",
+                "home/Documents/doc.txt"};
     }
 
     void makePrefixWithUsualFolders(const QByteArray& userValues)
@@ -218,16 +232,22 @@ private Q_SLOTS:
         QVERIFY2(::symlink("../drive_c", box.path("prefix/dosdevices/c:").constData()) == 0, "c:");
         QVERIFY2(::symlink(box.path("home").constData(), box.path("prefix/dosdevices/d:").constData()) == 0, "d:");
         QVERIFY2(::symlink(box.path("").constData(), box.path("prefix/dosdevices/e:").constData()) == 0, "e:");
-        QVERIFY2(::symlink(box.path("home/Documents").constData(), box.path("prefix/drive_c/users/u/Documents").constData()) == 0,
-                 "Documents");
-        box.makeFile("prefix/system.reg", kMachineHead
-                     + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1\n\"ProgramFilesDir (x86)\"=\"C:\\\\Apps\"\n\n"
-                       "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
-                       "\"Common AppData\"=\"C:\\\\ProgramData\"\n");
-        box.makeFile("prefix/user.reg", kUserHead
-                     + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
-                       "\"AppData\"=\"C:\\\\users\\\\u\\\\AppData\\\\Roaming\"\n"
-                       "\"Personal\"=\"C:\\\\users\\\\u\\\\Documents\"\n" + userValues);
+        QVERIFY2(
+            ::symlink(box.path("home/Documents").constData(), box.path("prefix/drive_c/users/u/Documents").constData())
+                == 0,
+            "Documents");
+        box.makeFile(
+            "prefix/system.reg",
+            kMachineHead
+                + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1\n\"ProgramFilesDir (x86)\"=\"C:\\\\Apps\"\n\n"
+                  "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
+                  "\"Common AppData\"=\"C:\\\\ProgramData\"\n");
+        box.makeFile("prefix/user.reg",
+                     kUserHead
+                         + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1\n"
+                           "\"AppData\"=\"C:\\\\users\\\\u\\\\AppData\\\\Roaming\"\n"
+                           "\"Personal\"=\"C:\\\\users\\\\u\\\\Documents\"\n"
+                         + userValues);
         qputenv("USER", "u");
         qunsetenv("VARNEL_DRIVES");
         qputenv("WINEPREFIX", box.path("prefix"));
@@ -245,11 +265,12 @@ private Q_SLOTS:
     void systemAndProfileFoldersAreNeverEmptied_data()
     {
         QTest::addColumn<QByteArray>("value");
-        for (const char* v : {"C:\\\\windows", "C:\\\\WINDOWS\\\\SYSTEM32", "c:\\\\Program Files", "C:\\\\PROGRAM FILES\\\\app",
-                              "C:\\\\Program Files (x86)", "C:\\\\apps", "C:\\\\users", "C:\\\\Users\\\\U",
-                              "C:\\\\users\\\\u\\\\AppData", "C:\\\\users\\\\u\\\\appdata\\\\roaming", "C:\\\\ProgramData",
-                              "C:\\\\users\\\\u\\\\Documents", "D:\\\\", "D:\\\\Documents", "E:\\\\home", "E:\\\\HOME\\\\documents",
-                              "C:\\\\", "C:\\\\windows\\\\not yet"})
+        for (const char* v :
+             {"C:\\\\windows", "C:\\\\WINDOWS\\\\SYSTEM32", "c:\\\\Program Files", "C:\\\\PROGRAM FILES\\\\app",
+              "C:\\\\Program Files (x86)", "C:\\\\apps", "C:\\\\users", "C:\\\\Users\\\\U",
+              "C:\\\\users\\\\u\\\\AppData", "C:\\\\users\\\\u\\\\appdata\\\\roaming", "C:\\\\ProgramData",
+              "C:\\\\users\\\\u\\\\Documents", "D:\\\\", "D:\\\\Documents", "E:\\\\home", "E:\\\\HOME\\\\documents",
+              "C:\\\\", "C:\\\\windows\\\\not yet"})
             QTest::newRow(v) << QByteArray(v);
     }
 
@@ -300,19 +321,23 @@ private Q_SLOTS:
 
     void typedUrlsEndAsAnEmptyKey()
     {
-        box.makeFile("registry/user.reg", kUserHead
-                     + "[Software\\\\Microsoft\\\\Internet Explorer\\\\Main] 1\n\"Start Page\"=\"about:blank\"\n\n"
-                       "[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs] 1\n\"url1\"=\"http://a.example/\"\n"
-                       "\"url2\"=\"http://b.example/\"\n\n"
-                       "[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs\\\\Sub] 1\n\"x\"=\"y\"\n");
+        box.makeFile(
+            "registry/user.reg",
+            kUserHead
+                + "[Software\\\\Microsoft\\\\Internet Explorer\\\\Main] 1\n\"Start Page\"=\"about:blank\"\n\n"
+                  "[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs] 1\n\"url1\"=\"http://a.example/\"\n"
+                  "\"url2\"=\"http://b.example/\"\n\n"
+                  "[Software\\\\Microsoft\\\\Internet Explorer\\\\TypedURLs\\\\Sub] 1\n\"x\"=\"y\"\n");
         TraceCommands::ClearTypedUrls();
         RegistryKey typed;
-        QVERIFY(typed.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), false));
+        QVERIFY(typed.open(RegistryRoot::CurrentUser,
+                           QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), false));
         QVERIFY(typed.valueNames().isEmpty());
         QVERIFY(typed.subKeyNames().isEmpty());
         QString start;
         RegistryKey main;
-        QVERIFY(main.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"), false));
+        QVERIFY(main.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main"),
+                          false));
         QVERIFY(main.readString(QStringLiteral("Start Page"), start));
         QCOMPARE(start, QStringLiteral("about:blank"));
     }
@@ -321,7 +346,8 @@ private Q_SLOTS:
     {
         TraceCommands::ClearTypedUrls();
         RegistryKey typed;
-        QVERIFY(typed.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), false));
+        QVERIFY(typed.open(RegistryRoot::CurrentUser,
+                           QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), false));
         QVERIFY(typed.valueNames().isEmpty());
     }
 
@@ -334,16 +360,18 @@ private Q_SLOTS:
         QVERIFY(TraceCommands::SetPagefileFlag(false));
         QVERIFY(!TraceCommands::PagefileFlag());
         QVERIFY(box.read("registry/system.reg").contains("\"ClearPageFileAtShutdown\"=dword:00000000\n"));
-        box.makeFile("registry/system.reg", kMachineHead
-                     + "[SYSTEM\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Memory Management] 1\n"
-                       "\"ClearPageFileAtShutdown\"=\"1\"\n");
+        box.makeFile("registry/system.reg",
+                     kMachineHead
+                         + "[SYSTEM\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Memory Management] 1\n"
+                           "\"ClearPageFileAtShutdown\"=\"1\"\n");
         QVERIFY(!TraceCommands::PagefileFlag()); // not an integer
     }
 
     void pagefileFlagIsNotWrittenIntoADamagedFile()
     {
-        const QByteArray damaged = kMachineHead + "[SYSTEM\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Memory Management] 1\n"
-                                                  "\"ClearPageFileAtShutdown\"=dword:00000001\n\"cut\"=\"";
+        const QByteArray damaged = kMachineHead
+            + "[SYSTEM\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Memory Management] 1\n"
+              "\"ClearPageFileAtShutdown\"=dword:00000001\n\"cut\"=\"";
         box.makeFile("registry/system.reg", damaged);
         QVERIFY(TraceCommands::PagefileFlag());
         QVERIFY(!TraceCommands::SetPagefileFlag(false));

@@ -114,7 +114,8 @@ private Q_SLOTS:
         QCOMPARE(page, QStringLiteral("index.htm"));
         QVERIFY(!HelpBook::fromAddress(QStringLiteral("http://example.org/x.dll/a.htm")));
         QVERIFY(!HelpBook::fromAddress(QStringLiteral("res://")));
-        QVERIFY(HelpKey::address(QStringLiteral("a.htm")).startsWith(QStringLiteral("res://") + platform::KnownFolders::appDir()));
+        QVERIFY(HelpKey::address(QStringLiteral("a.htm"))
+                    .startsWith(QStringLiteral("res://") + platform::KnownFolders::appDir()));
         QVERIFY(HelpKey::address(QStringLiteral("a.htm")).endsWith(QStringLiteral("\\vrhelp.dll/a.htm")));
     }
 
@@ -303,8 +304,8 @@ private Q_SLOTS:
         auto* links = new TLinkForm(&main);
         auto* upd = new TUpdForm(&main);
         auto* about = new TAboutBox(&main);
-        windows = {{options, "options.htm"}, {report, "estimate.htm"}, {dirs, "emptydirs.htm"},
-                   {zero, "zerobytes.htm"}, {links, "shortcuts.htm"}, {upd, "update.htm"}, {about, "about.htm"}};
+        windows = {{options, "options.htm"}, {report, "estimate.htm"}, {dirs, "emptydirs.htm"}, {zero, "zerobytes.htm"},
+                   {links, "shortcuts.htm"}, {upd, "update.htm"},      {about, "about.htm"}};
         HelpBook book = *HelpBook::fromAddress(address(QStringLiteral("index.htm")));
         for (const auto& [window, page] : windows) {
             calls.clear();

@@ -76,7 +76,9 @@ private Q_SLOTS:
     {
         TUpdForm form;
         const QString title = form.windowTitle();
-        QCOMPARE(title, QString::fromUtf8(" O\xd0\xb1\xd0\xbd\xd0\xbe\xd0\xb2\xd0\xbb\xd0\xb5\xd0\xbd\xd0\xb8\xd1\x8f Varnel"));
+        QCOMPARE(
+            title,
+            QString::fromUtf8(" O\xd0\xb1\xd0\xbd\xd0\xbe\xd0\xb2\xd0\xbb\xd0\xb5\xd0\xbd\xd0\xb8\xd1\x8f Varnel"));
         QCOMPARE(title.at(1).unicode(), ushort('O')); // Latin, not Cyrillic
         QCOMPARE(form.size(), QSize(394, 399));
         QCOMPARE(form.minimumSize(), form.maximumSize());

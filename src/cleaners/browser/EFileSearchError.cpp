@@ -3,5 +3,4 @@
 EFileSearchError::EFileSearchError(const QString& message)
     : std::runtime_error(message.toStdString())
     , message_(message)
-{
-}
+{}

@@ -29,8 +29,7 @@ enum TDateFilterKind { dfkBetween, dfkBefore, dfkAfter, dfkSame };
 enum TSizeFilterKind { sfkSmallerOrEqualTo, sfkBiggerOrEqualTo };
 
 // A set of enumeration values, one bit per value.
-template <typename E>
-class TEnumSet {
+template <typename E> class TEnumSet {
 public:
     constexpr TEnumSet() = default;
     constexpr TEnumSet(std::initializer_list<E> values)

@@ -24,8 +24,7 @@ namespace {
 struct NoFolder : std::runtime_error {
     NoFolder()
         : std::runtime_error("no folder to clean")
-    {
-    }
+    {}
 };
 
 } // namespace
@@ -87,8 +86,7 @@ void TBrowserCleanForm::FormActivate()
         RunCleaning();
         if (self)
             CloseTimer->start();
-    } catch (...) {
-    }
+    } catch (...) {}
     if (self)
         running_ = false;
 }
@@ -141,8 +139,7 @@ void TBrowserCleanForm::RunCleaning()
     setTotal(int(found_.size()) - 1);
     try {
         deleteFound();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void TBrowserCleanForm::deleteFound()

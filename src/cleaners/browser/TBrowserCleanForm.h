@@ -28,11 +28,11 @@ class TBrowserCleanForm : public QDialog {
 public:
     // The texts and names that tell the two cleaners apart.
     struct Texts {
-        QString caption;     // window caption
-        QString firstLabel;  // CacheLabel's first text
-        QString progress;    // put before each name while deleting
-        QString done;        // the end text
-        QString valueName;   // Shell Folders value
+        QString caption;    // window caption
+        QString firstLabel; // CacheLabel's first text
+        QString progress;   // put before each name while deleting
+        QString done;       // the end text
+        QString valueName;  // Shell Folders value
         const char* listName;
         const char* searchName;
         QString helpPage;

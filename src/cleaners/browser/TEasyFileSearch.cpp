@@ -5,8 +5,7 @@
 TEasyFileSearch::TEasyFileSearch(QObject* owner)
     : QObject(owner)
     , engine_(std::make_unique<TFileSearch>())
-{
-}
+{}
 
 TEasyFileSearch::~TEasyFileSearch() = default;
 

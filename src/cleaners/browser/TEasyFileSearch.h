@@ -26,7 +26,7 @@ public:
     void setVersion(const QString&) {}
 
     TOptions SearchOptions = {okIncludeSubfolder, okLookForReadOnlyFile, okLookForHiddenFile, okLookForSystemFile,
-                              okLookForDirectory, okLookForArchiveFile, okLookForAnyFile};
+                              okLookForDirectory, okLookForArchiveFile,  okLookForAnyFile};
     TFilter FilterKind;
     TDateFilterAccessKind DateFilterFileAccess = dfakAnyFiles;
     TDateFilterKind DateFilterKind = dfkSame;

@@ -27,9 +27,9 @@ private:
     enum class Kind { Literal, AnyChar, Star, Set };
     struct Token {
         Kind kind = Kind::Literal;
-        QChar ch;              // Literal
-        bool negated = false;  // Set
-        QList<QChar> ranges;   // Set: pairs of first and last character
+        QChar ch;             // Literal
+        bool negated = false; // Set
+        QList<QChar> ranges;  // Set: pairs of first and last character
     };
 
     static bool inSet(const Token& t, QChar c);

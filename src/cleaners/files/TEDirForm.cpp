@@ -46,9 +46,11 @@ void TEDirForm::buildControls()
 
     DirsMenu = addPopup("DirsMenu", DirsView);
     DellAllItem = addItem(DirsMenu, "DellAllItem", DImageList[2], QStringLiteral(" Удалить все каталоги"));
-    DelSelectedDirsItem = addItem(DirsMenu, "DelSelectedDirsItem", DImageList[1], QStringLiteral(" Удалить выбранные каталоги "));
+    DelSelectedDirsItem = addItem(DirsMenu, "DelSelectedDirsItem", DImageList[1],
+                                  QStringLiteral(" Удалить выбранные каталоги "));
     DirsMenu->addSeparator();
-    DelFromListItem = addItem(DirsMenu, "DelFromListItem", QIcon(), QStringLiteral(" Удалить выделенные каталоги из списка"));
+    DelFromListItem = addItem(DirsMenu, "DelFromListItem", QIcon(),
+                              QStringLiteral(" Удалить выделенные каталоги из списка"));
     DirsMenu->addSeparator();
     OpenDirItem = addItem(DirsMenu, "OpenDirItem", DImageList[0], QStringLiteral(" Открыть каталог в \"Проводнике\""));
 
@@ -91,7 +93,8 @@ void TEDirForm::SrcBtnClick()
                           + QStringLiteral("       Пустых - ") + QString::number(DirsModel->rowCount()));
     }
     if (failure)
-        platform::MessageBoxService::show({failure->Message(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+        platform::MessageBoxService::show(
+            {failure->Message(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
 }
 
 void TEDirForm::listFound()
@@ -219,7 +222,8 @@ void TEDirForm::DelSelectedDirsItemClick()
 
 void TEDirForm::DeleteSelectedDirs()
 {
-    deleteRows(DirsModel, selectedRows(DirsView), Disposal::EraseEmptyFolder, StatPane, QStringLiteral("Каталоги удалены"));
+    deleteRows(DirsModel, selectedRows(DirsView), Disposal::EraseEmptyFolder, StatPane,
+               QStringLiteral("Каталоги удалены"));
 }
 
 void TEDirForm::DelFromListItemClick()

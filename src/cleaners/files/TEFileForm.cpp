@@ -17,8 +17,8 @@
 using namespace ToolWindowKit;
 
 TEFileForm::TEFileForm(QWidget* parent)
-    : TToolWindow(parent, "TEFileForm", QStringLiteral(" Поиск файлов размером 0 байт"), QStringLiteral("zerobytes.htm"),
-                  QSize(600, 500), QSize(600, 400))
+    : TToolWindow(parent, "TEFileForm", QStringLiteral(" Поиск файлов размером 0 байт"),
+                  QStringLiteral("zerobytes.htm"), QSize(600, 500), QSize(600, 400))
     , ImageList{QIcon(), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
     , FileInf(new TdcFileInfo(this))
 {
@@ -31,18 +31,20 @@ TEFileForm::TEFileForm(QWidget* parent)
 
 void TEFileForm::buildControls()
 {
-    addDriveSearchBar({"SrcfileBtn", QStringLiteral("Поиск файлов"), "DelfileBtn",
-                       QStringLiteral("Удалить все найденные файлы")},
-                      SrcfileBtn, Drive, DelfileBtn, ExitBtn);
+    addDriveSearchBar(
+        {"SrcfileBtn", QStringLiteral("Поиск файлов"), "DelfileBtn", QStringLiteral("Удалить все найденные файлы")},
+        SrcfileBtn, Drive, DelfileBtn, ExitBtn);
     FileView = addList("FileView", {QStringLiteral(" Файл")}, FileModel);
     FileView->setColumnMinimumWidth(0, 350);
     StatPane = addStatus("StatPane");
 
     FileMenu = addPopup("FileMenu", FileView);
     DellAllFilesItem = addItem(FileMenu, "DellAllFilesItem", ImageList[2], QStringLiteral(" Удалить все файлы"));
-    DelSelectedFilesItem = addItem(FileMenu, "DelSelectedFilesItem", ImageList[1], QStringLiteral(" Удалить выбранные файлы"));
+    DelSelectedFilesItem = addItem(FileMenu, "DelSelectedFilesItem", ImageList[1],
+                                   QStringLiteral(" Удалить выбранные файлы"));
     FileMenu->addSeparator();
-    DelFFromListItem = addItem(FileMenu, "DelFFromListItem", QIcon(), QStringLiteral(" Удалить выделенные файлы из списка"));
+    DelFFromListItem = addItem(FileMenu, "DelFFromListItem", QIcon(),
+                               QStringLiteral(" Удалить выделенные файлы из списка"));
 
     connect(SrcfileBtn, &QToolButton::clicked, this, &TEFileForm::SrcfileBtnClick);
     connect(DelfileBtn, &QToolButton::clicked, this, &TEFileForm::DelfileBtnClick);

@@ -19,7 +19,8 @@ struct TFindDirs::Visitor : platform::FolderWalkVisitor {
 
     platform::WalkStep descend(const FolderListing& listing, const Entry& e, const QString&)
     {
-        constexpr quint32 skipped = platform::faHidden | platform::faSysFile | platform::faVolumeID | platform::faMountPoint;
+        constexpr quint32 skipped = platform::faHidden | platform::faSysFile | platform::faVolumeID
+            | platform::faMountPoint;
         if (!e.isDirectory)
             return platform::WalkStep::Skip;
         platform::EntryId id;

@@ -59,7 +59,11 @@ bool TLarFileFind::Execute()
         return !searching_;
     struct SearchingGuard {
         bool& flag;
-        explicit SearchingGuard(bool& f) : flag(f) { flag = true; }
+        explicit SearchingGuard(bool& f)
+            : flag(f)
+        {
+            flag = true;
+        }
         ~SearchingGuard() { flag = false; }
     } guard(searching_);
     stop_ = false;

@@ -33,8 +33,8 @@ QString extensionOf(const QString& path)
 
 bool holdsWindows(QChar drive)
 {
-    const std::optional<platform::EntryData> system
-        = platform::EntryLookup::read(QString(drive) + QStringLiteral(":\\windows\\system32"));
+    const std::optional<platform::EntryData> system = platform::EntryLookup::read(
+        QString(drive) + QStringLiteral(":\\windows\\system32"));
     return system && system->isDirectory;
 }
 
@@ -91,7 +91,8 @@ void TLinkForm::buildControls()
     LinkView->setColumnMinimumWidth(0, 290);
     LinkView->setColumnMinimumWidth(1, 280);
     Pane = addStatus("Pane");
-    Pane->setText(QStringLiteral("ВНИМАНИЕ! При поиске программа может не отвечать на запросы. ДОЖДИТЕСЬ ЗАВЕРШЕНИЯ ПОИСКА."));
+    Pane->setText(
+        QStringLiteral("ВНИМАНИЕ! При поиске программа может не отвечать на запросы. ДОЖДИТЕСЬ ЗАВЕРШЕНИЯ ПОИСКА."));
     Drives = new DriveBox(DriveBox::LetterCase::AllUpper, this);
     Drives->setObjectName(QStringLiteral("Drives"));
     Drives->hide();

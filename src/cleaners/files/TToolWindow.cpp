@@ -120,9 +120,15 @@ void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, 
         // the row goes either way, and a failure is the shell's to tell.
         // Nothing here raises, so no error can end the loop early.
         switch (how) {
-        case Disposal::Erase: EraseFile(path, listed); break;
-        case Disposal::Recycle: RecycleFile(path, listed); break;
-        case Disposal::EraseEmptyFolder: EraseEmptyFolder(path, listed); break;
+        case Disposal::Erase:
+            EraseFile(path, listed);
+            break;
+        case Disposal::Recycle:
+            RecycleFile(path, listed);
+            break;
+        case Disposal::EraseEmptyFolder:
+            EraseEmptyFolder(path, listed);
+            break;
         }
     }
     if (rows.size() == model->rowCount())

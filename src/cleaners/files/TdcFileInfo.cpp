@@ -24,11 +24,16 @@ QDateTime dosTime(const QDateTime& utc)
 quint32 infoAttributes(quint32 attr)
 {
     quint32 out = 0;
-    if (attr & platform::faArchive) out |= fiaArchive;
-    if (attr & platform::faHidden) out |= fiaHidden;
-    if (attr & platform::faReadOnly) out |= fiaReadOnly;
-    if (attr & platform::faSysFile) out |= fiaSystem;
-    if (attr & platform::faDirectory) out |= fiaDirectory;
+    if (attr & platform::faArchive)
+        out |= fiaArchive;
+    if (attr & platform::faHidden)
+        out |= fiaHidden;
+    if (attr & platform::faReadOnly)
+        out |= fiaReadOnly;
+    if (attr & platform::faSysFile)
+        out |= fiaSystem;
+    if (attr & platform::faDirectory)
+        out |= fiaDirectory;
     return out;
 }
 
@@ -43,8 +48,7 @@ int imageIndexOf(const QString& type)
 
 TdcFileInfo::TdcFileInfo(QObject* parent)
     : TumdcComponent(parent)
-{
-}
+{}
 
 void TdcFileInfo::SetFILENAME(const QString& name)
 {
@@ -82,7 +86,8 @@ bool TdcFileInfo::Refresh()
     TimeCreated = dosTime(entry->times.creation);
     TimeLastAccessed = dosTime(entry->times.lastAccess);
     TimeLastModified = dosTime(entry->times.lastWrite);
-    LargeIcon = SmallIcon = entry->isDirectory ? platform::FileIcons::folderIcon() : platform::FileIcons::icon(fileName_);
+    LargeIcon = SmallIcon = entry->isDirectory ? platform::FileIcons::folderIcon()
+                                               : platform::FileIcons::icon(fileName_);
     DisplayName = entry->name;
     FileType = platform::FileIcons::typeName(fileName_);
     SysImageIndex = imageIndexOf(FileType);

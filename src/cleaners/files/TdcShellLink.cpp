@@ -5,8 +5,7 @@
 
 TdcShellLink::TdcShellLink(QObject* parent)
     : TumdcComponent(parent)
-{
-}
+{}
 
 void TdcShellLink::SetFILENAME(const QString& name)
 {

@@ -10,8 +10,7 @@ class TumdcComponent : public QObject {
 public:
     explicit TumdcComponent(QObject* parent = nullptr)
         : QObject(parent)
-    {
-    }
+    {}
 
     // Reads the description of the thing the key names now. Returns whether
     // it was found; what cannot be read is left empty or zero.

@@ -10,8 +10,7 @@ using namespace platform;
 
 TFindFile::TFindFile(QObject* owner)
     : QObject(owner)
-{
-}
+{}
 
 quint32 TFindFile::AttributeMask() const
 {
@@ -52,7 +51,8 @@ void TFindFile::Execute()
             while (!queue.isEmpty()) {
                 const QString head = WinPath::includeTrailingBackslash(queue.head());
                 FileFinder finder;
-                for (bool more = finder.findFirst(head + QStringLiteral("*.*"), faAnyFile); more; more = finder.findNext()) {
+                for (bool more = finder.findFirst(head + QStringLiteral("*.*"), faAnyFile); more;
+                     more = finder.findNext()) {
                     const QString name = finder.name();
                     if (finder.isDirectory() && !finder.isMountPoint() && name != QLatin1String(".")
                         && name != QLatin1String(".."))

@@ -20,11 +20,11 @@ class TFindFile : public QObject {
 public:
     explicit TFindFile(QObject* owner = nullptr);
 
-    QString Directory;            // empty: nothing is listed
+    QString Directory; // empty: nothing is listed
     QString Filter = QStringLiteral("*.*");
     bool Recurse = false;
     TAttrOptions Attributes{ffReadOnly, ffHidden, ffSystem, ffArchive};
-    QStringList Files;            // the result, in the order found
+    QStringList Files; // the result, in the order found
 
     TNotifyEvent BeforeExecute;
     TNotifyEvent AfterExecute;

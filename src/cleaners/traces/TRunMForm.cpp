@@ -70,9 +70,9 @@ TRunMForm::TRunMForm(QWidget* parent)
     MainPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* panelLayout = new QVBoxLayout(MainPanel);
     panelLayout->setContentsMargins(5, 5, 5, 5);
-    ProgsView = ToolWindowKit::makeList(MainPanel, "ProgsView",
-                                        {QStringLiteral(" Раздел"), QStringLiteral(" Параметр"), QStringLiteral(" Значение")},
-                                        ProgsModel);
+    ProgsView = ToolWindowKit::makeList(
+        MainPanel, "ProgsView", {QStringLiteral(" Раздел"), QStringLiteral(" Параметр"), QStringLiteral(" Значение")},
+        ProgsModel);
     ProgsView->setSelectionMode(QAbstractItemView::SingleSelection);
     ProgsView->setGridLines(true);
     ProgsView->setColumnMinimumWidth(0, 175);
@@ -184,9 +184,10 @@ void TRunMForm::DelItemBtnClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    if (!ToolWindowKit::confirm(this, QStringLiteral("ВНИМАНИЕ! Выбранная запись реестра будет удалена. Программа будет "
-                                                     "исключена из автозапуска при старте системы. Вы действительно "
-                                                     "хотите удалить запись?")))
+    if (!ToolWindowKit::confirm(this,
+                                QStringLiteral("ВНИМАНИЕ! Выбранная запись реестра будет удалена. Программа будет "
+                                               "исключена из автозапуска при старте системы. Вы действительно "
+                                               "хотите удалить запись?")))
         return;
     const int before = ProgsModel->rowCount();
     const Place& place = kPlaces[ProgsModel->item(row, 0)->data(PlaceRole).toInt()];
@@ -200,7 +201,11 @@ void TRunMForm::DelItemBtnClick()
     ValPane->clear();
     ProgPane->clear();
     if (ProgsModel->rowCount() == before)
-        platform::MessageBoxService::show({QStringLiteral("ОШИБКА! Запись реестра не удалена. Возможно данная программа "
-                                                          "или сервис выполняются в данный момент."),
-                                           {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+        platform::MessageBoxService::show(
+            {QStringLiteral("ОШИБКА! Запись реестра не удалена. Возможно данная программа "
+                            "или сервис выполняются в данный момент."),
+             {},
+             platform::MsgButtons::Ok,
+             platform::MsgIcon::Error,
+             this});
 }

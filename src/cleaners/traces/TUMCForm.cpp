@@ -29,8 +29,8 @@ constexpr int ProgramRole = Qt::UserRole + 1;
 // The dialog's image list: 0 the root, 1 a program, 2 a value, 3 delete.
 QIcon image(int index)
 {
-    static const QStyle::StandardPixmap pixmaps[] = {QStyle::SP_ComputerIcon, QStyle::SP_DirIcon,
-                                                     QStyle::SP_FileIcon, QStyle::SP_TrashIcon};
+    static const QStyle::StandardPixmap pixmaps[] = {QStyle::SP_ComputerIcon, QStyle::SP_DirIcon, QStyle::SP_FileIcon,
+                                                     QStyle::SP_TrashIcon};
     static QIcon icons[4];
     if (icons[index].isNull())
         icons[index] = QApplication::style()->standardIcon(pixmaps[index]);
@@ -180,8 +180,11 @@ void TUMCForm::BuildTree()
     }
     ShowNode();
     if (!anyView) {
-        platform::MessageBoxService::show({QStringLiteral("Ошибка. Запрошенный раздел реестра не найден."), {},
-                                           platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+        platform::MessageBoxService::show({QStringLiteral("Ошибка. Запрошенный раздел реестра не найден."),
+                                           {},
+                                           platform::MsgButtons::Ok,
+                                           platform::MsgIcon::Error,
+                                           this});
         return;
     }
     ProgsPane->setText(QStringLiteral("Установлено программ : ") + QString::number(count));
@@ -207,7 +210,8 @@ void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, c
     RegistryKey key;
     QString displayName;
     QStringList lines;
-    if (key.open(RegistryRoot::LocalMachine, path, false) && key.readString(QStringLiteral("DisplayName"), displayName)) {
+    if (key.open(RegistryRoot::LocalMachine, path, false)
+        && key.readString(QStringLiteral("DisplayName"), displayName)) {
         for (const QString& value : key.valueNames()) {
             QString data;
             if (!key.readString(value, data))
@@ -251,17 +255,22 @@ void TUMCForm::PTreeExpanding(QTreeWidgetItem* item)
 
 void TUMCForm::DeleteSelected()
 {
-    if (!ToolWindowKit::confirm(this, QStringLiteral("ВНИМАНИЕ! Выбранная запись реестра будет удалена. Программу будет "
-                                                     "невозможно удалить через меню \"Установка и удаление программ\". "
-                                                     "Вы действительно хотите удалить запись?")))
+    if (!ToolWindowKit::confirm(this,
+                                QStringLiteral("ВНИМАНИЕ! Выбранная запись реестра будет удалена. Программу будет "
+                                               "невозможно удалить через меню \"Установка и удаление программ\". "
+                                               "Вы действительно хотите удалить запись?")))
         return;
     QTreeWidgetItem* selected = PTree->currentItem();
     if (IsProgram(selected)) {
         const QString path = KeyPathOf(selected);
         RegistryKey machine;
         if (machine.open(RegistryRoot::LocalMachine, QString(), false) && machine.deleteKey(path))
-            platform::MessageBoxService::show({QStringLiteral("Запись реестра \"") + path + QStringLiteral("\" успешно удалена."),
-                                               {}, platform::MsgButtons::Ok, platform::MsgIcon::Information, this});
+            platform::MessageBoxService::show(
+                {QStringLiteral("Запись реестра \"") + path + QStringLiteral("\" успешно удалена."),
+                 {},
+                 platform::MsgButtons::Ok,
+                 platform::MsgIcon::Information,
+                 this});
     }
     BuildTree();
 }

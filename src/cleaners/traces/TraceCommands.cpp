@@ -21,7 +21,8 @@ QString recentFolder()
 {
     RegistryKey key;
     QString folder;
-    if (!key.open(RegistryRoot::CurrentUser, platform::ShellFolders::keyPath(), false) || !key.readString(QStringLiteral("Recent"), folder))
+    if (!key.open(RegistryRoot::CurrentUser, platform::ShellFolders::keyPath(), false)
+        || !key.readString(QStringLiteral("Recent"), folder))
         return {};
     return folder;
 }

@@ -83,7 +83,9 @@ int DeletionGuard::refusal(const AnchoredEntry& entry, const struct statx& st)
     const bool below = liesInSharedFolder(folder);
     shared_ = below || isSharedFolder(st.stx_mode);
     const int why = keeps(st, below);
-    reason_ = why == kSharingViolation ? "in use by a running process" : why ? "another user's, in a shared folder" : "";
+    reason_ = why == kSharingViolation ? "in use by a running process"
+        : why                          ? "another user's, in a shared folder"
+                                       : "";
     return why;
 }
 

@@ -21,7 +21,7 @@ namespace {
 
 struct MountEntry {
     QByteArray mountPoint;
-    QByteArray root;   // the part of the file system mounted there ("/" unless a bind)
+    QByteArray root; // the part of the file system mounted there ("/" unless a bind)
     QByteArray fsType;
     QByteArray source;
 };
@@ -57,17 +57,17 @@ QList<MountEntry> readMountInfo()
         const qsizetype dash = fields.indexOf("-");
         if (fields.size() < 10 || dash < 6 || dash + 2 >= fields.size())
             continue;
-        mounts.append({unescapeOctal(fields[4]), unescapeOctal(fields[3]), fields[dash + 1],
-                       unescapeOctal(fields[dash + 2])});
+        mounts.append(
+            {unescapeOctal(fields[4]), unescapeOctal(fields[3]), fields[dash + 1], unescapeOctal(fields[dash + 2])});
     }
     return mounts;
 }
 
 bool isDiskFileSystem(const QByteArray& type)
 {
-    static const QSet<QByteArray> disk = {"ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "vfat",
-                                          "fat", "msdos", "exfat", "ntfs", "ntfs3", "jfs",
-                                          "reiserfs", "hfs", "hfsplus", "bcachefs", "nilfs2", "udf"};
+    static const QSet<QByteArray> disk = {"ext2", "ext3",    "ext4",     "xfs",    "btrfs", "f2fs", "vfat",
+                                          "fat",  "msdos",   "exfat",    "ntfs",   "ntfs3", "jfs",  "reiserfs",
+                                          "hfs",  "hfsplus", "bcachefs", "nilfs2", "udf"};
     return disk.contains(type) || type == "fuseblk";
 }
 
@@ -264,8 +264,7 @@ void DriveTable::setLettersAreWindowsForTests(std::optional<bool> on)
 bool DriveTable::isFixed(QChar letter)
 {
     const QChar lower = letter.toLower();
-    return std::any_of(table().begin(), table().end(),
-                       [&](const FixedDrive& d) { return d.letter == lower; });
+    return std::any_of(table().begin(), table().end(), [&](const FixedDrive& d) { return d.letter == lower; });
 }
 
 static std::function<std::optional<DriveSpace>(QChar)>& spaceSource()

@@ -21,9 +21,11 @@ QDateTime toDateTime(const statx_timestamp& t)
 
 std::optional<EntryData> EntryLookup::read(const QString& winPath)
 {
-    constexpr unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
+    constexpr unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME
+        | STATX_BTIME;
     const auto statOf = [](const QByteArray& path, struct statx& st) {
-        return !path.isEmpty() && ::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &st) == 0;
+        return !path.isEmpty()
+            && ::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &st) == 0;
     };
     // The path as written is almost always there; only when it is not is
     // each component looked up without regard to case.

@@ -64,7 +64,8 @@ bool sameMount(const struct statx& a, const struct statx& b)
 bool statxAt(int parent, const QByteArray& name, struct statx& st)
 {
     return ::statx(parent, name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                   STATX_TYPE | STATX_MODE | STATX_MNT_ID | STATX_INO | STATX_SIZE | STATX_UID, &st) == 0;
+                   STATX_TYPE | STATX_MODE | STATX_MNT_ID | STATX_INO | STATX_SIZE | STATX_UID, &st)
+        == 0;
 }
 
 // Opens the folder name inside parent as a new frame; false when it cannot.
@@ -139,7 +140,8 @@ TreeCheck checkTree(int parent, const QByteArray& name, bool onlyEmpty, const De
 
 bool isMountRoot(int parent, const QByteArray& name)
 {
-    struct statx self {}, up {};
+    struct statx self {
+    }, up{};
     if (!statxAt(parent, name, self))
         return false;
     if (self.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)

@@ -89,8 +89,7 @@ void makeRoom(qsizetype bytes, std::vector<FolderListing::Entry>& entries, QByte
 
 // Cuts a name buffer to what the entries use; gives the rest back when it
 // is much (only a big folder's is), since a listing may live a while.
-template <class Buffer>
-void fitNames(qsizetype used, Buffer& names)
+template <class Buffer> void fitNames(qsizetype used, Buffer& names)
 {
     constexpr qsizetype kSpareKept = 64 * 1024;
     const bool wasteful = names.size() - used > kSpareKept;
@@ -345,7 +344,8 @@ void FolderListing::append(int fd, const char* hostName, unsigned char type)
     Entry e;
     e.hostOffset = quint32(hostEnd(entries_));
     e.hostLength = quint32(length);
-    std::memcpy(host_.data() + e.hostOffset, hostName, size_t(length) + 1); // with its NUL, for calls relative to the folder
+    std::memcpy(host_.data() + e.hostOffset, hostName,
+                size_t(length) + 1); // with its NUL, for calls relative to the folder
     e.nameOffset = quint32(textEnd(entries_));
     char16_t* const name = reinterpret_cast<char16_t*>(text_.data()) + e.nameOffset;
     e.nameLength = quint32(HostNameCodec::decodeTo(hostName, length, name));
@@ -420,7 +420,8 @@ FolderListing::Details FolderListing::detailsOf(const Entry& e) const
     d.id = posix::entryIdOf(st);
     const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
     d.size = sized ? quint64(st.stx_size) : 0;
-    d.attributes = posix::entryAttributesAt(fd_, hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_, deviceId_);
+    d.attributes = posix::entryAttributesAt(fd_, hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_,
+                                            deviceId_);
     const bool hasBirth = (st.stx_mask & STATX_BTIME) != 0;
     d.times = {timeOf(hasBirth ? st.stx_btime : st.stx_ctime), timeOf(st.stx_atime), timeOf(st.stx_mtime)};
     return d;

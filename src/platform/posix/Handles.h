@@ -17,16 +17,25 @@ namespace platform::posix {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
+    explicit UniqueFd(int fd)
+        : fd_(fd)
+    {}
     ~UniqueFd();
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd(UniqueFd&& other) noexcept
+        : fd_(other.release())
+    {}
     UniqueFd& operator=(UniqueFd&& other) noexcept;
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    int release() { const int fd = fd_; fd_ = -1; return fd; }
+    int release()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
 private:
     int fd_ = -1;

@@ -29,8 +29,7 @@ bool isNumber(const char* name)
 
 // Calls each(folder, name) for the numbered names in the open folder fd,
 // which it takes over and closes.
-template <class Each>
-void eachNumberIn(int fd, Each each)
+template <class Each> void eachNumberIn(int fd, Each each)
 {
     DIR* dir = ::fdopendir(fd);
     if (!dir) {

@@ -12,7 +12,14 @@ constexpr char16_t kReservedBase = 0xF000;    // + reserved ASCII character
 constexpr bool isReserved(unsigned char c)
 {
     switch (c) {
-    case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+    case '\\':
+    case ':':
+    case '*':
+    case '?':
+    case '"':
+    case '<':
+    case '>':
+    case '|':
         return true;
     default:
         return false;
@@ -25,10 +32,20 @@ int validSequence(const unsigned char* p, qsizetype avail, char32_t& cp)
     const unsigned char b0 = p[0];
     int len;
     char32_t min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) { len = 2; cp = b0 & 0x1F; min = 0x80; }
-    else if (b0 >= 0xE0 && b0 <= 0xEF) { len = 3; cp = b0 & 0x0F; min = 0x800; }
-    else if (b0 >= 0xF0 && b0 <= 0xF4) { len = 4; cp = b0 & 0x07; min = 0x10000; }
-    else return 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else
+        return 0;
     if (avail < len)
         return 0;
     for (int i = 1; i < len; ++i) {
@@ -53,7 +70,7 @@ bool isReservedStandIn(char32_t cp)
 // 1 for each byte that does not stand for itself: a reserved character or
 // any byte of a multi-byte sequence.
 constexpr auto kNotPlain = [] {
-    std::array<unsigned char, 256> t {};
+    std::array<unsigned char, 256> t{};
     for (int b = 0; b < 256; ++b)
         t[size_t(b)] = b >= 0x80 || isReserved(uchar(b));
     return t;

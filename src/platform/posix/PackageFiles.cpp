@@ -23,8 +23,8 @@ struct Loaded {
     QByteArray adminDir;
     struct timespec infoChanged {};
     struct timespec diversionsChanged {};
-    bool checked = false; // the dates above were looked at
-    bool read = false;    // the lists were read since
+    bool checked = false;       // the dates above were looked at
+    bool read = false;          // the lists were read since
     std::vector<size_t> hashes; // sorted, unique
     PackageFiles::Figures figures;
 };

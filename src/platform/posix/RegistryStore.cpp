@@ -53,9 +53,12 @@ Identity identityOf(const QByteArray& path)
 QByteArray fileName(RegistryRoot root)
 {
     switch (root) {
-    case RegistryRoot::LocalMachine: return "system.reg";
-    case RegistryRoot::CurrentUser: return "user.reg";
-    case RegistryRoot::Users: return "userdef.reg";
+    case RegistryRoot::LocalMachine:
+        return "system.reg";
+    case RegistryRoot::CurrentUser:
+        return "user.reg";
+    case RegistryRoot::Users:
+        return "userdef.reg";
     }
     return {};
 }
@@ -63,9 +66,12 @@ QByteArray fileName(RegistryRoot root)
 QByteArray relativeTo(RegistryRoot root)
 {
     switch (root) {
-    case RegistryRoot::LocalMachine: return "\\\\Machine";
-    case RegistryRoot::CurrentUser: return "\\\\User\\\\S-1-5-21-0-0-0-1000";
-    case RegistryRoot::Users: return "\\\\User\\\\.Default";
+    case RegistryRoot::LocalMachine:
+        return "\\\\Machine";
+    case RegistryRoot::CurrentUser:
+        return "\\\\User\\\\S-1-5-21-0-0-0-1000";
+    case RegistryRoot::Users:
+        return "\\\\User\\\\.Default";
     }
     return {};
 }

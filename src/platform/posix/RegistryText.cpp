@@ -49,14 +49,30 @@ bool unescape(const char*& p, const char* e, char close, QString& out)
             return false;
         const char x = *p++;
         switch (x) {
-        case 'a': out += QChar(7); break;
-        case 'b': out += QChar(8); break;
-        case 'e': out += QChar(27); break;
-        case 'f': out += QChar(12); break;
-        case 'n': out += QChar(10); break;
-        case 'r': out += QChar(13); break;
-        case 't': out += QChar(9); break;
-        case 'v': out += QChar(11); break;
+        case 'a':
+            out += QChar(7);
+            break;
+        case 'b':
+            out += QChar(8);
+            break;
+        case 'e':
+            out += QChar(27);
+            break;
+        case 'f':
+            out += QChar(12);
+            break;
+        case 'n':
+            out += QChar(10);
+            break;
+        case 'r':
+            out += QChar(13);
+            break;
+        case 't':
+            out += QChar(9);
+            break;
+        case 'v':
+            out += QChar(11);
+            break;
         case 'x': {
             unsigned v = 0;
             int n = 0;
@@ -287,8 +303,9 @@ void RegistryText::parse()
         if (p == e || *p == ';') {
             inHeader = false;
             if (blocks_.isEmpty() && relativeTo_.isEmpty() && startsWith(p, e, kRelativeTo))
-                relativeTo_ = cleanPath(QString::fromUtf8(p + sizeof kRelativeTo - 1, e - p - qsizetype(sizeof kRelativeTo) + 1)
-                                            .replace(QLatin1String("\\\\"), QLatin1String("\\")));
+                relativeTo_ = cleanPath(
+                    QString::fromUtf8(p + sizeof kRelativeTo - 1, e - p - qsizetype(sizeof kRelativeTo) + 1)
+                        .replace(QLatin1String("\\\\"), QLatin1String("\\")));
         } else if (*p == '#') {
             if (blocks_.isEmpty() && arch_.isEmpty() && startsWith(p, e, "#arch="))
                 arch_ = QByteArray(p + 6, e - p - 6).trimmed();
@@ -396,8 +413,8 @@ std::optional<QString> RegistryText::linkTarget(const QString& path) const
     for (const RegistryValue& v : b->values) {
         if (fold(v.name) != QLatin1String("SYMBOLICLINKVALUE") || v.type != 6 || v.textForm)
             continue;
-        const QString target =
-            QString::fromUtf16(reinterpret_cast<const char16_t*>(v.bytes.constData()), v.bytes.size() / 2);
+        const QString target = QString::fromUtf16(reinterpret_cast<const char16_t*>(v.bytes.constData()),
+                                                  v.bytes.size() / 2);
         return cleanPath(target);
     }
     return std::nullopt;
@@ -432,7 +449,8 @@ QByteArray RegistryText::escape(const QString& text, char quote)
     static const char escapes[33] = ".......abtnvfr.............e....";
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        const bool nextIsHex = i + 1 < text.size() && text[i + 1].unicode() < 128 && hexDigit(char(text[i + 1].unicode())) >= 0;
+        const bool nextIsHex = i + 1 < text.size() && text[i + 1].unicode() < 128
+            && hexDigit(char(text[i + 1].unicode())) >= 0;
         const bool nextIsOctal = i + 1 < text.size() && text[i + 1] >= u'0' && text[i + 1] <= u'7';
         if (c > 127) {
             out += "\\x" + (nextIsHex ? QByteArray::number(c, 16).rightJustified(4, '0') : QByteArray::number(c, 16));
@@ -440,7 +458,8 @@ QByteArray RegistryText::escape(const QString& text, char quote)
             if (escapes[c] != '.')
                 out += QByteArray("\\") + escapes[c];
             else
-                out += "\\" + (nextIsOctal ? QByteArray::number(c, 8).rightJustified(3, '0') : QByteArray::number(c, 8));
+                out += "\\"
+                    + (nextIsOctal ? QByteArray::number(c, 8).rightJustified(3, '0') : QByteArray::number(c, 8));
         } else {
             const bool special = c == '\\' || (quote == '"' && c == '"') || (quote == ']' && (c == '[' || c == ']'));
             if (special)
@@ -460,7 +479,8 @@ std::optional<QByteArray> RegistryText::withDword(const QString& keyPath, const 
                                                   qint64 now) const
 {
     const QByteArray hex = QByteArray::number(value, 16).rightJustified(8, '0');
-    const QByteArray line = (name.isEmpty() ? QByteArray("@") : "\"" + escape(name, '"') + "\"") + "=dword:" + hex + "\n";
+    const QByteArray line = (name.isEmpty() ? QByteArray("@") : "\"" + escape(name, '"') + "\"") + "=dword:" + hex
+        + "\n";
     const QString path = cleanPath(keyPath);
     if (path.isEmpty())
         return std::nullopt;

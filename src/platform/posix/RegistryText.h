@@ -14,7 +14,7 @@
 namespace platform {
 
 struct RegistryValue {
-    QString name;         // "" for the default value ("@")
+    QString name; // "" for the default value ("@")
     quint32 type = 0;
     bool textForm = false; // stored as "..." / str(N):, else hex or dword
     QString text;          // textForm
@@ -24,11 +24,11 @@ struct RegistryValue {
 };
 
 struct RegistryBlock {
-    QString path;          // key path as spelled, components joined by "\"
-    qsizetype start = 0;   // the "[...]" line
+    QString path;            // key path as spelled, components joined by "\"
+    qsizetype start = 0;     // the "[...]" line
     qsizetype headerEnd = 0; // after the key line and its "#" lines
-    qsizetype end = 0;     // where the next block starts (or the file ends)
-    bool link = false;     // "#link": a symbolic link key
+    qsizetype end = 0;       // where the next block starts (or the file ends)
+    bool link = false;       // "#link": a symbolic link key
     QList<RegistryValue> values;
 };
 
@@ -101,8 +101,8 @@ public:
 
 private:
     struct Node {
-        QString name;                  // last component as spelled
-        int block = -1;                // index into blocks_, -1 when implied
+        QString name;                    // last component as spelled
+        int block = -1;                  // index into blocks_, -1 when implied
         QMap<QString, QString> children; // folded name -> folded full path
     };
 

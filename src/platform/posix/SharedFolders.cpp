@@ -9,8 +9,7 @@ namespace {
 
 // Calls each(prefix) for "/" and every longer folder prefix of path, then
 // for path itself; stops when each returns false.
-template <class Each>
-void eachPrefix(const QByteArray& path, Each each)
+template <class Each> void eachPrefix(const QByteArray& path, Each each)
 {
     if (!each(QByteArray("/")))
         return;

@@ -40,11 +40,16 @@ bool refused(const QString& winPath, int windowsError, const char* why)
 const char* treeCheckReason(posix::TreeCheck check)
 {
     switch (check) {
-    case posix::TreeCheck::HasSpecialEntry: return "a socket, FIFO or device inside";
-    case posix::TreeCheck::HasMountPoint: return "another file system mounted inside";
-    case posix::TreeCheck::Unreadable: return "a folder inside cannot be read";
-    case posix::TreeCheck::HasContent: return "the folder listed as empty has content now";
-    default: return "something inside must stay";
+    case posix::TreeCheck::HasSpecialEntry:
+        return "a socket, FIFO or device inside";
+    case posix::TreeCheck::HasMountPoint:
+        return "another file system mounted inside";
+    case posix::TreeCheck::Unreadable:
+        return "a folder inside cannot be read";
+    case posix::TreeCheck::HasContent:
+        return "the folder listed as empty has content now";
+    default:
+        return "something inside must stay";
     }
 }
 
@@ -101,8 +106,9 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
         const posix::TreeCheck check = posix::checkTree(e->parent.get(), e->name, mode == Mode::EraseEmptyFolder,
                                                         &guard, keptEntries, &kept);
         if (check == posix::TreeCheck::HasKeptEntry) {
-            refused(winPath, kept, kept == kSharingViolation ? "an entry inside is in use by a running process"
-                                                             : "an entry inside is another user's");
+            refused(winPath, kept,
+                    kept == kSharingViolation ? "an entry inside is in use by a running process"
+                                              : "an entry inside is another user's");
             return std::nullopt;
         }
         if (check != posix::TreeCheck::Deletable) {
@@ -114,8 +120,7 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
 }
 
 // Runs the deletion step on an entry found deletable, keeping its outcome.
-template <class Step>
-bool finish(const QString& winPath, const std::optional<posix::AnchoredEntry>& e, Step step)
+template <class Step> bool finish(const QString& winPath, const std::optional<posix::AnchoredEntry>& e, Step step)
 {
     if (!e)
         return false;
@@ -141,15 +146,17 @@ bool ShellDelete::recycle(const QString& winPath, const EntryId& listed)
 bool ShellDelete::erase(const QString& winPath, const EntryId& listed)
 {
     posix::DeletionGuard guard;
-    return finish(winPath, deletable(winPath, listed, Mode::Erase, guard),
-                  [&guard](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name, &guard); });
+    return finish(winPath, deletable(winPath, listed, Mode::Erase, guard), [&guard](const posix::AnchoredEntry& e) {
+        return posix::removeTree(e.parent.get(), e.name, &guard);
+    });
 }
 
 bool ShellDelete::eraseEmptyFolder(const QString& winPath, const EntryId& listed)
 {
     posix::DeletionGuard guard;
-    return finish(winPath, deletable(winPath, listed, Mode::EraseEmptyFolder, guard),
-                  [&guard](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name, &guard); });
+    return finish(
+        winPath, deletable(winPath, listed, Mode::EraseEmptyFolder, guard),
+        [&guard](const posix::AnchoredEntry& e) { return posix::removeTree(e.parent.get(), e.name, &guard); });
 }
 
 int ShellDelete::lastError()

@@ -17,9 +17,9 @@ namespace {
 const QList<QByteArray> kSystemFolders{"/usr/lib/tmpfiles.d", "/run/tmpfiles.d", "/etc/tmpfiles.d"};
 
 struct Rule {
-    QByteArray path;   // the whole glob
-    QByteArray folder; // up to the last "/" ("/" for a top-level entry)
-    QByteArray name;   // the last component
+    QByteArray path;          // the whole glob
+    QByteArray folder;        // up to the last "/" ("/" for a top-level entry)
+    QByteArray name;          // the last component
     QByteArray folderLiteral; // the folder glob up to its first wildcard
     bool folderIsLiteral = false;
 };

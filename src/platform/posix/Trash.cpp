@@ -129,8 +129,10 @@ bool renameInto(const AnchoredEntry& e, int trashFd, const QByteArray& infoPath)
 {
     const std::optional<TrashFolders> t = openTrash(trashFd);
     return t && putInto(*t, e.name, infoPath, [&](const QByteArray& name) {
-        return ::renameat2(e.parent.get(), e.name.constData(), t->files.get(), name.constData(), RENAME_NOREPLACE) == 0;
-    });
+               return ::renameat2(e.parent.get(), e.name.constData(), t->files.get(), name.constData(),
+                                  RENAME_NOREPLACE)
+                   == 0;
+           });
 }
 
 bool copyInto(const AnchoredEntry& e, int trashFd)
@@ -140,8 +142,8 @@ bool copyInto(const AnchoredEntry& e, int trashFd)
         return false;
     const std::optional<TrashFolders> t = openTrash(trashFd);
     const bool copied = t && putInto(*t, e.name, e.hostPath, [&](const QByteArray& name) {
-        return copyTree(e.parent.get(), e.name, t->files.get(), name);
-    });
+                            return copyTree(e.parent.get(), e.name, t->files.get(), name);
+                        });
     // Should the removal fail half-way, the copy stays: it is then the only
     // copy of what was removed.
     return copied && removeTree(e.parent.get(), e.name);
@@ -154,10 +156,21 @@ bool isDiskFileSystem(int fd)
     if (::fstatfs(fd, &fs) != 0)
         return false;
     switch (quint32(fs.f_type)) {
-    case EXT4_SUPER_MAGIC: case XFS_SUPER_MAGIC: case BTRFS_SUPER_MAGIC: case F2FS_SUPER_MAGIC:
-    case MSDOS_SUPER_MAGIC: case 0x2011BAB0 /* exfat */: case 0x5346544e /* ntfs */: case 0x7366746e /* ntfs3 */:
-    case 0x65735546 /* fuseblk */: case REISERFS_SUPER_MAGIC: case 0x3153464a /* jfs */: case 0x482b /* hfsplus */:
-    case NILFS_SUPER_MAGIC: case 0x2fc12fc1 /* zfs */: case 0xca451a4e /* bcachefs */:
+    case EXT4_SUPER_MAGIC:
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case MSDOS_SUPER_MAGIC:
+    case 0x2011BAB0 /* exfat */:
+    case 0x5346544e /* ntfs */:
+    case 0x7366746e /* ntfs3 */:
+    case 0x65735546 /* fuseblk */:
+    case REISERFS_SUPER_MAGIC:
+    case 0x3153464a /* jfs */:
+    case 0x482b /* hfsplus */:
+    case NILFS_SUPER_MAGIC:
+    case 0x2fc12fc1 /* zfs */:
+    case 0xca451a4e /* bcachefs */:
         return true;
     default:
         return false;
@@ -198,7 +211,8 @@ UniqueFd topTrash(const AnchoredEntry& e, QByteArray& topdir)
         return {};
     topdir = mountPointOf(st.stx_mnt_id);
     struct statx top {};
-    const UniqueFd topFd(::open(topdir.isEmpty() ? "/nonexistent" : topdir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd topFd(
+        ::open(topdir.isEmpty() ? "/nonexistent" : topdir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!topFd.valid() || ::statx(topFd.get(), "", AT_EMPTY_PATH, STATX_MNT_ID, &top) != 0
         || top.stx_mnt_id != st.stx_mnt_id)
         return {};

@@ -138,8 +138,7 @@ bool WinePrefix::serverRunning()
     if (dir.isEmpty() || ::stat(dir.constData(), &st) != 0)
         return false;
     char name[64];
-    std::snprintf(name, sizeof name, "/server-%llx-%llx", (unsigned long long)st.st_dev,
-                  (unsigned long long)st.st_ino);
+    std::snprintf(name, sizeof name, "/server-%llx-%llx", (unsigned long long)st.st_dev, (unsigned long long)st.st_ino);
     const QList<QByteArray> parents = parentOverride().isEmpty() ? defaultParents(serverUsers(st)) : parentOverride();
     // A server whose lock cannot be asked may be running: the files are
     // then left to it.
