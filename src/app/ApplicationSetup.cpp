@@ -1,6 +1,7 @@
 #include "app/ApplicationSetup.h"
 
 #include "platform/MessageBoxService.h"
+#include "platform/MessageBoxWindow.h"
 #include "platform/MessagePump.h"
 #include "platform/PathMapper.h"
 #include "platform/ShellOpen.h"
@@ -74,6 +75,7 @@ void SetUpApplication()
     qApp->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }"));
+    platform::MessageBoxWindow::install();
     platform::MessagePump::setHook(processMessages);
     platform::ShellOpen::setResourceHandler(&THelpForm::OpenAddress);
     SetSettingsWriteFailureHandler(&ShowSettingsWriteFailure);

@@ -59,6 +59,7 @@ TMainForm::TMainForm(QWidget* parent)
     FileScan.KeepResult = false;
     FileScan.OnFileFound = [this](const QString& name) { FileScanFileFound(name); };
     FileScan.OnReady = [this](const QStringList& result) { FileScanReady(result); };
+    Outcomes.subscribe([this](const CleanOutcome& outcome) { logOutcome(outcome); });
     connectCommands();
     FormCreate();
 }

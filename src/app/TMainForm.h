@@ -13,6 +13,7 @@
 #include "app/TMainFormControls.h"
 #include "cleaners/traces/TFindFile.h"
 #include "plugins/TmxPluginLoader.h"
+#include "scan/OutcomeSink.h"
 #include "scan/TmFileScan.h"
 
 #include <QDialog>
@@ -131,6 +132,9 @@ public:
     void ClearLogPopupClick();
 
     TmFileScan FileScan;
+    // What the search found and the deletion did, row by row: the log is
+    // written from it (TMainFormJobs.cpp).
+    OutcomeSink Outcomes;
     TLarAssociatedIcon AsIcon;
     QList<QIcon> Iconlist;
     TFoundFileModel* FileModel;
@@ -158,6 +162,7 @@ private:
     enum class Job { None, Search, Deletion };
 
     void connectCommands();
+    void logOutcome(const CleanOutcome& outcome);
     void connectHelpCommands();
     void applyViewSettings();
     // Applies Top, Left, Height, Width and the first column's width in turn

@@ -55,37 +55,35 @@ bool TMainForm::BuildSearchFilter()
     ExtList->Items.clear();
     Drives->refresh();
     QString badDisk;
-    const std::optional<QStringList> drives = JunkSearch::SelectedDrives(Drives->itemTexts(), &badDisk);
-    if (!drives) {
+    const std::optional<JunkSearch::SearchPlan> plan = JunkSearch::PlanSearch(Drives->itemTexts(), &badDisk);
+    if (!plan) {
         platform::MessageBoxService::show(
             {InvalidIntegerMessage(badDisk), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
         return false;
     }
-    DiskList->Items = *drives;
-    ExtList->Items = JunkSearch::BuildMaskList();
-    FileScan.SearchFilter = JunkSearch::BuildWalkerFilter(DiskList->Items, ExtList->Items);
+    DiskList->Items = plan->drives;
+    ExtList->Items = plan->masks;
+    FileScan.SearchFilter = plan->filter;
     return true;
 }
 
 void TMainForm::FileScanFileFound(const QString& FileName)
 {
     try {
-        if (FileName.startsWith(u'\\'))
-            return; // from a filter entry without a drive
+        // The walker's own look at the entry gives its size and the id that
+        // the deletion will check.
+        const std::optional<JunkSearch::FoundRow> row = JunkSearch::RowFor(FileName, FileScan.FoundEntry());
+        if (!row)
+            return;
         AsIcon.SetFileName(FileName);
         Iconlist.append(AsIcon.Icon());
         const QString name = platform::WinPath::extractFileName(FileName);
-        // The walker's own look at the entry gives its size and the id that
-        // the deletion will check.
-        const platform::FolderListing::Found& entry = FileScan.FoundEntry();
-        const quint64 size = entry.size;
-        // What the package manager installed is listed, but never deleted.
-        FileModel->insertTop(entry.packaged ? JunkSearch::SkipMarker + FileName : FileName, size, FoundCount, entry.id);
+        FileModel->insertTop(row->caption, row->size, FoundCount, row->id);
         TextStatus->setText(QStringLiteral("Поиск..."));
-        WriteLog(QStringLiteral("Найден файл - "), FileName, clBlack);
+        Outcomes.report({OutcomeKind::Found, FileName, row->size});
         TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
                              + QString::number(FileModel->rowCount()));
-        TotalSize += size;
+        TotalSize += row->size;
         FoundCount += 1;
     } catch (...) {
         // One file's trouble never ends the search.
@@ -165,26 +163,33 @@ void TMainForm::deleteRow(int row, int& deleted, int& failed)
     // A row fails by its delete's result, which is counted; nothing raises.
     if (row >= FileModel->rowCount())
         return;
-    const QString caption = FileModel->rowAt(row).caption;
-    const platform::EntryId listed = FileModel->rowAt(row).id;
-    if (JunkSearch::IsMarked(caption)) {
-        MessagePump::process();
-        const QString path = caption.mid(6);
-        WriteLog(QStringLiteral("Пропущен - ") + path, clBlack);
-        ProgressPanel->DelNameLabel->setText(QStringLiteral("Пропущен  ") + path);
-        ProgressPanel->DelProgress->addParts(1);
+    const CleanOutcome outcome = JunkSearch::DeleteRow(FileModel->rowAt(row).caption, FileModel->rowAt(row).id);
+    MessagePump::process();
+    Outcomes.report(outcome);
+    if (outcome.kind == OutcomeKind::Deleted)
+        ++deleted;
+    else if (outcome.kind == OutcomeKind::Failed)
+        ++failed;
+    ProgressPanel->DelProgress->addParts(1);
+}
+
+void TMainForm::logOutcome(const CleanOutcome& outcome)
+{
+    switch (outcome.kind) {
+    case OutcomeKind::Found:
+        WriteLog(QStringLiteral("Найден файл - "), outcome.path, clBlack);
+        return;
+    case OutcomeKind::Skipped:
+        WriteLog(QStringLiteral("Пропущен - ") + outcome.path, clBlack);
+        ProgressPanel->DelNameLabel->setText(QStringLiteral("Пропущен  ") + outcome.path);
+        return;
+    case OutcomeKind::Deleted:
+        WriteLog(QStringLiteral("Удаление - ") + outcome.path, clBlack);
+        ProgressPanel->DelNameLabel->setText(QStringLiteral("Удаление  ") + outcome.path);
+        return;
+    case OutcomeKind::Failed:
+        WriteLog(QStringLiteral("Невозможно удалить - ") + outcome.path, clRed);
+        ProgressPanel->DelNameLabel->setText(QStringLiteral("Невозможно удалить  ") + outcome.path);
         return;
     }
-    const bool ok = DeleteFoundFile(caption, listed);
-    MessagePump::process();
-    if (ok) {
-        WriteLog(QStringLiteral("Удаление - ") + caption, clBlack);
-        ProgressPanel->DelNameLabel->setText(QStringLiteral("Удаление  ") + caption);
-        ++deleted;
-    } else {
-        WriteLog(QStringLiteral("Невозможно удалить - ") + caption, clRed);
-        ProgressPanel->DelNameLabel->setText(QStringLiteral("Невозможно удалить  ") + caption);
-        ++failed;
-    }
-    ProgressPanel->DelProgress->addParts(1);
 }

@@ -23,6 +23,9 @@ struct FixedDrive {
     QChar letter;        // lower case
     QByteArray hostRoot; // absolute host folder, no trailing "/" except for "/"
     QString label;       // volume label, empty when the file system has none
+
+    // The drive as the drive boxes list it: "c: label".
+    QString caption() const { return QString(letter) + QStringLiteral(": ") + label; }
 };
 
 struct DriveSpace {

@@ -1,6 +1,7 @@
 #pragma once
-// Icons and type names of files, matched by name alone (no file is opened)
-// and cached by type, so listing many files of few types stays cheap.
+// Icons of files, matched by name alone (no file is opened) and cached by
+// type, so listing many files of few types stays cheap. The type itself is
+// FileTypes' to tell.
 
 #include <QIcon>
 #include <QString>
@@ -18,9 +19,6 @@ public:
 
     // The icon of a fixed drive.
     static QIcon driveIcon();
-
-    // The display name of the file's type ("Plain text document").
-    static QString typeName(const QString& winPath);
 };
 
 } // namespace platform

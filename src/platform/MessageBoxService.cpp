@@ -1,7 +1,7 @@
 #include "platform/MessageBoxService.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QCoreApplication>
+#include <cstdio>
 
 namespace platform {
 
@@ -13,64 +13,39 @@ MessageBoxService::Handler& handler()
     return h;
 }
 
-QMessageBox::Icon iconOf(MsgIcon icon)
+MessageBoxService::Handler& presenter()
 {
-    switch (icon) {
-    case MsgIcon::Error:
-        return QMessageBox::Critical;
-    case MsgIcon::Warning:
-        return QMessageBox::Warning;
-    case MsgIcon::Information:
-        return QMessageBox::Information;
-    case MsgIcon::Question:
-        return QMessageBox::Question;
-    case MsgIcon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
+    static MessageBoxService::Handler p;
+    return p;
 }
 
-QMessageBox::StandardButtons buttonsOf(MsgButtons buttons)
+// Without a display there is no one to press a button: the text goes to
+// standard error and the box counts as closed.
+MsgResult showNowhere(const MessageRequest& r)
 {
-    switch (buttons) {
-    case MsgButtons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case MsgButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::Ok:
-        break;
-    }
-    return QMessageBox::Ok;
-}
-
-MsgResult showReal(const MessageRequest& r)
-{
-    const QString caption = r.caption.isEmpty() ? QApplication::applicationName() : r.caption;
-    QMessageBox box(iconOf(r.icon), caption, r.text, buttonsOf(r.buttons), r.parent);
-    // The texts carry paths, names and plug-ins' words: never markup.
-    box.setTextFormat(Qt::PlainText);
-    switch (box.exec()) {
-    case QMessageBox::Ok:
-        return MsgResult::Ok;
-    case QMessageBox::Yes:
-        return MsgResult::Yes;
-    case QMessageBox::No:
-        return MsgResult::No;
-    default:
-        return MsgResult::Cancel;
-    }
+    const QString caption = r.caption.isEmpty() ? QCoreApplication::applicationName() : r.caption;
+    const QByteArray line = (caption + QStringLiteral(": ") + r.text).toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    return r.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
 }
 
 } // namespace
 
 MsgResult MessageBoxService::show(const MessageRequest& request)
 {
-    return handler() ? handler()(request) : showReal(request);
+    if (handler())
+        return handler()(request);
+    return presenter() ? presenter()(request) : showNowhere(request);
 }
 
 void MessageBoxService::setHandler(Handler h)
 {
     handler() = std::move(h);
+}
+
+void MessageBoxService::setPresenter(Handler p)
+{
+    presenter() = std::move(p);
 }
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #pragma once
-// Message boxes, behind a service that tests replace so that no test ever
-// waits on a modal box.
+// Message boxes, behind a service: the window program presents them
+// (MessageBoxWindow), a program without a display writes them to standard
+// error, and tests answer them, so that no test ever waits on a modal box.
+// Qt Core only: the logic libraries may ask.
 
 #include <QString>
 #include <functional>
@@ -27,10 +29,15 @@ public:
 
     // Shows the box modally and returns the button pressed (Cancel when the
     // box was closed otherwise). The caption defaults to the application's.
+    // Without a presenter the text goes to standard error and the answer is
+    // Ok for an Ok box, Cancel otherwise.
     static MsgResult show(const MessageRequest& request);
 
-    // Replaces the boxes (tests answer them); empty restores real boxes.
+    // Replaces the boxes (tests answer them); empty restores the presenter.
     static void setHandler(Handler handler);
+
+    // Sets what presents the boxes for real (MessageBoxWindow::install).
+    static void setPresenter(Handler presenter);
 };
 
 } // namespace platform

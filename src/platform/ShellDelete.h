@@ -57,6 +57,11 @@ public:
     // removal itself failed.
     static int lastError();
 
+    // Why, in a few words, for the diagnostics and the command line: the
+    // rule that refused the entry or the host's own message; empty after
+    // a call that succeeded.
+    static QString lastReason();
+
     // The id of the entry at winPath, reached as the two above reach it;
     // an unknown id when there is none.
     static EntryId idOf(const QString& winPath);

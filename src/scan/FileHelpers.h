@@ -3,6 +3,7 @@
 // Windows form.
 
 #include "platform/EntryId.h"
+#include "scan/CleanOutcome.h"
 
 #include <QString>
 
@@ -28,6 +29,15 @@ bool EraseFile(const QString& path, const platform::EntryId& listed = {});
 // holds nothing but folders and zero-byte files (what the empty-folder
 // finder listed). True when all of it is gone.
 bool EraseEmptyFolder(const QString& path, const platform::EntryId& listed = {});
+
+// How a listed entry goes: for good, into the trash, or for good while it
+// still holds nothing but folders and zero-byte files.
+enum class Disposal { Erase, Recycle, EraseEmptyFolder };
+
+// Disposes of the entry at path as how says, by the id it had when it was
+// listed. The outcome is Deleted, or Failed with the shell's error code and
+// reason; its size is left 0.
+CleanOutcome Dispose(const QString& path, const platform::EntryId& listed, Disposal how);
 
 // The size in bytes of the file at path as found by opening it for reading;
 // 0 for a folder, a device or a file that cannot be opened or has vanished.

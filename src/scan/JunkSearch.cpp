@@ -43,6 +43,59 @@ std::optional<QStringList> SelectedDrives(const QStringList& driveItems, QString
     return drives;
 }
 
+std::optional<SearchPlan> PlanSearch(const QStringList& driveItems, QString* badValue)
+{
+    std::optional<QStringList> drives = SelectedDrives(driveItems, badValue);
+    if (!drives)
+        return std::nullopt;
+    SearchPlan plan{*drives, BuildMaskList(), {}};
+    plan.filter = BuildWalkerFilter(plan.drives, plan.masks);
+    return plan;
+}
+
+std::optional<FoundRow> RowFor(const QString& fileName, const platform::FolderListing::Found& entry)
+{
+    if (fileName.startsWith(u'\\'))
+        return std::nullopt;
+    // What the package manager installed is listed, but never deleted.
+    return FoundRow{entry.packaged ? SkipMarker + fileName : fileName, entry.size, entry.id};
+}
+
+QString ProtectionReason(Protection why)
+{
+    switch (why) {
+    case Protection::Packaged:
+        return QStringLiteral("installed by a package");
+    case Protection::SystemFolder:
+        return QStringLiteral("in a system folder");
+    case Protection::ExcludedFolder:
+        return QStringLiteral("in an excluded folder");
+    case Protection::None:
+        break;
+    }
+    return {};
+}
+
+QList<Protection> MarkProtected(QStringList& captions)
+{
+    QList<Protection> why(captions.size(), Protection::None);
+    for (qsizetype i = 0; i < captions.size(); ++i)
+        if (IsMarked(captions[i]))
+            why[i] = Protection::Packaged;
+    const auto note = [&](const QStringList& before, Protection rule) {
+        for (qsizetype i = 0; i < captions.size(); ++i)
+            if (why[i] == Protection::None && captions[i].size() != before[i].size())
+                why[i] = rule;
+    };
+    const QStringList unmarked = captions;
+    MarkSystemFiles(captions);
+    note(unmarked, Protection::SystemFolder);
+    const QStringList systemMarked = captions;
+    MarkExcludedDirs(captions);
+    note(systemMarked, Protection::ExcludedFolder);
+    return why;
+}
+
 void LoadCustomFilters(QStringList& masks)
 {
     for (const SettingsListEntry& filter : ReadSettingsList(SettingsList::Filters))
@@ -161,9 +214,16 @@ void MarkExcludedDirs(QStringList& captions)
 
 bool DeleteFoundFile(const QString& path, const platform::EntryId& listed)
 {
-    if (switchOn(SettingKeys::Recycle))
-        return RecycleFile(path, listed);
-    return EraseFile(path, listed);
+    return DeleteRow(path, listed).kind == OutcomeKind::Deleted;
+}
+
+CleanOutcome DeleteRow(const QString& caption, const platform::EntryId& listed, RowDisposal how)
+{
+    if (IsMarked(caption))
+        return {OutcomeKind::Skipped, caption.mid(SkipMarker.size()), 0, 0, QStringLiteral("protected")};
+    if (how == RowDisposal::AsSettingsSay)
+        how = switchOn(SettingKeys::Recycle) ? RowDisposal::Recycle : RowDisposal::Erase;
+    return Dispose(caption, listed, how == RowDisposal::Recycle ? Disposal::Recycle : Disposal::Erase);
 }
 
 } // namespace JunkSearch

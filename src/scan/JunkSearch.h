@@ -5,6 +5,9 @@
 // it runs, so a change saved in the options dialog counts at once.
 
 #include "platform/EntryId.h"
+#include "platform/FolderListing.h"
+#include "scan/CleanOutcome.h"
+#include "scan/FileHelpers.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,6 +26,41 @@ bool IsMarked(const QString& caption);
 // position ("" for a position outside the box). nullopt, with the offending
 // text in badValue, when Disk is neither "All" nor a whole number.
 std::optional<QStringList> SelectedDrives(const QStringList& driveItems, QString* badValue = nullptr);
+
+// What a search walks: the drives, the masks, and the walker's filter made
+// of them, all from the settings of this moment.
+struct SearchPlan {
+    QStringList drives;
+    QStringList masks;
+    QStringList filter;
+};
+
+// The plan for the drive box's items (as SelectedDrives takes them);
+// nullopt, with the offending text in badValue, when Disk is no number.
+std::optional<SearchPlan> PlanSearch(const QStringList& driveItems, QString* badValue = nullptr);
+
+// One row of the found list.
+struct FoundRow {
+    QString caption; // the path, behind the skip marker when protected
+    quint64 size = 0;
+    platform::EntryId id;
+};
+
+// The row for a walker's match, from its own look at the entry: what the
+// package manager installed is marked at once. nullopt for a match that is
+// no row (one of a filter entry without a drive, which has no drive letter).
+std::optional<FoundRow> RowFor(const QString& fileName, const platform::FolderListing::Found& entry);
+
+// Why a row is protected: the first rule that marked it.
+enum class Protection { None, Packaged, SystemFolder, ExcludedFolder };
+
+// A few words on a protection, for the command line; empty for None.
+QString ProtectionReason(Protection why);
+
+// Marks captions as MarkSystemFiles and then MarkExcludedDirs do, and says
+// for each caption which rule marked it first (a caption that came marked
+// counts as Packaged).
+QList<Protection> MarkProtected(QStringList& captions);
 
 // Inserts the enabled user filters of CFilters in front of masks, each new
 // one first. A count that is not a number ends the loading silently; the
@@ -55,5 +93,15 @@ void MarkExcludedDirs(QStringList& captions);
 // Deletes one found file into the trash or for good, as Delete/Recycle says
 // at this moment. Returns whether the shell's delete succeeded.
 bool DeleteFoundFile(const QString& path, const platform::EntryId& listed = {});
+
+// How the rows go: as Delete/Recycle says at this moment, or as the caller
+// insists.
+enum class RowDisposal { AsSettingsSay, Recycle, Erase };
+
+// Deletes the row's file unless its caption is marked, by the id it was
+// listed with. Skipped for a marked row (its path without the marker),
+// else Deleted or Failed with the shell's code and reason.
+CleanOutcome DeleteRow(const QString& caption, const platform::EntryId& listed,
+                       RowDisposal how = RowDisposal::AsSettingsSay);
 
 } // namespace JunkSearch

@@ -125,6 +125,13 @@ struct TmFileScan::Visitor : platform::FolderWalkVisitor {
     Walk& walk;
     QStringList& found;
 
+    platform::WalkStep opened(const FolderListing&, const QString& folder)
+    {
+        if (scan.OnFolder)
+            scan.OnFolder(folder);
+        return stopRequested ? platform::WalkStep::Stop : platform::WalkStep::Pass;
+    }
+
     platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString& folder)
     {
         // Most walks have one mask, which most entries do not match: that

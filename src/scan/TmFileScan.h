@@ -17,6 +17,7 @@
 
 using TOnFileFoundEvent = std::function<void(const QString& FileName)>;
 using TOnReadyEvent = std::function<void(const QStringList& SearchResult)>;
+using TOnFolderEvent = std::function<void(const QString& Folder)>;
 
 class TmFileScan {
 public:
@@ -37,6 +38,12 @@ public:
     // Called once after a walk with everything it reported, in order. The
     // list belongs to the walker and is valid during the call.
     TOnReadyEvent OnReady;
+
+    // Called as each folder of the walk is read, with its path as the disk
+    // spells it (empty while the folder texts are not made): a front end
+    // without a message loop shows progress and asks for a stop here, as
+    // matches may be far apart. Unset, it costs nothing.
+    TOnFolderEvent OnFolder;
 
     // Whether the walker keeps what it reported for OnReady and Result().
     // An owner that takes every match from OnFileFound turns it off, and

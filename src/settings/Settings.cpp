@@ -45,6 +45,13 @@ QString SettingsFileName()
     return platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::Settings);
 }
 
+bool SettingsReadable()
+{
+    platform::IniDocument doc;
+    return ProfileFile::load(PathMapper::toHost(SettingsFileName()), doc)
+        != platform::AtomicFile::ReadResult::Unreadable;
+}
+
 QString ReadSetting(const QString& section, const QString& key, const QString& def)
 {
     return ProfileFile::readString(PathMapper::toHost(SettingsFileName()), section, key, def);

@@ -11,6 +11,11 @@
 // The settings file's path in Windows form (program folder + "varnel.ini").
 QString SettingsFileName();
 
+// False when a settings file is there but cannot be read (every setting
+// would silently take its default): a front end without a window refuses
+// to work on such settings.
+bool SettingsReadable();
+
 // The value of key in section, at most 2047 characters; def, trailing blanks
 // removed, when the file, the section or the key is missing. Names match
 // without regard to case.

@@ -19,8 +19,9 @@ void DriveBox::refresh()
 
 QString DriveBox::textFor(const platform::FixedDrive& d, LetterCase letters)
 {
-    const QChar letter = letters == LetterCase::Lower ? d.letter : d.letter.toUpper();
-    const QString text = QString(letter) + QStringLiteral(": ") + d.label;
+    QString text = d.caption();
+    if (letters != LetterCase::Lower)
+        text[0] = text[0].toUpper();
     return letters == LetterCase::AllUpper ? text.toUpper() : text;
 }
 

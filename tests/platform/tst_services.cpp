@@ -3,6 +3,7 @@
 
 #include "platform/DynamicLibrary.h"
 #include "platform/FileIcons.h"
+#include "platform/FileTypes.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "platform/ShellOpen.h"
@@ -70,7 +71,7 @@ private Q_SLOTS:
     {
         QVERIFY(!FileIcons::icon(QStringLiteral("c:\\no\\such\\readme.txt")).isNull());
         QVERIFY(!FileIcons::icon(QStringLiteral("c:\\x.unknown-type")).isNull());
-        QVERIFY(!FileIcons::typeName(QStringLiteral("c:\\a.txt")).isEmpty());
+        QVERIFY(!FileTypes::typeName(QStringLiteral("c:\\a.txt")).isEmpty());
     }
 
     void librariesLoadByNameAndGiveEntryPoints()

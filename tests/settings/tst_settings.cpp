@@ -199,10 +199,10 @@ private Q_SLOTS:
         };
         removeFile();
         box->makeDir("bin/varnel.ini"); // a folder: the file cannot be replaced
-        for (qsizetype first = 0; first < std::size(writes); ++first) {
+        for (size_t first = 0; first < std::size(writes); ++first) {
             told.clear();
             SetSettingsWriteFailureHandler(tell);
-            for (qsizetype i = 0; i < std::size(writes); ++i)
+            for (size_t i = 0; i < std::size(writes); ++i)
                 QVERIFY(!writes[(first + i) % std::size(writes)]());
             QCOMPARE(told, QStringList({SettingsFileName()}));
         }

@@ -92,7 +92,7 @@ void stringData(QByteArray& out, const QString& text, bool ansi)
 
 QByteArray LnkWriter::build(const LnkSpec& s)
 {
-    quint32 flags = HasLinkInfo | (s.ansiStrings ? 0 : IsUnicode);
+    quint32 flags = HasLinkInfo | (s.ansiStrings ? 0u : quint32(IsUnicode));
     if (!s.description.isEmpty())
         flags |= HasName;
     if (!s.workingDirectory.isEmpty())

@@ -1,12 +1,10 @@
 #include "cleaners/files/TEDirForm.h"
 
 #include "cleaners/files/EInOutError.h"
+#include "cleaners/files/EmptyFolders.h"
 #include "cleaners/files/ToolWindowKit.h"
-#include "platform/FolderListing.h"
-#include "platform/FolderWalk.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
-#include "platform/PrefixSkeleton.h"
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
 #include "scan/FileHelpers.h"
@@ -21,11 +19,9 @@
 #include <QThread>
 #include <QToolButton>
 
-#include <algorithm>
 #include <optional>
 
 using namespace ToolWindowKit;
-using platform::FolderListing;
 
 TEDirForm::TEDirForm(QWidget* parent)
     : TToolWindow(parent, "TEDirForm", QStringLiteral(" Поиск пустых каталогов"), QStringLiteral("emptydirs.htm"),
@@ -113,94 +109,23 @@ void TEDirForm::listFound()
 
 void TEDirForm::RemoveParentDirs()
 {
-    // A row goes when another row's text is longer and begins with its text.
-    // Sorted, the rows that begin with a text follow it directly, so looking
-    // at the next different text gives the same answer as comparing all pairs.
     QStringList texts;
     for (int row = 0; row < DirsModel->rowCount(); ++row)
         texts.append(DirsModel->item(row)->text());
-    QStringList sorted = texts;
-    std::sort(sorted.begin(), sorted.end());
-    QSet<QString> parents;
-    for (qsizetype i = 0; i < sorted.size(); ++i) {
-        qsizetype next = i + 1;
-        while (next < sorted.size() && sorted[next] == sorted[i])
-            ++next;
-        if (next < sorted.size() && sorted[next].startsWith(sorted[i]))
-            parents.insert(sorted[i]);
-    }
-    QList<int> marked;
-    for (int row = 0; row < texts.size(); ++row)
-        if (parents.contains(texts[row]))
-            marked.append(row);
-    removeRows(DirsModel, marked);
+    removeRows(DirsModel, EmptyFolders::parentRows(texts));
 }
 
 void TEDirForm::RemoveNonEmptyDirs()
 {
-    // A prefix's own folders stay, empty or not.
-    const platform::PrefixSkeleton skeleton;
-    QList<int> marked;
-    for (int row = 0; row < DirsModel->rowCount(); ++row) {
-        const QString path = realPathOf(DirsModel, row);
-        if (skeleton.contains(path) || DirContentSize(path) != 0)
-            marked.append(row);
-    }
-    removeRows(DirsModel, marked);
+    QStringList paths;
+    for (int row = 0; row < DirsModel->rowCount(); ++row)
+        paths.append(realPathOf(DirsModel, row));
+    removeRows(DirsModel, EmptyFolders::nonEmptyRows(paths));
 }
-
-namespace {
-
-// What decides whether a folder is empty: the first file with content, or
-// anything that may not be judged, ends the walk with a size other than 0.
-// What is not the user's (another user's entries in a shared folder, what
-// the package manager installed) counts as content: such a folder is not
-// the user's to delete.
-struct ContentSize : platform::FolderWalkVisitor {
-    quint64 size = 0;
-
-    platform::WalkStep opened(const FolderListing& listing, const QString&)
-    {
-        size = listing.withheld() || listing.folderIsPackaged() ? 1 : 0;
-        return size ? platform::WalkStep::Stop : platform::WalkStep::Pass;
-    }
-
-    platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString&)
-    {
-        if (e.isDirectory)
-            return platform::WalkStep::Pass;
-        // A socket, FIFO or device is in use: never part of an "empty" folder.
-        size = listing.isSpecialFile(e) ? 1 : listing.sizeOf(e);
-        if (!size && listing.isPackaged(e))
-            size = 1;
-        return size ? platform::WalkStep::Stop : platform::WalkStep::Pass;
-    }
-
-    platform::WalkStep descend(const FolderListing& listing, const Entry& e, const QString&)
-    {
-        if (!e.isDirectory)
-            return platform::WalkStep::Skip;
-        if (listing.isMountPoint(e)) {
-            size = 1; // another file system's content is not ours to judge
-            return platform::WalkStep::Stop;
-        }
-        return platform::WalkStep::Enter;
-    }
-
-    // The walk needs no folder texts.
-    QString childFolder(const QString&, QStringView) const { return {}; }
-};
-
-} // namespace
 
 quint64 TEDirForm::DirContentSize(const QString& path)
 {
-    FolderListing listing;
-    if (!listing.read(path))
-        return 0;
-    ContentSize content;
-    platform::walkFolders(std::move(listing), QString(), content);
-    return content.size;
+    return EmptyFolders::contentSize(path);
 }
 
 void TEDirForm::DelBtnClick()

@@ -2,6 +2,7 @@
 
 #include "cleaners/files/TdcFileInfo.h"
 #include "cleaners/files/ToolWindowKit.h"
+#include "cleaners/files/ZeroByteFiles.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
 #include "widgets/DriveBox.h"
@@ -77,20 +78,8 @@ void TEFileForm::SrcfileBtnClick()
 void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
 {
     StatPane->setText(QStringLiteral("Идет поиск...   Проверка: ") + FindFile);
-    // Only a regular file can be a zero-byte file: a FIFO or socket has
-    // no size to speak of and is never junk. The finder's own look at
-    // the entry decides before the file information is read at all.
     const platform::FolderListing::Found& entry = EFSearch.FoundEntry();
-    if (entry.id.kind != platform::EntryKind::File || entry.size != 0)
-        return;
-    // An installed package's empty file (a Python package's __init__.py)
-    // is part of the package, not junk.
-    if (EFSearch.FoundIsPackaged())
-        return;
-    // A file that cannot be read is passed over by its result, not by an
-    // error: one file's trouble never ends the search.
-    FileInf->SetFILENAME(FindFile);
-    if (FileInf->Found() && FileInf->FileSize == 0)
+    if (ZeroByteFiles::qualifies(FindFile, entry, EFSearch.FoundIsPackaged(), *FileInf))
         insertTop(FileModel, {FindFile.toUpper()}, FindFile, {}, entry.id);
 }
 

@@ -1,12 +1,9 @@
 #include "cleaners/files/TLinkForm.h"
 
+#include "cleaners/files/ShortcutCheck.h"
 #include "cleaners/files/TdcShellLink.h"
 #include "cleaners/files/ToolWindowKit.h"
-#include "platform/DriveTable.h"
-#include "platform/EntryLookup.h"
 #include "platform/MessagePump.h"
-#include "platform/PathMapper.h"
-#include "platform/WinPath.h"
 #include "scan/FileHelpers.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
@@ -21,39 +18,9 @@
 
 using namespace ToolWindowKit;
 
-namespace {
-
-// The extension of a path's last component, from its last dot, dot included.
-QString extensionOf(const QString& path)
-{
-    const QString name = platform::WinPath::extractFileName(path);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
-bool holdsWindows(QChar drive)
-{
-    const std::optional<platform::EntryData> system = platform::EntryLookup::read(
-        QString(drive) + QStringLiteral(":\\windows\\system32"));
-    return system && system->isDirectory;
-}
-
-} // namespace
-
 QString TLinkForm::PlacedTarget(const QString& linkPath, const QString& target, const QString& fixedLetters)
 {
-    const QChar letter = platform::WinPath::driveLetter(target);
-    if (letter.isNull())
-        return {};
-    if (platform::DriveTable::lettersAreWindows())
-        return fixedLetters.contains(letter, Qt::CaseInsensitive) ? target : QString();
-    // On the host's own drive table c: is the host root. A shortcut means
-    // the C: of the Windows that made it: the drive it lies on, when that
-    // drive holds a Windows installation. Other letters have no place here.
-    const QChar own = platform::WinPath::driveLetter(linkPath);
-    if (own.isNull() || letter.toLower() != u'c' || !holdsWindows(own))
-        return {};
-    return QString(own) + target.mid(1);
+    return ShortcutCheck::placedTarget(linkPath, target, fixedLetters);
 }
 
 TLinkForm::TLinkForm(QWidget* parent)
@@ -183,18 +150,15 @@ void TLinkForm::linkScanFileFound(const QString& FileName)
 void TLinkForm::checkShortcut(const QString& path)
 {
     const platform::EntryId listed = linkScan.FoundEntry().id;
-    ShLink->SetFILENAME(path);
-    const QString target = ShLink->LinkTarget;
-    // Read afresh for every shortcut: the box may change mid-search.
-    if (ProgCheck->isChecked() && extensionOf(target) != u".exe")
+    // The box is read afresh for every shortcut: it may change mid-search.
+    const ShortcutCheck::Verdict verdict = ShortcutCheck::judge(path, ProgCheck->isChecked(), FixedDriveLetters,
+                                                                *ShLink);
+    if (!verdict.counted)
         return;
-    const QString placed = extensionOf(target).isEmpty() ? QString() : PlacedTarget(path, target, FixedDriveLetters);
-    if (!placed.isEmpty()) {
-        ++LinkCount;
-        if (!platform::EntryLookup::isExistingFile(placed)) {
-            insertTop(LinkModel, {path, target}, path, ImgList[0], listed);
-            ++BrokenLinkCount;
-        }
+    ++LinkCount;
+    if (verdict.broken) {
+        insertTop(LinkModel, {path, verdict.target}, path, ImgList[0], listed);
+        ++BrokenLinkCount;
     }
     showCounts(QStringLiteral("Поиск..."));
 }

@@ -119,17 +119,7 @@ void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, 
         // The one place the tool windows drop a delete's result on purpose:
         // the row goes either way, and a failure is the shell's to tell.
         // Nothing here raises, so no error can end the loop early.
-        switch (how) {
-        case Disposal::Erase:
-            EraseFile(path, listed);
-            break;
-        case Disposal::Recycle:
-            RecycleFile(path, listed);
-            break;
-        case Disposal::EraseEmptyFolder:
-            EraseEmptyFolder(path, listed);
-            break;
-        }
+        Dispose(path, listed, how);
     }
     if (rows.size() == model->rowCount())
         model->removeRows(0, model->rowCount());

@@ -9,6 +9,8 @@
 // id only (ToolWindowKit::listedIdOf), so nothing but the entry found is
 // ever deleted, whatever took its path since.
 
+#include "scan/FileHelpers.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -87,7 +89,7 @@ protected:
     // How the delete loop removes an entry: for good, or into the Trash.
     // EraseEmptyFolder erases a folder only while it still holds nothing
     // but folders and zero-byte files, as it was when listed.
-    enum class Disposal { Erase, Recycle, EraseEmptyFolder };
+    using Disposal = ::Disposal;
     // Unless a job runs, asks question (Yes, No, Cancel); true for Yes.
     bool confirmed(const QString& question);
     // Deletes the entry each of rows lists (the very entry found, by its id),

@@ -1,7 +1,6 @@
 #include "cleaners/files/TdcDiskInfo.h"
 
 #include "platform/DriveTable.h"
-#include "platform/FileIcons.h"
 
 using platform::DriveTable;
 
@@ -34,6 +33,5 @@ bool TdcDiskInfo::Refresh()
     BytesPerCluster = details.bytesPerCluster;
     TotalClusters = details.totalClusters;
     FreeClusters = details.freeClusters;
-    LargeIcon = SmallIcon = fixed ? platform::FileIcons::driveIcon() : QIcon();
     return drive.has_value();
 }

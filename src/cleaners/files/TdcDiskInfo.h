@@ -1,11 +1,9 @@
 #pragma once
 // What is known of one drive: capacity and free space, type, label, file
-// system, serial number, cluster figures and icons. Setting Disk reads the
+// system, serial number, cluster figures. Setting Disk reads the
 // drive at once.
 
 #include "cleaners/files/TumdcComponent.h"
-
-#include <QIcon>
 
 enum class TdcDriveType { Unknown, NoRootDir, Removable, Fixed, Remote, CDROM, RamDisk };
 
@@ -31,7 +29,6 @@ public:
     quint32 BytesPerCluster = 0;
     quint64 TotalClusters = 0;
     quint64 FreeClusters = 0;
-    QIcon LargeIcon, SmallIcon;
 
 private:
     QChar disk_ = u'C';

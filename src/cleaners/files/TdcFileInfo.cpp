@@ -2,7 +2,7 @@
 
 #include "platform/FileAttributes.h"
 #include "platform/EntryLookup.h"
-#include "platform/FileIcons.h"
+#include "platform/FileTypes.h"
 #include "platform/LocalTime.h"
 
 #include <QHash>
@@ -72,24 +72,18 @@ void TdcFileInfo::clear()
 bool TdcFileInfo::Refresh()
 {
     clear();
-    if (fileName_.isEmpty()) {
-        LargeIcon = SmallIcon = QIcon();
+    if (fileName_.isEmpty())
         return false;
-    }
     const std::optional<platform::EntryData> entry = platform::EntryLookup::read(fileName_);
-    if (!entry) {
-        LargeIcon = SmallIcon = platform::FileIcons::icon(QString());
+    if (!entry)
         return false;
-    }
     FileSize = entry->size;
     FileAttributes = infoAttributes(entry->attributes);
     TimeCreated = dosTime(entry->times.creation);
     TimeLastAccessed = dosTime(entry->times.lastAccess);
     TimeLastModified = dosTime(entry->times.lastWrite);
-    LargeIcon = SmallIcon = entry->isDirectory ? platform::FileIcons::folderIcon()
-                                               : platform::FileIcons::icon(fileName_);
     DisplayName = entry->name;
-    FileType = platform::FileIcons::typeName(fileName_);
+    FileType = platform::FileTypes::typeName(fileName_);
     SysImageIndex = imageIndexOf(FileType);
     found_ = true;
     return true;

@@ -1,11 +1,11 @@
 #pragma once
 // What is known of one file: size (64-bit), attributes, three times, the
-// shell's display and type names and icons. Writing a new FILENAME reads it.
+// shell's display and type names. Writing a new FILENAME reads it. Icons are
+// the windows' to look up (FileIcons): this component needs no display.
 
 #include "cleaners/files/TumdcComponent.h"
 
 #include <QDateTime>
-#include <QIcon>
 
 enum TdcFileInfoAttribute : quint32 {
     fiaArchive = 0x01,
@@ -43,7 +43,6 @@ public:
     QString DisplayName;
     QString FileType;
     int SysImageIndex = 0;
-    QIcon LargeIcon, SmallIcon;
 
 private:
     void clear();

@@ -1,6 +1,5 @@
 #include "cleaners/files/TdcShellLink.h"
 
-#include "platform/FileIcons.h"
 #include "platform/ShellLinkReader.h"
 
 TdcShellLink::TdcShellLink(QObject* parent)
@@ -41,7 +40,6 @@ bool TdcShellLink::LoadLink()
     ShortDescription.clear();
     IconIndex = 0;
     RunAs = TdcShellLinkRunAs::raNormal;
-    LargeIcon = SmallIcon = QIcon();
     const std::optional<platform::ShellLinkData> link = platform::ShellLinkReader::read(fileName_);
     if (!link)
         return false;
@@ -56,6 +54,5 @@ bool TdcShellLink::LoadLink()
     ShortDescription = link->description;
     IconLocation = link->iconLocation;
     IconIndex = link->iconIndex;
-    LargeIcon = SmallIcon = platform::FileIcons::icon(IconLocation.isEmpty() ? LinkTarget : IconLocation);
     return true;
 }

@@ -5,8 +5,6 @@
 
 #include "cleaners/files/TumdcComponent.h"
 
-#include <QIcon>
-
 enum class TdcShellLinkRunAs { raNormal, raMinimized, raMaximized };
 
 class TdcShellLink : public TumdcComponent {
@@ -35,7 +33,6 @@ public:
     // Shift 0x2000, Ctrl 0x4000, Alt 0x8000, extended key 0x0800.
     quint16 HotKey = 0;
     TdcShellLinkRunAs RunAs = TdcShellLinkRunAs::raNormal;
-    QIcon LargeIcon, SmallIcon;
 
     // The shortcut form of a shortcut file's hot key word (virtual key in
     // the low byte, HOTKEYF_ bits in the high byte).

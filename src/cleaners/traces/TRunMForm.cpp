@@ -1,8 +1,8 @@
 #include "cleaners/traces/TRunMForm.h"
 
 #include "cleaners/files/ToolWindowKit.h"
+#include "cleaners/traces/AutorunEntries.h"
 #include "platform/MessageBoxService.h"
-#include "platform/RegistryKey.h"
 #include "widgets/ReportListView.h"
 #include "widgets/HelpKey.h"
 
@@ -17,30 +17,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include <iterator>
-
-using platform::RegistryKey;
-using platform::RegistryRoot;
-
 namespace {
 
-struct Place {
-    const char* shown;
-    RegistryRoot root;
-    const char* path;
-    bool view32 = false; // the 32-bit programs' view of a 64-bit machine
-};
-
-const Place kPlaces[] = {
-    {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
-    {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine,
-     "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run\\", true},
-    {"HKEY_CURRENT_USER", RegistryRoot::CurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
-    {"HKEY_USERS", RegistryRoot::Users, ".DEFAULT\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
-};
-
-// What a row keeps besides its texts: the place (index into kPlaces) in
-// the first column, the value's name in the second.
+// What a row keeps besides its texts: the entry's place in the first
+// column, the value's name in the second.
 constexpr int PlaceRole = Qt::UserRole;
 constexpr int NameRole = Qt::UserRole + 1;
 
@@ -142,25 +122,15 @@ void TRunMForm::ListEntries()
 
 void TRunMForm::ListPlaces()
 {
-    const bool machine64 = RegistryKey::machineIs64Bit();
-    for (int i = 0; i < int(std::size(kPlaces)); ++i) {
-        const Place& place = kPlaces[i];
-        RegistryKey key;
-        if ((place.view32 && !machine64) || !key.open(place.root, QLatin1String(place.path), false))
-            continue;
-        for (const QString& name : key.valueNames()) {
-            QString data;
-            if (!key.readString(name, data))
-                continue; // no command line: nothing that starts a program
-            const QString shownName = place.view32 ? name + QStringLiteral(" (32-бит)") : name;
-            QList<QStandardItem*> row{new QStandardItem(image(1), QLatin1String(place.shown)),
-                                      new QStandardItem(image(0), shownName), new QStandardItem(data)};
-            for (QStandardItem* item : row)
-                item->setEditable(false);
-            row[0]->setData(i, PlaceRole);
-            row[1]->setData(name, NameRole);
-            ProgsModel->insertRow(0, row);
-        }
+    for (const AutorunEntry& entry : AutorunEntries::list()) {
+        const QString shownName = entry.view32 ? entry.name + QStringLiteral(" (32-бит)") : entry.name;
+        QList<QStandardItem*> row{new QStandardItem(image(1), entry.root), new QStandardItem(image(0), shownName),
+                                  new QStandardItem(entry.command)};
+        for (QStandardItem* item : row)
+            item->setEditable(false);
+        row[0]->setData(entry.place, PlaceRole);
+        row[1]->setData(entry.name, NameRole);
+        ProgsModel->insertRow(0, row);
     }
 }
 
@@ -190,11 +160,10 @@ void TRunMForm::DelItemBtnClick()
                                                "хотите удалить запись?")))
         return;
     const int before = ProgsModel->rowCount();
-    const Place& place = kPlaces[ProgsModel->item(row, 0)->data(PlaceRole).toInt()];
-    const QString name = ProgsModel->item(row, 1)->data(NameRole).toString();
-    RegistryKey key;
-    if (key.open(place.root, QLatin1String(place.path), true))
-        key.deleteValue(name);
+    AutorunEntry entry;
+    entry.place = ProgsModel->item(row, 0)->data(PlaceRole).toInt();
+    entry.name = ProgsModel->item(row, 1)->data(NameRole).toString();
+    AutorunEntries::remove(entry);
     listing_ = true;
     ProgsModel->removeRows(0, ProgsModel->rowCount());
     ListEntries();

@@ -2,6 +2,7 @@
 
 #include "cleaners/files/ToolWindowKit.h"
 #include "platform/MessageBoxService.h"
+#include "cleaners/traces/InstalledPrograms.h"
 #include "platform/RegistryKey.h"
 #include "widgets/HelpKey.h"
 
@@ -17,9 +18,6 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-using platform::RegistryKey;
-using platform::RegistryRoot;
 
 namespace {
 
@@ -167,9 +165,9 @@ void TUMCForm::BuildTree()
     auto* root = new QTreeWidgetItem(PTree, {QStringLiteral("Установленные программы")});
     root->setIcon(0, image(0));
     int count = 0;
-    bool anyView = AddView(root, QLatin1String(UninstallKey), false, count);
-    if (RegistryKey::machineIs64Bit())
-        anyView = AddView(root, QLatin1String(UninstallKey32), true, count) || anyView;
+    bool anyView = AddView(root, QLatin1String(InstalledPrograms::UninstallKey), false, count);
+    if (platform::RegistryKey::machineIs64Bit())
+        anyView = AddView(root, QLatin1String(InstalledPrograms::UninstallKey32), true, count) || anyView;
     root->setExpanded(true);
     // The root is the current node only when there are programs to go to.
     if (root->childCount() > 0) {
@@ -192,12 +190,10 @@ void TUMCForm::BuildTree()
 
 bool TUMCForm::AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count)
 {
-    RegistryKey uninstall;
-    if (!uninstall.open(RegistryRoot::LocalMachine, uninstallPath, false))
+    const std::optional<QStringList> names = InstalledPrograms::entriesOf(uninstallPath);
+    if (!names)
         return false;
-    for (const QString& name : uninstall.subKeyNames()) {
-        if (name.size() > 1000)
-            break; // the enumeration's name buffer ends it here
+    for (const QString& name : *names) {
         AddProgram(root, uninstallPath, name, view32);
         ++count;
     }
@@ -206,28 +202,16 @@ bool TUMCForm::AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool
 
 void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32)
 {
-    const QString path = uninstallPath + u'\\' + subKey;
-    RegistryKey key;
-    QString displayName;
-    QStringList lines;
-    if (key.open(RegistryRoot::LocalMachine, path, false)
-        && key.readString(QStringLiteral("DisplayName"), displayName)) {
-        for (const QString& value : key.valueNames()) {
-            QString data;
-            if (!key.readString(value, data))
-                continue; // numbers and binary data are not shown
-            lines.append(value + QStringLiteral(" = ")
-                         + (data.isEmpty() ? QStringLiteral("Значение параметра не установлено") : data));
-        }
-    } else {
-        displayName.clear();
-    }
-    const QString shown = displayName.isEmpty() ? subKey : displayName;
-    QTreeWidgetItem* program = node(root, view32 ? shown + QStringLiteral(" (32-бит)") : shown, 1);
-    program->setData(0, PathRole, path);
+    const InstalledProgram entry = InstalledPrograms::read(uninstallPath, subKey, view32);
+    QTreeWidgetItem* program = node(root, view32 ? entry.shownName() + QStringLiteral(" (32-бит)") : entry.shownName(),
+                                    1);
+    program->setData(0, PathRole, entry.keyPath);
     program->setData(0, ProgramRole, true);
-    for (const QString& line : lines)
-        node(program, line, 2);
+    for (const auto& [value, data] : entry.values)
+        node(program,
+             value + QStringLiteral(" = ")
+                 + (data.isEmpty() ? QStringLiteral("Значение параметра не установлено") : data),
+             2);
 }
 
 void TUMCForm::PTreeMouseUp(QTreeWidgetItem* item)
@@ -263,8 +247,7 @@ void TUMCForm::DeleteSelected()
     QTreeWidgetItem* selected = PTree->currentItem();
     if (IsProgram(selected)) {
         const QString path = KeyPathOf(selected);
-        RegistryKey machine;
-        if (machine.open(RegistryRoot::LocalMachine, QString(), false) && machine.deleteKey(path))
+        if (InstalledPrograms::remove(path))
             platform::MessageBoxService::show(
                 {QStringLiteral("Запись реестра \"") + path + QStringLiteral("\" успешно удалена."),
                  {},

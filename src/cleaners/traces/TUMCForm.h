@@ -25,10 +25,6 @@ class QTreeWidgetItem;
 class TUMCForm : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-    static constexpr const char* UninstallKey32 =
-        "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
     explicit TUMCForm(QWidget* parent = nullptr);
 
     void FormShow();

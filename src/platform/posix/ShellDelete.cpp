@@ -21,6 +21,7 @@ constexpr int kDirNotEmpty = 145;
 constexpr int kGeneralFailure = 31;
 
 thread_local int lastDeleteError = 0;
+thread_local QString lastDeleteReason;
 
 // Keeps why the call failed (what the host said, when it said anything)
 // and returns false.
@@ -34,6 +35,7 @@ bool failed(int windowsError)
 bool refused(const QString& winPath, int windowsError, const char* why)
 {
     qCInfo(lcDelete, "refused %ls: %s (error %d)", qUtf16Printable(winPath), why, windowsError);
+    lastDeleteReason = QString::fromUtf8(why);
     return failed(windowsError);
 }
 
@@ -55,6 +57,7 @@ const char* treeCheckReason(posix::TreeCheck check)
 
 bool failedWithHostError()
 {
+    lastDeleteReason = errno ? qt_error_string(errno) : QStringLiteral("the host gave no reason");
     return failed(errno ? posix::windowsErrorOf(errno) : kGeneralFailure);
 }
 
@@ -131,6 +134,7 @@ template <class Step> bool finish(const QString& winPath, const std::optional<po
         return false;
     }
     lastDeleteError = 0;
+    lastDeleteReason.clear();
     return true;
 }
 
@@ -162,6 +166,11 @@ bool ShellDelete::eraseEmptyFolder(const QString& winPath, const EntryId& listed
 int ShellDelete::lastError()
 {
     return lastDeleteError;
+}
+
+QString ShellDelete::lastReason()
+{
+    return lastDeleteReason;
 }
 
 EntryId ShellDelete::idOf(const QString& winPath)

@@ -1,0 +1,34 @@
+#include "platform/FileTypes.h"
+
+#include "platform/WinPath.h"
+
+#include <QHash>
+#include <QMimeDatabase>
+
+namespace platform {
+
+QMimeType FileTypes::of(const QString& winPath)
+{
+    static const QMimeDatabase db;
+    if (cacheKey(winPath).isEmpty())
+        return db.mimeTypeForName(QStringLiteral("application/octet-stream"));
+    return db.mimeTypeForFile(WinPath::extractFileName(winPath), QMimeDatabase::MatchExtension);
+}
+
+QString FileTypes::typeName(const QString& winPath)
+{
+    static QHash<QString, QString> byKey;
+    const QString key = cacheKey(winPath);
+    if (const auto hit = byKey.constFind(key); hit != byKey.constEnd())
+        return *hit;
+    return *byKey.insert(key, of(winPath).comment());
+}
+
+QString FileTypes::cacheKey(const QString& winPath)
+{
+    const QString name = WinPath::extractFileName(winPath);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.mid(dot).toLower() : QString();
+}
+
+} // namespace platform
