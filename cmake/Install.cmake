@@ -4,20 +4,23 @@
 set(VARNEL_APP_ID org.example.varnel)
 set(VARNEL_LIBEXEC lib/varnel)
 
-install(TARGETS varnel RUNTIME DESTINATION ${VARNEL_LIBEXEC})
+install(TARGETS varnel varnel-cli RUNTIME DESTINATION ${VARNEL_LIBEXEC})
 install(FILES ${VARNEL_BIN_DIR}/vrimgs.dll ${VARNEL_BIN_DIR}/vrhelp.dll DESTINATION ${VARNEL_LIBEXEC})
 install(DIRECTORY DESTINATION ${VARNEL_LIBEXEC}/Plugins)
 install(CODE "
   file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-  file(CREATE_LINK ../${VARNEL_LIBEXEC}/varnel \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/varnel\" SYMBOLIC)
-  message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/varnel -> ../${VARNEL_LIBEXEC}/varnel\")")
+  foreach(program varnel varnel-cli)
+    file(CREATE_LINK ../${VARNEL_LIBEXEC}/\${program} \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/\${program}\" SYMBOLIC)
+    message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/\${program} -> ../${VARNEL_LIBEXEC}/\${program}\")
+  endforeach()")
 
 set(DESKTOP_DIR ${CMAKE_SOURCE_DIR}/resources/desktop)
 configure_file(${DESKTOP_DIR}/${VARNEL_APP_ID}.metainfo.xml.in ${CMAKE_BINARY_DIR}/desktop/${VARNEL_APP_ID}.metainfo.xml @ONLY)
 configure_file(${DESKTOP_DIR}/varnel.1 ${CMAKE_BINARY_DIR}/desktop/varnel.1 @ONLY)
+configure_file(${DESKTOP_DIR}/varnel-cli.1 ${CMAKE_BINARY_DIR}/desktop/varnel-cli.1 @ONLY)
 install(FILES ${DESKTOP_DIR}/${VARNEL_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_BINARY_DIR}/desktop/${VARNEL_APP_ID}.metainfo.xml DESTINATION share/metainfo)
-install(FILES ${CMAKE_BINARY_DIR}/desktop/varnel.1 DESTINATION share/man/man1)
+install(FILES ${CMAKE_BINARY_DIR}/desktop/varnel.1 ${CMAKE_BINARY_DIR}/desktop/varnel-cli.1 DESTINATION share/man/man1)
 foreach(size 48 128 256)
   install(FILES ${CMAKE_BINARY_DIR}/resources/images/appicon/${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${VARNEL_APP_ID}.png)

@@ -1,0 +1,31 @@
+#pragma once
+// What the command line asked for. Parsing checks only the form of the
+// arguments; whether the prefix, drive or root exists is the commands' to
+// find out.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct CliOptions {
+    QString command; // search, clean, empty-dirs, zero-files, broken-links, autoruns, programs, prefixes
+    QString prefix;  // --prefix: a folder or a listed prefix's name
+    bool json = false;
+    bool help = false;
+    bool version = false;
+    bool yes = false;
+    bool dryRun = false;
+    bool remove = false;       // --delete of the file tools
+    std::optional<bool> trash; // --trash (true) or --permanent (false)
+    QString drive;             // --drive X:, lower case "x:"
+    QString autorunName;       // autoruns --delete NAME
+    QString root;              // autoruns --root HKCU|HKLM|HKU
+};
+
+// Parses the arguments after the program's name. nullopt, with a message
+// for standard error in error, when they are malformed: an unknown command
+// or option, a missing or bad value, an option the command does not take.
+std::optional<CliOptions> ParseCliOptions(const QStringList& args, QString* error);
+
+// The usage text that --help prints and a usage error follows.
+QString CliUsage();

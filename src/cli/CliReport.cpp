@@ -1,0 +1,143 @@
+#include "cli/CliReport.h"
+
+#include "platform/PathMapper.h"
+
+#include <QJsonDocument>
+#include <cstdio>
+
+namespace {
+
+QString resultName(OutcomeKind kind)
+{
+    switch (kind) {
+    case OutcomeKind::Found:
+        return QStringLiteral("found");
+    case OutcomeKind::Skipped:
+        return QStringLiteral("skipped");
+    case OutcomeKind::Deleted:
+        return QStringLiteral("deleted");
+    case OutcomeKind::Failed:
+        return QStringLiteral("failed");
+    }
+    return {};
+}
+
+} // namespace
+
+CliReport::CliReport(const QString& command, bool json)
+    : command_(command)
+    , json_(json)
+{
+    top_.insert(QStringLiteral("command"), command);
+}
+
+void CliReport::print(const QString& line) const
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void CliReport::file(const QString& path, quint64 size, const QString& reason, const QString& target)
+{
+    ++count_;
+    size_ += size;
+    if (reason.isEmpty())
+        deletableSize_ += size;
+    else
+        ++protected_;
+    if (!json_) {
+        print(path + u'\t' + QString::number(size) + (target.isEmpty() ? QString() : u'\t' + target)
+              + (reason.isEmpty() ? QString() : QStringLiteral("\t[[-]] ") + reason));
+        return;
+    }
+    QJsonObject fields{{QStringLiteral("path"), path},
+                       {QStringLiteral("hostPath"), QString::fromLocal8Bit(platform::PathMapper::toHost(path))},
+                       {QStringLiteral("size"), double(size)},
+                       {QStringLiteral("protected"), !reason.isEmpty()},
+                       {QStringLiteral("reason"), reason}};
+    if (!target.isEmpty())
+        fields.insert(QStringLiteral("target"), target);
+    byPath_.insert(path, entries_.size());
+    entries_.append(fields);
+}
+
+void CliReport::entry(const QJsonObject& fields, const QString& line)
+{
+    ++count_;
+    if (json_)
+        entries_.append(fields);
+    else
+        print(line);
+}
+
+void CliReport::outcome(const CleanOutcome& outcome)
+{
+    deleting_ = true;
+    if (outcome.kind == OutcomeKind::Deleted)
+        ++deleted_;
+    else if (outcome.kind == OutcomeKind::Failed)
+        ++failed_;
+    else if (outcome.kind == OutcomeKind::Skipped)
+        ++skipped_;
+    if (!json_) {
+        QString line = resultName(outcome.kind) + u'\t' + outcome.path;
+        if (outcome.kind == OutcomeKind::Failed)
+            line += QStringLiteral("\terror %1: %2").arg(outcome.error).arg(outcome.reason);
+        else if (outcome.kind == OutcomeKind::Skipped)
+            line += u'\t' + outcome.reason;
+        print(line);
+        return;
+    }
+    const auto at = byPath_.constFind(outcome.path);
+    QJsonObject fields = at == byPath_.constEnd() ? QJsonObject{{QStringLiteral("path"), outcome.path}}
+                                                  : entries_.at(*at).toObject();
+    fields.insert(QStringLiteral("result"), resultName(outcome.kind));
+    fields.insert(QStringLiteral("error"), outcome.error);
+    if (!outcome.reason.isEmpty() && outcome.kind == OutcomeKind::Failed)
+        fields.insert(QStringLiteral("reason"), outcome.reason);
+    if (at == byPath_.constEnd())
+        entries_.append(fields);
+    else
+        entries_.replace(*at, fields);
+}
+
+void CliReport::set(const QString& key, const QJsonValue& value)
+{
+    top_.insert(key, value);
+}
+
+void CliReport::finish(bool interrupted, bool unconfirmed)
+{
+    if (json_) {
+        top_.insert(QStringLiteral("entries"), entries_);
+        QJsonObject total{{QStringLiteral("count"), count_},
+                          {QStringLiteral("size"), double(size_)},
+                          {QStringLiteral("protected"), protected_}};
+        if (deleting_) {
+            total.insert(QStringLiteral("deleted"), deleted_);
+            total.insert(QStringLiteral("failed"), failed_);
+            total.insert(QStringLiteral("skipped"), skipped_);
+        }
+        top_.insert(QStringLiteral("total"), total);
+        top_.insert(QStringLiteral("interrupted"), interrupted);
+        top_.insert(QStringLiteral("confirmed"), !unconfirmed);
+        const QByteArray bytes = QJsonDocument(top_).toJson(QJsonDocument::Indented);
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        std::fflush(stdout);
+        return;
+    }
+    if (deleting_)
+        print(QStringLiteral("total: %1 deleted, %2 failed, %3 skipped").arg(deleted_).arg(failed_).arg(skipped_));
+    else if (unconfirmed)
+        print(QStringLiteral("total: %1 entries, %2 bytes; %3 would be deleted (%4 bytes), %5 protected")
+                  .arg(count_)
+                  .arg(size_)
+                  .arg(count_ - protected_)
+                  .arg(deletableSize_)
+                  .arg(protected_));
+    else
+        print(QStringLiteral("total: %1 entries, %2 bytes, %3 protected").arg(count_).arg(size_).arg(protected_));
+    if (interrupted)
+        print(QStringLiteral("interrupted"));
+    std::fflush(stdout);
+}

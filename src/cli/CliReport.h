@@ -1,0 +1,58 @@
+#pragma once
+// What a command prints on standard output: one line per entry and a total
+// line, or with --json one JSON document at the end. Entries are the
+// command's own (files, registry values, programs, prefixes); deletions
+// add each entry's result.
+
+#include "platform/EntryId.h"
+#include "scan/CleanOutcome.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+
+class CliReport {
+public:
+    CliReport(const QString& command, bool json);
+
+    // A listed file or folder: its Windows path, host path, size and, when
+    // protected, why. Plain: "path<TAB>size" and "<TAB>[[-]] reason". A
+    // shortcut's target goes after the size.
+    void file(const QString& path, quint64 size, const QString& reason = {}, const QString& target = {});
+
+    // Any other entry: its fields for JSON and its line for plain output.
+    void entry(const QJsonObject& fields, const QString& line);
+
+    // What became of a listed entry's deletion. Plain: "deleted<TAB>path",
+    // "skipped<TAB>path<TAB>reason", "failed<TAB>path<TAB>error N: reason".
+    // JSON: result and error on the entry of that path.
+    void outcome(const CleanOutcome& outcome);
+
+    // A field of the JSON document's top level ("environment", "checked").
+    void set(const QString& key, const QJsonValue& value);
+
+    // Ends the report: the total line(s), or the whole JSON document. A
+    // deletion that was asked for but not confirmed is reported as such.
+    void finish(bool interrupted, bool unconfirmed = false);
+
+    int failed() const { return failed_; }
+    int listed() const { return count_; }
+
+private:
+    void print(const QString& line) const;
+
+    QString command_;
+    bool json_;
+    QJsonObject top_;
+    QJsonArray entries_;
+    QHash<QString, qsizetype> byPath_;
+    int count_ = 0;
+    int protected_ = 0;
+    quint64 size_ = 0;
+    quint64 deletableSize_ = 0;
+    int deleted_ = 0;
+    int failed_ = 0;
+    int skipped_ = 0;
+    bool deleting_ = false;
+};

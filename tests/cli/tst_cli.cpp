@@ -1,0 +1,274 @@
+// varnel-cli run as a process on sandbox drives: it must list what the
+// window lists, delete only what may go, and tell scripts what happened by
+// its exit code and a JSON document.
+
+#include "app/TMainForm.h"
+#include "app/TFoundFileModel.h"
+#include "cleaners/files/TEDirForm.h"
+#include "cleaners/files/TEFileForm.h"
+#include "settings/Settings.h"
+#include "support/Sandbox.h"
+#include "widgets/DriveBox.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardItemModel>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QByteArray out, err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+// path -> reason ("" when not protected) of a JSON report's entries.
+QMap<QString, QString> entriesOf(const QJsonObject& report)
+{
+    QMap<QString, QString> entries;
+    for (const QJsonValue& v : report.value("entries").toArray())
+        entries.insert(v["path"].toString(), v["reason"].toString());
+    return entries;
+}
+
+// A tool window's rows by the path each keeps, sorted.
+QStringList rowsOf(const QStandardItemModel* model)
+{
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r)
+        rows << model->item(r)->data(Qt::UserRole).toString();
+    rows.sort();
+    return rows;
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+    Sandbox box;
+    QString program;
+
+    // Runs the program copied into the sandbox's program folder, so that it
+    // reads the same settings file as the window under test.
+    Run run(const QStringList& args, int timeoutMs = 60000)
+    {
+        QProcess p;
+        p.start(program, args);
+        Run r;
+        if (!p.waitForFinished(timeoutMs))
+            return r;
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput();
+        r.err = p.readAllStandardError();
+        return r;
+    }
+
+    void write(const QList<std::array<const char*, 3>>& values)
+    {
+        for (const auto& [section, key, value] : values)
+            WriteSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(value));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        program = box.pathText("bin/varnel-cli");
+        QVERIFY(QFile::copy(QStringLiteral(VARNEL_BUILD_BIN "/varnel-cli"), program));
+    }
+
+    void searchListsWhatTheWindowListsAndCleanDeletesOnlyTheUnprotected()
+    {
+        const QByteArray usr = box.path("c/usr");
+        box.makeFile("dpkg/info/pkg.list", usr + "\n" + usr + "/old.tmp\n");
+        box.makeFile("c/usr/old.tmp");
+        box.makeFile("c/boot.tmp");
+        box.makeFile("c/junk/a.tmp", "12345");
+        box.makeFile("c/junk/b.bak", "ab");
+        box.makeFile("c/junk/Кэш.tmp", "");
+        box.makeFile("c/junk/held.tmp", "open elsewhere");
+        box.makeFile("c/keep/k.tmp");
+        write({{"Delete", "InSysFolders", "Yes"},
+               {"Delete", "Recycle", "Yes"},
+               {"ExDirs", "Items", "1"},
+               {"ExDirs", "Dir0", "C:\\KEEP"},
+               {"ExDirs", "State0", "1"},
+               {"Search", "TempFolders", "No"}});
+        QProcess holder;
+        holder.start("python3",
+                     {"-c",
+                      QStringLiteral("import time; f=open('%1'); print('ready', flush=True); "
+                                     "time.sleep(60)")
+                          .arg(box.pathText("c/junk/held.tmp"))});
+        QVERIFY(holder.waitForStarted() && holder.waitForReadyRead(10000));
+
+        TMainForm form;
+        form.FindActionExecute();
+        QMap<QString, QString> window;
+        for (QString caption : form.FileModel->captions()) {
+            const bool marked = caption.startsWith("[[-]] ");
+            while (caption.startsWith("[[-]] "))
+                caption = caption.mid(6);
+            window.insert(caption, marked ? "protected" : "");
+        }
+        const Run search = run({"--json", "search"});
+        QCOMPARE(search.code, 0);
+        const QMap<QString, QString> cli = entriesOf(search.json());
+        QCOMPARE(cli.keys(), window.keys());
+        for (const QString& path : cli.keys())
+            QCOMPARE(cli[path].isEmpty(), window[path].isEmpty());
+        QCOMPARE(cli["c:\\usr\\old.tmp"], QStringLiteral("installed by a package"));
+        QCOMPARE(cli["c:\\boot.tmp"], QStringLiteral("in a system folder"));
+        QCOMPARE(cli["c:\\keep\\k.tmp"], QStringLiteral("in an excluded folder"));
+        QCOMPARE(search.json()["total"].toObject()["size"].toInt(), 5 + 2 + 14 + 1 + 1 + 1);
+        QVERIFY(search.json()["entries"].toArray()[0].toObject()["hostPath"].toString().startsWith(box.pathText("c/")));
+
+        const Run plain = run({"search"});
+        QVERIFY(plain.out.contains("c:\\usr\\old.tmp\t1\t[[-]] installed by a package\n"));
+        QVERIFY(plain.out.contains("c:\\junk\\a.tmp\t5\n"));
+        QVERIFY(plain.out.contains(QStringLiteral("c:\\junk\\Кэш.tmp\t0\n").toUtf8()));
+        QVERIFY(plain.err.isEmpty()); // no progress when standard error is no terminal
+
+        QCOMPARE(run({"clean", "--dry-run"}).code, 0);
+        QCOMPARE(run({"clean"}).code, 3);
+        QVERIFY(box.exists("c/junk/a.tmp") && box.exists("c/junk/b.bak"));
+
+        const Run clean = run({"--json", "clean", "--yes", "--permanent"});
+        QCOMPARE(clean.code, 1);
+        QMap<QString, QJsonObject> results;
+        for (const QJsonValue& v : clean.json()["entries"].toArray())
+            results.insert(v["path"].toString(), v.toObject());
+        QCOMPARE(results["c:\\junk\\held.tmp"]["result"].toString(), QStringLiteral("failed"));
+        QCOMPARE(results["c:\\junk\\held.tmp"]["error"].toInt(), 32);
+        QCOMPARE(results["c:\\junk\\a.tmp"]["result"].toString(), QStringLiteral("deleted"));
+        QCOMPARE(results["c:\\usr\\old.tmp"]["result"].toString(), QStringLiteral("skipped"));
+        QVERIFY(!box.exists("c/junk/a.tmp") && !box.exists("c/junk/b.bak") && !box.exists("c/junk/Кэш.tmp"));
+        QVERIFY(box.exists("c/junk/held.tmp") && box.exists("c/usr/old.tmp") && box.exists("c/boot.tmp")
+                && box.exists("c/keep/k.tmp"));
+        QVERIFY(QDir(QString::fromUtf8(box.trash() + "/files")).isEmpty()); // --permanent beat Recycle
+        holder.kill();
+        holder.waitForFinished();
+        QFile::remove(box.pathText("dpkg/info/pkg.list"));
+    }
+
+    void theFileToolsListAndDeleteWhatTheirWindowsList()
+    {
+        box.makeFile("c/tools/zero.txt", "");
+        box.makeFile("c/tools/full.txt", "x");
+        box.makeDir("c/tools/empty/inner");
+        TEFileForm zero;
+        zero.Drive->setCurrentIndex(0);
+        zero.SrcfileBtnClick();
+        TEDirForm dirs;
+        dirs.Drive->setCurrentIndex(0);
+        dirs.SrcBtnClick();
+        const Run zeroList = run({"--json", "zero-files"});
+        const Run dirList = run({"--json", "empty-dirs", "--drive", "C:"});
+        QCOMPARE(entriesOf(zeroList.json()).keys(), rowsOf(zero.FileModel));
+        QCOMPARE(entriesOf(dirList.json()).keys(), rowsOf(dirs.DirsModel));
+        QVERIFY(rowsOf(dirs.DirsModel).contains("C:\\tools\\empty\\inner")); // the innermost is offered
+
+        QCOMPARE(run({"empty-dirs", "--delete"}).code, 3);
+        QVERIFY(box.exists("c/tools/empty/inner"));
+        const Run gone = run({"empty-dirs", "--delete", "--yes"});
+        QCOMPARE(gone.code, 0);
+        QVERIFY(gone.out.contains("deleted\tC:\\tools\\empty\\inner\n"));
+        QVERIFY(!box.exists("c/tools/empty/inner") && box.exists("c/tools/zero.txt") && box.exists("c/tools/full.txt"));
+    }
+
+    void registryListsAndAnAutorunDeletion()
+    {
+        const QByteArray head = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n";
+        box.makeFile("registry/system.reg",
+                     head
+                         + "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
+                           "\"Alpha\"=\"c:\\\\a.exe\"\n\"Beta\"=\"c:\\\\b.exe\"\n\n"
+                           "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Tool] 1700000000\n"
+                           "\"DisplayName\"=\"Инструмент\"\n\"UninstallString\"=\"c:\\\\u.exe\"\n");
+        const Run programs = run({"--json", "programs"});
+        QCOMPARE(programs.code, 0);
+        QCOMPARE(programs.json()["entries"].toArray()[0].toObject()["name"].toString(), QStringLiteral("Инструмент"));
+        QCOMPARE(programs.json()["entries"].toArray()[0].toObject()["values"].toObject()["UninstallString"].toString(),
+                 QStringLiteral("c:\\u.exe"));
+        QVERIFY(run({"autoruns"}).out.startsWith("HKLM\tAlpha\tc:\\a.exe\nHKLM\tBeta\tc:\\b.exe\n"));
+        QCOMPARE(run({"autoruns", "--delete", "alpha", "--root", "HKLM"}).code, 3);
+        QCOMPARE(run({"autoruns", "--delete", "Alpha", "--root", "HKCU", "--yes"}).code, 1);
+        QCOMPARE(run({"autoruns", "--delete", "alpha", "--root", "HKLM", "--yes"}).code, 0);
+        const Run after = run({"--json", "autoruns"});
+        QCOMPARE(after.json()["entries"].toArray().size(), 1);
+        QCOMPARE(after.json()["entries"].toArray()[0].toObject()["name"].toString(), QStringLiteral("Beta"));
+    }
+
+    void scriptsCanTellWhatWentWrongByTheExitCode()
+    {
+        const struct {
+            QStringList args;
+            int code;
+            const char* says;
+        } cases[] = {
+            {{"frobnicate"}, 2, "unknown command"},
+            {{"search", "--yes"}, 2, "search does not take --yes"},
+            {{"--yes", "search"}, 2, "search does not take --yes"},
+            {{"clean", "--dry-run", "--yes"}, 2, "contradict"},
+            {{"autoruns", "--delete", "Updater"}, 2, "needs --root"},
+            {{"zero-files", "--drive", "1"}, 2, "--drive wants a drive letter"},
+            {{"--prefix"}, 2, "--prefix needs a value"},
+            {{"--prefix", "/no/such/prefix", "search"}, 4, "no Wine prefix"},
+            {{"empty-dirs", "--drive", "q:"}, 4, "q: is no fixed drive"},
+            {{"--help"}, 0, ""},
+        };
+        for (const auto& c : cases) {
+            const Run r = run(c.args);
+            QVERIFY2(r.code == c.code, qPrintable(c.args.join(' ') + " gave " + QString::number(r.code)));
+            QVERIFY2(r.err.contains(c.says), qPrintable(c.args.join(' ') + ": " + r.err));
+        }
+        QVERIFY(run({"--help"}).out.startsWith("usage: varnel-cli"));
+        const QString settings = box.pathText("bin/varnel.ini");
+        QFile::rename(settings, settings + ".saved");
+        box.makeDir("bin/varnel.ini"); // a settings file that cannot be read
+        const Run unreadable = run({"search"});
+        QDir().rmdir(settings);
+        QFile::rename(settings + ".saved", settings);
+        QCOMPARE(unreadable.code, 4);
+        QVERIFY(unreadable.err.contains("cannot be read"));
+    }
+
+    void anInterruptedSearchEndsCleanly()
+    {
+        write({{"Search", "TempFolders", "No"}, {"Search", "CustomFiles", "No"}});
+        for (int i = 0; i < 400; ++i)
+            for (int j = 0; j < 40; ++j)
+                box.makeDir(QByteArray("c/deep/d") + QByteArray::number(i) + "/e" + QByteArray::number(j));
+        QProcess p;
+        p.start(program, {"--json", "search"});
+        QVERIFY(p.waitForStarted());
+        // Once the walk holds a folder of the tree open, the interrupt is
+        // being caught.
+        const QString deep = box.pathText("c/deep");
+        bool walking = false;
+        for (int i = 0; i < 20000 && !walking && p.state() == QProcess::Running; ++i) {
+            const QDir fds(QStringLiteral("/proc/%1/fd").arg(p.processId()));
+            for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
+                walking = walking || fd.symLinkTarget().startsWith(deep);
+            if (!walking)
+                QTest::qSleep(1);
+        }
+        if (walking)
+            ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        const QJsonObject report = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+        QVERIFY(!report.isEmpty());
+        if (walking && p.exitCode() != 0) { // else the walk ended before the interrupt came
+            QCOMPARE(p.exitCode(), 130);
+            QCOMPARE(report["interrupted"].toBool(), true);
+        }
+    }
+};
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
