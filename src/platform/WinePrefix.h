@@ -19,7 +19,10 @@ public:
     // True when the prefix's wineserver runs: a lock is held on the file
     // "lock" of its server folder, or a server folder for the prefix may be
     // there but its lock cannot be asked. False on the host.
-    static bool serverRunning();
+    static bool serverRunning() { return serverRunning(folder()); }
+    // The same for the prefix folder prefixFolder (absolute host path), the
+    // current one or not; false for an empty or missing folder.
+    static bool serverRunning(const QByteArray& prefixFolder);
 
     // The folders searched for the server folder ("server-<dev>-<inode>" of
     // the prefix folder, in lower-case hexadecimal). By default, for this

@@ -131,9 +131,8 @@ QByteArray WinePrefix::folder()
     return dir;
 }
 
-bool WinePrefix::serverRunning()
+bool WinePrefix::serverRunning(const QByteArray& dir)
 {
-    const QByteArray dir = folder();
     struct stat st;
     if (dir.isEmpty() || ::stat(dir.constData(), &st) != 0)
         return false;
