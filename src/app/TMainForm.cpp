@@ -60,6 +60,7 @@ TMainForm::TMainForm(QWidget* parent)
     FileScan.OnFileFound = [this](const QString& name) { FileScanFileFound(name); };
     FileScan.OnReady = [this](const QStringList& result) { FileScanReady(result); };
     connectCommands();
+    connectPrefixCommands();
     FormCreate();
 }
 
@@ -196,6 +197,7 @@ void TMainForm::FormClose()
     WriteSetting(SettingKeys::WindowWidth, QString::number(width()));
     WriteSetting(SettingKeys::FirstColumn, QString::number(FileList->columnWidth(0)));
     UnloadPlugins();
+    startChosenEnvironment();
 }
 
 void TMainForm::showEvent(QShowEvent* event)

@@ -1,6 +1,7 @@
 #include "cleaners/traces/TRunMForm.h"
 
 #include "cleaners/files/ToolWindowKit.h"
+#include "cleaners/traces/ServerStopOffer.h"
 #include "platform/MessageBoxService.h"
 #include "platform/RegistryKey.h"
 #include "widgets/ReportListView.h"
@@ -192,9 +193,10 @@ void TRunMForm::DelItemBtnClick()
     const int before = ProgsModel->rowCount();
     const Place& place = kPlaces[ProgsModel->item(row, 0)->data(PlaceRole).toInt()];
     const QString name = ProgsModel->item(row, 1)->data(NameRole).toString();
-    RegistryKey key;
-    if (key.open(place.root, QLatin1String(place.path), true))
-        key.deleteValue(name);
+    ServerStopOffer::write(this, [&place, &name] {
+        RegistryKey key;
+        return key.open(place.root, QLatin1String(place.path), true) && key.deleteValue(name);
+    });
     listing_ = true;
     ProgsModel->removeRows(0, ProgsModel->rowCount());
     ListEntries();

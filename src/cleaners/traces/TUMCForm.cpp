@@ -1,6 +1,7 @@
 #include "cleaners/traces/TUMCForm.h"
 
 #include "cleaners/files/ToolWindowKit.h"
+#include "cleaners/traces/ServerStopOffer.h"
 #include "platform/MessageBoxService.h"
 #include "platform/RegistryKey.h"
 #include "widgets/HelpKey.h"
@@ -263,8 +264,11 @@ void TUMCForm::DeleteSelected()
     QTreeWidgetItem* selected = PTree->currentItem();
     if (IsProgram(selected)) {
         const QString path = KeyPathOf(selected);
-        RegistryKey machine;
-        if (machine.open(RegistryRoot::LocalMachine, QString(), false) && machine.deleteKey(path))
+        const bool deleted = ServerStopOffer::write(this, [&path] {
+            RegistryKey machine;
+            return machine.open(RegistryRoot::LocalMachine, QString(), false) && machine.deleteKey(path);
+        });
+        if (deleted)
             platform::MessageBoxService::show(
                 {QStringLiteral("Запись реестра \"") + path + QStringLiteral("\" успешно удалена."),
                  {},
