@@ -23,6 +23,10 @@ public:
     // The same for the prefix folder prefixFolder (absolute host path), the
     // current one or not; false for an empty or missing folder.
     static bool serverRunning(const QByteArray& prefixFolder);
+    // The same for many prefixes at once (one answer per folder, in order),
+    // looking through the temporary folders once per owner rather than once
+    // per prefix.
+    static QList<bool> serverRunning(const QList<QByteArray>& prefixFolders);
 
     // The folders searched for the server folder ("server-<dev>-<inode>" of
     // the prefix folder, in lower-case hexadecimal). By default, for this

@@ -56,6 +56,7 @@ QList<FoundPrefix> WinePrefixFinder::find(const QString& home)
     if (dir.isEmpty())
         return found;
     QSet<QByteArray> seen;
+    QList<QByteArray> reals;
     for (const PrefixCandidate& c : allCandidates(dir)) {
         const QByteArray real = PrefixFolder::realPath(c.path);
         if (real.isEmpty() || seen.contains(real) || !PrefixFolder::holdsPrefix(real))
@@ -66,9 +67,12 @@ QList<FoundPrefix> WinePrefixFinder::find(const QString& home)
         p.path = QString::fromUtf8(real);
         p.source = c.source;
         p.arch = PrefixFolder::arch(real);
-        p.serverRunning = WinePrefix::serverRunning(real);
         found.append(p);
+        reals.append(real);
     }
+    const QList<bool> running = WinePrefix::serverRunning(reals);
+    for (qsizetype i = 0; i < found.size(); ++i)
+        found[i].serverRunning = running[i];
     std::stable_sort(found.begin(), found.end(), [](const FoundPrefix& a, const FoundPrefix& b) {
         const int byName = a.name.compare(b.name, Qt::CaseInsensitive);
         return byName != 0 ? byName < 0 : a.path < b.path;
