@@ -21,7 +21,8 @@ QString prefixName(const QString& path)
 
 QString ServerStopOffer::question(const QString& name, const QString& path)
 {
-    return QStringLiteral("Реестр префикса Wine \"") + name + QStringLiteral("\" (") + path
+    // Guillemets: a game's name often carries straight quotes of its own.
+    return QStringLiteral("Реестр префикса Wine «") + name + QStringLiteral("» (") + path
         + QStringLiteral(") сейчас нельзя изменить: в этом префиксе работает wineserver.\n\n"
                          "Остановить wineserver этого префикса? Все программы Windows, запущенные в нём, "
                          "будут закрыты без сохранения данных.");
