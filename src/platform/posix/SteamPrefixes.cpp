@@ -10,11 +10,14 @@ namespace platform {
 namespace {
 
 // Where Steam installs itself for a user: the native client (both links
-// into its folder and the folder), and the Flatpak's sandboxed home.
+// into its folder, its usual folder and Debian's), the Flatpak's sandboxed
+// home and the Snap's.
 const char* const kSteamRoots[] = {
     "/.steam/steam",
     "/.steam/root",
     "/.local/share/Steam",
+    "/.steam/debian-installation",
+    "/snap/steam/common/.local/share/Steam",
     "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
     "/.var/app/com.valvesoftware.Steam/data/Steam",
 };

@@ -8,10 +8,10 @@ namespace platform {
 
 class SteamPrefixes {
 public:
-    // The candidates of every Steam installation under home (native and
-    // Flatpak) and of every library its libraryfolders.vdf lists. A missing
-    // or damaged file only leaves out what it would have named; a prefix
-    // whose game has no readable manifest is named by its app id.
+    // The candidates of every Steam installation under home (native,
+    // Flatpak, Snap) and of every library its libraryfolders.vdf lists. A
+    // missing or damaged file only leaves out what it would have named; a
+    // prefix whose game has no readable manifest is named by its app id.
     static PrefixCandidates read(const QByteArray& home);
 
     // The library folders (real paths, each once) of the Steam installation
