@@ -61,6 +61,7 @@ TMainForm::TMainForm(QWidget* parent)
     FileScan.OnReady = [this](const QStringList& result) { FileScanReady(result); };
     Outcomes.subscribe([this](const CleanOutcome& outcome) { logOutcome(outcome); });
     connectCommands();
+    connectPrefixCommands();
     FormCreate();
 }
 
@@ -197,6 +198,7 @@ void TMainForm::FormClose()
     WriteSetting(SettingKeys::WindowWidth, QString::number(width()));
     WriteSetting(SettingKeys::FirstColumn, QString::number(FileList->columnWidth(0)));
     UnloadPlugins();
+    startChosenEnvironment();
 }
 
 void TMainForm::showEvent(QShowEvent* event)

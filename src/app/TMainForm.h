@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 
 class TMainForm : public QMainWindow, public TMainFormControls {
     Q_OBJECT
@@ -192,6 +193,28 @@ private:
     bool closePending_ = false;
     bool imageErrorShown_ = false;
     QHash<QWidget*, int> shownGlyph_; // which bitmap each button shows
+
+    // ---- Wine prefixes (TMainFormPrefixes.cpp) -----------------------------
+public:
+    // Lists "Этот компьютер" and the user's prefixes in PrefixMenuItem, the
+    // environment the program works in checked, and names it in
+    // PrefixStatus. The prefix the program works in is listed even when no
+    // front end knows it.
+    void FillPrefixMenu();
+    // Closes the window to start the program again inside prefix (the host
+    // when empty); nothing when the program already works there.
+    void PrefixMenuItemClick(const QString& prefix);
+    // Starts the program again in the environment chosen, once the window
+    // has closed (its state written). Tests replace it.
+    std::function<bool(const QString& prefix)> StartAgainIn;
+
+private:
+    void connectPrefixCommands();
+    // Called at the end of FormClose: starts the chosen environment's
+    // program, when one was chosen.
+    void startChosenEnvironment();
+    QString currentPrefix_; // the prefix folder as listed; empty on the host
+    std::optional<QString> chosenPrefix_;
 
     // ---- plug-ins (TMainFormPlugins.cpp) -----------------------------------
 public:

@@ -136,6 +136,8 @@ void TMainFormControls::buildMenus(QMainWindow* window)
     AddonsMenu->addSeparator();
     PagefileMenuItem = item(AddonsMenu, "PagefileMenuItem", QStringLiteral("Очистка файла подкачки"));
     PagefileMenuItem->setCheckable(true);
+    AddonsMenu->addSeparator();
+    PrefixMenuItem = named(AddonsMenu->addMenu(QStringLiteral("Префикс Wine")), "PrefixMenuItem");
 
     FilePopupMenu = named(new QMenu(window), "FilePopupMenu");
     DelPopupItem = item(FilePopupMenu, "DelPopupItem", DelFilesAction->text(), 0);
@@ -227,4 +229,7 @@ void TMainFormControls::buildStatusBar(QMainWindow* window)
     StatusBar->addWidget(GlyphStatus);
     TextStatus = ToolWindowKit::addStatusPane(StatusBar, "TextStatus", 125);
     TextStatus2 = ToolWindowKit::addStatusPane(StatusBar, "TextStatus2");
+    // Which environment the commands act on: the host or a Wine prefix.
+    PrefixStatus = named(new QLabel(StatusBar), "PrefixStatus");
+    StatusBar->addPermanentWidget(PrefixStatus);
 }

@@ -35,7 +35,7 @@ struct TMainFormControls {
     QMenuBar* MainMenu = nullptr;
     QMenu *FileMenuItem = nullptr, *RunMenuItem = nullptr, *PlugnMenuItem = nullptr, *RegMenuItem = nullptr,
           *HelpMenuItem = nullptr, *AddonsMenu = nullptr, *IEmenuItem = nullptr, *FilePopupMenu = nullptr,
-          *LogPopMenu = nullptr;
+          *LogPopMenu = nullptr, *PrefixMenuItem = nullptr;
     QAction *OptionsMenuItem = nullptr, *ExitmenuItem = nullptr, *FindMenuItem = nullptr, *StopMenuItem = nullptr,
             *CompareMenuItem = nullptr, *DelMenuItem = nullptr, *UninstMenuItem = nullptr, *ArunMenuItem = nullptr,
             *HelpMItem = nullptr, *HomepageMenuItem = nullptr, *MailMenuItem = nullptr, *UpdateMenuItem = nullptr,
@@ -65,7 +65,7 @@ struct TMainFormControls {
     TProgressPanel* ProgressPanel = nullptr;
 
     QStatusBar* StatusBar = nullptr;
-    QLabel *GlyphStatus = nullptr, *TextStatus = nullptr, *TextStatus2 = nullptr;
+    QLabel *GlyphStatus = nullptr, *TextStatus = nullptr, *TextStatus2 = nullptr, *PrefixStatus = nullptr;
 
 private:
     void buildActions(QMainWindow* window);

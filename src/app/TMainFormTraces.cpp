@@ -2,6 +2,7 @@
 
 #include "app/TMainForm.h"
 
+#include "cleaners/traces/ServerStopOffer.h"
 #include "cleaners/traces/TRunMForm.h"
 #include "cleaners/traces/TUMCForm.h"
 #include "cleaners/traces/TraceCommands.h"
@@ -43,7 +44,7 @@ void TMainForm::HistoryMenuItemClick()
 
 void TMainForm::EntURLSmenuItemClick()
 {
-    TraceCommands::ClearTypedUrls();
+    ServerStopOffer::write(this, [] { return TraceCommands::ClearTypedUrls(); });
     TextStatus2->setText(QStringLiteral("Список введенных адресов очищен"));
 }
 
@@ -55,7 +56,7 @@ void TMainForm::ShowPagefileFlag()
 void TMainForm::PagefileMenuItemClick()
 {
     const bool on = !PagefileMenuItem->isChecked();
-    if (TraceCommands::SetPagefileFlag(on))
+    if (ServerStopOffer::write(this, [on] { return TraceCommands::SetPagefileFlag(on); }))
         PagefileMenuItem->setChecked(on);
 }
 

@@ -30,6 +30,9 @@ int fileTool(const CliOptions& options);
 int autoruns(const CliOptions& options);
 int programs(const CliOptions& options);
 
+// prefixes: the Wine prefixes found for this user, with their sizes.
+int prefixes(const CliOptions& options);
+
 // Prints "varnel-cli: message" on standard error.
 void complain(const QString& message);
 

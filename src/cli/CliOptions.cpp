@@ -16,6 +16,7 @@ const QHash<QString, QStringList>& commandOptions()
         {QStringLiteral("broken-links"), {"--drive", "--delete", "--yes"}},
         {QStringLiteral("autoruns"), {"--delete", "--root", "--yes"}},
         {QStringLiteral("programs"), {}},
+        {QStringLiteral("prefixes"), {}},
     };
     return options;
 }
@@ -176,6 +177,7 @@ QString CliUsage()
                           "  broken-links [--drive X:] [--delete --yes]\n"
                           "  autoruns [--delete NAME --root HKCU|HKLM|HKU --yes]\n"
                           "  programs               the installed programs (both registry views)\n"
+        "  prefixes               the Wine prefixes found for this user\n"
                           "\n"
                           "Nothing is deleted without --yes; without it a deleting command only\n"
                           "says what it would do and exits with 3.\n"

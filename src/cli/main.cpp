@@ -6,6 +6,7 @@
 #include "platform/Console.h"
 #include "platform/MessagePump.h"
 #include "platform/WinePrefix.h"
+#include "platform/WinePrefixFinder.h"
 #include "scan/TmFileScan.h"
 #include "settings/Settings.h"
 
@@ -34,13 +35,14 @@ void printOut(const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
-// Points the program at the prefix the user named; false, after saying
-// why, when it is none.
+// Points the program at the prefix the user named, by its folder or by the
+// name "prefixes" lists; false, after saying why, when it is none.
 bool choosePrefix(const QString& prefix)
 {
     if (prefix.isEmpty())
         return true;
-    qputenv("WINEPREFIX", prefix.toLocal8Bit());
+    const std::optional<platform::FoundPrefix> listed = platform::WinePrefixFinder::lookup(prefix);
+    qputenv("WINEPREFIX", (listed ? listed->path : prefix).toLocal8Bit());
     if (!platform::WinePrefix::folder().isEmpty())
         return true;
     CliCommands::complain(QStringLiteral("\"%1\" is no Wine prefix (no system.reg there)").arg(prefix));
@@ -69,6 +71,8 @@ int run(const CliOptions& options)
         return CliCommands::autoruns(options);
     if (c == u"programs")
         return CliCommands::programs(options);
+    if (c == u"prefixes")
+        return CliCommands::prefixes(options);
     return CliCommands::fileTool(options);
 }
 

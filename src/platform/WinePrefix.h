@@ -19,7 +19,14 @@ public:
     // True when the prefix's wineserver runs: a lock is held on the file
     // "lock" of its server folder, or a server folder for the prefix may be
     // there but its lock cannot be asked. False on the host.
-    static bool serverRunning();
+    static bool serverRunning() { return serverRunning(folder()); }
+    // The same for the prefix folder prefixFolder (absolute host path), the
+    // current one or not; false for an empty or missing folder.
+    static bool serverRunning(const QByteArray& prefixFolder);
+    // The same for many prefixes at once (one answer per folder, in order),
+    // looking through the temporary folders once per owner rather than once
+    // per prefix.
+    static QList<bool> serverRunning(const QList<QByteArray>& prefixFolders);
 
     // The folders searched for the server folder ("server-<dev>-<inode>" of
     // the prefix folder, in lower-case hexadecimal). By default, for this

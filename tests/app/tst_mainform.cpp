@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -207,6 +208,74 @@ private Q_SLOTS:
         form->update();
         QTRY_VERIFY(form->FileList->showGrid());
         form->close();
+    }
+
+    // The add-ons menu lists the host and the user's prefixes; choosing
+    // another starts the program again there once the window has written
+    // its state, and the status bar names where the program works.
+    void thePrefixMenuStartsTheProgramAgainInTheChosenPrefix()
+    {
+        const QByteArray pfx = "home/.local/share/Steam/steamapps/compatdata/70/pfx";
+        for (const QByteArray& prefix : {QByteArray("home/.wine"), pfx}) {
+            box.makeFile(prefix + "/system.reg", "WINE REGISTRY Version 2\n\n#arch=win64\n");
+            box.makeDir(prefix + "/drive_c");
+        }
+        box.makeFile("home/.local/share/Steam/steamapps/appmanifest_70.acf",
+                     "\"AppState\"\n{\n\t\"appid\"\t\"70\"\n\t\"name\"\t\"Игра \\\"70\\\"\"\n}\n");
+        const QString wine = QFileInfo(box.pathText("home/.wine")).canonicalFilePath();
+        const QString game = QFileInfo(box.pathText(pfx)).canonicalFilePath();
+        QStringList started;
+        const auto menuOf = [&started](TMainForm& form) {
+            form.StartAgainIn = [&started](const QString& prefix) {
+                started << prefix + u'|' + ReadSetting("Window", "Left", "");
+                return true;
+            };
+            QStringList items;
+            auto* menu = form.findChild<QMenu*>(QStringLiteral("PrefixMenuItem"));
+            if (!menu || !form.AddonsMenu->actions().contains(menu->menuAction()))
+                return items << QStringLiteral("no menu");
+            items << menu->title();
+            for (const QAction* a : menu->actions())
+                if (!a->isSeparator())
+                    items << a->objectName() + u'|' + a->text()
+                            + (a->isChecked() ? QStringLiteral("|checked") : QString());
+            return items << form.PrefixStatus->text();
+        };
+        {
+            auto form = makeForm();
+            QCOMPARE(menuOf(*form),
+                     (QStringList{QStringLiteral("Префикс Wine"), QStringLiteral("PrefixHost|Этот компьютер|checked"),
+                                  QStringLiteral("Prefix0|.wine — ") + wine,
+                                  QStringLiteral("Prefix1|Игра \"70\" — ") + game, QStringLiteral("Этот компьютер")}));
+            form->show();
+            form->move(30, 40);
+            form->findChild<QAction*>(QStringLiteral("Prefix1"))->trigger();
+            QCOMPARE(started, QStringList{game + QStringLiteral("|30")});
+            QVERIFY(!form->isVisible());
+        }
+        // Inside the prefix: it is checked, choosing it again does nothing,
+        // and the host is one choice away.
+        started.clear();
+        qputenv("WINEPREFIX", box.path(pfx));
+        {
+            auto form = makeForm();
+            const QStringList items = menuOf(*form);
+            QCOMPARE(items.mid(2),
+                     (QStringList{QStringLiteral("Prefix0|.wine — ") + wine,
+                                  QStringLiteral("Prefix1|Игра \"70\" — ") + game + QStringLiteral("|checked"),
+                                  QStringLiteral("Префикс Wine: Игра \"70\"")}));
+            QCOMPARE(form->windowTitle(), QStringLiteral(" Varnel 1.9"));
+            form->show();
+            form->findChild<QAction*>(QStringLiteral("Prefix1"))->trigger();
+            QVERIFY(form->isVisible());
+            form->findChild<QAction*>(QStringLiteral("PrefixHost"))->trigger();
+            QVERIFY(!form->isVisible());
+        }
+        qunsetenv("WINEPREFIX");
+        QCOMPARE(started.size(), 1);
+        QVERIFY(started.first().startsWith(u'|'));
+        QDir(box.pathText("home/.wine")).removeRecursively();
+        QDir(box.pathText("home/.local/share/Steam")).removeRecursively();
     }
 
     // What is saved is what is restored: a window shown, closed and shown

@@ -3,6 +3,7 @@
 // comparing whole files before and after.
 
 #include "app/TMainForm.h"
+#include "cleaners/traces/ServerStopOffer.h"
 #include "cleaners/traces/TRunMForm.h"
 #include "cleaners/traces/TUMCForm.h"
 #include "platform/WinePrefix.h"
@@ -18,6 +19,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -430,10 +432,14 @@ private Q_SLOTS:
         QVERIFY(shown);
     }
 
-    void pagefileClickChangesNothingWhileWineRuns()
+    // While the prefix's wineserver runs a write is refused; the box then
+    // offers to stop that server. No leaves everything as it was; Yes runs
+    // the prefix's "wineserver -k" and "-w" and repeats the write.
+    void aRunningWineserverIsStoppedOnlyWhenTheUserSaysYes()
     {
         box.makeFile("prefix/system.reg", kMachine);
         box.makeFile("prefix/user.reg", kUser);
+        box.makeDir("prefix/drive_c");
         qputenv("WINEPREFIX", box.path("prefix"));
         struct stat st;
         QVERIFY(::stat(box.path("prefix").constData(), &st) == 0);
@@ -447,6 +453,7 @@ private Q_SLOTS:
         QVERIFY(::pipe(stop) == 0);
         const pid_t child = ::fork();
         if (child == 0) {
+            ::signal(SIGTERM, SIG_DFL); // the test framework's handler would catch the stop
             ::close(stop[1]);
             const int fd = ::open(box.path(server + "/lock").constData(), O_RDWR | O_CREAT, 0600);
             struct flock fl {};
@@ -462,15 +469,36 @@ private Q_SLOTS:
         char c;
         QVERIFY(::read(ready[0], &c, 1) == 1);
         ::close(ready[0]);
+        // The server program the box runs: it logs how it was called and,
+        // told to kill, ends the process holding the lock.
+        box.makeFile("serverbin/wineserver",
+                     "#!/bin/sh\necho \"$WINEPREFIX $*\" >> " + box.path("server.log") + "\n[ \"$1\" = -k ] && kill "
+                         + QByteArray::number(child) + "\nexit 0\n");
+        QVERIFY(::chmod(box.path("serverbin/wineserver").constData(), 0755) == 0);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", box.path("serverbin") + ":" + path);
+        qunsetenv("WINESERVER");
+
         TMainForm form;
         form.FormShow();
+        box.boxAnswer = MsgResult::No;
         form.PagefileMenuItem->trigger();
         QVERIFY(!form.PagefileMenuItem->isChecked());
         QCOMPARE(box.read("prefix/system.reg"), kMachine);
-        ::close(stop[1]);
-        ::waitpid(child, nullptr, 0);
+        QCOMPARE(box.boxes, QStringList{ServerStopOffer::question(QStringLiteral("prefix"), box.pathText("prefix"))});
+        QVERIFY(!box.exists("server.log"));
+
+        box.boxAnswer = MsgResult::Yes;
         form.PagefileMenuItem->trigger();
         QVERIFY(form.PagefileMenuItem->isChecked());
+        QVERIFY(box.read("prefix/system.reg").contains("\"ClearPageFileAtShutdown\"=dword:00000001"));
+        QCOMPARE(box.read("server.log"), box.path("prefix") + " -k\n" + box.path("prefix") + " -w\n");
+        QCOMPARE(box.boxes.size(), 2);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+        ::close(stop[1]);
+        qputenv("PATH", path);
         qunsetenv("WINEPREFIX");
     }
 };

@@ -2,6 +2,7 @@
 
 #include "cleaners/files/ToolWindowKit.h"
 #include "cleaners/traces/AutorunEntries.h"
+#include "cleaners/traces/ServerStopOffer.h"
 #include "platform/MessageBoxService.h"
 #include "widgets/ReportListView.h"
 #include "widgets/HelpKey.h"
@@ -163,7 +164,7 @@ void TRunMForm::DelItemBtnClick()
     AutorunEntry entry;
     entry.place = ProgsModel->item(row, 0)->data(PlaceRole).toInt();
     entry.name = ProgsModel->item(row, 1)->data(NameRole).toString();
-    AutorunEntries::remove(entry);
+    ServerStopOffer::write(this, [&entry] { return AutorunEntries::remove(entry); });
     listing_ = true;
     ProgsModel->removeRows(0, ProgsModel->rowCount());
     ListEntries();

@@ -1,6 +1,7 @@
 #include "cleaners/traces/TUMCForm.h"
 
 #include "cleaners/files/ToolWindowKit.h"
+#include "cleaners/traces/ServerStopOffer.h"
 #include "platform/MessageBoxService.h"
 #include "cleaners/traces/InstalledPrograms.h"
 #include "platform/RegistryKey.h"
@@ -247,7 +248,8 @@ void TUMCForm::DeleteSelected()
     QTreeWidgetItem* selected = PTree->currentItem();
     if (IsProgram(selected)) {
         const QString path = KeyPathOf(selected);
-        if (InstalledPrograms::remove(path))
+        const bool deleted = ServerStopOffer::write(this, [&path] { return InstalledPrograms::remove(path); });
+        if (deleted)
             platform::MessageBoxService::show(
                 {QStringLiteral("Запись реестра \"") + path + QStringLiteral("\" успешно удалена."),
                  {},

@@ -56,14 +56,16 @@ void TraceCommands::ClearHistoryLists()
         store->ClearHistory();
 }
 
-void TraceCommands::ClearTypedUrls()
+bool TraceCommands::ClearTypedUrls()
 {
     RegistryKey ie;
     if (ie.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\"), false))
         ie.deleteKey(QStringLiteral("TypedURLs"));
     ie.close();
     RegistryKey typed;
-    typed.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"), true);
+    return typed.open(RegistryRoot::CurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"),
+                      true)
+        && typed.canWrite();
 }
 
 bool TraceCommands::PagefileFlag()

@@ -21,8 +21,9 @@ void ClearRecentDocuments(TFindFile& finder);
 void ClearHistoryLists();
 
 // Deletes the typed-address key with everything in it, then makes an empty
-// one.
-void ClearTypedUrls();
+// one. False when the empty key could not be made or written (writes were
+// refused).
+bool ClearTypedUrls();
 
 // The page-file flag: true when ClearPageFileAtShutdown is the integer 1.
 // Any failure reads as false.

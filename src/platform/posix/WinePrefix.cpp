@@ -1,6 +1,7 @@
 #include "platform/WinePrefix.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <cerrno>
 #include <cstdio>
@@ -131,21 +132,38 @@ QByteArray WinePrefix::folder()
     return dir;
 }
 
-bool WinePrefix::serverRunning()
+QList<bool> WinePrefix::serverRunning(const QList<QByteArray>& dirs)
 {
-    const QByteArray dir = folder();
-    struct stat st;
-    if (dir.isEmpty() || ::stat(dir.constData(), &st) != 0)
-        return false;
-    char name[64];
-    std::snprintf(name, sizeof name, "/server-%llx-%llx", (unsigned long long)st.st_dev, (unsigned long long)st.st_ino);
-    const QList<QByteArray> parents = parentOverride().isEmpty() ? defaultParents(serverUsers(st)) : parentOverride();
-    // A server whose lock cannot be asked may be running: the files are
-    // then left to it.
-    for (const QByteArray& parent : parents)
-        if (const ServerState s = serverState(parent + name); s == ServerState::Running || s == ServerState::Unknown)
-            return true;
-    return false;
+    QHash<uid_t, QList<QByteArray>> parentsByOwner;
+    QList<bool> running;
+    running.reserve(dirs.size());
+    for (const QByteArray& dir : dirs) {
+        struct stat st;
+        if (dir.isEmpty() || ::stat(dir.constData(), &st) != 0) {
+            running.append(false);
+            continue;
+        }
+        if (parentOverride().isEmpty() && !parentsByOwner.contains(st.st_uid))
+            parentsByOwner.insert(st.st_uid, defaultParents(serverUsers(st)));
+        const QList<QByteArray>& parents = parentOverride().isEmpty() ? parentsByOwner[st.st_uid] : parentOverride();
+        char name[64];
+        std::snprintf(name, sizeof name, "/server-%llx-%llx", (unsigned long long)st.st_dev,
+                      (unsigned long long)st.st_ino);
+        // A server whose lock cannot be asked may be running: the files are
+        // then left to it.
+        bool any = false;
+        for (const QByteArray& parent : parents)
+            if (const ServerState s = serverState(parent + name);
+                s == ServerState::Running || s == ServerState::Unknown)
+                any = true;
+        running.append(any);
+    }
+    return running;
+}
+
+bool WinePrefix::serverRunning(const QByteArray& dir)
+{
+    return serverRunning(QList<QByteArray>{dir}).first();
 }
 
 void WinePrefix::setServerFolderParents(const QList<QByteArray>& parents)
