@@ -227,6 +227,12 @@ private Q_SLOTS:
             QVERIFY2(r.err.contains(c.says), qPrintable(c.args.join(' ') + ": " + r.err));
         }
         QVERIFY(run({"--help"}).out.startsWith("usage: varnel-cli"));
+        box.makeFile("home/.wine/system.reg", "WINE REGISTRY Version 2\n#arch=win64\n");
+        box.makeDir("home/.wine/drive_c");
+        const QJsonArray prefixes = run({"--json", "prefixes"}).json()["entries"].toArray();
+        QCOMPARE(prefixes.size(), 1);
+        const QString name = prefixes[0].toObject()["name"].toString();
+        QCOMPARE(run({"--prefix", name, "autoruns"}).code, 0); // a listed name is as good as the folder
         const QString settings = box.pathText("bin/varnel.ini");
         QFile::rename(settings, settings + ".saved");
         box.makeDir("bin/varnel.ini"); // a settings file that cannot be read
