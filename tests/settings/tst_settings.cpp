@@ -19,8 +19,7 @@
 
 namespace {
 
-// GLib and the program folder are set up once per process: one sandbox for
-// every group.
+// The sandbox of the group that runs.
 Sandbox* box = nullptr;
 
 QByteArray file()
@@ -462,16 +461,16 @@ int TestInterruptions::replacements = 0;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    Sandbox sandbox;
-    box = &sandbox;
-    int failed = 0;
-    TestSingleKeys single;
-    failed += QTest::qExec(&single, argc, argv);
-    TestLists lists;
-    failed += QTest::qExec(&lists, argc, argv);
-    TestInterruptions interruptions;
-    failed += QTest::qExec(&interruptions, argc, argv);
-    return failed;
+    // Each group in a sandbox of its own: nothing one leaves behind reaches
+    // the next.
+    const auto run = [&](QObject&& group) {
+        Sandbox sandbox;
+        box = &sandbox;
+        const int failed = QTest::qExec(&group, argc, argv);
+        box = nullptr;
+        return failed;
+    };
+    return run(TestSingleKeys()) + run(TestLists()) + run(TestInterruptions());
 }
 
 #include "tst_settings.moc"

@@ -1,5 +1,6 @@
 #include "posix/Trash.h"
 
+#include "platform/KnownFolders.h"
 #include "posix/FileTree.h"
 
 #include <QDateTime>
@@ -7,7 +8,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <glib.h>
 #include <linux/magic.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -243,7 +243,7 @@ QByteArray relativeTo(const QByteArray& path, const QByteArray& topdir)
 
 QByteArray Trash::homeFolder()
 {
-    return QByteArray(g_get_user_data_dir()) + "/Trash";
+    return KnownFolders::dataHome() + "/Trash";
 }
 
 void Trash::setAlwaysCopyForTests(bool on)

@@ -19,7 +19,8 @@ namespace platform::posix {
 
 class Trash {
 public:
-    // The home trash folder: $XDG_DATA_HOME/Trash, as GLib finds it.
+    // The home trash folder: Trash in the user's data folder
+    // (KnownFolders::dataHome), read anew on every call.
     static QByteArray homeFolder();
 
     // Moves the entry into a trash with its .trashinfo. Returns true only
