@@ -1,6 +1,7 @@
 #include "platform/ShellLinkReader.h"
 
 #include "platform/CodePage.h"
+#include "platform/Utf16Text.h"
 #include "platform/posix/Handles.h"
 
 #include <libbfio.h>
@@ -126,16 +127,14 @@ void headerFieldsOf(const QByteArray& b, ShellLinkData& d)
 // before end.
 std::optional<QString> utf16At(const QByteArray& b, qsizetype block, quint32 offset, qsizetype end)
 {
-    if (offset == 0 || end > b.size())
+    const qsizetype at = block + offset;
+    if (offset == 0 || end > b.size() || at < 0 || at >= end)
         return std::nullopt;
-    QString out;
-    for (qsizetype p = block + offset; p + 2 <= end; p += 2) {
-        const quint16 c = le16(b, p);
-        if (c == 0)
-            return out;
-        out += QChar(c);
-    }
-    return std::nullopt;
+    const QString text = Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(at, end - at));
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul < 0)
+        return std::nullopt;
+    return text.left(nul);
 }
 
 // The same for an ANSI string: its bytes, without the NUL.
@@ -243,7 +242,7 @@ OwnStrings ownStringsOf(const QByteArray& b, int codePage)
         if (pos + 2 + count * unit > b.size())
             return u;
         if (slots[i] && unicode) {
-            QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + pos + 2), count);
+            QString text = Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(pos + 2, count * 2));
             if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
                 text.truncate(nul);
             *slots[i] = u.checked(std::move(text));

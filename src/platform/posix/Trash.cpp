@@ -54,28 +54,11 @@ QByteArray numbered(const QByteArray& name, int n)
     return name.left(dot) + suffix + name.mid(dot);
 }
 
-// The path's bytes as the trash spec wants them: URL-escaped, "/" kept.
-QByteArray escapePath(const QByteArray& path)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-'
-            || c == '.' || c == '_' || c == '~') {
-            out.append(ch);
-        } else {
-            out.append('%');
-            out.append(hex[c >> 4]);
-            out.append(hex[c & 15]);
-        }
-    }
-    return out;
-}
-
+// The record of a trashed entry. Its path is URL-escaped as freedesktop.org
+// trash readers expect: every byte but the unreserved characters and "/".
 QByteArray trashInfo(const QByteArray& original)
 {
-    return "[Trash Info]\nPath=" + escapePath(original) + "\nDeletionDate="
+    return "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate="
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() + "\n";
 }
 
