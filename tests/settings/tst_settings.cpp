@@ -76,13 +76,35 @@ private Q_SLOTS:
 
     void switchesAreOnOnlyForExactYes()
     {
+        QVERIFY(ReadSwitch(SettingKeys::TempFiles) && !ReadSwitch(SettingKeys::OLDFiles)); // the defaults
         WriteSetting("Search", "TempFiles", "yes");
         WriteSetting("Search", "BAKFiles", "1");
-        WriteSetting("Search", "OLDFiles", "Yes");
-        QVERIFY(!IsSwitchOn(ReadSetting("Search", "TempFiles", "Yes")));
-        QVERIFY(!IsSwitchOn(ReadSetting("Search", "BAKFiles", "Yes")));
-        QVERIFY(IsSwitchOn(ReadSetting("search", "oldfiles", "No")));
+        WriteSetting("search", "oldfiles", "Yes");
+        QVERIFY(!ReadSwitch(SettingKeys::TempFiles));
+        QVERIFY(!ReadSwitch(SettingKeys::BAKFiles));
+        QVERIFY(ReadSwitch(SettingKeys::OLDFiles));
         QVERIFY(IsStateOn("1") && !IsStateOn("01") && !IsStateOn("Yes"));
+        SettingsTransaction t;
+        t.writeSwitch(SettingKeys::BAKFiles, true);
+        t.writeSwitch(SettingKeys::OLDFiles, false);
+        QVERIFY(t.commit());
+        QCOMPARE(ReadSetting("Search", "BAKFiles", ""), QStringLiteral("Yes"));
+        QCOMPARE(ReadSetting("Search", "OLDFiles", ""), QStringLiteral("No"));
+    }
+
+    void numbersAreReadByOneRule()
+    {
+        QCOMPARE(ReadNumber(SettingKeys::WindowWidth), std::optional<int>(600)); // the default
+        WriteSetting("Window", "Top", "$1F");
+        WriteSetting("Window", "Left", "  -7");
+        WriteSetting("Window", "Height", "12x");
+        WriteSetting("Window", "Width", "");
+        QCOMPARE(ReadNumber(SettingKeys::WindowTop), std::optional<int>(31));
+        QCOMPARE(ReadNumber(SettingKeys::WindowLeft), std::optional<int>(-7));
+        QCOMPARE(ReadNumber(SettingKeys::WindowHeight), std::nullopt);
+        QCOMPARE(ReadNumber(SettingKeys::WindowWidth), std::nullopt);
+        QVERIFY(WriteNumber(SettingKeys::FirstColumn, -3));
+        QCOMPARE(ReadSetting("Window", "FColumn", ""), QStringLiteral("-3"));
     }
 
     void aNewFileIsBuiltInOrderWithCrLf()
