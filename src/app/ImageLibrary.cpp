@@ -11,9 +11,9 @@ const QString libraryName = QStringLiteral("vrimgs.dll");
 // The batch in force: whether there is one, and the library it loaded
 // (nullptr when the library could not be loaded).
 bool batchOpen = false;
-DynamicLibrary::Handle batchLibrary = nullptr;
+DynamicLibrary::Handle batchLibrary;
 
-std::optional<QImage> imageFrom(DynamicLibrary::Handle library, int id)
+std::optional<QImage> imageFrom(const DynamicLibrary::Handle& library, int id)
 {
     if (!library)
         return std::nullopt;
@@ -38,8 +38,7 @@ ImageLibrary::Batch::~Batch()
 {
     if (!outermost_)
         return;
-    DynamicLibrary::release(batchLibrary);
-    batchLibrary = nullptr;
+    batchLibrary.reset();
     batchOpen = false;
 }
 
@@ -47,10 +46,7 @@ std::optional<QImage> ImageLibrary::Load(int id)
 {
     if (batchOpen)
         return imageFrom(batchLibrary, id);
-    DynamicLibrary::Handle library = DynamicLibrary::load(libraryName);
-    std::optional<QImage> image = imageFrom(library, id);
-    DynamicLibrary::release(library);
-    return image;
+    return imageFrom(DynamicLibrary::load(libraryName), id);
 }
 
 QString ImageLibrary::ErrorText()

@@ -142,30 +142,26 @@ bool TMainForm::applyStoredGeometry()
 {
     // Each key is applied in turn; a value that is no number ends the steps,
     // and the window keeps its designed geometry for the rest.
-    int v = 0;
-    if (!TryStrToInt(ReadSetting(SettingKeys::WindowTop), v))
-        return false;
-    move(x(), v);
-    if (!TryStrToInt(ReadSetting(SettingKeys::WindowLeft), v))
-        return false;
-    move(v, y());
-    if (!TryStrToInt(ReadSetting(SettingKeys::WindowHeight), v))
-        return false;
-    resize(width(), v);
-    if (!TryStrToInt(ReadSetting(SettingKeys::WindowWidth), v))
-        return false;
-    resize(v, height());
-    if (!TryStrToInt(ReadSetting(SettingKeys::FirstColumn), v))
-        return false;
-    FileList->setColumnWidthRespectingMinimum(0, v);
+    const std::pair<NumberKey, std::function<void(int)>> steps[] = {
+        {SettingKeys::WindowTop, [this](int v) { move(x(), v); }},
+        {SettingKeys::WindowLeft, [this](int v) { move(v, y()); }},
+        {SettingKeys::WindowHeight, [this](int v) { resize(width(), v); }},
+        {SettingKeys::WindowWidth, [this](int v) { resize(v, height()); }},
+        {SettingKeys::FirstColumn, [this](int v) { FileList->setColumnWidthRespectingMinimum(0, v); }},
+    };
+    for (const auto& [key, apply] : steps) {
+        const std::optional<int> v = ReadNumber(key);
+        if (!v)
+            return false;
+        apply(*v);
+    }
     return true;
 }
 
 void TMainForm::applyViewSettings()
 {
-    FileList->setGridLines(IsSwitchOn(ReadSetting(SettingKeys::Separators)));
-    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu},
-                         IsSwitchOn(ReadSetting(SettingKeys::XPMenu)));
+    FileList->setGridLines(ReadSwitch(SettingKeys::Separators));
+    FlatMenuStyle::apply(MainMenu, {AddonsMenu, FilePopupMenu, LogPopMenu}, ReadSwitch(SettingKeys::XPMenu));
 }
 
 void TMainForm::FormPaint()
@@ -186,17 +182,17 @@ void TMainForm::StartAutoSearch()
 {
     // Started right after the paint rather than inside it: a walk lets
     // messages run, and painting must not nest.
-    if (FirstPaint && IsSwitchOn(ReadSetting(SettingKeys::AutoStart)))
+    if (FirstPaint && ReadSwitch(SettingKeys::AutoStart))
         QTimer::singleShot(0, this, &TMainForm::FindActionExecute);
 }
 
 void TMainForm::FormClose()
 {
-    WriteSetting(SettingKeys::WindowTop, QString::number(y()));
-    WriteSetting(SettingKeys::WindowLeft, QString::number(x()));
-    WriteSetting(SettingKeys::WindowHeight, QString::number(height()));
-    WriteSetting(SettingKeys::WindowWidth, QString::number(width()));
-    WriteSetting(SettingKeys::FirstColumn, QString::number(FileList->columnWidth(0)));
+    WriteNumber(SettingKeys::WindowTop, y());
+    WriteNumber(SettingKeys::WindowLeft, x());
+    WriteNumber(SettingKeys::WindowHeight, height());
+    WriteNumber(SettingKeys::WindowWidth, width());
+    WriteNumber(SettingKeys::FirstColumn, FileList->columnWidth(0));
     UnloadPlugins();
     startChosenEnvironment();
 }

@@ -10,18 +10,26 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace platform {
 
 class DynamicLibrary {
 public:
     struct Library;
-    using Handle = Library*;
+    // Unloads a library when its handle goes; nothing may be used from it
+    // afterwards.
+    struct Unload {
+        void operator()(Library* library) const;
+    };
+    // A loaded library, owned by whoever holds the handle: letting it go
+    // (reset, end of scope) unloads the library; release() leaves it loaded
+    // for good.
+    using Handle = std::unique_ptr<Library, Unload>;
 
     // Loads the library. A bare name is looked for in the program folder
     // first, then in the system's search path; a path in Windows form is
-    // taken as it is. Returns nullptr when it cannot be loaded; the caller
-    // owns the handle and gives it back with release().
+    // taken as it is. Returns an empty handle when it cannot be loaded.
     static Handle load(const QString& name);
 
     // Loads the shared object open as fd, so what loads is the very file the
@@ -32,21 +40,18 @@ public:
 
     // The address of an exported entry point; nullptr when the library has
     // none of that name (and always for a resource bundle).
-    static void* symbol(Handle library, const char* name);
+    static void* symbol(const Handle& library, const char* name);
 
     // The bitmap resource with this identifier, encoded (PNG); empty when
     // there is none. The caller decodes it: the platform core draws nothing.
-    static QByteArray bitmap(Handle library, int id);
+    static QByteArray bitmap(const Handle& library, int id);
 
     // The bytes of a named resource (a help page); empty when missing.
-    static QByteArray resource(Handle library, const QString& name);
+    static QByteArray resource(const Handle& library, const QString& name);
 
     // The system's own handle of a shared object (what dlopen gave), for a
     // plug-in that looks itself up; nullptr for a resource bundle.
-    static void* nativeHandle(Handle library);
-
-    // Unloads the library. Nothing may be used from it afterwards.
-    static void release(Handle library);
+    static void* nativeHandle(const Handle& library);
 
     // Called after every load() from now on with the name asked for and
     // whether it loaded (tests count the loads); an empty function removes

@@ -18,6 +18,7 @@
 
 #include "platform/EntryId.h"
 #include "platform/FileFinder.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -66,7 +67,7 @@ public:
     // that asks the folder something fails (as for a vanished entry) until
     // reopenBelow() succeeds.
     void closeFolder();
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return fd_.valid(); }
 
     // Opens the folder again after closeFolder(), from root's open handle
     // (a listing the folder was walked to from), down the folders between
@@ -160,7 +161,7 @@ public:
     quint64 deviceId() const { return deviceId_; }
 
 private:
-    bool readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
+    bool readOpened(posix::UniqueFd folder, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
     void append(int fd, const char* hostName, unsigned char type);
     bool withholds(int fd, const char* hostName) const;
     const char* hostNameZ(const Entry& e) const { return host_.constData() + e.hostOffset; }
@@ -174,8 +175,8 @@ private:
     QByteArray host_; // every entry's host name, one after the other
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
-    int fd_ = -1;       // the folder, kept open: every entry is reached relative to it
-    quint64 inode_ = 0; // the folder's, while its handle is given back
+    posix::UniqueFd fd_; // the folder, kept open: every entry is reached relative to it
+    quint64 inode_ = 0;  // the folder's, while its handle is given back
     quint64 inodeDevice_ = 0;
     int error_ = 0;                   // the host's error number
     bool shared_ = false;             // the folder lies below a shared folder (or is one)

@@ -34,9 +34,10 @@ public:
     // reader and writer of these files asks here.
     static QString programFile(ProgramFile which);
 
-    // The user's data folder, host form: $XDG_DATA_HOME when it is an
-    // absolute path, else ~/.local/share (the registry, the recent-files
-    // list and the user's plug-ins live below it).
+    // The user's data folder, host form, as Qt's standard paths name it:
+    // $XDG_DATA_HOME when it is an absolute path, else ~/.local/share. The
+    // registry, the recent-files list, the home trash and the user's
+    // plug-ins live below it; each of them asks here.
     static QByteArray dataHome();
 
     // The user's own plug-in folder, loaded after the program's Plugins/:

@@ -22,9 +22,11 @@ struct ShellLinkData {
 
 class ShellLinkReader {
 public:
-    // The shortcut at winPath; nullopt when it does not exist or is not a
-    // readable shortcut (damaged, truncated, another kind of file, a block
-    // claiming more bytes than the file holds).
+    // The shortcut at winPath, reached from its drive's root as spelled and
+    // without following a link, and read once; nullopt when it does not
+    // exist or is not a readable shortcut (damaged, truncated, another kind
+    // of file, a link, larger than 4 MiB, a block claiming more bytes than
+    // the file holds).
     static std::optional<ShellLinkData> read(const QString& winPath);
 };
 

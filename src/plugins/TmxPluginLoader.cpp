@@ -57,8 +57,10 @@ TmxPluginLoader::~TmxPluginLoader()
     // A library whose exception may still be on its way (the loader ends
     // in the unwinding) stays mapped; otherwise every one goes.
     if (std::uncaught_exceptions() == 0) {
-        for (Library library : std::as_const(unreleased_))
-            DynamicLibrary::release(library);
+        unreleased_.clear();
+    } else {
+        for (Library& library : unreleased_)
+            (void)library.release();
     }
 }
 
@@ -126,9 +128,9 @@ TmxPluginLoadResult TmxPluginLoader::LoadPlugin(const QString& FileName)
     // From here an exception leaves the library mapped until the loader's
     // end: the exception in flight may be of a type the library defines.
     if (entryPoint && (EnabledTypes & VR_TYPE_BIT(kind)))
-        return takeOn(library, kind, entryPoint, FileName);
+        return takeOn(std::move(library), kind, entryPoint, FileName);
     const TmxPluginLoadResult result = fail(entryPoint ? lrTypeDisabled : lrNoEntryPoint, FileName);
-    DynamicLibrary::release(library);
+    library.reset();
     return result;
 }
 
@@ -142,7 +144,7 @@ TmxPluginLoadResult TmxPluginLoader::takeOn(Library library, TmxPluginTypes kind
                                      : static_cast<void*>(reinterpret_cast<VrSmallPluginEntry>(entryPoint)());
     if (!created) {
         fail(lrNoPluginObject, FileName);
-        DynamicLibrary::release(library);
+        library.reset();
         return lrNoPluginObject;
     }
 
@@ -154,15 +156,15 @@ TmxPluginLoadResult TmxPluginLoader::takeOn(Library library, TmxPluginTypes kind
             fail(result, FileName);
     } catch (...) {
         object.destroy();
-        unreleased_.append(library); // see LoadPlugin
+        unreleased_.push_back(std::move(library)); // see LoadPlugin
         throw;
     }
     if (result != lrOk) {
         object.destroy();
-        DynamicLibrary::release(library);
+        library.reset();
         return result;
     }
-    accept(object, library);
+    accept(object, std::move(library));
     announce(listOf(kind).constLast()); // a copy: handlers may change the lists
     return lrOk;
 }
@@ -193,12 +195,13 @@ TmxPluginLoadResult TmxPluginLoader::check(PluginObject& object, const QString& 
     return lrOk;
 }
 
-void TmxPluginLoader::accept(PluginObject& object, Library library)
+void TmxPluginLoader::accept(PluginObject& object, Library&& library)
 {
     void* handle = DynamicLibrary::nativeHandle(library);
     if (object.ready())
         object.writeLibraryHandle(handle);
-    listOf(object.kind()).append(Entry{object, library, std::make_shared<bool>(true)});
+    listOf(object.kind())
+        .append(Entry{object, std::make_shared<Library>(std::move(library)), std::make_shared<bool>(true)});
     handlesOf(object.kind()).append(QString::number(quintptr(handle)));
 }
 
@@ -312,9 +315,9 @@ void TmxPluginLoader::discard(const Entry& entry)
     }
     // While an exception unwinds, it may be one of this library's own.
     if (std::uncaught_exceptions() == 0)
-        DynamicLibrary::release(entry.library);
+        entry.library->reset();
     else
-        unreleased_.append(entry.library);
+        unreleased_.push_back(std::move(*entry.library));
 }
 
 qsizetype TmxPluginLoader::indexOf(const QList<Entry>& list, const void* object)

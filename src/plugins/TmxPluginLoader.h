@@ -33,6 +33,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TmxPluginLoader;
 
@@ -136,12 +137,14 @@ public:
     static QString PluginFolder();
 
 private:
+    using Library = platform::DynamicLibrary::Handle;
     struct Entry {
         PluginObject object;
-        platform::DynamicLibrary::Handle library;
+        // Shared by the entry's copies: what discard() does to it (unload,
+        // or keep mapped) holds for every copy.
+        std::shared_ptr<Library> library;
         std::shared_ptr<bool> alive; // cleared when the plug-in goes
     };
-    using Library = platform::DynamicLibrary::Handle;
 
     QList<Entry>& listOf(TmxPluginTypes kind) { return kind == ptNormal ? normal_ : small_; }
     const QList<Entry>& listOf(TmxPluginTypes kind) const { return kind == ptNormal ? normal_ : small_; }
@@ -149,7 +152,7 @@ private:
 
     TmxPluginLoadResult takeOn(Library library, TmxPluginTypes kind, void* entryPoint, const QString& FileName);
     TmxPluginLoadResult check(PluginObject& object, const QString& FileName);
-    void accept(PluginObject& object, Library library);
+    void accept(PluginObject& object, Library&& library);
     void announce(const Entry entry);
     static bool agreesToUnload(const PluginObject& object, bool Force);
     // Destroys the object (dropping any exception) and releases the library;
@@ -173,5 +176,5 @@ private:
     QStringList normalHandles_, smallHandles_;
     // Libraries kept mapped past the exception of a load or an unload; the
     // loader's end releases them.
-    QList<Library> unreleased_;
+    std::vector<Library> unreleased_;
 };

@@ -12,9 +12,9 @@ namespace JunkSearch {
 
 namespace {
 
-bool switchOn(const SettingKey& k)
+bool switchOn(const SwitchKey& k)
 {
-    return IsSwitchOn(ReadSetting(k));
+    return ReadSwitch(k);
 }
 
 } // namespace

@@ -9,32 +9,41 @@ struct SettingKey {
     const char* def;
 };
 
+// A switch, "Yes" or "No": read it with ReadSwitch, so that what counts as
+// on is decided in one place.
+struct SwitchKey : SettingKey {};
+
+// A whole number: read it with ReadNumber and write it with WriteNumber, so
+// that what counts as a number is decided in one place.
+struct NumberKey : SettingKey {};
+
 namespace SettingKeys {
 
-// What the junk search looks for ("All" or a drive's position in the list).
+// What the junk search looks for. Disk is "All" or a drive's position in
+// the list, so it is read as text.
 inline constexpr SettingKey Disk{"Search", "Disk", "All"};
-inline constexpr SettingKey TempFolders{"Search", "TempFolders", "Yes"};
-inline constexpr SettingKey TempFiles{"Search", "TempFiles", "Yes"};
-inline constexpr SettingKey BAKFiles{"Search", "BAKFiles", "Yes"};
-inline constexpr SettingKey OLDFiles{"Search", "OLDFiles", "No"};
-inline constexpr SettingKey GIDFiles{"Search", "GIDFiles", "No"};
-inline constexpr SettingKey CustomFiles{"Search", "CustomFiles", "Yes"};
-inline constexpr SettingKey AutoStart{"Search", "AutoStart", "No"};
+inline constexpr SwitchKey TempFolders{{"Search", "TempFolders", "Yes"}};
+inline constexpr SwitchKey TempFiles{{"Search", "TempFiles", "Yes"}};
+inline constexpr SwitchKey BAKFiles{{"Search", "BAKFiles", "Yes"}};
+inline constexpr SwitchKey OLDFiles{{"Search", "OLDFiles", "No"}};
+inline constexpr SwitchKey GIDFiles{{"Search", "GIDFiles", "No"}};
+inline constexpr SwitchKey CustomFiles{{"Search", "CustomFiles", "Yes"}};
+inline constexpr SwitchKey AutoStart{{"Search", "AutoStart", "No"}};
 
 // How found files are deleted.
-inline constexpr SettingKey Recycle{"Delete", "Recycle", "Yes"};
-inline constexpr SettingKey InSysFolders{"Delete", "InSysFolders", "No"};
+inline constexpr SwitchKey Recycle{{"Delete", "Recycle", "Yes"}};
+inline constexpr SwitchKey InSysFolders{{"Delete", "InSysFolders", "No"}};
 
 // The main window's look.
-inline constexpr SettingKey XPMenu{"View", "XPMenu", "Yes"};
-inline constexpr SettingKey Separators{"View", "Separators", "No"};
+inline constexpr SwitchKey XPMenu{{"View", "XPMenu", "Yes"}};
+inline constexpr SwitchKey Separators{{"View", "Separators", "No"}};
 
 // The main window's geometry, written on close and applied on show.
-inline constexpr SettingKey WindowTop{"Window", "Top", "10"};
-inline constexpr SettingKey WindowLeft{"Window", "Left", "10"};
-inline constexpr SettingKey WindowHeight{"Window", "Height", "400"};
-inline constexpr SettingKey WindowWidth{"Window", "Width", "600"};
-inline constexpr SettingKey FirstColumn{"Window", "FColumn", "135"};
+inline constexpr NumberKey WindowTop{{"Window", "Top", "10"}};
+inline constexpr NumberKey WindowLeft{{"Window", "Left", "10"}};
+inline constexpr NumberKey WindowHeight{{"Window", "Height", "400"}};
+inline constexpr NumberKey WindowWidth{{"Window", "Width", "600"}};
+inline constexpr NumberKey FirstColumn{{"Window", "FColumn", "135"}};
 
 // Every single key above, for checks that must cover them all.
 inline constexpr SettingKey All[] = {Disk,        TempFolders, TempFiles,    BAKFiles,     OLDFiles,   GIDFiles,

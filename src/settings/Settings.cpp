@@ -72,6 +72,24 @@ bool WriteSetting(const SettingKey& k, const QString& value)
     return WriteSetting(QLatin1String(k.section), QLatin1String(k.key), value);
 }
 
+bool ReadSwitch(const SwitchKey& k)
+{
+    return IsSwitchOn(ReadSetting(k));
+}
+
+std::optional<int> ReadNumber(const NumberKey& k)
+{
+    int value = 0;
+    if (!TryStrToInt(ReadSetting(k), value))
+        return std::nullopt;
+    return value;
+}
+
+bool WriteNumber(const NumberKey& k, int value)
+{
+    return WriteSetting(k, QString::number(value));
+}
+
 bool ClearSettingsSection(const QString& section)
 {
     return NoteSettingsWrite(ProfileFile::removeSection(PathMapper::toHost(SettingsFileName()), section));

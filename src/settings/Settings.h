@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The settings file's path in Windows form (program folder + "varnel.ini").
 QString SettingsFileName();
@@ -23,6 +24,21 @@ QString ReadSetting(const QString& section, const QString& key, const QString& d
 
 // The value of k, its default when missing.
 QString ReadSetting(const SettingKey& k);
+
+// Whether the switch k is on: only for exactly "Yes" (IsSwitchOn), read
+// from its default when the key is missing.
+bool ReadSwitch(const SwitchKey& k);
+
+// The number k holds, by TryStrToInt's rules, its default when missing.
+// nullopt when the value is no number: what that means is the reader's to
+// say (the main window keeps its designed geometry, for one).
+std::optional<int> ReadNumber(const NumberKey& k);
+
+// Stores value in decimal under k, as WriteSetting does.
+bool WriteNumber(const NumberKey& k, int value);
+
+// The numbered lists (Filters, ExcludedDirs) are read and written whole
+// through SettingsList.h.
 
 // Stores value under section/key, creating the file, the section (at the
 // end of the file) or the key (at the end of its section) as needed. The

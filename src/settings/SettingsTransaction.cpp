@@ -13,6 +13,11 @@ void SettingsTransaction::write(const SettingKey& k, const QString& value)
     write(QLatin1String(k.section), QLatin1String(k.key), value);
 }
 
+void SettingsTransaction::writeSwitch(const SwitchKey& k, bool on)
+{
+    write(k, SwitchText(on));
+}
+
 void SettingsTransaction::clearSection(const QString& section)
 {
     batch_.removeSection(section);

@@ -15,6 +15,9 @@ public:
     void write(const QString& section, const QString& key, const QString& value);
     void write(const SettingKey& k, const QString& value);
 
+    // Queues the switch k as "Yes" or "No".
+    void writeSwitch(const SwitchKey& k, bool on);
+
     // Queues what ClearSettingsSection(section) would do.
     void clearSection(const QString& section);
 

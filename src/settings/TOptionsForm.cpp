@@ -170,7 +170,7 @@ void TOptionsForm::connectHandlers()
     connect(ExitBtn, &QPushButton::clicked, this, &TOptionsForm::ExitBtnClick);
 }
 
-QList<std::pair<QCheckBox*, SettingKey>> TOptionsForm::switches() const
+QList<std::pair<QCheckBox*, SwitchKey>> TOptionsForm::switches() const
 {
     // In the order the dialog loads and saves them.
     using namespace SettingKeys;
@@ -194,10 +194,10 @@ void TOptionsForm::FormShow()
     loadPlugins();
     loadDisk();
     for (const auto& [box, key] : switches())
-        box->setChecked(IsSwitchOn(ReadSetting(key)));
+        box->setChecked(ReadSwitch(key));
     ExDirsList->clear();
     loadList(*FiltersList, SettingsList::Filters);
-    const bool custom = IsSwitchOn(ReadSetting(SettingKeys::CustomFiles));
+    const bool custom = ReadSwitch(SettingKeys::CustomFiles);
     CustomCheck->setChecked(custom);
     setFilterControlsEnabled(custom);
     loadList(*ExDirsList, SettingsList::ExcludedDirs);
@@ -325,8 +325,8 @@ void TOptionsForm::ApplyBtnClick()
     SettingsTransaction transaction;
     saveDisk(transaction);
     for (const auto& [box, key] : switches())
-        transaction.write(key, SwitchText(box->isChecked()));
-    transaction.write(SettingKeys::CustomFiles, SwitchText(CustomCheck->isChecked()));
+        transaction.writeSwitch(key, box->isChecked());
+    transaction.writeSwitch(SettingKeys::CustomFiles, CustomCheck->isChecked());
     saveList(transaction, SettingsList::Filters, *FiltersList);
     saveList(transaction, SettingsList::ExcludedDirs, *ExDirsList);
     transaction.commit();

@@ -75,5 +75,5 @@ private:
     static void saveList(SettingsTransaction& transaction, SettingsList list, const CheckListBox& box);
     void setFilterControlsEnabled(bool on);
     void EnableApply();
-    QList<std::pair<QCheckBox*, SettingKey>> switches() const;
+    QList<std::pair<QCheckBox*, SwitchKey>> switches() const;
 };

@@ -29,10 +29,5 @@ QByteArray HelpBook::read(const QString& page) const
 {
     if (page.isEmpty() || page.contains(QLatin1String("..")))
         return {};
-    DynamicLibrary::Handle handle = DynamicLibrary::load(library_);
-    if (!handle)
-        return {};
-    const QByteArray bytes = DynamicLibrary::resource(handle, page);
-    DynamicLibrary::release(handle);
-    return bytes;
+    return DynamicLibrary::resource(DynamicLibrary::load(library_), page);
 }

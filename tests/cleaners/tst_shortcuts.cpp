@@ -80,6 +80,15 @@ private Q_SLOTS:
         QVERIFY(link.LinkTarget.isEmpty());
         link.SetFILENAME(QStringLiteral("c:\\links\\none.lnk"));
         QVERIFY(!link.LoadLink());
+
+        // A link is never read through, neither in the shortcut's place nor
+        // on the way to it.
+        QVERIFY(QFile::link(box.pathText("c/links/app.lnk"), box.pathText("c/links/alias.lnk")));
+        QVERIFY(QFile::link(box.pathText("c/links"), box.pathText("c/via")));
+        for (const char* path : {"c:\\links\\alias.lnk", "c:\\via\\app.lnk"}) {
+            link.SetFILENAME(QString::fromLatin1(path));
+            QVERIFY(!link.LoadLink());
+        }
     }
 
     void onlyProgramsAreCheckedWhenAsked()

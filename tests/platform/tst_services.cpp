@@ -83,7 +83,6 @@ private Q_SLOTS:
         QCOMPARE(cosine(0.0), 1.0);
         QVERIFY(!DynamicLibrary::symbol(libm, "no_such_entry_point"));
         QVERIFY(DynamicLibrary::bitmap(libm, 100).isEmpty());
-        DynamicLibrary::release(libm);
         QVERIFY(!DynamicLibrary::load(QStringLiteral("vrimgs.dll"))); // the sandbox program folder is empty
     }
 };

@@ -19,8 +19,7 @@
 
 namespace {
 
-// GLib and the program folder are set up once per process: one sandbox for
-// every group.
+// The sandbox of the group that runs.
 Sandbox* box = nullptr;
 
 QByteArray file()
@@ -77,13 +76,35 @@ private Q_SLOTS:
 
     void switchesAreOnOnlyForExactYes()
     {
+        QVERIFY(ReadSwitch(SettingKeys::TempFiles) && !ReadSwitch(SettingKeys::OLDFiles)); // the defaults
         WriteSetting("Search", "TempFiles", "yes");
         WriteSetting("Search", "BAKFiles", "1");
-        WriteSetting("Search", "OLDFiles", "Yes");
-        QVERIFY(!IsSwitchOn(ReadSetting("Search", "TempFiles", "Yes")));
-        QVERIFY(!IsSwitchOn(ReadSetting("Search", "BAKFiles", "Yes")));
-        QVERIFY(IsSwitchOn(ReadSetting("search", "oldfiles", "No")));
+        WriteSetting("search", "oldfiles", "Yes");
+        QVERIFY(!ReadSwitch(SettingKeys::TempFiles));
+        QVERIFY(!ReadSwitch(SettingKeys::BAKFiles));
+        QVERIFY(ReadSwitch(SettingKeys::OLDFiles));
         QVERIFY(IsStateOn("1") && !IsStateOn("01") && !IsStateOn("Yes"));
+        SettingsTransaction t;
+        t.writeSwitch(SettingKeys::BAKFiles, true);
+        t.writeSwitch(SettingKeys::OLDFiles, false);
+        QVERIFY(t.commit());
+        QCOMPARE(ReadSetting("Search", "BAKFiles", ""), QStringLiteral("Yes"));
+        QCOMPARE(ReadSetting("Search", "OLDFiles", ""), QStringLiteral("No"));
+    }
+
+    void numbersAreReadByOneRule()
+    {
+        QCOMPARE(ReadNumber(SettingKeys::WindowWidth), std::optional<int>(600)); // the default
+        WriteSetting("Window", "Top", "$1F");
+        WriteSetting("Window", "Left", "  -7");
+        WriteSetting("Window", "Height", "12x");
+        WriteSetting("Window", "Width", "");
+        QCOMPARE(ReadNumber(SettingKeys::WindowTop), std::optional<int>(31));
+        QCOMPARE(ReadNumber(SettingKeys::WindowLeft), std::optional<int>(-7));
+        QCOMPARE(ReadNumber(SettingKeys::WindowHeight), std::nullopt);
+        QCOMPARE(ReadNumber(SettingKeys::WindowWidth), std::nullopt);
+        QVERIFY(WriteNumber(SettingKeys::FirstColumn, -3));
+        QCOMPARE(ReadSetting("Window", "FColumn", ""), QStringLiteral("-3"));
     }
 
     void aNewFileIsBuiltInOrderWithCrLf()
@@ -462,16 +483,16 @@ int TestInterruptions::replacements = 0;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    Sandbox sandbox;
-    box = &sandbox;
-    int failed = 0;
-    TestSingleKeys single;
-    failed += QTest::qExec(&single, argc, argv);
-    TestLists lists;
-    failed += QTest::qExec(&lists, argc, argv);
-    TestInterruptions interruptions;
-    failed += QTest::qExec(&interruptions, argc, argv);
-    return failed;
+    // Each group in a sandbox of its own: nothing one leaves behind reaches
+    // the next.
+    const auto run = [&](QObject&& group) {
+        Sandbox sandbox;
+        box = &sandbox;
+        const int failed = QTest::qExec(&group, argc, argv);
+        box = nullptr;
+        return failed;
+    };
+    return run(TestSingleKeys()) + run(TestLists()) + run(TestInterruptions());
 }
 
 #include "tst_settings.moc"

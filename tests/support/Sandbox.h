@@ -1,10 +1,9 @@
 #pragma once
 // A private world for one test process: a temporary folder that stands in
 // for the drives, the home folder (with its trash), the temporary folder
-// and the program folder, so that no test touches the real ones.
-//
-// GLib reads HOME and XDG_DATA_HOME once per process, so a test program
-// makes one Sandbox before anything trashes a file and keeps it to the end.
+// and the program folder, so that no test touches the real ones. Every
+// folder is looked up anew from the environment, so a test program may make
+// one sandbox after another; two alive at once would share the environment.
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/posix/UniqueFd.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -91,11 +93,9 @@ void syncFolder(const QByteArray& file)
 {
     const qsizetype slash = file.lastIndexOf('/');
     const QByteArray folder = slash <= 0 ? QByteArray("/") : file.left(slash);
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    const posix::UniqueFd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid())
+        ::fsync(fd.get());
 }
 
 } // namespace
@@ -106,16 +106,17 @@ bool AtomicFile::write(const QByteArray& hostPath, const QByteArray& data)
         return false;
     const QByteArray target = finalTarget(hostPath);
     QByteArray temp = target + ".XXXXXX" + kNewSuffix;
-    const int fd = ::mkostemps(temp.data(), int(sizeof kNewSuffix) - 1, O_CLOEXEC);
-    if (fd < 0)
+    posix::UniqueFd fd(::mkostemps(temp.data(), int(sizeof kNewSuffix) - 1, O_CLOEXEC));
+    if (!fd.valid())
         return false;
     struct stat old;
     const bool replacing = ::stat(target.constData(), &old) == 0;
     if (replacing)
-        keepOwner(fd, old);
+        keepOwner(fd.get(), old);
     const mode_t mode = replacing ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), data) && ::fsync(fd.get()) == 0;
+    // A failed close can mean the data never reached the disk.
+    ok = fd.reset() && ok;
     if (ok && hook())
         hook()();
     if (!ok || ::rename(temp.constData(), target.constData()) != 0) {
@@ -130,29 +131,24 @@ AtomicFile::ReadResult AtomicFile::read(const QByteArray& hostPath, QByteArray& 
 {
     if (hostPath.isEmpty())
         return ReadResult::Missing;
-    const int fd = ::open(hostPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const posix::UniqueFd fd(::open(hostPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.valid())
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return ReadResult::Unreadable;
-    }
     data.clear();
     char buf[16 * 1024];
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            ::close(fd);
+        if (n < 0)
             return ReadResult::Unreadable;
-        }
         if (n == 0)
             break;
         data.append(buf, n);
     }
-    ::close(fd);
     return ReadResult::Ok;
 }
 
@@ -164,14 +160,11 @@ int AtomicFile::removeStaleTemporaries(const QByteArray& hostPath, int minAgeSec
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
     const QByteArray base = target.mid(slash + 1);
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0)
+    posix::UniqueFd folderFd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* dir = folderFd.valid() ? ::fdopendir(folderFd.get()) : nullptr;
+    if (!dir)
         return 0;
-    DIR* dir = ::fdopendir(dirFd);
-    if (!dir) {
-        ::close(dirFd);
-        return 0;
-    }
+    const int dirFd = folderFd.release(); // the stream closes it
     struct stat targetStat;
     const bool haveTarget = ::fstatat(dirFd, base.constData(), &targetStat, 0) == 0;
     const time_t now = ::time(nullptr);

@@ -1,12 +1,12 @@
 #include "platform/DriveTable.h"
 
 #include "platform/WinePrefix.h"
+#include "posix/MountTable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -19,57 +19,8 @@ namespace platform {
 
 namespace {
 
-struct MountEntry {
-    QByteArray mountPoint;
-    QByteArray root; // the part of the file system mounted there ("/" unless a bind)
-    QByteArray fsType;
-    QByteArray source;
-};
-
-// mountinfo writes blanks, tabs, newlines and backslashes as \ooo.
-QByteArray unescapeOctal(const QByteArray& s)
-{
-    QByteArray out;
-    out.reserve(s.size());
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 3 < s.size()) {
-            bool ok = false;
-            const int v = s.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
-                out.append(char(v));
-                i += 3;
-                continue;
-            }
-        }
-        out.append(s[i]);
-    }
-    return out;
-}
-
-QList<MountEntry> readMountInfo()
-{
-    QList<MountEntry> mounts;
-    QFile f(QStringLiteral("/proc/self/mountinfo"));
-    if (!f.open(QIODevice::ReadOnly))
-        return mounts;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        const qsizetype dash = fields.indexOf("-");
-        if (fields.size() < 10 || dash < 6 || dash + 2 >= fields.size())
-            continue;
-        mounts.append(
-            {unescapeOctal(fields[4]), unescapeOctal(fields[3]), fields[dash + 1], unescapeOctal(fields[dash + 2])});
-    }
-    return mounts;
-}
-
-bool isDiskFileSystem(const QByteArray& type)
-{
-    static const QSet<QByteArray> disk = {"ext2", "ext3",    "ext4",     "xfs",    "btrfs", "f2fs", "vfat",
-                                          "fat",  "msdos",   "exfat",    "ntfs",   "ntfs3", "jfs",  "reiserfs",
-                                          "hfs",  "hfsplus", "bcachefs", "nilfs2", "udf"};
-    return disk.contains(type) || type == "fuseblk";
-}
+using posix::MountEntry;
+using posix::MountTable;
 
 QByteArray realPath(const QByteArray& path)
 {
@@ -118,14 +69,14 @@ QString labelOfMountPoint(const QByteArray& folder, const QList<MountEntry>& mou
 
 QList<FixedDrive> defaultTable()
 {
-    const QList<MountEntry> mounts = readMountInfo();
+    const QList<MountEntry> mounts = MountTable::read();
     const QHash<QByteArray, QString> labels = readLabels();
     QList<FixedDrive> drives{{u'c', "/", labelOfMountPoint("/", mounts, labels)}};
     std::map<QByteArray, bool> points; // ordered by mount point
     for (const MountEntry& m : mounts) {
         if (m.mountPoint == "/" || m.root != "/" || !m.source.startsWith("/dev/"))
             continue;
-        points[m.mountPoint] = isDiskFileSystem(m.fsType);
+        points[m.mountPoint] = MountTable::isDiskFileSystem(m.fsType);
     }
     char letter = 'd';
     for (const auto& [point, disk] : points) {
@@ -145,7 +96,7 @@ QByteArray normalizedRoot(QByteArray root)
 
 QList<FixedDrive> tableFromVariable(const QByteArray& spec)
 {
-    const QList<MountEntry> mounts = readMountInfo();
+    const QList<MountEntry> mounts = MountTable::read();
     const QHash<QByteArray, QString> labels = readLabels();
     std::map<char, FixedDrive> byLetter;
     for (const QByteArray& item : spec.split(';')) {
@@ -172,7 +123,7 @@ QList<FixedDrive> tableFromVariable(const QByteArray& spec)
 // search never leaves the prefix through it.
 QList<FixedDrive> tableFromPrefix(const QByteArray& prefix, QChar& rootLetter)
 {
-    const QList<MountEntry> mounts = readMountInfo();
+    const QList<MountEntry> mounts = MountTable::read();
     const QHash<QByteArray, QString> labels = readLabels();
     QList<FixedDrive> drives;
     const QByteArray dosdevices = prefix + "/dosdevices";
@@ -295,7 +246,7 @@ DriveDetails DriveTable::details(QChar letter)
     // The file system is the one mounted nearest above the drive's root; of
     // several mounted on one folder the last is the one in use.
     qsizetype nearest = -1;
-    for (const MountEntry& m : readMountInfo()) {
+    for (const MountEntry& m : MountTable::read()) {
         const QByteArray& point = m.mountPoint;
         const bool above = point == "/" || d->hostRoot == point
             || (d->hostRoot.startsWith(point) && d->hostRoot.at(point.size()) == '/');

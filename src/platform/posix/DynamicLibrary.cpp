@@ -3,6 +3,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
 #include "platform/WinPath.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <QFile>
 #include <QResource>
@@ -39,21 +40,15 @@ DynamicLibrary::Handle openLibrary(const QString& name)
     static int bundles = 0;
     const QString path = hostPathOf(name);
     if (QFile::exists(path) && isResourceBundle(path)) {
-        auto* lib = new DynamicLibrary::Library;
-        lib->bundlePath = path;
-        lib->resourceRoot = QStringLiteral("/varnel-lib%1").arg(++bundles);
-        if (!QResource::registerResource(path, lib->resourceRoot)) {
-            delete lib;
+        const QString root = QStringLiteral("/varnel-lib%1").arg(++bundles);
+        if (!QResource::registerResource(path, root))
             return nullptr;
-        }
-        return lib;
+        return DynamicLibrary::Handle(new DynamicLibrary::Library{nullptr, root, path});
     }
     void* shared = ::dlopen(QFile::encodeName(QFile::exists(path) ? path : name).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!shared)
         return nullptr;
-    auto* lib = new DynamicLibrary::Library;
-    lib->shared = shared;
-    return lib;
+    return DynamicLibrary::Handle(new DynamicLibrary::Library{shared, {}, {}});
 }
 
 DynamicLibrary::LoadWatcher& loadWatcher()
@@ -79,14 +74,13 @@ DynamicLibrary::Handle DynamicLibrary::loadDescriptor(int fd, const QString& nam
     // release() (a library it may not unload). A descriptor that loaded a
     // library therefore stays open for the rest of the process, so its
     // number, and with it the name, never comes back for another file.
+    posix::UniqueFd owned(fd);
     const QByteArray path = "/proc/self/fd/" + QByteArray::number(fd);
-    void* shared = fd >= 0 ? ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL) : nullptr;
-    if (!shared && fd >= 0)
-        ::close(fd);
-    Handle library = nullptr;
+    void* shared = owned.valid() ? ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL) : nullptr;
+    Handle library;
     if (shared) {
-        library = new Library;
-        library->shared = shared;
+        owned.release();
+        library.reset(new Library{shared, {}, {}});
     }
     if (const LoadWatcher& watcher = loadWatcher())
         watcher(name, library != nullptr);
@@ -98,12 +92,12 @@ void DynamicLibrary::setLoadWatcher(LoadWatcher watcher)
     loadWatcher() = std::move(watcher);
 }
 
-void* DynamicLibrary::symbol(Handle library, const char* name)
+void* DynamicLibrary::symbol(const Handle& library, const char* name)
 {
     return library && library->shared ? ::dlsym(library->shared, name) : nullptr;
 }
 
-QByteArray DynamicLibrary::bitmap(Handle library, int id)
+QByteArray DynamicLibrary::bitmap(const Handle& library, int id)
 {
     if (!library || library->resourceRoot.isEmpty())
         return {};
@@ -111,7 +105,7 @@ QByteArray DynamicLibrary::bitmap(Handle library, int id)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray DynamicLibrary::resource(Handle library, const QString& name)
+QByteArray DynamicLibrary::resource(const Handle& library, const QString& name)
 {
     if (!library || library->resourceRoot.isEmpty())
         return {};
@@ -119,15 +113,13 @@ QByteArray DynamicLibrary::resource(Handle library, const QString& name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void* DynamicLibrary::nativeHandle(Handle library)
+void* DynamicLibrary::nativeHandle(const Handle& library)
 {
     return library ? library->shared : nullptr;
 }
 
-void DynamicLibrary::release(Handle library)
+void DynamicLibrary::Unload::operator()(Library* library) const
 {
-    if (!library)
-        return;
     if (library->shared)
         ::dlclose(library->shared);
     else

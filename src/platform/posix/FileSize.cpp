@@ -1,6 +1,7 @@
 #include "platform/FileSize.h"
 
 #include "platform/PathMapper.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,11 +19,8 @@ quint64 FileSize::ofOpenedFile(const QString& winPath)
         return quint64(st.st_size);
     if (!S_ISREG(st.st_mode))
         return 0; // never open a device or FIFO just to learn a size
-    const int fd = ::open(host.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
+    const posix::UniqueFd fd(::open(host.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const bool ok = fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
     return ok ? quint64(st.st_size) : 0;
 }
 

@@ -25,13 +25,11 @@ bool isSpecial(mode_t mode)
 // The names in the folder fd, without "." and "..". False when it cannot be read.
 bool namesIn(int fd, QList<QByteArray>& names)
 {
-    const int dupFd = ::dup(fd);
-    DIR* dir = dupFd >= 0 ? ::fdopendir(dupFd) : nullptr;
-    if (!dir) {
-        if (dupFd >= 0)
-            ::close(dupFd);
+    UniqueFd dupFd(::dup(fd));
+    DIR* dir = dupFd.valid() ? ::fdopendir(dupFd.get()) : nullptr;
+    if (!dir)
         return false;
-    }
+    dupFd.release(); // the stream closes it
     ::rewinddir(dir);
     errno = 0;
     while (const dirent* e = ::readdir(dir)) {
@@ -235,7 +233,7 @@ bool copyFileAt(int srcFd, const QByteArray& srcName, int dstFd, const QByteArra
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(out.get(), times);
-    return ::close(out.release()) == 0;
+    return out.reset(); // a failed close may mean the copy never reached the disk
 }
 
 bool copyLinkAt(int srcFd, const QByteArray& srcName, int dstFd, const QByteArray& dstName, const struct stat& st)

@@ -175,7 +175,7 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
         host_ = std::move(other.host_);
         mountId_ = other.mountId_;
         deviceId_ = other.deviceId_;
-        fd_ = std::exchange(other.fd_, -1);
+        fd_ = std::move(other.fd_);
         inode_ = other.inode_;
         inodeDevice_ = other.inodeDevice_;
         error_ = other.error_;
@@ -189,9 +189,7 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
 
 void FolderListing::releaseFolder()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    fd_.reset();
 }
 
 std::function<int(const QByteArray&)>& accessFilter()
@@ -234,23 +232,22 @@ bool FolderListing::read(const QString& winFolder)
     posix::allowManyOpenFolders();
     // The folder named by the caller may itself be reached through a link
     // (a temporary folder often is); only what lies below it is never followed.
-    const int fd = ::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    posix::UniqueFd fd(::open(host.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) {
         error_ = errno;
         return false;
     }
     Identity id;
-    if (!identify(fd, id)) {
-        ::close(fd);
+    if (!identify(fd.get(), id)) {
         error_ = ENOTDIR;
         return false;
     }
     // A walk's root: the package lists are looked at once per walk, and the
     // folders above tell whether this one lies below a shared folder.
     PackageFiles::refresh();
-    const QByteArray real = posix::folderPathOf(fd, host);
+    const QByteArray real = posix::folderPathOf(fd.get(), host);
     shared_ = posix::liesInSharedFolder(real);
-    return readOpened(fd, real, id.mount, id.device);
+    return readOpened(std::move(fd), real, id.mount, id.device);
 }
 
 bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
@@ -260,7 +257,7 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
     const QByteArray host = parent.hostPathOf(entry);
     if (refused(host))
         return false;
-    if (parent.fd_ < 0) {
+    if (!parent.fd_.valid()) {
         error_ = EBADF;
         return false;
     }
@@ -268,32 +265,32 @@ bool FolderListing::readChild(const FolderListing& parent, const Entry& entry)
     // the same mount; otherwise (or where a sandbox forbids that call) the
     // folder is opened and then looked at.
     if (parent.mountId_ != 0) {
-        const int fd = posix::openFolderOnSameMount(parent.fd_, parent.hostNameZ(entry));
-        if (fd >= 0)
-            return readOpened(fd, host, parent.mountId_, parent.deviceId_);
+        posix::UniqueFd fd(posix::openFolderOnSameMount(parent.fd_.get(), parent.hostNameZ(entry)));
+        if (fd.valid())
+            return readOpened(std::move(fd), host, parent.mountId_, parent.deviceId_);
         if (errno != ENOSYS && errno != EPERM) {
             error_ = errno;
             return false;
         }
     }
-    const int fd = ::openat(parent.fd_, parent.hostNameZ(entry), kOpenFlags);
-    if (fd < 0) {
+    posix::UniqueFd fd(::openat(parent.fd_.get(), parent.hostNameZ(entry), kOpenFlags));
+    if (!fd.valid()) {
         error_ = errno;
         return false;
     }
     Identity id;
-    const bool sameMount = identify(fd, id)
+    const bool sameMount = identify(fd.get(), id)
         && (id.mount && parent.mountId_ ? id.mount == parent.mountId_ : id.device == parent.deviceId_);
     if (!sameMount) {
-        ::close(fd);
         error_ = EXDEV;
         return false;
     }
-    return readOpened(fd, host, id.mount, id.device);
+    return readOpened(std::move(fd), host, id.mount, id.device);
 }
 
-bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId)
+bool FolderListing::readOpened(posix::UniqueFd folder, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId)
 {
+    const int fd = folder.get();
     // Only a folder others may write into can hold their entries (or one
     // that is not the user's own): elsewhere in a shared tree the owners
     // need no look, so a user's own tree in /tmp costs no call per entry.
@@ -325,7 +322,7 @@ bool FolderListing::readOpened(int fd, const QByteArray& hostFolder, quint64 mou
         qCDebug(lcWalk, "%s: entries of other users or of tmpfiles rules left out", folder_.constData());
     fitNames(hostEnd(entries_), host_);
     fitNames(textEnd(entries_), text_);
-    fd_ = fd;
+    fd_ = std::move(folder);
     sortByName(entries_, text_);
     return true;
 }
@@ -391,18 +388,19 @@ quint32 FolderListing::attributesOf(const Entry& e) const
 quint32 FolderListing::attributesOf(const Entry& e, EntryId& id) const
 {
     struct statx st {};
-    if (fd_ < 0 || !posix::statEntryAt(fd_, hostNameZ(e), st)) {
+    if (!fd_.valid() || !posix::statEntryAt(fd_.get(), hostNameZ(e), st)) {
         id = {};
         return 0;
     }
     id = posix::entryIdOf(st);
-    return posix::entryAttributesAt(fd_, hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_, deviceId_);
+    return posix::entryAttributesAt(fd_.get(), hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_,
+                                    deviceId_);
 }
 
 FolderListing::Found FolderListing::statOf(const Entry& e) const
 {
     struct statx st {};
-    if (fd_ < 0 || !posix::statEntryAt(fd_, hostNameZ(e), st))
+    if (!fd_.valid() || !posix::statEntryAt(fd_.get(), hostNameZ(e), st))
         return {};
     const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
     return {posix::entryIdOf(st), sized ? quint64(st.stx_size) : 0};
@@ -413,14 +411,14 @@ FolderListing::Details FolderListing::detailsOf(const Entry& e) const
     struct statx st {};
     constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME | STATX_ATIME
         | STATX_MTIME | STATX_CTIME;
-    if (fd_ < 0 || ::statx(fd_, hostNameZ(e), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kMask, &st) != 0)
+    if (!fd_.valid() || ::statx(fd_.get(), hostNameZ(e), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kMask, &st) != 0)
         return {};
     Details d;
     d.valid = true;
     d.id = posix::entryIdOf(st);
     const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
     d.size = sized ? quint64(st.stx_size) : 0;
-    d.attributes = posix::entryAttributesAt(fd_, hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_,
+    d.attributes = posix::entryAttributesAt(fd_.get(), hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_,
                                             deviceId_);
     const bool hasBirth = (st.stx_mask & STATX_BTIME) != 0;
     d.times = {timeOf(hasBirth ? st.stx_btime : st.stx_ctime), timeOf(st.stx_atime), timeOf(st.stx_mtime)};
@@ -430,26 +428,26 @@ FolderListing::Details FolderListing::detailsOf(const Entry& e) const
 quint64 FolderListing::sizeOf(const Entry& e) const
 {
     struct stat st;
-    return fd_ >= 0 && ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) == 0 ? quint64(st.st_size) : 0;
+    return fd_.valid() && ::fstatat(fd_.get(), hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) == 0 ? quint64(st.st_size) : 0;
 }
 
 bool FolderListing::isSpecialFile(const Entry& e) const
 {
     struct stat st;
-    if (fd_ < 0 || ::fstatat(fd_, hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (!fd_.valid() || ::fstatat(fd_.get(), hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     return S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISFIFO(st.st_mode);
 }
 
 bool FolderListing::isMountPoint(const Entry& e) const
 {
-    return e.isDirectory && (fd_ < 0 || posix::isOtherMountAt(fd_, hostNameZ(e), mountId_, deviceId_));
+    return e.isDirectory && (!fd_.valid() || posix::isOtherMountAt(fd_.get(), hostNameZ(e), mountId_, deviceId_));
 }
 
 void FolderListing::closeFolder()
 {
     struct stat st;
-    if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+    if (fd_.valid() && ::fstat(fd_.get(), &st) == 0) {
         inode_ = st.st_ino;
         inodeDevice_ = st.st_dev;
     }
@@ -459,23 +457,21 @@ void FolderListing::closeFolder()
 namespace {
 
 // The folder rel (names joined by "/") below the open folder base, one name
-// at a time without following a link, each on base's mount. -1 on failure.
-int openStepByStep(int base, const QByteArray& rel, quint64 mountId, quint64 deviceId)
+// at a time without following a link, each on base's mount. Invalid on
+// failure.
+posix::UniqueFd openStepByStep(int base, const QByteArray& rel, quint64 mountId, quint64 deviceId)
 {
-    int fd = ::openat(base, ".", kOpenFlags);
+    posix::UniqueFd fd(::openat(base, ".", kOpenFlags));
     for (const QByteArray& name : rel.split('/')) {
-        if (fd < 0)
+        if (!fd.valid())
             break;
         if (name.isEmpty())
             continue;
-        const int next = ::openat(fd, name.constData(), kOpenFlags);
-        ::close(fd);
+        fd = posix::UniqueFd(::openat(fd.get(), name.constData(), kOpenFlags));
         Identity id;
-        if (next >= 0 && !(identify(next, id) && (id.mount && mountId ? id.mount == mountId : id.device == deviceId))) {
-            ::close(next);
-            return -1;
-        }
-        fd = next;
+        if (fd.valid()
+            && !(identify(fd.get(), id) && (id.mount && mountId ? id.mount == mountId : id.device == deviceId)))
+            return {};
     }
     return fd;
 }
@@ -484,25 +480,24 @@ int openStepByStep(int base, const QByteArray& rel, quint64 mountId, quint64 dev
 
 bool FolderListing::reopenBelow(const FolderListing& root)
 {
-    if (fd_ >= 0)
+    if (fd_.valid())
         return true;
     const QByteArray& base = root.folder_;
     const bool below = base == "/" ? folder_.startsWith('/') : folder_.startsWith(base + '/') || folder_ == base;
-    if (root.fd_ < 0 || inode_ == 0 || !below)
+    if (!root.fd_.valid() || inode_ == 0 || !below)
         return false;
     const QByteArray rel = folder_.mid(base == "/" ? 1 : base.size() + 1);
     // One call where the kernel has it: no link, no mount point, nothing
     // above root on the way.
-    int fd = rel.isEmpty() || root.mountId_ == 0 ? -1 : posix::openFolderOnSameMount(root.fd_, rel.constData());
-    if (fd < 0 && (rel.isEmpty() || root.mountId_ == 0 || errno == ENOSYS || errno == EPERM))
-        fd = openStepByStep(root.fd_, rel, root.mountId_, root.deviceId_);
+    posix::UniqueFd fd(
+        rel.isEmpty() || root.mountId_ == 0 ? -1 : posix::openFolderOnSameMount(root.fd_.get(), rel.constData()));
+    if (!fd.valid() && (rel.isEmpty() || root.mountId_ == 0 || errno == ENOSYS || errno == EPERM))
+        fd = openStepByStep(root.fd_.get(), rel, root.mountId_, root.deviceId_);
     struct stat st;
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_ino != inode_ || st.st_dev != inodeDevice_)) {
-        ::close(fd);
-        fd = -1;
-    }
-    fd_ = fd;
-    return fd_ >= 0;
+    if (fd.valid() && (::fstat(fd.get(), &st) != 0 || st.st_ino != inode_ || st.st_dev != inodeDevice_))
+        return false;
+    fd_ = std::move(fd);
+    return fd_.valid();
 }
 
 void FolderListing::clear()

@@ -19,22 +19,6 @@
 
 namespace platform::posix {
 
-UniqueFd::~UniqueFd()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
-{
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = other.release();
-    }
-    return *this;
-}
-
 int folderOpenFlags()
 {
     return O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;

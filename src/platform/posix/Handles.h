@@ -4,6 +4,7 @@
 // time, so a link is never followed and no path length limit applies.
 
 #include "platform/EntryId.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,34 +13,6 @@
 struct statx;
 
 namespace platform::posix {
-
-// Owns one file descriptor and closes it.
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd)
-        : fd_(fd)
-    {}
-    ~UniqueFd();
-    UniqueFd(UniqueFd&& other) noexcept
-        : fd_(other.release())
-    {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_ = -1;
-};
 
 // Flags that open a folder without following a link in its place.
 int folderOpenFlags();

@@ -29,13 +29,12 @@ bool isNumber(const char* name)
 
 // Calls each(folder, name) for the numbered names in the open folder fd,
 // which it takes over and closes.
-template <class Each> void eachNumberIn(int fd, Each each)
+template <class Each> void eachNumberIn(UniqueFd fd, Each each)
 {
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
+    DIR* dir = fd.valid() ? ::fdopendir(fd.get()) : nullptr;
+    if (!dir)
         return;
-    }
+    fd.release(); // the stream closes it
     while (const dirent* e = ::readdir(dir))
         if (isNumber(e->d_name))
             each(::dirfd(dir), e->d_name);
@@ -52,10 +51,10 @@ void addStat(int at, const char* name, Held& held)
 // Every open descriptor of the process whose /proc folder is proc.
 void addDescriptors(int proc, Held& held)
 {
-    const int fds = ::openat(proc, "fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fds < 0)
+    UniqueFd fds(::openat(proc, "fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fds.valid())
         return; // another user's process: not ours to look into
-    eachNumberIn(fds, [&](int folder, const char* name) { addStat(folder, name, held); });
+    eachNumberIn(std::move(fds), [&](int folder, const char* name) { addStat(folder, name, held); });
 }
 
 // A hex or decimal number at text, moving text past it.
@@ -129,12 +128,12 @@ void addMappings(int proc, Held& held)
 HeldEntries HeldEntries::snapshot()
 {
     HeldEntries out;
-    const int procFd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (procFd < 0)
+    UniqueFd procFd(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!procFd.valid())
         return out;
     const QByteArray self = QByteArray::number(qint64(::getpid()));
     Held& held = out.held_;
-    eachNumberIn(procFd, [&](int procs, const char* pid) {
+    eachNumberIn(std::move(procFd), [&](int procs, const char* pid) {
         const UniqueFd proc(::openat(procs, pid, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!proc.valid())
             return; // ended meanwhile

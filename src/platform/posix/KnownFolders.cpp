@@ -5,6 +5,10 @@
 #include "platform/WinePrefix.h"
 #include "platform/WinPath.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
 #include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,7 +97,14 @@ QString KnownFolders::programFile(ProgramFile which)
 
 QByteArray KnownFolders::dataHome()
 {
-    return xdgFolder("XDG_DATA_HOME", "/.local/share");
+    // Qt reads the variable anew on every call, so a test may point it
+    // elsewhere at any time. Qt keeps a relative XDG_DATA_HOME as it
+    // stands; the base-directory rules say to ignore one, and the trash and
+    // the registry must never land wherever the program happened to start.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (folder.startsWith(u'/'))
+        return QFile::encodeName(folder);
+    return QFile::encodeName(QDir::homePath()) + "/.local/share";
 }
 
 QByteArray KnownFolders::userPluginFolder()

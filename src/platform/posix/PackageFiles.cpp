@@ -159,10 +159,10 @@ void load(Loaded& state)
     state.figures = {};
     TopFolders tops;
     const posix::UniqueFd admin(::open(state.adminDir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    const int infoFd = admin.valid() ? ::openat(admin.get(), "info", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
-    DIR* info = infoFd >= 0 ? ::fdopendir(infoFd) : nullptr;
-    if (!info && infoFd >= 0)
-        ::close(infoFd);
+    posix::UniqueFd infoFd(admin.valid() ? ::openat(admin.get(), "info", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+    DIR* info = infoFd.valid() ? ::fdopendir(infoFd.get()) : nullptr;
+    if (info)
+        infoFd.release(); // the stream closes it
     while (info) {
         const dirent* e = ::readdir(info);
         if (!e)

@@ -2,6 +2,7 @@
 
 #include "platform/Diagnostics.h"
 #include "platform/PathMapper.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <QByteArrayList>
 
@@ -73,53 +74,45 @@ namespace {
 // The plug-in file, opened (O_PATH) one step at a time from the plug-in
 // folder, each step checked on the descriptor it was opened as: what is
 // checked is what is loaded, and nothing renamed or swapped in between the
-// check and the load can take its place. -1 when a step is not safe.
-int openTrusted(const QString& winFolder, const QString& winFile)
+// check and the load can take its place. Invalid when a step is not safe.
+posix::UniqueFd openTrusted(const QString& winFolder, const QString& winFile)
 {
     const QByteArray folder = withoutTrailingSlash(PathMapper::toHost(winFolder));
     const QByteArray file = PathMapper::toHost(winFile);
     if (!folder.startsWith('/') || !file.startsWith(folder == "/" ? folder : folder + '/'))
-        return -1;
+        return {};
     const QByteArrayList steps = file.mid(folder == "/" ? 1 : folder.size() + 1).split('/');
-    int fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    for (qsizetype i = 0; fd >= 0; ++i) {
+    posix::UniqueFd fd(::open(folder.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    for (qsizetype i = 0; fd.valid(); ++i) {
         const bool last = i == steps.size();
-        if (!stepIsSafe(fd, !last))
-            break;
+        if (!stepIsSafe(fd.get(), !last))
+            return {};
         if (last)
             return fd;
         const QByteArray& step = steps[i];
-        const int next = step.isEmpty() || step == "." || step == ".."
-            ? -1
-            : ::openat(fd, step.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-        ::close(fd);
-        fd = next;
+        fd = posix::UniqueFd(step.isEmpty() || step == "." || step == ".."
+                                 ? -1
+                                 : ::openat(fd.get(), step.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     }
-    if (fd >= 0)
-        ::close(fd);
-    return -1;
+    return {};
 }
 
 } // namespace
 
 bool PluginFolder::trusts(const QString& winFolder, const QString& winFile)
 {
-    const int fd = openTrusted(winFolder, winFile);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    return openTrusted(winFolder, winFile).valid();
 }
 
 DynamicLibrary::Handle PluginFolder::loadTrusted(const QString& winFolder, const QString& winFile)
 {
-    const int fd = openTrusted(winFolder, winFile);
-    if (fd < 0) {
+    posix::UniqueFd fd = openTrusted(winFolder, winFile);
+    if (!fd.valid()) {
         qCInfo(lcPlugins, "not trusted: %ls (a link, writable by others, or another user's on the way)",
                qUtf16Printable(winFile));
         return nullptr;
     }
-    const DynamicLibrary::Handle library = DynamicLibrary::loadDescriptor(fd, winFile);
+    DynamicLibrary::Handle library = DynamicLibrary::loadDescriptor(fd.release(), winFile);
     if (!library)
         qCInfo(lcPlugins, "did not load: %ls", qUtf16Printable(winFile));
     return library;

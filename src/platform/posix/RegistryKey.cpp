@@ -1,5 +1,6 @@
 #include "platform/RegistryKey.h"
 
+#include "platform/Utf16Text.h"
 #include "platform/posix/RegistryStore.h"
 
 #include <QDateTime>
@@ -134,7 +135,7 @@ bool RegistryKey::readString(const QString& name, QString& text) const
     if (v->textForm) {
         text = v->text;
     } else {
-        text = QString::fromUtf16(reinterpret_cast<const char16_t*>(v->bytes.constData()), v->bytes.size() / 2);
+        text = Utf16Text::fromLittleEndian(v->bytes);
         const qsizetype nul = text.indexOf(QChar(0));
         if (nul >= 0)
             text.truncate(nul);

@@ -1,6 +1,7 @@
 #include "platform/posix/RegistryText.h"
 
 #include "platform/RegistryKey.h"
+#include "platform/Utf16Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -413,8 +414,7 @@ std::optional<QString> RegistryText::linkTarget(const QString& path) const
     for (const RegistryValue& v : b->values) {
         if (fold(v.name) != QLatin1String("SYMBOLICLINKVALUE") || v.type != 6 || v.textForm)
             continue;
-        const QString target = QString::fromUtf16(reinterpret_cast<const char16_t*>(v.bytes.constData()),
-                                                  v.bytes.size() / 2);
+        const QString target = Utf16Text::fromLittleEndian(v.bytes);
         return cleanPath(target);
     }
     return std::nullopt;

@@ -1,9 +1,10 @@
 #include "platform/ShellLinkReader.h"
 
 #include "platform/CodePage.h"
-#include "platform/PathMapper.h"
+#include "platform/Utf16Text.h"
 #include "platform/posix/Handles.h"
 
+#include <libbfio.h>
 #include <liblnk.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -47,30 +48,30 @@ quint16 le16(const QByteArray& b, qsizetype at)
     return quint16(p[0] | p[1] << 8);
 }
 
-// The start of a shortcut file as read here, and the whole file's size.
-struct FileStart {
-    QByteArray bytes; // at most kReadLimit bytes from the start
-    qint64 size = 0;
-};
-
-// More than any shortcut holds before its extra data, unless padded.
+// More than any shortcut holds, unless padded: a larger file is no
+// shortcut this program reads.
 constexpr qint64 kReadLimit = 4 * 1024 * 1024;
 
-// The start of the regular file at host; nullopt when it is missing, not a
-// regular file or cannot be read.
-std::optional<FileStart> readStart(const QByteArray& host)
+// The whole shortcut file at winPath, reached from its drive's root without
+// following a link (a link named like a shortcut is not read through);
+// nullopt when it is missing, not a regular file, larger than kReadLimit or
+// cannot be read. Both readers below get these bytes: the file is read
+// once.
+std::optional<QByteArray> readWhole(const QString& winPath)
 {
-    // O_NONBLOCK: a FIFO carrying a shortcut's name must not stop the search.
-    const posix::UniqueFd fd(::open(host.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    const std::optional<posix::AnchoredEntry> entry = posix::anchor(winPath);
+    if (!entry)
         return std::nullopt;
-    FileStart f;
-    f.size = st.st_size;
-    f.bytes.resize(qMin<qint64>(f.size, kReadLimit));
+    // O_NONBLOCK: a FIFO carrying a shortcut's name must not stop the search.
+    const posix::UniqueFd fd(::openat(entry->parent.get(), entry->name.constData(),
+                                      O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+    struct stat st;
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kReadLimit)
+        return std::nullopt;
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
     qsizetype got = 0;
-    while (got < f.bytes.size()) {
-        const ssize_t n = ::read(fd.get(), f.bytes.data() + got, size_t(f.bytes.size() - got));
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, size_t(bytes.size() - got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -79,39 +80,27 @@ std::optional<FileStart> readStart(const QByteArray& host)
             break;
         got += n;
     }
-    if (got < f.bytes.size()) { // shorter than it was a moment ago
-        f.bytes.truncate(got);
-        f.size = got;
-    }
-    return f;
+    bytes.truncate(got); // shorter than it was a moment ago
+    return bytes;
 }
 
 // True when the header is a shortcut's and every block up to the extra data
 // fits in the file as its size field claims. liblnk allocates what the link
 // info claims before reading it (4 GiB for a file of a few hundred bytes);
 // the extra data blocks it checks against the file's size itself.
-bool blocksFit(const FileStart& f)
+bool blocksFit(const QByteArray& b)
 {
-    const QByteArray& b = f.bytes;
     if (b.size() < 0x4C || le32(b, 0) != 0x4C)
         return false;
     const quint32 flags = le32(b, 0x14);
     qint64 pos = 0x4C;
     // Moves pos past a block whose size field of width bytes stands at pos;
-    // the block's length is header + units * the field's value. A field
-    // beyond what was read (a padded file) is left to liblnk.
-    bool beyondRead = false;
+    // the block's length is header + units * the field's value.
     const auto skip = [&](int width, qint64 header, qint64 unit) {
-        if (beyondRead)
-            return true;
-        if (pos + width > f.size)
+        if (pos + width > b.size())
             return false;
-        if (pos + width > b.size()) {
-            beyondRead = true;
-            return true;
-        }
         pos += header + unit * (width == 2 ? le16(b, pos) : le32(b, pos));
-        return pos <= f.size;
+        return pos <= b.size();
     };
     if ((flags & 0x01) && !skip(2, 2, 1)) // target ID list: its size follows the field
         return false;
@@ -138,16 +127,14 @@ void headerFieldsOf(const QByteArray& b, ShellLinkData& d)
 // before end.
 std::optional<QString> utf16At(const QByteArray& b, qsizetype block, quint32 offset, qsizetype end)
 {
-    if (offset == 0 || end > b.size())
+    const qsizetype at = block + offset;
+    if (offset == 0 || end > b.size() || at < 0 || at >= end)
         return std::nullopt;
-    QString out;
-    for (qsizetype p = block + offset; p + 2 <= end; p += 2) {
-        const quint16 c = le16(b, p);
-        if (c == 0)
-            return out;
-        out += QChar(c);
-    }
-    return std::nullopt;
+    const QString text = Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(at, end - at));
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul < 0)
+        return std::nullopt;
+    return text.left(nul);
 }
 
 // The same for an ANSI string: its bytes, without the NUL.
@@ -255,7 +242,7 @@ OwnStrings ownStringsOf(const QByteArray& b, int codePage)
         if (pos + 2 + count * unit > b.size())
             return u;
         if (slots[i] && unicode) {
-            QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(b.constData() + pos + 2), count);
+            QString text = Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(pos + 2, count * 2));
             if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
                 text.truncate(nul);
             *slots[i] = u.checked(std::move(text));
@@ -267,7 +254,10 @@ OwnStrings ownStringsOf(const QByteArray& b, int codePage)
     return u;
 }
 
+// liblnk reading from bytes in memory (a libbfio memory range), so it sees
+// exactly the bytes the checks above saw. The bytes must outlive it.
 struct LnkFile {
+    libbfio_handle_t* range = nullptr;
     liblnk_file_t* file = nullptr;
     bool open = false;
     ~LnkFile()
@@ -276,6 +266,8 @@ struct LnkFile {
             liblnk_file_close(file, nullptr);
         if (file)
             liblnk_file_free(&file, nullptr);
+        if (range)
+            libbfio_handle_free(&range, nullptr);
     }
 };
 
@@ -283,23 +275,26 @@ struct LnkFile {
 
 std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
 {
-    const QByteArray host = PathMapper::toHost(winPath);
-    const std::optional<FileStart> start = host.isEmpty() ? std::nullopt : readStart(host);
-    if (!start || !blocksFit(*start))
+    std::optional<QByteArray> bytes = readWhole(winPath);
+    if (!bytes || !blocksFit(*bytes))
         return std::nullopt;
     const int codePage = CodePage::ansi();
-    const OwnStrings u = ownStringsOf(start->bytes, codePage);
+    const OwnStrings u = ownStringsOf(*bytes, codePage);
     if (u.damaged)
         return std::nullopt;
     LnkFile lnk;
-    if (liblnk_file_initialize(&lnk.file, nullptr) != 1)
+    if (libbfio_memory_range_initialize(&lnk.range, nullptr) != 1
+        || libbfio_memory_range_set(lnk.range, reinterpret_cast<uint8_t*>(bytes->data()), size_t(bytes->size()),
+                                    nullptr)
+            != 1
+        || liblnk_file_initialize(&lnk.file, nullptr) != 1)
         return std::nullopt;
     // Unknown code pages are refused by liblnk and leave its default. A
     // double-byte one it is never given: its tables for those read past a
     // string that ends in a lead byte; those strings are read here.
     if (!CodePage::isDoubleByte(codePage))
         liblnk_file_set_ascii_codepage(lnk.file, codePage, nullptr);
-    lnk.open = liblnk_file_open(lnk.file, host.constData(), LIBLNK_OPEN_READ, nullptr) == 1;
+    lnk.open = liblnk_file_open_file_io_handle(lnk.file, lnk.range, LIBLNK_OPEN_READ, nullptr) == 1;
     if (!lnk.open)
         return std::nullopt;
 
@@ -321,7 +316,7 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     d.workingDirectory = u.workingDirectory.value_or(d.workingDirectory);
     d.arguments = u.arguments.value_or(d.arguments);
     d.iconLocation = u.iconLocation.value_or(d.iconLocation);
-    headerFieldsOf(start->bytes, d);
+    headerFieldsOf(*bytes, d);
     return d;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/TmpfilesExclusions.h"
 
+#include "platform/posix/UniqueFd.h"
+
 #include <QMap>
 
 #include <optional>
@@ -37,12 +39,11 @@ Rules& state()
 
 QByteArray firstLineOf(const char* path)
 {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const posix::UniqueFd fd(::open(path, O_RDONLY | O_CLOEXEC));
+    if (!fd.valid())
         return {};
     char buf[128];
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    ::close(fd);
+    const ssize_t n = ::read(fd.get(), buf, sizeof buf);
     QByteArray line(buf, n > 0 ? n : 0);
     return line.left(line.indexOf('\n')).trimmed();
 }
@@ -129,14 +130,13 @@ QMap<QByteArray, QByteArray> configFiles(const QList<QByteArray>& folders)
 
 QByteArray readText(const QByteArray& path)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const posix::UniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid())
         return {};
     QByteArray text;
     char buf[8192];
-    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;)
+    for (ssize_t n; (n = ::read(fd.get(), buf, sizeof buf)) > 0;)
         text.append(buf, n);
-    ::close(fd);
     return text;
 }
 

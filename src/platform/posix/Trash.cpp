@@ -1,17 +1,15 @@
 #include "posix/Trash.h"
 
+#include "platform/KnownFolders.h"
 #include "posix/FileTree.h"
+#include "posix/MountTable.h"
 
 #include <QDateTime>
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
-#include <glib.h>
-#include <linux/magic.h>
 #include <stdio.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace platform::posix {
@@ -56,28 +54,11 @@ QByteArray numbered(const QByteArray& name, int n)
     return name.left(dot) + suffix + name.mid(dot);
 }
 
-// The path's bytes as the trash spec wants them: URL-escaped, "/" kept.
-QByteArray escapePath(const QByteArray& path)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-'
-            || c == '.' || c == '_' || c == '~') {
-            out.append(ch);
-        } else {
-            out.append('%');
-            out.append(hex[c >> 4]);
-            out.append(hex[c & 15]);
-        }
-    }
-    return out;
-}
-
+// The record of a trashed entry. Its path is URL-escaped as freedesktop.org
+// trash readers expect: every byte but the unreserved characters and "/".
 QByteArray trashInfo(const QByteArray& original)
 {
-    return "[Trash Info]\nPath=" + escapePath(original) + "\nDeletionDate="
+    return "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate="
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() + "\n";
 }
 
@@ -149,72 +130,26 @@ bool copyInto(const AnchoredEntry& e, int trashFd)
     return copied && removeTree(e.parent.get(), e.name);
 }
 
-// File systems that keep data on a disk and so may hold a trash of their own.
-bool isDiskFileSystem(int fd)
-{
-    struct statfs fs;
-    if (::fstatfs(fd, &fs) != 0)
-        return false;
-    switch (quint32(fs.f_type)) {
-    case EXT4_SUPER_MAGIC:
-    case XFS_SUPER_MAGIC:
-    case BTRFS_SUPER_MAGIC:
-    case F2FS_SUPER_MAGIC:
-    case MSDOS_SUPER_MAGIC:
-    case 0x2011BAB0 /* exfat */:
-    case 0x5346544e /* ntfs */:
-    case 0x7366746e /* ntfs3 */:
-    case 0x65735546 /* fuseblk */:
-    case REISERFS_SUPER_MAGIC:
-    case 0x3153464a /* jfs */:
-    case 0x482b /* hfsplus */:
-    case NILFS_SUPER_MAGIC:
-    case 0x2fc12fc1 /* zfs */:
-    case 0xca451a4e /* bcachefs */:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The mount point of the mount with this id, from /proc/self/mountinfo.
-QByteArray mountPointOf(quint64 mountId)
-{
-    QFile file(QStringLiteral("/proc/self/mountinfo"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> f = line.split(' ');
-        if (f.size() < 5 || f[0].toULongLong() != mountId)
-            continue;
-        QByteArray out;
-        const QByteArray& p = f[4];
-        for (qsizetype i = 0; i < p.size(); ++i) {
-            if (p[i] == '\\' && i + 3 < p.size()) {
-                out.append(char(p.mid(i + 1, 3).toInt(nullptr, 8)));
-                i += 3;
-            } else {
-                out.append(p[i]);
-            }
-        }
-        return out;
-    }
-    return {};
-}
-
-// The trash folder at the top of the entry's own file system, made when
-// missing; invalid when the file system cannot have one.
-UniqueFd topTrash(const AnchoredEntry& e, QByteArray& topdir)
+// The mount that holds the open folder fd; nullopt when the kernel does not
+// tell (before Linux 5.8) or the mount table lacks it.
+std::optional<MountEntry> mountOf(int fd)
 {
     struct statx st {};
-    if (::statx(e.parent.get(), "", AT_EMPTY_PATH, STATX_MNT_ID, &st) != 0 || !(st.stx_mask & STATX_MNT_ID))
-        return {};
-    topdir = mountPointOf(st.stx_mnt_id);
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &st) != 0 || !(st.stx_mask & STATX_MNT_ID))
+        return std::nullopt;
+    return MountTable::byId(st.stx_mnt_id);
+}
+
+// The trash folder at the top of the mount, made when missing; invalid when
+// the mount's top cannot be reached or holds no trash of the user's.
+UniqueFd topTrash(const MountEntry& mount)
+{
     struct statx top {};
-    const UniqueFd topFd(
-        ::open(topdir.isEmpty() ? "/nonexistent" : topdir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd topFd(mount.mountPoint.startsWith('/')
+                             ? ::open(mount.mountPoint.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                             : -1);
     if (!topFd.valid() || ::statx(topFd.get(), "", AT_EMPTY_PATH, STATX_MNT_ID, &top) != 0
-        || top.stx_mnt_id != st.stx_mnt_id)
+        || top.stx_mnt_id != mount.id)
         return {};
     const QByteArray uid = QByteArray::number(::getuid());
     struct stat shared;
@@ -243,7 +178,7 @@ QByteArray relativeTo(const QByteArray& path, const QByteArray& topdir)
 
 QByteArray Trash::homeFolder()
 {
-    return QByteArray(g_get_user_data_dir()) + "/Trash";
+    return KnownFolders::dataHome() + "/Trash";
 }
 
 void Trash::setAlwaysCopyForTests(bool on)
@@ -268,11 +203,13 @@ bool Trash::moveIn(const AnchoredEntry& entry)
         // renames (btrfs subvolumes): then the entry is copied instead.
         return errno == EXDEV && copyInto(entry, home.get());
     }
-    if (!isDiskFileSystem(entry.parent.get()))
+    const std::optional<MountEntry> mount = mountOf(entry.parent.get());
+    if (!mount)
+        return false;
+    if (!MountTable::isDiskFileSystem(mount->fsType))
         return copyInto(entry, home.get());
-    QByteArray topdir;
-    const UniqueFd top = topTrash(entry, topdir);
-    return top.valid() && renameInto(entry, top.get(), relativeTo(entry.hostPath, topdir));
+    const UniqueFd top = topTrash(*mount);
+    return top.valid() && renameInto(entry, top.get(), relativeTo(entry.hostPath, mount->mountPoint));
 }
 
 } // namespace platform::posix

@@ -4,12 +4,14 @@
 // holds it, so nothing on its path is looked up again by name.
 //
 // - An entry on the home trash's file system goes into the home trash.
-// - An entry on another disk file system goes into that file system's
-//   $topdir/.Trash/$uid (when an administrator made .Trash, sticky and no
-//   link) or else $topdir/.Trash-$uid.
+// - An entry on another disk file system (MountTable's list, the one that
+//   also makes drives) goes into that file system's $topdir/.Trash/$uid
+//   (when an administrator made .Trash, sticky and no link) or else
+//   $topdir/.Trash-$uid.
 // - An entry on a file system that keeps no trash of its own (a tmpfs and
-//   other memory or system file systems) is copied into the home trash and
-//   then removed, so it can still be restored.
+//   other memory, system or network file systems) is copied into the home
+//   trash and then removed, so it can still be restored.
+// - An entry whose mount the kernel does not name stays where it is.
 
 #include "posix/Handles.h"
 
@@ -19,7 +21,8 @@ namespace platform::posix {
 
 class Trash {
 public:
-    // The home trash folder: $XDG_DATA_HOME/Trash, as GLib finds it.
+    // The home trash folder: Trash in the user's data folder
+    // (KnownFolders::dataHome), read anew on every call.
     static QByteArray homeFolder();
 
     // Moves the entry into a trash with its .trashinfo. Returns true only

@@ -1,5 +1,7 @@
 #include "platform/WinePrefix.h"
 
+#include "platform/posix/UniqueFd.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -95,17 +97,15 @@ ServerState serverState(const QByteArray& serverFolder)
     if (!S_ISDIR(st.st_mode))
         return ServerState::Absent;
     const QByteArray lock = serverFolder + "/lock";
-    const int fd = ::open(lock.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
+    const posix::UniqueFd fd(::open(lock.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!fd.valid())
         return errno == ENOENT ? ServerState::Stopped : ServerState::Unknown;
     struct flock fl {};
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
-    ServerState state = ServerState::Unknown;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fcntl(fd, F_GETLK, &fl) == 0)
-        state = fl.l_type != F_UNLCK ? ServerState::Running : ServerState::Stopped;
-    ::close(fd);
-    return state;
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd.get(), F_GETLK, &fl) != 0)
+        return ServerState::Unknown;
+    return fl.l_type != F_UNLCK ? ServerState::Running : ServerState::Stopped;
 }
 
 } // namespace
