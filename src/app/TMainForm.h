@@ -13,6 +13,7 @@
 #include "app/TMainFormControls.h"
 #include "cleaners/traces/TFindFile.h"
 #include "plugins/TmxPluginLoader.h"
+#include "scan/JunkSearch.h"
 #include "scan/OutcomeSink.h"
 #include "scan/TmFileScan.h"
 
@@ -136,6 +137,8 @@ public:
     // What the search found and the deletion did, row by row: the log is
     // written from it (TMainFormJobs.cpp).
     OutcomeSink Outcomes;
+    // The entries this search listed, each listed once.
+    JunkSearch::ListedIds listedIds_;
     TLarAssociatedIcon AsIcon;
     QList<QIcon> Iconlist;
     TFoundFileModel* FileModel;

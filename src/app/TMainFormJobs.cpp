@@ -39,6 +39,7 @@ void TMainForm::FindActionExecute()
     FoundCount = 0;
     TotalSize = 0;
     FileModel->clearRows();
+    listedIds_.clear();
     if (BuildSearchFilter()) {
         MessagePump::process();
         WriteLog(QStringLiteral("[ Поиск ]"), clBlue);
@@ -72,7 +73,7 @@ void TMainForm::FileScanFileFound(const QString& FileName)
     try {
         // The walker's own look at the entry gives its size and the id that
         // the deletion will check.
-        const std::optional<JunkSearch::FoundRow> row = JunkSearch::RowFor(FileName, FileScan.FoundEntry());
+        const std::optional<JunkSearch::FoundRow> row = JunkSearch::RowFor(FileName, FileScan.FoundEntry(), listedIds_);
         if (!row)
             return;
         AsIcon.SetFileName(FileName);

@@ -177,7 +177,7 @@ QString CliUsage()
                           "  broken-links [--drive X:] [--delete --yes]\n"
                           "  autoruns [--delete NAME --root HKCU|HKLM|HKU --yes]\n"
                           "  programs               the installed programs (both registry views)\n"
-        "  prefixes               the Wine prefixes found for this user\n"
+                          "  prefixes               the Wine prefixes found for this user\n"
                           "\n"
                           "Nothing is deleted without --yes; without it a deleting command only\n"
                           "says what it would do and exits with 3.\n"

@@ -42,11 +42,12 @@ std::optional<Rows> search()
     }
     Rows rows;
     CliProgress progress;
+    JunkSearch::ListedIds listed;
     TmFileScan scan;
     scan.KeepResult = false;
     scan.SearchFilter = plan->filter;
     scan.OnFileFound = [&](const QString& name) {
-        if (const std::optional<JunkSearch::FoundRow> row = JunkSearch::RowFor(name, scan.FoundEntry())) {
+        if (const std::optional<JunkSearch::FoundRow> row = JunkSearch::RowFor(name, scan.FoundEntry(), listed)) {
             rows.captions.append(row->caption);
             rows.sizes.append(row->size);
             rows.ids.append(row->id);

@@ -5,6 +5,7 @@
 // link swapped in, a folder where a file was, another file of the same
 // name) is ever deleted in its stead.
 
+#include <QHashFunctions>
 #include <QtGlobal>
 
 namespace platform {
@@ -25,5 +26,11 @@ struct EntryId {
 
     friend bool operator==(const EntryId&, const EntryId&) = default;
 };
+
+// For sets of listed entries.
+inline size_t qHash(const EntryId& id, size_t seed = 0)
+{
+    return qHashMulti(seed, id.device, id.inode, id.bornSeconds);
+}
 
 } // namespace platform

@@ -53,10 +53,16 @@ std::optional<SearchPlan> PlanSearch(const QStringList& driveItems, QString* bad
     return plan;
 }
 
-std::optional<FoundRow> RowFor(const QString& fileName, const platform::FolderListing::Found& entry)
+std::optional<FoundRow> RowFor(const QString& fileName, const platform::FolderListing::Found& entry, ListedIds& listed)
 {
     if (fileName.startsWith(u'\\'))
         return std::nullopt;
+    if (entry.id.isKnown()) {
+        const qsizetype before = listed.size();
+        listed.insert(entry.id);
+        if (listed.size() == before)
+            return std::nullopt;
+    }
     // What the package manager installed is listed, but never deleted.
     return FoundRow{entry.packaged ? SkipMarker + fileName : fileName, entry.size, entry.id};
 }

@@ -9,6 +9,7 @@
 #include "scan/CleanOutcome.h"
 #include "scan/FileHelpers.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -46,10 +47,16 @@ struct FoundRow {
     platform::EntryId id;
 };
 
+// The entries one search has listed so far.
+using ListedIds = QSet<platform::EntryId>;
+
 // The row for a walker's match, from its own look at the entry: what the
 // package manager installed is marked at once. nullopt for a match that is
-// no row (one of a filter entry without a drive, which has no drive letter).
-std::optional<FoundRow> RowFor(const QString& fileName, const platform::FolderListing::Found& entry);
+// no row: one of a filter entry without a drive (it has no drive letter),
+// or an entry already in listed. A temporary file in the temporary folder
+// is matched by the drive's masks and by the folder's own entry; listed
+// twice, its second row would fail to delete what the first had deleted.
+std::optional<FoundRow> RowFor(const QString& fileName, const platform::FolderListing::Found& entry, ListedIds& listed);
 
 // Why a row is protected: the first rule that marked it.
 enum class Protection { None, Packaged, SystemFolder, ExcludedFolder };

@@ -97,7 +97,11 @@ private Q_SLOTS:
                {"ExDirs", "Items", "1"},
                {"ExDirs", "Dir0", "C:\\KEEP"},
                {"ExDirs", "State0", "1"},
-               {"Search", "TempFolders", "No"}});
+               {"Search", "TempFolders", "Yes"}});
+        // The temporary folder lies on c: here, so its files are matched
+        // twice, by the drive's masks and by the folder's own entry.
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", box.path("c/junk"));
         QProcess holder;
         holder.start("python3",
                      {"-c",
@@ -109,7 +113,9 @@ private Q_SLOTS:
         TMainForm form;
         form.FindActionExecute();
         QMap<QString, QString> window;
-        for (QString caption : form.FileModel->captions()) {
+        const QStringList captions = form.FileModel->captions();
+        QCOMPARE(QSet<QString>(captions.begin(), captions.end()).size(), captions.size()); // each listed once
+        for (QString caption : captions) {
             const bool marked = caption.startsWith("[[-]] ");
             while (caption.startsWith("[[-]] "))
                 caption = caption.mid(6);
@@ -119,6 +125,7 @@ private Q_SLOTS:
         QCOMPARE(search.code, 0);
         const QMap<QString, QString> cli = entriesOf(search.json());
         QCOMPARE(cli.keys(), window.keys());
+        QCOMPARE(search.json()["entries"].toArray().size(), form.FileModel->rowCount());
         for (const QString& path : cli.keys())
             QCOMPARE(cli[path].isEmpty(), window[path].isEmpty());
         QCOMPARE(cli["c:\\usr\\old.tmp"], QStringLiteral("installed by a package"));
@@ -153,6 +160,8 @@ private Q_SLOTS:
         holder.kill();
         holder.waitForFinished();
         QFile::remove(box.pathText("dpkg/info/pkg.list"));
+        qputenv("TMPDIR", tmp);
+        write({{"Search", "TempFolders", "No"}});
     }
 
     void theFileToolsListAndDeleteWhatTheirWindowsList()
