@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Cold runs: each search starts with the tree's metadata out of memory, as
 # a cleaner's walk nearly always does. Before every run the kernel's caches
-# are dropped, then each program is started once over an empty folder so
-# that its own files are read back in: what is timed is the walk over a cold
-# tree, not the loading of libraries. Varnel's junk search (through the main
+# are dropped, then each program is started once over a small sample folder
+# (a junk file, a zero-byte file, an empty folder) so that its own files are
+# read back in: what is timed is the walk over a cold tree, not the loading
+# of libraries or of the package manager's lists. Varnel's junk search (through the main
 # window), zero-byte and empty-folder finders run in turn with find, bfs and
 # fd (Debian's fd-find) asking the same questions; prints the median wall
 # time of each and Varnel's ratio to each peer.
@@ -24,16 +25,17 @@ export QT_QPA_PLATFORM=offscreen
 for tool in bfs fdfind bc; do
   command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install -y bfs fd-find bc)" >&2; exit 1; }
 done
-empty="$(mktemp -d)"
-trap 'rmdir "$empty"' EXIT
+sample="$(mktemp -d)"
+trap 'rm -r "$sample"' EXIT
+mkdir "$sample/empty" && : >"$sample/zero.tmp" && echo data >"$sample/data.txt"
 
 drop_caches() { sync; echo 3 >/proc/sys/vm/drop_caches; }
 
 # Microseconds of one cold run of "$@", after the same command over the
-# empty folder has read the program's own files back in.
+# sample folder has read the program's own files back in.
 cold_us() {
   local args=("$@") warm=() a s e
-  for a in "${args[@]}"; do warm+=("${a//$tree/$empty}"); done
+  for a in "${args[@]}"; do warm+=("${a//$tree/$sample}"); done
   drop_caches
   "${warm[@]}" >/dev/null 2>&1 || true
   s=$(date +%s%N); "${args[@]}" >/dev/null 2>&1 || true; e=$(date +%s%N)

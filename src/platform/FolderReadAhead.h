@@ -15,9 +15,10 @@
 // folders ahead of the walk, in its order, drop what the walk has passed or
 // declined to enter, and stop when the walk stops.
 //
-// The readers start only once the walk's own folder reads turn out slow:
-// a walk over a tree already in memory pays two clock readings per folder
-// and starts no thread.
+// The readers start only once the walk's own folder reads turn out slow
+// for want of the disk (the thread's block reads grew meanwhile, so a busy
+// machine that merely put the walk off starts none): a walk over a tree
+// already in memory pays two clock readings per folder and starts no thread.
 //
 // The walk owns its FolderReadAhead and calls it from its own thread only.
 // Positions are the indices of the entries entered, from the root's listing
@@ -66,7 +67,7 @@ public:
 
     // How the readers work; tests set smaller figures and an at-once start.
     struct Tuning {
-        int readers = 3;          // threads
+        int readers = 4;          // threads
         int lead = 256;           // folders read ahead of the walk, at most
         bool startAtOnce = false; // start at the walk's first folder, slow or not
     };

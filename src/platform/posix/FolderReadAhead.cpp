@@ -12,6 +12,8 @@
 #include <thread>
 #include <utility>
 
+#include <sys/resource.h>
+
 namespace platform {
 
 namespace {
@@ -41,6 +43,20 @@ bool isPrefix(const Position& prefix, const Position& of)
 constexpr std::chrono::microseconds kSlowRead{100};
 constexpr std::chrono::nanoseconds kPerEntry{1000};
 constexpr int kSlowReadsToStart = 4;
+
+// Whether this thread has read from the disk since it last asked. A read
+// that took long without that was only put off by other work on a busy
+// machine: readers would not help it, only compete with it.
+bool readFromDiskSinceLastAsked()
+{
+    thread_local long last = 0;
+    struct rusage usage {};
+    if (::getrusage(RUSAGE_THREAD, &usage) != 0)
+        return true; // cannot tell: trust the clock alone
+    const bool more = usage.ru_inblock > last;
+    last = usage.ru_inblock;
+    return more;
+}
 
 } // namespace
 
@@ -173,7 +189,7 @@ FolderReadAhead::~FolderReadAhead()
 
 bool FolderReadAhead::slowSoFar(std::chrono::steady_clock::duration took, size_t entries)
 {
-    const bool slow = took > kSlowRead + kPerEntry * qint64(entries);
+    const bool slow = took > kSlowRead + kPerEntry * qint64(entries) && readFromDiskSinceLastAsked();
     slowReads_ = (slowReads_ << 1) | quint64(slow);
     return std::popcount(slowReads_) >= kSlowReadsToStart;
 }
