@@ -10,8 +10,9 @@
 # time of each and Varnel's ratio to each peer.
 #
 # Usage: sudo bench/run-cold.sh [FILES ...]   (default 200000 800000)
-# RUNS (default 5) sets the runs per program, BEFORE=DIR adds the bench
-# programs built in DIR (an older build) as one more column.
+# RUNS (default 5) sets the runs per program, BIN=DIR times the bench
+# programs in DIR instead of build/bench (and builds nothing), BEFORE=DIR
+# adds the ones in DIR (an older build) as one more column.
 set -euo pipefail
 if [ "$(id -u)" != 0 ]; then
   echo "run-cold.sh drops the kernel's caches before every run: run it as root" >&2
@@ -19,7 +20,7 @@ if [ "$(id -u)" != 0 ]; then
 fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${RUNS:-5}"
-bin="$root/build/bench"
+bin="${BIN:-$root/build/bench}"
 before="${BEFORE:-}"
 export QT_QPA_PLATFORM=offscreen
 for tool in bfs fdfind bc; do
@@ -80,7 +81,7 @@ echo "$header"
 echo "|---|---|---|---|---|---|$([ -n "$before" ] && echo '---|')"
 sizes=("$@")
 [ ${#sizes[@]} -eq 0 ] && sizes=(200000 800000)
-cmake --build "$root/build" -j2 --target search_bench filetools_bench >/dev/null
+[ -n "${BIN:-}" ] || cmake --build "$root/build" -j2 --target search_bench filetools_bench >/dev/null
 for files in "${sizes[@]}"; do
   tree="${BENCH_TREE:-/tmp/varnel-bench-$files}"
   [ -d "$tree" ] || python3 "$root/../shared/bench/make-tree" "$tree" --files "$files" >/dev/null

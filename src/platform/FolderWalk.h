@@ -140,7 +140,7 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
     std::vector<quint32> position; // of the folder on top of the stack
     std::vector<WalkFrame> stack;
     stack.push_back(WalkFrame{std::move(root), std::move(rootFolder)});
-    ahead.reading();
+    ahead.reading(); // the root was read before the walk: its read counts as quick
     if (ahead.read(position, stack.back().listing))
         ahead.start(position, detail::listingsOf(stack));
     while (!stack.empty()) {
