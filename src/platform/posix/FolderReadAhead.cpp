@@ -44,6 +44,11 @@ constexpr std::chrono::microseconds kSlowRead{100};
 constexpr std::chrono::nanoseconds kPerEntry{1000};
 constexpr int kSlowReadsToStart = 4;
 
+bool tookLong(std::chrono::steady_clock::duration took, size_t entries)
+{
+    return took > kSlowRead + kPerEntry * qint64(entries);
+}
+
 // Whether this thread has read from the disk since it last asked. A read
 // that took long without that was only put off by other work on a busy
 // machine: readers would not help it, only compete with it.
@@ -109,6 +114,24 @@ struct FolderReadAhead::State {
         }
     }
 
+    // Queues what the walk at position has still to enter, level by level
+    // from the root: the sub-folders after the one it is in, and all of the
+    // folder just read (the last of path).
+    void queueWhatIsLeft(std::span<const quint32> position, std::span<const FolderListing* const> path)
+    {
+        Position at;
+        for (size_t level = 0; level < path.size(); ++level) {
+            const size_t from = level < position.size() ? position[level] + 1 : 0;
+            const auto& entries = path[level]->entries();
+            const bool more = std::any_of(entries.begin() + qMin(from, entries.size()), entries.end(),
+                                          [](const FolderListing::Entry& e) { return e.isDirectory; });
+            if (more)
+                queueChildren(std::make_shared<const FolderListing>(path[level]->duplicate()), at, from);
+            if (level < position.size())
+                at.push_back(position[level]);
+        }
+    }
+
     FolderListing::LookedAt lookedAtNow()
     {
         std::lock_guard lock(mutex);
@@ -159,7 +182,7 @@ void FolderReadAhead::State::readOne(Pending item)
     for (const FolderListing::Entry& e : child->entries()) {
         if (stop)
             return;
-        if (!e.isDirectory && kinds.count + kinds.many > 0 && kinds.covers(child->hostName(e)))
+        if (!e.isDirectory && kinds.covers(child->hostName(e)))
             child->statOf(e);
     }
     std::lock_guard lock(mutex);
@@ -189,22 +212,20 @@ FolderReadAhead::~FolderReadAhead()
 
 bool FolderReadAhead::slowSoFar(std::chrono::steady_clock::duration took, size_t entries)
 {
-    const bool slow = took > kSlowRead + kPerEntry * qint64(entries) && readFromDiskSinceLastAsked();
+    const bool slow = tookLong(took, entries) && readFromDiskSinceLastAsked();
     slowReads_ = (slowReads_ << 1) | quint64(slow);
     return std::popcount(slowReads_) >= kSlowReadsToStart;
 }
 
 bool FolderReadAhead::read(std::span<const quint32> position, const FolderListing& folder)
 {
-    if (!state_) {
-        const auto took = std::chrono::steady_clock::now() - readStart_;
-        return tuning().startAtOnce || slowSoFar(took, folder.entries().size());
-    }
-    State& s = *state_;
     const auto took = std::chrono::steady_clock::now() - readStart_;
+    if (!state_)
+        return tuning().startAtOnce || slowSoFar(took, folder.entries().size());
+    State& s = *state_;
     std::lock_guard lock(s.mutex);
     ++s.walkReads;
-    s.walkSlow += took > kSlowRead + kPerEntry * qint64(folder.entries().size());
+    s.walkSlow += tookLong(took, folder.entries().size());
     s.walkAt.assign(position.begin(), position.end());
     const auto passed = s.ahead.upper_bound(s.walkAt);
     const bool room = passed != s.ahead.begin();
@@ -236,21 +257,11 @@ void FolderReadAhead::start(std::span<const quint32> position, std::span<const F
     s->lead = size_t(std::max(1, tuning().lead));
     s->walkAt.assign(position.begin(), position.end());
     FolderListing::forgetLooks();
-    // What the walk has still to enter, level by level from the root: the
-    // sub-folders after the one it is in, and all of the folder just read.
-    Position at;
-    for (size_t level = 0; level < path.size(); ++level) {
-        const size_t from = level < position.size() ? position[level] + 1 : 0;
-        const auto& entries = path[level]->entries();
-        const bool more = std::any_of(entries.begin() + qMin(from, entries.size()), entries.end(),
-                                      [](const FolderListing::Entry& e) { return e.isDirectory; });
-        if (more)
-            s->queueChildren(std::make_shared<const FolderListing>(path[level]->duplicate()), at, from);
-        if (level < position.size())
-            at.push_back(position[level]);
-    }
+    s->queueWhatIsLeft(position, path);
+    const int readers = std::max(1, tuning().readers);
+    s->threads.reserve(size_t(readers)); // so that only a thread's start can fail below
     try {
-        for (int i = 0; i < std::max(1, tuning().readers); ++i)
+        for (int i = 0; i < readers; ++i)
             s->threads.emplace_back([state = s.get()] { state->run(); });
     } catch (const std::system_error&) {
         // Fewer readers, or none: the walk goes on as it would have anyway.
