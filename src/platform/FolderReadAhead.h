@@ -19,6 +19,8 @@
 // for want of the disk (the thread's block reads grew meanwhile, so a busy
 // machine that merely put the walk off starts none): a walk over a tree
 // already in memory pays two clock readings per folder and starts no thread.
+// A reader that keeps finding folders in memory quits; once all have, the
+// walk goes on alone and may start readers anew.
 //
 // The walk owns its FolderReadAhead and calls it from its own thread only.
 // Positions are the indices of the entries entered, from the root's listing
@@ -69,7 +71,7 @@ public:
     struct Tuning {
         int readers = 4;          // threads
         int lead = 256;           // folders read ahead of the walk, at most
-        bool startAtOnce = false; // start at the walk's first folder, slow or not
+        bool startAtOnce = false; // start at the walk's first folder and go on, slow or not
     };
     static void setTuningForTests(const Tuning& tuning);
 

@@ -44,6 +44,10 @@ constexpr std::chrono::microseconds kSlowRead{100};
 constexpr std::chrono::nanoseconds kPerEntry{1000};
 constexpr int kSlowReadsToStart = 4;
 
+// A reader quits after this many folders in a row found in memory: on a
+// tree mostly cached its work only competes with the walk's.
+constexpr int kWarmReadsToQuit = 32;
+
 bool tookLong(std::chrono::steady_clock::duration took, size_t entries)
 {
     return took > kSlowRead + kPerEntry * qint64(entries);
@@ -88,7 +92,9 @@ struct FolderReadAhead::State {
     int busy = 0; // readers reading a folder
     size_t lead = 0;
     std::atomic<bool> stop{false};
-    FolderListing::LookedAt looked; // the kinds of entries the walk looks at one by one
+    std::atomic<int> live{0};          // readers still running
+    std::atomic<bool> quitWarm{false}; // a reader quit finding folders in memory, with work left
+    FolderListing::LookedAt looked;    // the kinds of entries the walk looks at one by one
     std::vector<std::thread> threads;
     // For the diagnostics at the end.
     quint64 reads = 0, dropped = 0, walkSlow = 0, walkReads = 0;
@@ -141,11 +147,14 @@ struct FolderReadAhead::State {
     bool mayGoOn() const { return stop || (pending.empty() && busy == 0) || (!pending.empty() && ahead.size() < lead); }
 
     void run();
-    void readOne(Pending item);
+    bool readOne(Pending item);
+    void finish();
 };
 
 void FolderReadAhead::State::run()
 {
+    int warmInARow = 0; // folders read without a wait for the disk
+    readFromDiskSinceLastAsked();
     std::unique_lock lock(mutex);
     for (;;) {
         wake.wait(lock, [this] { return mayGoOn(); });
@@ -159,29 +168,35 @@ void FolderReadAhead::State::run()
         }
         ++busy;
         lock.unlock();
-        readOne(std::move(item));
+        const bool read = readOne(std::move(item));
+        warmInARow = !read ? warmInARow : readFromDiskSinceLastAsked() ? 0 : warmInARow + 1;
         lock.lock();
         --busy;
         wake.notify_all();
+        if (warmInARow >= kWarmReadsToQuit && !tuning().startAtOnce) {
+            quitWarm = true;
+            break;
+        }
     }
+    --live;
     wake.notify_all(); // the others may be waiting for this one's last folder
 }
 
 // Reads one folder as the walk will (the same rules, the same entries),
 // and its entries' metadata when the walk asks for it; queues its sub-folders.
-void FolderReadAhead::State::readOne(Pending item)
+bool FolderReadAhead::State::readOne(Pending item)
 {
     auto child = std::make_shared<FolderListing>();
     const bool read = child->readChild(*item.parent, item.parent->entries()[item.index]);
     item.parent.reset();
     if (!read)
-        return;
+        return false;
     if (readHook())
         readHook()(child->hostFolder());
     const FolderListing::LookedAt kinds = lookedAtNow();
     for (const FolderListing::Entry& e : child->entries()) {
         if (stop)
-            return;
+            return true;
         if (!e.isDirectory && kinds.covers(child->hostName(e)))
             child->statOf(e);
     }
@@ -190,24 +205,29 @@ void FolderReadAhead::State::readOne(Pending item)
     if (!needless(item.position))
         ahead.insert(item.position);
     queueChildren(child, item.position, 0);
+    return true;
 }
 
 FolderReadAhead::FolderReadAhead() = default;
 
+// Stops the readers, waits for them and tells what they did.
+void FolderReadAhead::State::finish()
+{
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    wake.notify_all();
+    for (std::thread& t : threads)
+        t.join();
+    qCDebug(lcWalk, "readers read %llu folders and dropped %llu the walk had passed; %llu of its %llu reads were slow",
+            reads, dropped, walkSlow, walkReads);
+}
+
 FolderReadAhead::~FolderReadAhead()
 {
-    if (!state_)
-        return;
-    {
-        std::lock_guard lock(state_->mutex);
-        state_->stop = true;
-    }
-    state_->wake.notify_all();
-    for (std::thread& t : state_->threads)
-        t.join();
-    const State& s = *state_;
-    qCDebug(lcWalk, "readers read %llu folders and dropped %llu the walk had passed; %llu of its %llu reads were slow",
-            s.reads, s.dropped, s.walkSlow, s.walkReads);
+    if (state_)
+        state_->finish();
 }
 
 bool FolderReadAhead::slowSoFar(std::chrono::steady_clock::duration took, size_t entries)
@@ -220,6 +240,13 @@ bool FolderReadAhead::slowSoFar(std::chrono::steady_clock::duration took, size_t
 bool FolderReadAhead::read(std::span<const quint32> position, const FolderListing& folder)
 {
     const auto took = std::chrono::steady_clock::now() - readStart_;
+    if (state_ && state_->live == 0 && state_->quitWarm) {
+        // The readers found the tree in memory and quit: the walk goes on
+        // alone until its reads turn slow again.
+        state_->finish();
+        state_.reset();
+        slowReads_ = 0;
+    }
     if (!state_)
         return tuning().startAtOnce || slowSoFar(took, folder.entries().size());
     State& s = *state_;
@@ -261,10 +288,12 @@ void FolderReadAhead::start(std::span<const quint32> position, std::span<const F
     const int readers = std::max(1, tuning().readers);
     s->threads.reserve(size_t(readers)); // so that only a thread's start can fail below
     try {
-        for (int i = 0; i < readers; ++i)
+        for (int i = 0; i < readers; ++i) {
+            ++s->live; // before the thread runs, which may end at once
             s->threads.emplace_back([state = s.get()] { state->run(); });
+        }
     } catch (const std::system_error&) {
-        // Fewer readers, or none: the walk goes on as it would have anyway.
+        --s->live; // fewer readers, or none: the walk goes on as it would have anyway
     }
     if (s->threads.empty())
         return;
