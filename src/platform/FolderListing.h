@@ -24,6 +24,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -61,6 +62,26 @@ public:
     bool readChild(const FolderListing& parent, const Entry& entry);
 
     const std::vector<Entry>& entries() const { return entries_; }
+
+    // A second listing of the same read, with a handle of its own, so that
+    // another thread can read sub-folders from it while this one lives on
+    // or goes. Unopened (every question fails) when no handle can be had.
+    FolderListing duplicate() const;
+
+    // The kinds of name (what follows the last dot, ASCII letters without
+    // regard to case) of the entries other than folders this thread has
+    // looked at one at a time (statOf, sizeOf, detailsOf, attributesOf):
+    // what a walk asks about beyond the names, so that readers going ahead
+    // of it can fetch the same. forgetLooks() starts the record anew.
+    struct LookedAt {
+        static constexpr int kKinds = 16;
+        std::array<quint64, kKinds> kinds{};
+        int count = 0;
+        bool many = false; // more kinds than kKinds: every name counts as looked at
+        bool covers(QByteArrayView hostName) const;
+    };
+    static const LookedAt& lookedAt();
+    static void forgetLooks();
 
     // Gives the folder's handle back and keeps the entries, so a walk that
     // keeps many listings for later holds no handle for each. Every call
@@ -164,6 +185,7 @@ private:
     bool readOpened(posix::UniqueFd folder, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
     void append(int fd, const char* hostName, unsigned char type);
     bool withholds(int fd, const char* hostName) const;
+    void noteLook(const Entry& e) const;
     const char* hostNameZ(const Entry& e) const { return host_.constData() + e.hostOffset; }
     void clear();
     void releaseFolder();

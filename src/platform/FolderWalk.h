@@ -44,6 +44,11 @@
 // other mount, the very folder read or nothing), so a tree thousands of
 // folders wide holds a few handles, not one per waiting parent.
 //
+// A depth-first walk over a tree whose folders turn out slow to read (out
+// of the kernel's caches) has a few reader threads go ahead of it
+// (FolderReadAhead); the order of the hooks, the thread they run on and
+// what the walk reads stay as they are.
+//
 // `folder` is the text of the folder being walked, as the walker spells it:
 // the root's text is passed to walkFolders(), a sub-folder's is made by the
 // visitor's childFolder() (by default the parent's text, the name and a
@@ -51,6 +56,7 @@
 
 #include "platform/Diagnostics.h"
 #include "platform/FolderListing.h"
+#include "platform/FolderReadAhead.h"
 
 #include <QString>
 #include <QStringView>
@@ -111,6 +117,16 @@ template <class Visitor> bool visitAll(const FolderListing& listing, const QStri
     return true;
 }
 
+// The listings of the walk's folders, from the root down to the one it is in.
+inline std::vector<const FolderListing*> listingsOf(const std::vector<WalkFrame>& stack)
+{
+    std::vector<const FolderListing*> path;
+    path.reserve(stack.size());
+    for (const WalkFrame& frame : stack)
+        path.push_back(&frame.listing);
+    return path;
+}
+
 } // namespace detail
 
 // Walks the tree of root, whose text is rootFolder, as described above.
@@ -120,8 +136,13 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
     using detail::WalkFrame;
     if (!detail::visitAll(root, rootFolder, visitor))
         return false;
+    FolderReadAhead ahead;
+    std::vector<quint32> position; // of the folder on top of the stack
     std::vector<WalkFrame> stack;
     stack.push_back(WalkFrame{std::move(root), std::move(rootFolder)});
+    ahead.reading(); // the root was read before the walk: its read counts as quick
+    if (ahead.read(position, stack.back().listing))
+        ahead.start(position, detail::listingsOf(stack));
     while (!stack.empty()) {
         WalkFrame& top = stack.back();
         const std::vector<FolderListing::Entry>& entries = top.listing.entries();
@@ -136,13 +157,17 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
             const WalkStep step = visitor.descend(top.listing, e, top.folder);
             if (step == WalkStep::Stop)
                 return false;
+            if (e.isDirectory && step != WalkStep::Enter)
+                ahead.declined(position, quint32(top.next - 1));
             if (step == WalkStep::Skip)
                 continue;
             if (step == WalkStep::Enter && e.isDirectory) {
                 FolderListing child;
+                ahead.reading();
                 if (child.readChild(top.listing, e)) {
                     QString childText = visitor.childFolder(top.folder, top.listing.name(e));
                     top.inChild = true;
+                    position.push_back(quint32(top.next - 1));
                     stack.push_back(WalkFrame{std::move(child), std::move(childText)});
                     entered = true; // top is gone with the stack's growth
                     break;
@@ -156,9 +181,13 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
         }
         if (!entered) {
             stack.pop_back();
+            if (!position.empty())
+                position.pop_back();
             continue;
         }
         const WalkFrame& child = stack.back();
+        if (ahead.read(position, child.listing))
+            ahead.start(position, detail::listingsOf(stack));
         if (!detail::visitAll(child.listing, child.folder, visitor))
             return false;
     }

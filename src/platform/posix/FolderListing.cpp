@@ -146,6 +146,23 @@ void sortByName(std::vector<FolderListing::Entry>& entries, QStringView text)
     }
 }
 
+thread_local FolderListing::LookedAt looked;
+
+// A name's kind: up to eight bytes after its last dot, ASCII letters in
+// lower case; 1 for a name without a dot.
+quint64 kindOf(QByteArrayView name)
+{
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot < 0)
+        return 1;
+    quint64 kind = 0;
+    for (qsizetype i = dot + 1; i < name.size() && i <= dot + 8; ++i) {
+        const char c = name[i];
+        kind = (kind << 8) | quint8(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return kind;
+}
+
 QDateTime timeOf(const statx_timestamp& t)
 {
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
@@ -185,6 +202,54 @@ FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
         excludedNames_ = std::move(other.excludedNames_);
     }
     return *this;
+}
+
+FolderListing FolderListing::duplicate() const
+{
+    FolderListing copy;
+    copy.folder_ = folder_;
+    copy.entries_ = entries_;
+    copy.text_ = text_;
+    copy.host_ = host_;
+    copy.mountId_ = mountId_;
+    copy.deviceId_ = deviceId_;
+    copy.fd_ = fd_ >= 0 ? ::fcntl(fd_, F_DUPFD_CLOEXEC, 0) : -1;
+    copy.inode_ = inode_;
+    copy.inodeDevice_ = inodeDevice_;
+    copy.error_ = error_;
+    copy.shared_ = shared_;
+    copy.checkOwners_ = checkOwners_;
+    copy.withheld_ = withheld_;
+    copy.excludedNames_ = excludedNames_;
+    return copy;
+}
+
+bool FolderListing::LookedAt::covers(QByteArrayView hostName) const
+{
+    if (many)
+        return true;
+    const quint64 kind = kindOf(hostName);
+    return std::find(kinds.begin(), kinds.begin() + count, kind) != kinds.begin() + count;
+}
+
+const FolderListing::LookedAt& FolderListing::lookedAt()
+{
+    return looked;
+}
+
+void FolderListing::forgetLooks()
+{
+    looked = {};
+}
+
+void FolderListing::noteLook(const Entry& e) const
+{
+    if (e.isDirectory || looked.many || looked.covers(hostName(e)))
+        return;
+    if (looked.count == LookedAt::kKinds)
+        looked.many = true;
+    else
+        looked.kinds[size_t(looked.count++)] = kindOf(hostName(e));
 }
 
 void FolderListing::releaseFolder()
@@ -387,6 +452,7 @@ quint32 FolderListing::attributesOf(const Entry& e) const
 
 quint32 FolderListing::attributesOf(const Entry& e, EntryId& id) const
 {
+    noteLook(e);
     struct statx st {};
     if (!fd_.valid() || !posix::statEntryAt(fd_.get(), hostNameZ(e), st)) {
         id = {};
@@ -399,6 +465,7 @@ quint32 FolderListing::attributesOf(const Entry& e, EntryId& id) const
 
 FolderListing::Found FolderListing::statOf(const Entry& e) const
 {
+    noteLook(e);
     struct statx st {};
     if (!fd_.valid() || !posix::statEntryAt(fd_.get(), hostNameZ(e), st))
         return {};
@@ -408,6 +475,7 @@ FolderListing::Found FolderListing::statOf(const Entry& e) const
 
 FolderListing::Details FolderListing::detailsOf(const Entry& e) const
 {
+    noteLook(e);
     struct statx st {};
     constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME | STATX_ATIME
         | STATX_MTIME | STATX_CTIME;
@@ -427,6 +495,7 @@ FolderListing::Details FolderListing::detailsOf(const Entry& e) const
 
 quint64 FolderListing::sizeOf(const Entry& e) const
 {
+    noteLook(e);
     struct stat st;
     return fd_.valid() && ::fstatat(fd_.get(), hostNameZ(e), &st, AT_SYMLINK_NOFOLLOW) == 0 ? quint64(st.st_size) : 0;
 }

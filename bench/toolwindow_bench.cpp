@@ -1,0 +1,114 @@
+// Times the empty-folder and zero-byte tools as a user sees them: the
+// window shown (offscreen), a mouse click on its search button, and the
+// time until the status pane has painted the end text. The empty-folder
+// window's pause with messages running after the listing is timed apart,
+// by the clock it reads, and printed both with and without it.
+//
+// usage: toolwindow_bench DIR [dirs|files]   (both tools when no second word)
+
+#include "cleaners/files/TEDirForm.h"
+#include "cleaners/files/TEFileForm.h"
+#include "platform/MessageBoxService.h"
+#include "platform/TickCounter.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QToolButton>
+#include <cstdio>
+
+namespace {
+
+QElapsedTimer sinceStart;
+
+// The clock the window's pause reads, with the first and last reading kept.
+struct PauseClock {
+    qint64 first = -1;
+    qint64 last = -1;
+    quint32 now()
+    {
+        last = sinceStart.elapsed();
+        if (first < 0)
+            first = last;
+        return quint32(last);
+    }
+    qint64 took() const { return first < 0 ? 0 : last - first; }
+};
+
+// Notes the time the pane first paints a text that begins with `end`.
+class EndPaint : public QObject {
+public:
+    EndPaint(QLabel* pane, QString end)
+        : pane_(pane)
+        , end_(std::move(end))
+    {
+        pane_->installEventFilter(this);
+    }
+    qint64 at = -1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == pane_ && event->type() == QEvent::Paint && at < 0 && pane_->text().startsWith(end_))
+            at = sinceStart.elapsed();
+        return false;
+    }
+
+private:
+    QLabel* pane_;
+    QString end_;
+};
+
+// Shows window, clicks button and waits for the end text to be painted.
+// Returns milliseconds from the click to that paint, -1 when it never came.
+qint64 clickAndWait(QWidget& window, QToolButton* button, QLabel* pane, const QString& end)
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return -1;
+    QApplication::processEvents();
+    EndPaint paint(pane, end);
+    const qint64 clicked = sinceStart.elapsed();
+    QTest::mouseClick(button, Qt::LeftButton);
+    const QDeadlineTimer deadline(10000);
+    while (paint.at < 0 && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return paint.at < 0 ? -1 : paint.at - clicked;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: toolwindow_bench DIR [dirs|files]\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("VARNEL_DRIVES", QByteArray("c=") + argv[1]);
+    QApplication app(argc, argv);
+    platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
+        std::fprintf(stderr, "message box: %s\n", qPrintable(r.text));
+        return platform::MsgResult::Cancel;
+    });
+    sinceStart.start();
+    PauseClock pause;
+    platform::TickCounter::setSource([&pause] { return pause.now(); });
+
+    const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+    if (only.isEmpty() || only == "dirs") {
+        TEDirForm dirs;
+        const qint64 ms = clickAndWait(dirs, dirs.SrcBtn, dirs.StatPane, QStringLiteral("Поиск завершен"));
+        std::printf("window empty folders      %8lld ms  (pause %lld ms, without it %lld ms; %d listed)\n", ms,
+                    pause.took(), ms - pause.took(), dirs.DirsModel->rowCount());
+    }
+    if (only.isEmpty() || only == "files") {
+        TEFileForm files;
+        const qint64 ms = clickAndWait(files, files.SrcfileBtn, files.StatPane, QStringLiteral("Поиск завершен"));
+        std::printf("window zero-byte files    %8lld ms  (%d listed)\n", ms, files.FileModel->rowCount());
+    }
+    return 0;
+}
