@@ -1,5 +1,6 @@
 #include "cli/CliReport.h"
 
+#include "platform/Console.h"
 #include "platform/PathMapper.h"
 
 #include <QJsonDocument>
@@ -99,6 +100,22 @@ void CliReport::outcome(const CleanOutcome& outcome)
         entries_.append(fields);
     else
         entries_.replace(*at, fields);
+}
+
+void CliReport::drives(const QList<platform::FixedDrive>& drives)
+{
+    QJsonObject letters;
+    QStringList shown;
+    for (const platform::FixedDrive& drive : drives) {
+        const QString host = QString::fromLocal8Bit(drive.hostRoot);
+        letters.insert(QString(drive.letter) + u':', host);
+        shown.append(QString(drive.letter) + QStringLiteral(": ") + host);
+    }
+    top_.insert(QStringLiteral("drives"), letters);
+    if (platform::Console::errorIsTerminal()) {
+        const QByteArray line = "varnel-cli: drives " + shown.join(QStringLiteral(", ")).toUtf8() + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    }
 }
 
 void CliReport::set(const QString& key, const QJsonValue& value)

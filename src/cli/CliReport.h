@@ -4,6 +4,7 @@
 // command's own (files, registry values, programs, prefixes); deletions
 // add each entry's result.
 
+#include "platform/DriveTable.h"
 #include "platform/EntryId.h"
 #include "scan/CleanOutcome.h"
 
@@ -28,6 +29,12 @@ public:
     // "skipped<TAB>path<TAB>reason", "failed<TAB>path<TAB>error N: reason".
     // JSON: result and error on the entry of that path.
     void outcome(const CleanOutcome& outcome);
+
+    // Which host folder each drive letter stands for: in the JSON document,
+    // and on standard error while it is a terminal, so that whoever runs a
+    // deleting command sees how far it reaches (without VARNEL_DRIVES or a
+    // prefix, c: is the whole root file system).
+    void drives(const QList<platform::FixedDrive>& drives);
 
     // A field of the JSON document's top level ("environment", "checked").
     void set(const QString& key, const QJsonValue& value);

@@ -145,6 +145,7 @@ int fileTool(const CliOptions& options)
     }
     const bool interrupted = platform::Console::interrupted();
     CliReport report(options.command, options.json);
+    report.drives(platform::DriveTable::fixedDrives());
     report.set(QStringLiteral("drive"),
                options.command == u"broken-links" && options.drive.isEmpty() ? QString() : drive);
     for (const Listed& row : rows)

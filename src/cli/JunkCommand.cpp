@@ -112,6 +112,7 @@ int junk(const CliOptions& options)
         return CliExit::Environment;
     const bool interrupted = platform::Console::interrupted();
     CliReport report(options.command, options.json);
+    report.drives(platform::DriveTable::fixedDrives());
     const bool deleting = clean && options.yes && !interrupted;
     for (qsizetype i = 0; i < rows->captions.size(); ++i)
         if (!deleting || options.json)

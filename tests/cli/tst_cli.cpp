@@ -133,6 +133,7 @@ private Q_SLOTS:
         QCOMPARE(cli["c:\\keep\\k.tmp"], QStringLiteral("in an excluded folder"));
         QCOMPARE(search.json()["total"].toObject()["size"].toInt(), 5 + 2 + 14 + 1 + 1 + 1);
         QVERIFY(search.json()["entries"].toArray()[0].toObject()["hostPath"].toString().startsWith(box.pathText("c/")));
+        QCOMPARE(search.json()["drives"].toObject()["c:"].toString(), box.pathText("c"));
 
         const Run plain = run({"search"});
         QVERIFY(plain.out.contains("c:\\usr\\old.tmp\t1\t[[-]] installed by a package\n"));
