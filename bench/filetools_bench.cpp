@@ -22,10 +22,6 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("VARNEL_DRIVES", QByteArray("c=") + argv[1]);
     QApplication app(argc, argv);
-    platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(r.text));
-        return platform::MsgResult::Cancel;
-    });
     // The finder's 200 ms pause for painting is not search work: let it pass at once.
     static quint32 clock = 0;
     platform::TickCounter::setSource([] { return clock += 1000; });

@@ -43,10 +43,6 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
-    platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(r.text));
-        return platform::MsgResult::Cancel;
-    });
     QTemporaryDir root;
     const QString plugins = root.path() + QStringLiteral("/Plugins");
     QDir().mkpath(plugins);

@@ -90,10 +90,6 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("VARNEL_DRIVES", QByteArray("c=") + argv[1]);
     QApplication app(argc, argv);
-    platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
-        std::fprintf(stderr, "message box: %s\n", qPrintable(r.text));
-        return platform::MsgResult::Cancel;
-    });
     sinceStart.start();
     PauseClock pause;
     platform::TickCounter::setSource([&pause] { return pause.now(); });

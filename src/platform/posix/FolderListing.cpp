@@ -146,23 +146,6 @@ void sortByName(std::vector<FolderListing::Entry>& entries, QStringView text)
     }
 }
 
-thread_local FolderListing::LookedAt looked;
-
-// A name's kind: up to eight bytes after its last dot, ASCII letters in
-// lower case; 1 for a name without a dot.
-quint64 kindOf(QByteArrayView name)
-{
-    const qsizetype dot = name.lastIndexOf('.');
-    if (dot < 0)
-        return 1;
-    quint64 kind = 0;
-    for (qsizetype i = dot + 1; i < name.size() && i <= dot + 8; ++i) {
-        const char c = name[i];
-        kind = (kind << 8) | quint8(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    }
-    return kind;
-}
-
 QDateTime timeOf(const statx_timestamp& t)
 {
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
@@ -172,85 +155,10 @@ QDateTime timeOf(const statx_timestamp& t)
 
 FolderListing::FolderListing() = default;
 
-FolderListing::~FolderListing()
-{
-    releaseFolder();
-}
-
-FolderListing::FolderListing(FolderListing&& other) noexcept
-{
-    *this = std::move(other);
-}
-
-FolderListing& FolderListing::operator=(FolderListing&& other) noexcept
-{
-    if (this != &other) {
-        releaseFolder();
-        folder_ = std::move(other.folder_);
-        entries_ = std::move(other.entries_);
-        text_ = std::move(other.text_);
-        host_ = std::move(other.host_);
-        mountId_ = other.mountId_;
-        deviceId_ = other.deviceId_;
-        fd_ = std::move(other.fd_);
-        inode_ = other.inode_;
-        inodeDevice_ = other.inodeDevice_;
-        error_ = other.error_;
-        shared_ = other.shared_;
-        checkOwners_ = other.checkOwners_;
-        withheld_ = other.withheld_;
-        excludedNames_ = std::move(other.excludedNames_);
-    }
-    return *this;
-}
-
-FolderListing FolderListing::duplicate() const
-{
-    FolderListing copy;
-    copy.folder_ = folder_;
-    copy.entries_ = entries_;
-    copy.text_ = text_;
-    copy.host_ = host_;
-    copy.mountId_ = mountId_;
-    copy.deviceId_ = deviceId_;
-    copy.fd_ = posix::UniqueFd(fd_.valid() ? ::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0) : -1);
-    copy.inode_ = inode_;
-    copy.inodeDevice_ = inodeDevice_;
-    copy.error_ = error_;
-    copy.shared_ = shared_;
-    copy.checkOwners_ = checkOwners_;
-    copy.withheld_ = withheld_;
-    copy.excludedNames_ = excludedNames_;
-    return copy;
-}
-
-bool FolderListing::LookedAt::covers(QByteArrayView hostName) const
-{
-    if (many)
-        return true;
-    const quint64 kind = kindOf(hostName);
-    return std::find(kinds.begin(), kinds.begin() + count, kind) != kinds.begin() + count;
-}
-
-const FolderListing::LookedAt& FolderListing::lookedAt()
-{
-    return looked;
-}
-
-void FolderListing::forgetLooks()
-{
-    looked = {};
-}
-
-void FolderListing::noteLook(const Entry& e) const
-{
-    if (e.isDirectory || looked.many || looked.covers(hostName(e)))
-        return;
-    if (looked.count == LookedAt::kKinds)
-        looked.many = true;
-    else
-        looked.kinds[size_t(looked.count++)] = kindOf(hostName(e));
-}
+// The folder's handle is a UniqueFd: moving and ending need nothing more.
+FolderListing::~FolderListing() = default;
+FolderListing::FolderListing(FolderListing&&) noexcept = default;
+FolderListing& FolderListing::operator=(FolderListing&&) noexcept = default;
 
 void FolderListing::releaseFolder()
 {
