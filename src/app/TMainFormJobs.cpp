@@ -65,6 +65,9 @@ bool TMainForm::BuildSearchFilter()
     DiskList->Items = plan->drives;
     ExtList->Items = plan->masks;
     FileScan.SearchFilter = plan->filter;
+    for (const QString& folder : plan->refusedFolders)
+        WriteLog(QStringLiteral("Временная папка не будет очищена (она вне дисков поиска или за ссылкой) - ") + folder,
+                 clRed);
     return true;
 }
 

@@ -8,8 +8,8 @@
 // never a fixed drive (unless VARNEL_DRIVES names it).
 //
 // Inside a Wine prefix (see WinePrefix) the drives are the prefix's
-// dosdevices links instead; the one whose target is the host root maps
-// paths like z: but is never a fixed drive.
+// dosdevices links instead; the one whose target is the host root, or any
+// folder holding the prefix, maps paths like z: but is never a fixed drive.
 
 #include <QByteArray>
 #include <QList>
@@ -76,6 +76,11 @@ public:
     // Makes lettersAreWindows() answer on (tests reach the host-table rules
     // from a sandbox); nullopt gives back the real answer.
     static void setLettersAreWindowsForTests(std::optional<bool> on);
+
+    // True when the process runs as the superuser over the default table:
+    // no VARNEL_DRIVES, no Wine prefix, so c: is the host root and every
+    // local disk a drive, and a deletion may reach anything on the machine.
+    static bool reachesWholeSystem();
 
     // Forgets the cached table; the next call reads the mount table again.
     static void reload();

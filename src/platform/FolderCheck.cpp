@@ -172,7 +172,49 @@ bool onFixedDrive(const QString& host)
     return false;
 }
 
+// The folders that a temporary folder may neither be nor hold.
+QList<Guard> temporaryGuards()
+{
+    QList<Guard> guards{hostGuard(QStringLiteral("/"), false), hostGuard(FolderCheck::realHomeFolder(), false),
+                        windowsGuard(KnownFolders::windowsDir(), false)};
+    for (const FixedDrive& d : DriveTable::fixedDrives())
+        guards << Guard{QString(d.letter) + u':', FolderCheck::realHostFolder(d.hostRoot), false};
+    if (WinePrefix::active())
+        guards << windowsGuard(QStringLiteral("c:\\users\\") + WinePrefix::userName(), false);
+    return guards;
+}
+
+// True when the folder lies inside the fixed drive it is written on, reached
+// from the drive's root without a link.
+bool confinedToItsDrive(const QString& winFolder, const QStringList& parts)
+{
+    const QChar letter = WinPath::driveLetter(winFolder);
+    if (!DriveTable::isFixed(letter))
+        return false;
+    const EmptiableFolder folder = spelled(winFolder, parts);
+    if (folder.state == State::Refused)
+        return false;
+    const QString root = FolderCheck::realHostFolder(DriveTable::drive(letter)->hostRoot);
+    const QString host = FolderCheck::realHostFolder(PathMapper::toHost(folder.path));
+    return hostWithin(host, root) && host != root;
+}
+
 } // namespace
+
+bool FolderCheck::temporaryEmptiable(const QString& winFolder)
+{
+    const std::optional<QStringList> parts = componentsOf(winFolder);
+    if (!parts || parts->isEmpty() || parts->contains(QStringLiteral("..")) || parts->contains(QStringLiteral(".")))
+        return false;
+    if (WinePrefix::active() && !confinedToItsDrive(winFolder, *parts))
+        return false;
+    const QString win = cleanWindows(winFolder);
+    const QString host = realHostFolder(PathMapper::toHost(win));
+    for (const Guard& g : temporaryGuards())
+        if (windowsWithin(g.win, win) || hostWithin(g.host, host))
+            return false;
+    return true;
+}
 
 EmptiableFolder FolderCheck::emptiable(const QString& winPath, const QString& valueName)
 {

@@ -43,6 +43,17 @@ public:
     // the host as well as by their Windows form.
     static EmptiableFolder emptiable(const QString& winPath, const QString& valueName);
 
+    // Whether the junk search may empty winFolder as a temporary folder
+    // (the temporary folder or the Windows folder's Temp). Inside a Wine
+    // prefix the prefix's registry names it, and anyone may write that: it
+    // must lie on a fixed drive of the prefix, be reached from the drive's
+    // root without a link and without "." or "..", and really lie inside
+    // that drive's folder. Everywhere it must be an absolute folder path
+    // that is neither a drive root, the host's root, the Windows or the
+    // profile folder, nor the home folder, nor any folder holding one of
+    // them. A folder that does not exist may be emptied: nothing is there.
+    static bool temporaryEmptiable(const QString& winFolder);
+
     // The host folder that hostPath names, links resolved, without a
     // trailing "/" except for the root. When it does not exist, its
     // longest existing leading part is resolved and the rest kept as

@@ -3,6 +3,7 @@
 #include <QSet>
 #include <algorithm>
 
+#include "platform/FolderCheck.h"
 #include "platform/WinPath.h"
 #include "scan/FileHelpers.h"
 #include "settings/Settings.h"
@@ -48,9 +49,28 @@ std::optional<SearchPlan> PlanSearch(const QStringList& driveItems, QString* bad
     std::optional<QStringList> drives = SelectedDrives(driveItems, badValue);
     if (!drives)
         return std::nullopt;
-    SearchPlan plan{*drives, BuildMaskList(), {}};
-    plan.filter = BuildWalkerFilter(plan.drives, plan.masks);
+    return PlanSearchOn(*drives);
+}
+
+SearchPlan PlanSearchOn(const QStringList& drives)
+{
+    SearchPlan plan{drives, BuildMaskList(), {}, {}};
+    plan.filter = BuildWalkerFilter(plan.drives, plan.masks, &plan.refusedFolders);
     return plan;
+}
+
+QStringList TemporaryFolders(QStringList* refused)
+{
+    QStringList folders;
+    if (!switchOn(SettingKeys::TempFolders))
+        return folders;
+    for (const QString& folder : {GetWindowsDir() + QStringLiteral("\\Temp\\"), GetTempDir()}) {
+        if (platform::FolderCheck::temporaryEmptiable(folder))
+            folders.append(folder);
+        else if (refused)
+            refused->append(folder);
+    }
+    return folders;
 }
 
 std::optional<FoundRow> RowFor(const QString& fileName, const platform::FolderListing::Found& entry, ListedIds& listed)
@@ -127,13 +147,11 @@ QStringList BuildMaskList()
     return masks;
 }
 
-QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& masks)
+QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& masks, QStringList* refused)
 {
     QStringList filter;
-    if (switchOn(SettingKeys::TempFolders)) {
-        filter.prepend(GetTempDir() + QStringLiteral("*.*"));
-        filter.prepend(GetWindowsDir() + QStringLiteral("\\Temp\\*.*"));
-    }
+    for (const QString& folder : TemporaryFolders(refused))
+        filter.append(folder + QStringLiteral("*.*"));
     for (const QString& drive : drives)
         for (const QString& mask : masks)
             filter.prepend(drive + u'\\' + mask);

@@ -34,11 +34,20 @@ struct SearchPlan {
     QStringList drives;
     QStringList masks;
     QStringList filter;
+    QStringList refusedFolders; // temporary folders left out: where they lie is not for the search to empty
 };
 
 // The plan for the drive box's items (as SelectedDrives takes them);
 // nullopt, with the offending text in badValue, when Disk is no number.
 std::optional<SearchPlan> PlanSearch(const QStringList& driveItems, QString* badValue = nullptr);
+
+// The plan for these drives ("c:"), whatever Search/Disk says.
+SearchPlan PlanSearchOn(const QStringList& drives);
+
+// The temporary folders a search empties (when TempFolders is on), as
+// BuildWalkerFilter takes them: the Windows folder's Temp, then the
+// temporary folder, each only while FolderCheck lets it be emptied.
+QStringList TemporaryFolders(QStringList* refused = nullptr);
 
 // One row of the found list.
 struct FoundRow {
@@ -81,8 +90,9 @@ QStringList BuildMaskList();
 
 // The walker's filter: the temporary folders (when TempFolders is on), then
 // drive x mask entries, each insertion going to the front; so the walk runs
-// the last drive's masks first and the temporary folders last.
-QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& masks);
+// the last drive's masks first and the temporary folders last. A temporary
+// folder that may not be emptied is left out, and named in refused.
+QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& masks, QStringList* refused = nullptr);
 
 // True when the folder part of path lies in the Windows System folder (or
 // System32, or any folder whose name begins with "System" there).

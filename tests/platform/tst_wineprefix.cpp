@@ -3,11 +3,14 @@
 
 #include "platform/CodePage.h"
 #include "platform/DriveTable.h"
+#include "platform/FolderCheck.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
 #include "platform/PrefixEnvironment.h"
 #include "platform/ShellLinkReader.h"
 #include "platform/WinePrefix.h"
+#include "scan/JunkSearch.h"
+#include "settings/Settings.h"
 #include "support/LnkWriter.h"
 #include "support/Sandbox.h"
 
@@ -116,6 +119,55 @@ private Q_SLOTS:
         // Without TEMP the Windows folder's temp serves.
         box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n");
         QCOMPARE(KnownFolders::tempDir(), QStringLiteral("c:\\windows\\temp\\"));
+    }
+
+    void theRegistryNamesATemporaryFolderButNeverWidensWhereOneIsEmptied()
+    {
+        makePrefix();
+        box.makeFile("victim/keep.txt");
+        box.makeDir("documents/tmp");
+        QVERIFY(::symlink(box.path("documents").constData(),
+                          box.path("prefix/drive_c/users/tester/Documents").constData())
+                == 0);
+        // A drive that holds the prefix reaches far beyond it: it maps, as
+        // z: does, but is no drive to search or empty.
+        QVERIFY(::symlink(box.path("").constData(), box.path("prefix/dosdevices/e:").constData()) == 0);
+        DriveTable::reload();
+        QVERIFY(!DriveTable::isFixed(u'e') && DriveTable::isFixed(u'd'));
+        QString victim = QStringLiteral("Z:") + box.pathText("victim");
+        victim.replace(u'/', u'\\');
+        const struct {
+            QString folder;
+            bool emptiable;
+        } cases[] = {
+            {QStringLiteral("C:\\users\\tester\\AppData\\Local\\Temp\\"), true},
+            {QStringLiteral("c:\\USERS\\TESTER\\appdata\\local\\temp"), true},
+            {QStringLiteral("c:\\windows\\temp\\"), true},
+            {QStringLiteral("C:\\users\\tester\\NotYetMade\\"), true},
+            {QStringLiteral("D:\\Temp\\"), true},
+            {victim + u'\\', false},                                        // the host, through z:
+            {QStringLiteral("E:\\victim\\"), false},                       // the host, through a drive holding the prefix
+            {QStringLiteral("C:\\users\\tester\\Documents\\tmp\\"), false}, // through a link
+            {QStringLiteral("C:\\users\\tester\\..\\..\\..\\victim\\"), false},
+            {QStringLiteral("C:\\"), false},
+            {QStringLiteral("D:\\"), false},
+            {QStringLiteral("C:\\windows\\"), false},
+            {QStringLiteral("C:\\users\\tester\\"), false},
+            {QStringLiteral("C:\\users\\"), false},
+            {QStringLiteral("Temp\\"), false},
+            {QString(), false},
+        };
+        for (const auto& c : cases)
+            QVERIFY2(FolderCheck::temporaryEmptiable(c.folder) == c.emptiable, qPrintable(c.folder));
+
+        // The search leaves a refused folder out and names it.
+        box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n[Environment] 1\n\"TEMP\"=\""
+                                            + victim.toUtf8().replace("\\", "\\\\") + "\"\n");
+        WriteSetting(QStringLiteral("Search"), QStringLiteral("TempFolders"), QStringLiteral("Yes"));
+        QStringList refused;
+        QCOMPARE(JunkSearch::TemporaryFolders(&refused), QStringList{QStringLiteral("c:\\windows\\Temp\\")});
+        QCOMPARE(refused, QStringList{victim + u'\\'});
+        QVERIFY(!JunkSearch::BuildWalkerFilter({}, {}).join(u'|').contains(QStringLiteral("victim"), Qt::CaseInsensitive));
     }
 
     void expansionLeavesUnknownNamesAlone()

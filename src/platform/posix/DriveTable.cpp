@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -72,16 +73,28 @@ QList<FixedDrive> defaultTable()
     const QList<MountEntry> mounts = MountTable::read();
     const QHash<QByteArray, QString> labels = readLabels();
     QList<FixedDrive> drives{{u'c', "/", labelOfMountPoint("/", mounts, labels)}};
-    std::map<QByteArray, bool> points; // ordered by mount point
+    std::map<QByteArray, QByteArray> points; // ordered by mount point; the disk mounted there
+    QSet<QByteArray> taken;                   // the disks that are a drive already
     for (const MountEntry& m : mounts) {
-        if (m.mountPoint == "/" || m.root != "/" || !m.source.startsWith("/dev/"))
+        if (m.mountPoint == "/") {
+            taken = {m.source}; // the last mount on "/" is the one c: shows
             continue;
-        points[m.mountPoint] = MountTable::isDiskFileSystem(m.fsType);
+        }
+        if (m.root != "/" || !m.source.startsWith("/dev/"))
+            continue;
+        if (MountTable::isDiskFileSystem(m.fsType))
+            points[m.mountPoint] = m.source;
+        else
+            points.erase(m.mountPoint);
     }
+    // A disk mounted twice (a bind mount of a whole file system, a backup
+    // tool's second mount of /) is one drive: under a second letter its
+    // files would escape what is judged by path, such as a package's files.
     char letter = 'd';
-    for (const auto& [point, disk] : points) {
-        if (!disk || letter > 'y' || !QFileInfo(QFile::decodeName(point)).isDir())
+    for (const auto& [point, source] : points) {
+        if (letter > 'y' || taken.contains(source) || !QFileInfo(QFile::decodeName(point)).isDir())
             continue;
+        taken.insert(source);
         drives.append({QChar(letter++), point, labelOfMountPoint(point, mounts, labels)});
     }
     return drives;
@@ -120,12 +133,15 @@ QList<FixedDrive> tableFromVariable(const QByteArray& spec)
 
 // A Wine prefix's drives: the links "c:" ... "z:" in its dosdevices folder.
 // The drive whose target is the host root only maps paths (rootLetter): a
-// search never leaves the prefix through it.
+// search never leaves the prefix through it. Nor through a drive that holds
+// the prefix itself (a link to the home folder, say): that reaches far
+// beyond what the prefix's programs keep, so it maps nothing either.
 QList<FixedDrive> tableFromPrefix(const QByteArray& prefix, QChar& rootLetter)
 {
     const QList<MountEntry> mounts = MountTable::read();
     const QHash<QByteArray, QString> labels = readLabels();
     QList<FixedDrive> drives;
+    const QByteArray realPrefix = realPath(prefix);
     const QByteArray dosdevices = prefix + "/dosdevices";
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         const QByteArray link = dosdevices + "/" + letter + ":";
@@ -138,6 +154,8 @@ QList<FixedDrive> tableFromPrefix(const QByteArray& prefix, QChar& rootLetter)
                 rootLetter = QChar(letter);
             continue;
         }
+        if (realPrefix == root || realPrefix.startsWith(root + '/'))
+            continue;
         if (QFileInfo(QFile::decodeName(root)).isDir())
             drives.append({QChar(letter), root, labelOfMountPoint(root, mounts, labels)});
     }
@@ -265,6 +283,11 @@ DriveDetails DriveTable::details(QChar letter)
 void DriveTable::setSpaceSource(std::function<std::optional<DriveSpace>(QChar)> source)
 {
     spaceSource() = std::move(source);
+}
+
+bool DriveTable::reachesWholeSystem()
+{
+    return ::geteuid() == 0 && qgetenv("VARNEL_DRIVES").isEmpty() && WinePrefix::folder().isEmpty();
 }
 
 void DriveTable::reload()
