@@ -1,10 +1,13 @@
 #include "app/TMainForm.h"
 
+#include "platform/DriveTable.h"
+
 #include "app/ImageLibrary.h"
 #include "app/TReportForm.h"
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
 #include "cleaners/files/TLinkForm.h"
+#include "platform/DriveTable.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
@@ -114,6 +117,11 @@ void TMainForm::connectCommands()
 void TMainForm::FormCreate()
 {
     FirstPaint = true;
+    // Root's default drives are every disk of the machine; whoever started
+    // it so should know before the first search.
+    if (platform::DriveTable::reachesWholeSystem())
+        WriteLog(QStringLiteral("Внимание: программа запущена от имени root — поиск и удаление охватят всю систему."),
+                 clRed);
     LoadPlugins();
 }
 

@@ -10,10 +10,10 @@ const QHash<QString, QStringList>& commandOptions()
 {
     static const QHash<QString, QStringList> options{
         {QStringLiteral("search"), {}},
-        {QStringLiteral("clean"), {"--dry-run", "--yes", "--trash", "--permanent"}},
-        {QStringLiteral("empty-dirs"), {"--drive", "--delete", "--yes"}},
-        {QStringLiteral("zero-files"), {"--drive", "--delete", "--yes"}},
-        {QStringLiteral("broken-links"), {"--drive", "--delete", "--yes"}},
+        {QStringLiteral("clean"), {"--dry-run", "--yes", "--trash", "--permanent", "--drive", "--all-drives"}},
+        {QStringLiteral("empty-dirs"), {"--drive", "--all-drives", "--delete", "--yes"}},
+        {QStringLiteral("zero-files"), {"--drive", "--all-drives", "--delete", "--yes"}},
+        {QStringLiteral("broken-links"), {"--drive", "--all-drives", "--delete", "--yes"}},
         {QStringLiteral("autoruns"), {"--delete", "--root", "--yes"}},
         {QStringLiteral("programs"), {}},
         {QStringLiteral("prefixes"), {}},
@@ -30,6 +30,11 @@ bool takesValue(const QString& option, const QString& command)
 bool setValue(CliOptions& o, const QString& option, const QString& value, QString* error)
 {
     if (option == u"--prefix") {
+        // An unset variable in a script must not turn into "the host".
+        if (value.trimmed().isEmpty()) {
+            *error = QStringLiteral("--prefix wants a prefix folder or name, not an empty text");
+            return false;
+        }
         o.prefix = value;
     } else if (option == u"--drive") {
         static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:?$"));
@@ -62,6 +67,8 @@ void setFlag(CliOptions& o, const QString& option)
         o.dryRun = true;
     else if (option == u"--delete")
         o.remove = true;
+    else if (option == u"--all-drives")
+        o.allDrives = true;
     else if (option == u"--trash")
         o.trash = true;
     else if (option == u"--permanent")
@@ -80,6 +87,10 @@ bool checkCombination(const CliOptions& o, QString* error)
     }
     if (o.command == u"autoruns" && !o.root.isEmpty() && !o.remove) {
         *error = QStringLiteral("--root is only taken with --delete NAME");
+        return false;
+    }
+    if (o.allDrives && !o.drive.isEmpty()) {
+        *error = QStringLiteral("--drive and --all-drives contradict each other");
         return false;
     }
     if (o.dryRun && o.yes) {
@@ -170,17 +181,19 @@ QString CliUsage()
                           "\n"
                           "commands:\n"
                           "  search                 the junk search as the settings describe it\n"
-                          "  clean [--dry-run] [--yes] [--trash|--permanent]\n"
+                          "  clean [--dry-run] [--yes] [--trash|--permanent] [--drive X:|--all-drives]\n"
                           "                         search, then delete every unprotected entry\n"
-                          "  empty-dirs [--drive X:] [--delete --yes]\n"
-                          "  zero-files [--drive X:] [--delete --yes]\n"
-                          "  broken-links [--drive X:] [--delete --yes]\n"
+                          "  empty-dirs [--drive X:|--all-drives] [--delete --yes]\n"
+                          "  zero-files [--drive X:|--all-drives] [--delete --yes]\n"
+                          "  broken-links [--drive X:|--all-drives] [--delete --yes]\n"
                           "  autoruns [--delete NAME --root HKCU|HKLM|HKU --yes]\n"
                           "  programs               the installed programs (both registry views)\n"
                           "  prefixes               the Wine prefixes found for this user\n"
                           "\n"
                           "Nothing is deleted without --yes; without it a deleting command only\n"
-                          "says what it would do and exits with 3.\n"
+                          "says what it would do and exits with 3. As root on the host, a deleting\n"
+                          "command needs --drive X:, VARNEL_DRIVES or --all-drives: the default\n"
+                          "drives are the whole system.\n"
                           "Exit codes: 0 done, 1 some entries failed, 2 bad usage, 3 deletion not\n"
                           "confirmed, 4 environment error, 130 interrupted.\n");
 }

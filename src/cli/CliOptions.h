@@ -9,7 +9,7 @@
 
 struct CliOptions {
     QString command; // search, clean, empty-dirs, zero-files, broken-links, autoruns, programs, prefixes
-    QString prefix;  // --prefix: a folder or a listed prefix's name
+    std::optional<QString> prefix; // --prefix: a folder or a listed prefix's name, never empty
     bool json = false;
     bool help = false;
     bool version = false;
@@ -18,6 +18,7 @@ struct CliOptions {
     bool remove = false;       // --delete of the file tools
     std::optional<bool> trash; // --trash (true) or --permanent (false)
     QString drive;             // --drive X:, lower case "x:"
+    bool allDrives = false;    // --all-drives: root's knowing yes to the whole system
     QString autorunName;       // autoruns --delete NAME
     QString root;              // autoruns --root HKCU|HKLM|HKU
 };

@@ -2,6 +2,7 @@
 
 #include "platform/Console.h"
 #include "platform/PathMapper.h"
+#include "platform/WinePrefix.h"
 
 #include <QJsonDocument>
 #include <cstdio>
@@ -30,6 +31,8 @@ CliReport::CliReport(const QString& command, bool json)
     , json_(json)
 {
     top_.insert(QStringLiteral("command"), command);
+    if (const QByteArray prefix = platform::WinePrefix::folder(); !prefix.isEmpty())
+        top_.insert(QStringLiteral("prefix"), QString::fromLocal8Bit(prefix));
 }
 
 void CliReport::print(const QString& line) const
@@ -102,7 +105,7 @@ void CliReport::outcome(const CleanOutcome& outcome)
         entries_.replace(*at, fields);
 }
 
-void CliReport::drives(const QList<platform::FixedDrive>& drives)
+void CliReport::drives(const QList<platform::FixedDrive>& drives, const QStringList& temporaryFolders)
 {
     QJsonObject letters;
     QStringList shown;
@@ -110,6 +113,11 @@ void CliReport::drives(const QList<platform::FixedDrive>& drives)
         const QString host = QString::fromLocal8Bit(drive.hostRoot);
         letters.insert(QString(drive.letter) + u':', host);
         shown.append(QString(drive.letter) + QStringLiteral(": ") + host);
+    }
+    for (const QString& folder : temporaryFolders) {
+        const QString host = QString::fromLocal8Bit(platform::PathMapper::toHost(folder));
+        letters.insert(folder, host);
+        shown.append(folder + QStringLiteral(" ") + host);
     }
     top_.insert(QStringLiteral("drives"), letters);
     if (platform::Console::errorIsTerminal()) {

@@ -33,8 +33,10 @@ public:
     // Which host folder each drive letter stands for: in the JSON document,
     // and on standard error while it is a terminal, so that whoever runs a
     // deleting command sees how far it reaches (without VARNEL_DRIVES or a
-    // prefix, c: is the whole root file system).
-    void drives(const QList<platform::FixedDrive>& drives);
+    // prefix, c: is the whole root file system). The temporary folders a
+    // search empties (Windows form) are listed beside them, keyed by that
+    // form, since they may lie outside every drive.
+    void drives(const QList<platform::FixedDrive>& drives, const QStringList& temporaryFolders = {});
 
     // A field of the JSON document's top level ("environment", "checked").
     void set(const QString& key, const QJsonValue& value);

@@ -29,17 +29,37 @@ QStringList driveItems()
     return items;
 }
 
-// The search as the window runs it: the plan from the settings, the walk,
-// a row per match, then the marks. nullopt when Search/Disk is no number.
-std::optional<Rows> search()
+// The plan from the settings, or for the one drive --drive names. nullopt,
+// after saying why, when Search/Disk is no number or the drive is none.
+std::optional<JunkSearch::SearchPlan> planOf(const CliOptions& options)
 {
+    const QStringList items = driveItems();
+    if (!options.drive.isEmpty()) {
+        if (!platform::DriveTable::isFixed(options.drive[0])) {
+            CliCommands::complain(QStringLiteral("%1 is no fixed drive").arg(options.drive));
+            return std::nullopt;
+        }
+        return JunkSearch::PlanSearchOn({options.drive});
+    }
     QString badDisk;
-    const std::optional<JunkSearch::SearchPlan> plan = JunkSearch::PlanSearch(driveItems(), &badDisk);
-    if (!plan) {
+    std::optional<JunkSearch::SearchPlan> plan = JunkSearch::PlanSearch(items, &badDisk);
+    if (!plan)
         CliCommands::complain(InvalidIntegerMessage(badDisk) + QStringLiteral(" (Search/Disk in ") + SettingsFileName()
                               + u')');
+    return plan;
+}
+
+// The search as the window runs it: the plan, the walk, a row per match,
+// then the marks. nullopt when there is no plan.
+std::optional<Rows> search(const CliOptions& options)
+{
+    const std::optional<JunkSearch::SearchPlan> plan = planOf(options);
+    if (!plan)
         return std::nullopt;
-    }
+    for (const QString& value : plan->refusedFolders)
+        CliCommands::complain(QStringLiteral("warning: the temporary folder %1 is not emptied: it is no folder of the "
+                                             "drives searched, or it is reached through a link")
+                                  .arg(value));
     Rows rows;
     CliProgress progress;
     JunkSearch::ListedIds listed;
@@ -107,12 +127,12 @@ namespace CliCommands {
 int junk(const CliOptions& options)
 {
     const bool clean = options.command == u"clean";
-    const std::optional<Rows> rows = search();
+    const std::optional<Rows> rows = search(options);
     if (!rows)
         return CliExit::Environment;
     const bool interrupted = platform::Console::interrupted();
     CliReport report(options.command, options.json);
-    report.drives(platform::DriveTable::fixedDrives());
+    report.drives(platform::DriveTable::fixedDrives(), JunkSearch::TemporaryFolders());
     const bool deleting = clean && options.yes && !interrupted;
     for (qsizetype i = 0; i < rows->captions.size(); ++i)
         if (!deleting || options.json)

@@ -4,6 +4,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "platform/Console.h"
+#include "platform/DriveTable.h"
 #include "platform/MessagePump.h"
 #include "platform/WinePrefix.h"
 #include "platform/WinePrefixFinder.h"
@@ -35,24 +36,72 @@ void printOut(const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
-// Points the program at the prefix the user named, by its folder or by the
-// name "prefixes" lists; false, after saying why, when it is none.
-bool choosePrefix(const QString& prefix)
+// Points the program at the one prefix the user named: a path (it begins
+// with "/" or "~") by its folder alone, anything else by the name
+// "prefixes" lists. Returns the exit code to end with, or nothing to go on.
+std::optional<int> choosePrefix(const std::optional<QString>& prefix)
 {
-    if (prefix.isEmpty())
-        return true;
-    const std::optional<platform::FoundPrefix> listed = platform::WinePrefixFinder::lookup(prefix);
-    qputenv("WINEPREFIX", (listed ? listed->path : prefix).toLocal8Bit());
-    if (!platform::WinePrefix::folder().isEmpty())
-        return true;
-    CliCommands::complain(QStringLiteral("\"%1\" is no Wine prefix (no system.reg there)").arg(prefix));
-    return false;
+    if (!prefix)
+        return std::nullopt;
+    QString folder;
+    if (prefix->startsWith(u'/') || prefix->startsWith(u'~')) {
+        folder = platform::WinePrefixFinder::prefixAt(*prefix);
+    } else {
+        const QList<platform::FoundPrefix> matches =
+            platform::WinePrefixFinder::matchesIn(platform::WinePrefixFinder::find(), *prefix);
+        if (matches.size() > 1) {
+            QStringList folders;
+            for (const platform::FoundPrefix& p : matches)
+                folders.append(QStringLiteral("  ") + p.path);
+            CliCommands::complain(QStringLiteral("\"%1\" names %2 prefixes; give one by its folder:\n%3")
+                                      .arg(*prefix)
+                                      .arg(matches.size())
+                                      .arg(folders.join(u'\n')));
+            return CliExit::Usage;
+        }
+        if (!matches.isEmpty())
+            folder = matches.first().path;
+    }
+    if (!folder.isEmpty())
+        qputenv("WINEPREFIX", folder.toLocal8Bit());
+    if (folder.isEmpty() || platform::WinePrefix::folder().isEmpty()) {
+        CliCommands::complain(QStringLiteral("\"%1\" is no Wine prefix (no system.reg there)").arg(*prefix));
+        return CliExit::Environment;
+    }
+    if (platform::Console::errorIsTerminal())
+        CliCommands::complain(QStringLiteral("prefix ") + QString::fromLocal8Bit(platform::WinePrefix::folder()));
+    return std::nullopt;
+}
+
+// True when the command deletes files (not only a registry value).
+bool deletesFiles(const CliOptions& o)
+{
+    if (o.command == u"clean")
+        return o.yes;
+    const bool tool = o.command == u"empty-dirs" || o.command == u"zero-files" || o.command == u"broken-links";
+    return tool && o.remove && o.yes;
+}
+
+// As root, the default drives are the whole machine: a deleting command
+// over them goes ahead only when the user said so.
+bool refusedForTheSuperuser(const CliOptions& o)
+{
+    if (!deletesFiles(o) || !o.drive.isEmpty() || o.allDrives || !platform::DriveTable::reachesWholeSystem())
+        return false;
+    CliCommands::complain(QStringLiteral(
+        "refusing to delete as root over the default drives: c: is / and every local disk is a drive of its own, "
+        "so this would reach the whole system. Nothing was deleted.\n"
+        "Name what to clean with --drive X: or VARNEL_DRIVES='c=/some/folder', or add --all-drives to accept the "
+        "whole system knowingly."));
+    return true;
 }
 
 int run(const CliOptions& options)
 {
-    if (!choosePrefix(options.prefix))
-        return CliExit::Environment;
+    if (const std::optional<int> failed = choosePrefix(options.prefix))
+        return *failed;
+    if (refusedForTheSuperuser(options))
+        return CliExit::Usage;
     if (!SettingsReadable()) {
         CliCommands::complain(QStringLiteral("the settings file %1 cannot be read").arg(SettingsFileName()));
         return CliExit::Environment;

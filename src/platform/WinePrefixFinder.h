@@ -33,12 +33,20 @@ public:
     // the rest takes milliseconds. Ask sizeOnDisk() or measure() for it.
     static QList<FoundPrefix> find(const QString& home = {});
 
-    // The listed prefix whose name (case-insensitive) or path equals text
-    // (a path is compared after its links are resolved); nullopt when none.
-    // A name wins over a path.
+    // The listed prefix that text names: a path (it begins with "/") names
+    // the prefix at that folder, compared after links are resolved, and
+    // never one that is merely called so; anything else is a name, compared
+    // without regard to case. nullopt when none matches, or when a name
+    // matches more than one prefix (matchesIn() tells which).
     static std::optional<FoundPrefix> lookup(const QString& text, const QString& home = {});
     // The same among prefixes already found.
     static std::optional<FoundPrefix> lookupIn(const QList<FoundPrefix>& prefixes, const QString& text);
+    // Every prefix of the list that text names, by the rules of lookup().
+    static QList<FoundPrefix> matchesIn(const QList<FoundPrefix>& prefixes, const QString& text);
+
+    // The folder text names as a path, links resolved (a leading "~" is the
+    // home folder), when it holds a prefix; empty otherwise.
+    static QString prefixAt(const QString& path);
 
     // The prefix folder's size on disk (see FoundPrefix::sizeOnDisk); 0 when
     // it cannot be read. Takes as long as a walk of the folder.

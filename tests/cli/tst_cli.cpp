@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -227,6 +228,8 @@ private Q_SLOTS:
             {{"autoruns", "--delete", "Updater"}, 2, "needs --root"},
             {{"zero-files", "--drive", "1"}, 2, "--drive wants a drive letter"},
             {{"--prefix"}, 2, "--prefix needs a value"},
+            {{"--prefix", "", "clean", "--yes"}, 2, "--prefix wants a prefix folder or name"},
+            {{"clean", "--drive", "c:", "--all-drives"}, 2, "contradict"},
             {{"--prefix", "/no/such/prefix", "search"}, 4, "no Wine prefix"},
             {{"empty-dirs", "--drive", "q:"}, 4, "q: is no fixed drive"},
             {{"--help"}, 0, ""},
@@ -243,6 +246,21 @@ private Q_SLOTS:
         QCOMPARE(prefixes.size(), 1);
         const QString name = prefixes[0].toObject()["name"].toString();
         QCOMPARE(run({"--prefix", name, "autoruns"}).code, 0); // a listed name is as good as the folder
+        // A bottle anyone may name ".wine", or after a folder: a name must
+        // say one prefix, and a path is a path.
+        const QByteArray bottle = "home/.local/share/bottles/bottles/other";
+        box.makeFile(bottle + "/system.reg", "WINE REGISTRY Version 2\n");
+        box.makeDir(bottle + "/drive_c");
+        box.makeFile(bottle + "/bottle.yml", "Name: '.wine'\n");
+        const Run twice = run({"--prefix", ".wine", "autoruns"});
+        QCOMPARE(twice.code, 2);
+        QVERIFY(twice.err.contains("names 2 prefixes") && twice.err.contains(box.path(bottle)));
+        box.makeFile(bottle + "/bottle.yml", "Name: '" + box.path("home/.wine") + "'\n");
+        const Run byPath = run({"--json", "--prefix", box.pathText("home/.wine"), "autoruns"});
+        QCOMPARE(byPath.code, 0);
+        QCOMPARE(byPath.json()["prefix"].toString(), box.pathText("home/.wine"));
+        QCOMPARE(run({"--json", "--prefix", "~/.wine", "autoruns"}).json()["prefix"].toString(),
+                 box.pathText("home/.wine"));
         const QString settings = box.pathText("bin/varnel.ini");
         QFile::rename(settings, settings + ".saved");
         box.makeDir("bin/varnel.ini"); // a settings file that cannot be read
@@ -251,6 +269,109 @@ private Q_SLOTS:
         QFile::rename(settings + ".saved", settings);
         QCOMPARE(unreadable.code, 4);
         QVERIFY(unreadable.err.contains("cannot be read"));
+    }
+
+    void aPrefixCleanNeverReachesTheHost()
+    {
+        write({{"Search", "TempFolders", "Yes"},
+               {"Search", "TempFiles", "No"},
+               {"Search", "BAKFiles", "No"},
+               {"Search", "OLDFiles", "No"},
+               {"Search", "GIDFiles", "No"},
+               {"Search", "CustomFiles", "No"}});
+        box.makeFile("victim/precious.txt", "mine");
+        box.makeFile("victim/sub/more.txt", "mine too");
+        box.makeFile("pfx/system.reg", "WINE REGISTRY Version 2\n\n");
+        box.makeFile("pfx/userdef.reg", "WINE REGISTRY Version 2\n\n");
+        box.makeFile("pfx/drive_c/users/tester/Temp/junk.txt", "x");
+        box.makeDir("pfx/dosdevices");
+        QVERIFY(::symlink("../drive_c", box.path("pfx/dosdevices/c:").constData()) == 0);
+        QVERIFY(::symlink("/", box.path("pfx/dosdevices/z:").constData()) == 0);
+        const auto setTemp = [&](QString value) {
+            box.makeFile("pfx/user.reg", "WINE REGISTRY Version 2\n\n[Environment] 1\n\"TEMP\"=\""
+                                             + value.replace(u'\\', QStringLiteral("\\\\")).toUtf8() + "\"\n");
+        };
+        QString victim = QStringLiteral("Z:") + box.pathText("victim");
+        victim.replace(u'/', u'\\');
+        qunsetenv("VARNEL_DRIVES"); // the prefix's own drives
+        qputenv("USER", "tester");
+        const QStringList clean{"--json", "--prefix", box.pathText("pfx"), "clean", "--yes", "--permanent"};
+
+        setTemp(victim);
+        const Run hostile = run(clean);
+        QCOMPARE(hostile.code, 0);
+        QVERIFY(box.exists("victim/precious.txt") && box.exists("victim/sub/more.txt"));
+        QVERIFY2(hostile.err.contains(victim.toUtf8()), hostile.err); // the refused value is named
+        QCOMPARE(hostile.json()["prefix"].toString(), box.pathText("pfx"));
+        QVERIFY(!hostile.json()["drives"].toObject().contains(victim + u'\\'));
+
+        setTemp(QStringLiteral("C:\\users\\tester\\Temp"));
+        const Run own = run(clean);
+        QCOMPARE(own.code, 0);
+        QVERIFY(!box.exists("pfx/drive_c/users/tester/Temp/junk.txt"));
+        QCOMPARE(own.json()["drives"].toObject()["C:\\users\\tester\\Temp\\"].toString(),
+                 box.pathText("pfx/drive_c/users/tester/Temp"));
+        box.setDrives({{'c', "c"}});
+        write({{"Search", "TempFolders", "No"}});
+    }
+
+    // As root, c: is / and every disk a drive: a deleting command must not
+    // take that as a default. Run where every file system is read-only, so
+    // that a missing guard could harm nothing.
+    void asRootTheWholeSystemIsNoDefault()
+    {
+        if (::geteuid() != 0)
+            QSKIP("the guard is for the superuser");
+        write({{"Search", "TempFolders", "No"},
+               {"Search", "TempFiles", "No"},
+               {"Search", "BAKFiles", "No"},
+               {"Search", "OLDFiles", "No"},
+               {"Search", "GIDFiles", "No"},
+               {"Search", "CustomFiles", "Yes"},
+               {"Search", "Disk", "0"},
+               {"CFilters", "Items", "1"},
+               {"CFilters", "Filter0", "varnel-guard-probe-*.tmp"},
+               {"CFilters", "StateFilter0", "1"}});
+        box.makeFile("c/varnel-guard-probe-1.tmp", "x");
+        // The program folder cannot be written there, so the settings are
+        // read from the user's configuration folder.
+        box.makeFile("home/.config/varnel/varnel.ini", box.read("bin/varnel.ini"));
+        box.makeFile("readonly.sh",
+                     "mount --make-rprivate / || exit 97\n"
+                     "for mp in $(awk '{print $5}' /proc/self/mountinfo | sort -r); do\n"
+                     "  mount -o remount,bind,ro \"$mp\" 2>/dev/null\n"
+                     "done\n"
+                     "if touch \"$1.w\" 2>/dev/null; then rm -f \"$1.w\"; exit 98; fi\n"
+                     "shift\n"
+                     "exec env -u VARNEL_DRIVES \"$@\"\n");
+        const auto readOnly = [&](const QStringList& args) {
+            QProcess p;
+            p.start("unshare", QStringList{"-m", "sh", box.pathText("readonly.sh"), box.pathText("c/probe"), program}
+                                   + args);
+            Run r;
+            if (p.waitForFinished(240000))
+                r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+            r.out = p.readAllStandardOutput();
+            r.err = p.readAllStandardError();
+            return r;
+        };
+        const Run refused = readOnly({"--json", "clean", "--yes", "--permanent"});
+        if (refused.code == 97 || refused.code == 98 || (refused.code == 1 && refused.err.contains("unshare")))
+            QSKIP("no read-only mount namespace can be made here");
+        QCOMPARE(refused.code, 2);
+        QVERIFY(refused.err.contains("--all-drives") && refused.err.contains("Nothing was deleted"));
+        QVERIFY(refused.out.isEmpty());
+        QCOMPARE(readOnly({"--json", "clean", "--dry-run"}).code, 0); // looking is never refused
+        const Run knowingly = readOnly({"--json", "clean", "--yes", "--permanent", "--all-drives"});
+        QCOMPARE(knowingly.code, 1); // it went ahead, and the read-only disk refused
+        const QJsonArray entries = knowingly.json()["entries"].toArray();
+        bool tried = false;
+        for (const QJsonValue& e : entries)
+            tried = tried || (e["hostPath"].toString() == box.pathText("c/varnel-guard-probe-1.tmp")
+                              && e["result"].toString() == u"failed");
+        QVERIFY(tried);
+        QVERIFY(box.exists("c/varnel-guard-probe-1.tmp"));
+        write({{"Search", "CustomFiles", "No"}, {"CFilters", "Items", "0"}, {"Search", "Disk", "All"}});
     }
 
     void anInterruptedSearchEndsCleanly()

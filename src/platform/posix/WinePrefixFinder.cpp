@@ -1,5 +1,7 @@
 #include "platform/WinePrefixFinder.h"
 
+#include <QFile>
+
 #include "platform/WinePrefix.h"
 #include "platform/posix/BottlesPrefixes.h"
 #include "platform/posix/LutrisPrefixes.h"
@@ -87,16 +89,41 @@ std::optional<FoundPrefix> WinePrefixFinder::lookup(const QString& text, const Q
 
 std::optional<FoundPrefix> WinePrefixFinder::lookupIn(const QList<FoundPrefix>& all, const QString& text)
 {
-    for (const FoundPrefix& p : all)
-        if (p.name.compare(text, Qt::CaseInsensitive) == 0)
-            return p;
-    if (!text.startsWith(u'/'))
+    const QList<FoundPrefix> matches = matchesIn(all, text);
+    if (matches.size() != 1)
         return std::nullopt;
+    return matches.first();
+}
+
+QList<FoundPrefix> WinePrefixFinder::matchesIn(const QList<FoundPrefix>& all, const QString& text)
+{
+    QList<FoundPrefix> matches;
+    if (!text.startsWith(u'/')) {
+        // A front end's name is anyone's to choose, so a game called like a
+        // folder must never stand for that folder.
+        for (const FoundPrefix& p : all)
+            if (p.name.compare(text, Qt::CaseInsensitive) == 0)
+                matches.append(p);
+        return matches;
+    }
     const QString real = QString::fromUtf8(PrefixFolder::realPath(text.toUtf8()));
     for (const FoundPrefix& p : all)
         if (p.path == text || (!real.isEmpty() && p.path == real))
-            return p;
-    return std::nullopt;
+            matches.append(p);
+    return matches;
+}
+
+QString WinePrefixFinder::prefixAt(const QString& path)
+{
+    QString text = path;
+    if (text == u"~" || text.startsWith(u"~/"))
+        text = QString::fromLocal8Bit(qgetenv("HOME")) + text.mid(1);
+    if (!text.startsWith(u'/'))
+        return {};
+    const QByteArray real = PrefixFolder::realPath(QFile::encodeName(text));
+    if (real.isEmpty() || !PrefixFolder::holdsPrefix(real))
+        return {};
+    return QFile::decodeName(real);
 }
 
 quint64 WinePrefixFinder::sizeOnDisk(const QString& path)
