@@ -6,6 +6,7 @@
 #include "posix/SharedFolders.h"
 
 #include <cerrno>
+#include <chrono>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -20,8 +21,14 @@ constexpr int kSharingViolation = 32;
 struct PassState {
     int depth = 0;
     std::optional<HeldEntries> held;
+    std::chrono::steady_clock::time_point takenAt;
     bool inUseCheck = true;
 };
+
+// How old a pass's look at /proc may grow. Files opened since are caught
+// by a lease at the unlink itself; folders, working folders and mappings
+// have no such check, so the look is taken anew this often.
+constexpr std::chrono::milliseconds kSnapshotLife{1000};
 
 thread_local PassState pass;
 
@@ -49,8 +56,11 @@ DeletionGuard::DeletionGuard()
     if (!pass.inUseCheck)
         return;
     if (pass.depth > 0) {
-        if (!pass.held)
+        const auto now = std::chrono::steady_clock::now();
+        if (!pass.held || now - pass.takenAt > kSnapshotLife) {
             pass.held = HeldEntries::snapshot();
+            pass.takenAt = std::chrono::steady_clock::now();
+        }
         held_ = &*pass.held;
     } else {
         own_ = HeldEntries::snapshot();

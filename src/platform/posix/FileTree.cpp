@@ -3,6 +3,7 @@
 #include "posix/DeletionGuard.h"
 #include "posix/Handles.h"
 #include "posix/SharedFolders.h"
+#include "posix/WriteLease.h"
 
 #include <QList>
 
@@ -155,7 +156,7 @@ bool removeTree(int parent, const QByteArray& name, const DeletionGuard* guard)
     if (!statxAt(parent, name, st))
         return false;
     if (!S_ISDIR(st.stx_mode))
-        return ::unlinkat(parent, name.constData(), 0) == 0;
+        return unlinkUnlessOpen(parent, name, st);
     std::vector<Frame> stack;
     if (!pushFolder(stack, parent, name, st, guard && guard->inSharedFolder()))
         return false;
@@ -186,7 +187,7 @@ bool removeTree(int parent, const QByteArray& name, const DeletionGuard* guard)
             continue; // it stays, and so do the folders holding it
         }
         if (!S_ISDIR(cst.stx_mode)) {
-            note(::unlinkat(f.fd.get(), child.constData(), 0) == 0);
+            note(unlinkUnlessOpen(f.fd.get(), child, cst));
             continue;
         }
         if (!sameMount(cst, f.self)) {

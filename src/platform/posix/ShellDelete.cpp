@@ -6,6 +6,7 @@
 #include "posix/Handles.h"
 #include "posix/HostErrors.h"
 #include "posix/Trash.h"
+#include "posix/WriteLease.h"
 
 #include <cerrno>
 #include <optional>
@@ -143,8 +144,18 @@ template <class Step> bool finish(const QString& winPath, const std::optional<po
 bool ShellDelete::recycle(const QString& winPath, const EntryId& listed)
 {
     posix::DeletionGuard guard;
-    return finish(winPath, deletable(winPath, listed, Mode::Recycle, guard),
-                  [](const posix::AnchoredEntry& e) { return posix::Trash::moveIn(e); });
+    return finish(winPath, deletable(winPath, listed, Mode::Recycle, guard), [](const posix::AnchoredEntry& e) {
+        // A file opened since the guard's snapshot is in use all the same.
+        // The move may have to copy the file, and a lease held across that
+        // would stall the copy's own open: asked just before, not held.
+        struct statx st {};
+        if (posix::statEntryAt(e.parent.get(), e.name.constData(), st)
+            && posix::openElsewhere(e.parent.get(), e.name, st)) {
+            errno = EBUSY;
+            return false;
+        }
+        return posix::Trash::moveIn(e);
+    });
 }
 
 bool ShellDelete::erase(const QString& winPath, const EntryId& listed)

@@ -24,6 +24,8 @@ struct Rule {
     QByteArray name;          // the last component
     QByteArray folderLiteral; // the folder glob up to its first wildcard
     bool folderIsLiteral = false;
+    bool crossing = false; // an unknown specifier: "*" matches across "/"
+    int flags = FNM_PATHNAME;
 };
 
 struct Rules {
@@ -62,9 +64,10 @@ qsizetype literalLength(QByteArrayView text)
     return text.size();
 }
 
-// The path with its specifiers put in: known ones by their value, any
-// other by "*", so it matches more rather than less.
-QByteArray expanded(const QByteArray& path)
+// The path with its specifiers put in: the system's folders by their value,
+// any other by "*" and the rule marked as crossing "/", so an exclusion
+// only ever protects more than it says, never less.
+QByteArray expanded(const QByteArray& path, bool& crossing)
 {
     QByteArray out;
     for (qsizetype i = 0; i < path.size(); ++i) {
@@ -72,40 +75,93 @@ QByteArray expanded(const QByteArray& path)
             out.append(path[i]);
             continue;
         }
-        const char spec = path[++i];
-        if (spec == '%')
-            out.append('%');
-        else if (spec == 'b')
-            out.append(bootId());
-        else if (spec == 'm')
-            out.append(firstLineOf("/etc/machine-id"));
-        else if (spec == 'T')
-            out.append("/tmp");
-        else if (spec == 'V')
-            out.append("/var/tmp");
-        else
+        switch (const char spec = path[++i]) {
+        case '%': out.append('%'); break;
+        case 'b': out.append(bootId()); break;
+        case 'm': out.append(firstLineOf("/etc/machine-id")); break;
+        case 'T': out.append("/tmp"); break;
+        case 'V': out.append("/var/tmp"); break;
+        case 't': out.append("/run"); break;
+        case 'S': out.append("/var/lib"); break;
+        case 'C': out.append("/var/cache"); break;
+        case 'L': out.append("/var/log"); break;
+        case 'E': out.append("/etc"); break;
+        default:
+            // %h, %u, %U, %g and the rest name what differs between users
+            // and machines: anything, across folders.
+            Q_UNUSED(spec);
             out.append('*');
+            crossing = true;
+        }
     }
     return out;
 }
 
+// The line's fields, split on blanks, with quoted fields ("…" or '…')
+// taken whole and C-style escapes put in, as systemd reads them.
+QList<QByteArray> fieldsOf(const QByteArray& line)
+{
+    QList<QByteArray> fields;
+    QByteArray field;
+    bool inField = false;
+    char quote = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (!quote && (c == ' ' || c == '\t' || c == '\r')) {
+            if (inField)
+                fields.append(field);
+            field.clear();
+            inField = false;
+            continue;
+        }
+        inField = true;
+        if ((c == '"' || c == '\'') && (!quote || quote == c)) {
+            quote = quote ? 0 : c;
+            continue;
+        }
+        if (c == '\\' && i + 1 < line.size()) {
+            const char e = line[++i];
+            if (e == 'x' && i + 2 < line.size()) {
+                bool ok = false;
+                const int v = line.mid(i + 1, 2).toInt(&ok, 16);
+                if (ok) {
+                    field.append(char(v));
+                    i += 2;
+                    continue;
+                }
+            }
+            field.append(e == 'n' ? '\n' : e == 't' ? '\t' : e);
+            continue;
+        }
+        field.append(c);
+    }
+    if (inField)
+        fields.append(field);
+    return fields;
+}
+
 std::optional<Rule> ruleOf(const QByteArray& line)
 {
-    const QList<QByteArray> fields = line.simplified().split(' ');
+    const QList<QByteArray> fields = fieldsOf(line.trimmed());
     if (fields.size() < 2 || fields[0].isEmpty() || fields[0].startsWith('#'))
         return std::nullopt;
     const char type = fields[0][0]; // modifiers ("!", "-", ...) follow the letter
-    if ((type != 'x' && type != 'X') || !fields[1].startsWith('/'))
+    if (type != 'x' && type != 'X')
         return std::nullopt;
     Rule r;
-    r.path = expanded(fields[1]);
+    r.path = expanded(fields[1], r.crossing);
+    // A path that begins with a specifier is only absolute once it is put
+    // in; one that begins with an unknown one may be anywhere.
+    if (!r.path.startsWith('/') && !(r.crossing && r.path.startsWith('*')))
+        return std::nullopt;
     while (r.path.size() > 1 && r.path.endsWith('/'))
         r.path.chop(1);
     const qsizetype slash = r.path.lastIndexOf('/');
-    r.folder = slash == 0 ? QByteArray("/") : r.path.left(slash);
+    r.folder = slash == 0 ? QByteArray("/") : slash < 0 ? QByteArray("*") : r.path.left(slash);
     r.name = r.path.mid(slash + 1);
     r.folderLiteral = r.folder.left(literalLength(r.folder));
     r.folderIsLiteral = r.folderLiteral.size() == r.folder.size();
+    r.flags = r.crossing ? 0 : FNM_PATHNAME;
     return r;
 }
 
@@ -161,7 +217,7 @@ bool folderMatches(const Rule& r, QByteArrayView folder)
         return folder == QByteArrayView(r.folder);
     if (!folder.startsWith(r.folderLiteral))
         return false;
-    return ::fnmatch(r.folder.constData(), folder.toByteArray().constData(), FNM_PATHNAME) == 0;
+    return ::fnmatch(r.folder.constData(), folder.toByteArray().constData(), r.flags) == 0;
 }
 
 } // namespace
@@ -170,7 +226,7 @@ bool TmpfilesExclusions::excludes(QByteArrayView hostPath)
 {
     const QByteArray path = hostPath.toByteArray();
     for (const Rule& r : rules())
-        if (::fnmatch(r.path.constData(), path.constData(), FNM_PATHNAME | FNM_LEADING_DIR) == 0)
+        if (::fnmatch(r.path.constData(), path.constData(), r.flags | FNM_LEADING_DIR) == 0)
             return true;
     return false;
 }
