@@ -11,7 +11,9 @@ class AtomicFile {
 public:
     // Writes data to a new file beside hostPath (named after it plus
     // ".XXXXXX.new", six random letters or digits), flushes it to disk and
-    // renames it over hostPath (a link is kept and its target replaced; the
+    // renames it over hostPath (a link of this user's is kept and its
+    // target replaced, while a link someone else owns is never written
+    // through: false; the
     // old file's permissions are kept, and so are its owner and group where
     // this process may give them, as root always may). Returns false,
     // leaving the old file untouched and no temporary file behind, when any

@@ -26,7 +26,8 @@ public:
     enum class ProgramFile { Settings, PluginList, HandOver };
 
     // Where one of them lives, in Windows form. Beside the program while
-    // the user may write the program folder (a build or a copy of its own);
+    // the program folder is the user's own and nobody else may write it (a
+    // build or a copy of its own);
     // otherwise, for a program installed into a folder of the system's,
     // varnel.ini goes to $XDG_CONFIG_HOME/varnel/ (~/.config/varnel/) and
     // plugins.list and fs.txt to $XDG_STATE_HOME/varnel/

@@ -248,6 +248,29 @@ private Q_SLOTS:
         QVERIFY(WriteSetting("View", "XPMenu", "No"));
         QVERIFY(QFileInfo(box->pathText("bin/varnel.ini")).isSymLink());
         QCOMPARE(box->read("home/real.ini"), QByteArray("[View]\nXPMenu=No\n"));
+
+        // A link someone else made could point anywhere the user may write:
+        // never written through, and the failure is told.
+        if (::geteuid() == 0) {
+            QVERIFY(::lchown(box->path("bin/varnel.ini").constData(), 65534, 65534) == 0);
+            QStringList told;
+            SetSettingsWriteFailureHandler([&](const QString& f) { told << f; });
+            QVERIFY(!WriteSetting("View", "XPMenu", "Yes"));
+            SetSettingsWriteFailureHandler({});
+            QCOMPARE(told, QStringList{SettingsFileName()});
+            QCOMPARE(box->read("home/real.ini"), QByteArray("[View]\nXPMenu=No\n"));
+        }
+        removeFile();
+
+        // A program folder others may write is no place for the settings:
+        // they go to the user's configuration folder instead.
+        ::chmod(box->path("bin").constData(), 0775);
+        qputenv("XDG_CONFIG_HOME", box->path("xdg-shared"));
+        QVERIFY(WriteSetting("View", "XPMenu", "No"));
+        ::chmod(box->path("bin").constData(), 0755);
+        QVERIFY(!box->exists("bin/varnel.ini"));
+        QCOMPARE(box->read("xdg-shared/varnel/varnel.ini"), QByteArray("[View]\r\nXPMenu=No\r\n"));
+        qunsetenv("XDG_CONFIG_HOME");
     }
 
     // The key table: each key once, its default read from a missing file,

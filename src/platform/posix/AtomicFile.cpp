@@ -37,6 +37,15 @@ bool writeAll(int fd, const QByteArray& data)
     return true;
 }
 
+// True when hostPath is a link that someone else made: whoever may write
+// the folder holding it could point it at any file of this user's, so no
+// write goes through it.
+bool foreignLink(const QByteArray& hostPath)
+{
+    struct stat st;
+    return ::lstat(hostPath.constData(), &st) == 0 && S_ISLNK(st.st_mode) && st.st_uid != ::geteuid();
+}
+
 // The file a write lands in: the target of a link, so the link survives.
 QByteArray finalTarget(const QByteArray& hostPath)
 {
@@ -104,6 +113,10 @@ bool AtomicFile::write(const QByteArray& hostPath, const QByteArray& data)
 {
     if (hostPath.isEmpty())
         return false;
+    if (foreignLink(hostPath)) {
+        errno = EPERM;
+        return false;
+    }
     const QByteArray target = finalTarget(hostPath);
     QByteArray temp = target + ".XXXXXX" + kNewSuffix;
     posix::UniqueFd fd(::mkostemps(temp.data(), int(sizeof kNewSuffix) - 1, O_CLOEXEC));
@@ -154,7 +167,7 @@ AtomicFile::ReadResult AtomicFile::read(const QByteArray& hostPath, QByteArray& 
 
 int AtomicFile::removeStaleTemporaries(const QByteArray& hostPath, int minAgeSeconds)
 {
-    if (hostPath.isEmpty())
+    if (hostPath.isEmpty() || foreignLink(hostPath))
         return 0;
     const QByteArray target = finalTarget(hostPath);
     const qsizetype slash = target.lastIndexOf('/');

@@ -42,6 +42,15 @@ QByteArray xdgFolder(const char* variable, const char* fallback)
     return qgetenv("HOME") + fallback;
 }
 
+// True when the files the program writes may sit in folder: the user's own
+// folder that nobody else may write, so no one else can edit varnel.ini.
+bool privatelyWritable(const QByteArray& folder)
+{
+    struct stat st;
+    return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::access(folder.constData(), W_OK) == 0;
+}
+
 // Makes folder and the missing ones above it, the new ones for the user alone.
 void makeFolders(const QByteArray& folder)
 {
@@ -87,7 +96,7 @@ QString KnownFolders::programFile(ProgramFile which)
     const QByteArray name = names[int(which)];
     const QByteArray& forced = appDirOverride();
     const QByteArray program = forced.isEmpty() ? programFolder() : forced;
-    if (::access(program.constData(), W_OK) == 0)
+    if (privatelyWritable(program))
         return appDir() + QString::fromLatin1(name);
     const QByteArray folder = which == ProgramFile::Settings ? xdgFolder("XDG_CONFIG_HOME", "/.config") + "/varnel"
                                                              : xdgFolder("XDG_STATE_HOME", "/.local/state") + "/varnel";

@@ -6,7 +6,15 @@
 #include <QLoggingCategory>
 #include <QProcess>
 
+#include <QFile>
+
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -14,26 +22,95 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcWineServer, "varnel.wineserver")
 
-QString program()
+// True when path (links resolved) may be trusted to run: a regular
+// executable file in a folder, each belonging to root or this user, neither
+// writable by group or others. Anything else could be someone's planted code.
+bool trustedExecutable(const QByteArray& path)
 {
-    const QString own = qEnvironmentVariable("WINESERVER");
-    return own.isEmpty() ? QStringLiteral("wineserver") : own;
+    char buf[PATH_MAX];
+    if (!::realpath(path.constData(), buf))
+        return false;
+    const QByteArray real(buf);
+    const QByteArray folder = real.left(std::max<qsizetype>(1, real.lastIndexOf('/')));
+    const auto safe = [](const QByteArray& p, bool file) {
+        struct stat st;
+        if (::stat(p.constData(), &st) != 0 || (file ? !S_ISREG(st.st_mode) : !S_ISDIR(st.st_mode)))
+            return false;
+        if (st.st_uid != 0 && st.st_uid != ::geteuid())
+            return false;
+        return (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && (!file || (st.st_mode & S_IXUSR));
+    };
+    return safe(real, true) && safe(folder, false);
+}
+
+// The server program, as an absolute path: $WINESERVER when it names one
+// (as for Wine itself), else "wineserver" in an absolute folder of PATH.
+// Empty, after saying why, when none is found or none may be trusted.
+QByteArray program()
+{
+    QByteArray found = qgetenv("WINESERVER");
+    if (!found.isEmpty() && !found.startsWith('/')) {
+        qCInfo(lcWineServer, "WINESERVER=%s is no absolute path: not run", found.constData());
+        return {};
+    }
+    if (found.isEmpty())
+        for (const QByteArray& folder : qgetenv("PATH").split(':')) {
+            const QByteArray candidate = folder + "/wineserver";
+            if (folder.startsWith('/') && ::access(candidate.constData(), X_OK) == 0) {
+                found = candidate;
+                break;
+            }
+        }
+    if (found.isEmpty()) {
+        qCInfo(lcWineServer, "no wineserver found");
+        return {};
+    }
+    if (!trustedExecutable(found)) {
+        qCInfo(lcWineServer, "%s is not trusted (another user's, or writable by others): not run", found.constData());
+        return {};
+    }
+    return found;
 }
 
 // Runs the server program with one option for the prefix; true when it
 // ended by itself before the deadline. One still running then is killed:
-// it is our own client, never the server.
+// it is our own client, never the server. As root, a prefix another user
+// owns is that user's server's, so the program runs as that user.
 bool runFor(const QByteArray& prefixFolder, const QString& option, const QDeadlineTimer& deadline)
 {
+    const QByteArray server = program();
+    if (server.isEmpty())
+        return false;
+    struct stat prefix;
+    if (::stat(prefixFolder.constData(), &prefix) != 0)
+        return false;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("WINEPREFIX"), QString::fromLocal8Bit(prefixFolder));
+    if (::geteuid() == 0 && prefix.st_uid != 0) {
+        const passwd* owner = ::getpwuid(prefix.st_uid);
+        if (!owner) {
+            qCInfo(lcWineServer, "the owner of %s is unknown: its server is not stopped", prefixFolder.constData());
+            return false;
+        }
+        const uid_t uid = owner->pw_uid;
+        const gid_t gid = owner->pw_gid;
+        const QByteArray name = owner->pw_name;
+        env.insert(QStringLiteral("HOME"), QString::fromLocal8Bit(owner->pw_dir));
+        env.insert(QStringLiteral("USER"), QString::fromLocal8Bit(name));
+        p.setChildProcessModifier([uid, gid, name] {
+            // Only async-signal-safe calls here; a failed switch must never
+            // leave the child running as root.
+            if (::initgroups(name.constData(), gid) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(127);
+        });
+    }
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::ForwardedChannels);
     p.setStandardInputFile(QProcess::nullDevice());
-    p.start(program(), {option});
+    p.start(QFile::decodeName(server), {option});
     if (!p.waitForStarted(int(std::max<qint64>(deadline.remainingTime(), 1)))) {
-        qCInfo(lcWineServer, "%s %s could not be started", qPrintable(program()), qPrintable(option));
+        qCInfo(lcWineServer, "%s %s could not be started", server.constData(), qPrintable(option));
         return false;
     }
     if (!p.waitForFinished(int(std::max<qint64>(deadline.remainingTime(), 1)))) {
@@ -41,7 +118,7 @@ bool runFor(const QByteArray& prefixFolder, const QString& option, const QDeadli
         p.waitForFinished(1000);
         return false;
     }
-    return p.exitStatus() == QProcess::NormalExit;
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() != 127;
 }
 
 } // namespace
