@@ -36,4 +36,7 @@ int prefixes(const CliOptions& options);
 // Prints "varnel-cli: message" on standard error.
 void complain(const QString& message);
 
+// Says that drive ("x:") is no fixed drive, naming the ones there are.
+void complainNoSuchDrive(const QString& drive);
+
 } // namespace CliCommands

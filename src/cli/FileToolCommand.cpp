@@ -129,8 +129,10 @@ int fileTool(const CliOptions& options)
 {
     const QString drive = driveOf(options);
     if (drive.isEmpty()) {
-        complain(options.drive.isEmpty() ? QStringLiteral("there is no fixed drive")
-                                         : QStringLiteral("%1 is no fixed drive").arg(options.drive));
+        if (options.drive.isEmpty())
+            complain(QStringLiteral("there is no fixed drive"));
+        else
+            complainNoSuchDrive(options.drive);
         return CliExit::Environment;
     }
     QList<Listed> rows;

@@ -36,7 +36,7 @@ std::optional<JunkSearch::SearchPlan> planOf(const CliOptions& options)
     const QStringList items = driveItems();
     if (!options.drive.isEmpty()) {
         if (!platform::DriveTable::isFixed(options.drive[0])) {
-            CliCommands::complain(QStringLiteral("%1 is no fixed drive").arg(options.drive));
+            CliCommands::complainNoSuchDrive(options.drive);
             return std::nullopt;
         }
         return JunkSearch::PlanSearchOn({options.drive});

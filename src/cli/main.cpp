@@ -26,6 +26,15 @@ void complain(const QString& message)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
+void complainNoSuchDrive(const QString& drive)
+{
+    QStringList letters;
+    for (const platform::FixedDrive& d : platform::DriveTable::fixedDrives())
+        letters.append(QString(d.letter) + u':');
+    complain(QStringLiteral("%1 is no fixed drive (the fixed drives are %2)")
+                 .arg(drive, letters.isEmpty() ? QStringLiteral("none") : letters.join(QStringLiteral(", "))));
+}
+
 } // namespace CliCommands
 
 namespace {

@@ -231,7 +231,7 @@ private Q_SLOTS:
             {{"--prefix", "", "clean", "--yes"}, 2, "--prefix wants a prefix folder or name"},
             {{"clean", "--drive", "c:", "--all-drives"}, 2, "contradict"},
             {{"--prefix", "/no/such/prefix", "search"}, 4, "no Wine prefix"},
-            {{"empty-dirs", "--drive", "q:"}, 4, "q: is no fixed drive"},
+            {{"empty-dirs", "--drive", "q:"}, 4, "q: is no fixed drive (the fixed drives are c:)"},
             {{"--help"}, 0, ""},
         };
         for (const auto& c : cases) {
@@ -372,6 +372,19 @@ private Q_SLOTS:
         QVERIFY(tried);
         QVERIFY(box.exists("c/varnel-guard-probe-1.tmp"));
         write({{"Search", "CustomFiles", "No"}, {"CFilters", "Items", "0"}, {"Search", "Disk", "All"}});
+
+        // The root disk mounted a second time is no second drive: there its
+        // files would escape what is judged by path.
+        box.makeDir("again");
+        box.makeFile("bind.sh", "mount --make-rprivate / && mount --bind / \"$1\" || exit 97\nshift\n"
+                                "exec env -u VARNEL_DRIVES \"$@\"\n");
+        QProcess p;
+        p.start("unshare", {"-m", "sh", box.pathText("bind.sh"), box.pathText("again"), program, "zero-files",
+                            "--drive", "y:"});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 4);
+        const QByteArray said = p.readAllStandardError();
+        QVERIFY2(said.contains("the fixed drives are c:") && !said.contains("d:"), said);
     }
 
     void anInterruptedSearchEndsCleanly()

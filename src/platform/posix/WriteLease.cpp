@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform::posix {
@@ -49,14 +48,7 @@ WriteLease::WriteLease(int parent, const QByteArray& name, const struct statx& s
     fd_ = UniqueFd(openForLease(parent, name));
     if (!fd_.valid()) {
         // A lease held by someone else makes a non-blocking open fail at once.
-        state_ = errno == EWOULDBLOCK ? State::InUse : errno == ENOENT || errno == ELOOP ? State::Replaced
-                                                                                          : State::Unavailable;
-        return;
-    }
-    struct stat now {};
-    if (::fstat(fd_.get(), &now) != 0 || now.st_ino != st.stx_ino
-        || now.st_dev != makedev(st.stx_dev_major, st.stx_dev_minor)) {
-        state_ = State::Replaced;
+        state_ = errno == EWOULDBLOCK ? State::InUse : errno == ENOENT ? State::Gone : State::Unavailable;
         return;
     }
     if (::fcntl(fd_.get(), F_SETLEASE, F_WRLCK) == 0) {
@@ -66,11 +58,8 @@ WriteLease::WriteLease(int parent, const QByteArray& name, const struct statx& s
     state_ = errno == EAGAIN || errno == EBUSY ? State::InUse : State::Unavailable;
 }
 
-WriteLease::~WriteLease()
-{
-    if (state_ == State::Held)
-        ::fcntl(fd_.get(), F_SETLEASE, F_UNLCK);
-}
+// Closing the descriptor gives the lease back: no call of its own.
+WriteLease::~WriteLease() = default;
 
 bool unlinkUnlessOpen(int parent, const QByteArray& name, const struct statx& st)
 {
@@ -79,7 +68,7 @@ bool unlinkUnlessOpen(int parent, const QByteArray& name, const struct statx& st
         errno = EBUSY;
         return false;
     }
-    if (lease.state() == WriteLease::State::Replaced) {
+    if (lease.state() == WriteLease::State::Gone) {
         errno = ENOENT;
         return false;
     }

@@ -19,13 +19,15 @@ public:
         Held,        // no other process has the file open; held until destruction
         InUse,       // another descriptor of the file is open
         Unavailable, // no lease can be had here (not a regular file, another
-                     // owner without CAP_LEASE, a file system without leases)
-        Replaced,    // the name no longer leads to the entry that was looked at
+                     // owner without CAP_LEASE, a file system without leases,
+                     // a name that now leads to a link)
+        Gone,        // nothing has the name any more
     };
 
     // Tries for a lease on the regular file name inside the folder parent,
-    // which st describes. Never follows a link and never changes the file's
-    // access time.
+    // which st describes (a look just taken: the unlink that follows goes
+    // by the name as well). Never follows a link and never changes the
+    // file's access time.
     WriteLease(int parent, const QByteArray& name, const struct statx& st);
     ~WriteLease(); // gives the lease back
 
