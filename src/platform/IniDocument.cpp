@@ -123,6 +123,17 @@ QByteArray IniDocument::encode(const QString& text) const
     return {};
 }
 
+QString IniDocument::decodeLine(QByteArrayView raw, bool lastInFile) const
+{
+    if (encoding_ == Encoding::Utf8)
+        return LineDecoder::decode(raw, lastInFile);
+    // The mark was taken off when the file was read; one at the start of a
+    // line is text. An odd byte left at the end reads as nothing.
+    QStringDecoder utf16(encoding_ == Encoding::Utf16BE ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
+                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return utf16.decode(raw);
+}
+
 IniDocument::Line IniDocument::makeLine(const QString& text) const
 {
     Line line = parseLine(text);
@@ -148,9 +159,6 @@ IniDocument IniDocument::parse(const QByteArray& raw)
 
     const int width = doc.encoding_ == Encoding::Utf8 ? 1 : 2;
     const bool bigEndian = doc.encoding_ == Encoding::Utf16BE;
-    // The mark was taken off above; one at the start of a line is text.
-    QStringDecoder utf16(bigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
-                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     qsizetype start = 0;
     while (start < body.size()) {
         qsizetype end = start, eolSize = 0;
@@ -165,7 +173,7 @@ IniDocument IniDocument::parse(const QByteArray& raw)
         if (eolSize == 0)
             end = body.size(); // an odd byte left in a UTF-16 file stays with the last line
         const QByteArrayView bytes = body.sliced(start, end - start);
-        const QString text = width == 1 ? LineDecoder::decode(bytes, eolSize == 0) : QString(utf16.decode(bytes));
+        const QString text = doc.decodeLine(bytes, eolSize == 0);
         Line line = parseLine(text);
         line.raw = bytes.toByteArray();
         line.eol = body.sliced(end, eolSize).toByteArray();
@@ -244,8 +252,16 @@ void IniDocument::endLastLine()
     for (qsizetype b = blocks_.size() - 1; b >= 0; --b) {
         if (!blocks_[b].lines.isEmpty()) {
             Line& last = blocks_[b].lines.last();
-            if (last.eol.isEmpty())
-                last.eol = eol_;
+            if (!last.eol.isEmpty())
+                return;
+            // The line was read as the file's last: a UTF-8 sequence cut by
+            // the end of the file, or an odd byte of a UTF-16 file, reads
+            // otherwise once a line follows, or misaligns every later line.
+            // It is written as it was read.
+            const QString asRead = decodeLine(last.raw, true);
+            if (last.raw.size() % (encoding_ == Encoding::Utf8 ? 1 : 2) != 0 || decodeLine(last.raw, false) != asRead)
+                last.raw = encode(asRead);
+            last.eol = eol_;
             return;
         }
     }
@@ -283,20 +299,26 @@ IniDocument::Edit IniDocument::setValue(const QString& section, const QString& k
                 return Edit::Unchanged;
             // The file's spelling of the name stays, so the line is found
             // again by whatever matched it.
+            // A file's last line without its line end gets one: a line that
+            // is written is written whole.
             Line changed = makeLine(line.name + u'=' + text);
-            changed.eol = line.eol;
+            if (!line.eol.isEmpty())
+                changed.eol = line.eol;
             line = std::move(changed);
             return Edit::Changed;
         }
     }
+    // Right after the section's last key (after its header when it has
+    // none): the comments and blank lines that end the section stay after
+    // it. A key named like a comment goes there too, ahead of those.
     qsizetype at = block.lines.size();
-    while (at > 1 && block.lines[at - 1].kind == Kind::Blank)
+    while (at > 1 && block.lines[at - 1].kind != Kind::Key)
         --at;
     // Only the file's last line can lack its line end.
     if (at == block.lines.size() && b == blocks_.size() - 1)
         endLastLine();
     block.lines.insert(at, std::move(entry));
-    // Only blank lines follow the new one, so no indexed line moved.
+    // No key line follows the new one, so no indexed line moved.
     if (!comment) {
         addFirst(block.keys, fold(block.lines[at].name), at);
         addFirst(block.keys, fold(block.lines[at].loose), at);

@@ -21,7 +21,10 @@
 // valid, else windows-1251. Lines that a change writes are UTF-8 (or UTF-16
 // in a UTF-16 file); a UTF-8 byte-order mark is kept. Only the file's first
 // bytes are a byte-order mark: a U+FEFF anywhere else (a second one at the
-// start included) is a character of its line.
+// start included) is a character of its line. A line reads as it read when
+// the file was read: a last line that would read otherwise once another
+// follows it (a UTF-8 sequence cut by the end of the file, an odd byte of a
+// UTF-16 file) is then written anew as it was read.
 //
 // Finding a section or a key costs a hash look-up, so reading or writing
 // thousands of keys of one document stays linear.
@@ -52,9 +55,11 @@ public:
     enum class Edit { Unchanged, Changed, Refused };
 
     // Stores value, creating the section (at the end of the file) or the key
-    // (after the section's last non-blank line) as needed, and keeping the
-    // line end of a changed line. New lines take the file's first line end
-    // (CR LF when it has none). Line breaks inside names and value become
+    // (right after the section's last key line, or its header, so comments
+    // and blank lines ending the section stay last) as needed, and keeping
+    // the line end of a changed line; the file's last line gets one when it
+    // is changed or a line follows it. New lines take the file's first line
+    // end (CR LF when it has none). Line breaks inside names and value become
     // blanks, so a value can never inject lines. A key named like a comment
     // (";x") is added as a line of its own and, like any comment, never read.
     // Refused, changing nothing, when a name could not be read back as
@@ -90,6 +95,7 @@ private:
     };
 
     static Line parseLine(const QString& text);
+    QString decodeLine(QByteArrayView raw, bool lastInFile) const;
     Line makeLine(const QString& text) const;
     QByteArray encode(const QString& text) const;
     void indexKeys(Block& block) const;

@@ -1,8 +1,19 @@
 #include "platform/KeyValuesText.h"
 
+#include <QStringDecoder>
+
 namespace platform {
 
 namespace {
+
+// A token's bytes as text, every character kept: QString::fromUtf8 takes a
+// leading U+FEFF for a byte-order mark and drops it from every key and value.
+QString textOf(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return utf8.decode(bytes);
+}
 
 enum class TokenKind { Text, Open, Close, End, Broken };
 
@@ -98,10 +109,10 @@ bool readPairs(Tokenizer& tokens, QList<KeyValuesText::Node>& out, bool inner, i
         if (key.kind != TokenKind::Text)
             return false;
         KeyValuesText::Node node;
-        node.key = QString::fromUtf8(key.text);
+        node.key = textOf(key.text);
         const Token value = tokens.next();
         if (value.kind == TokenKind::Text) {
-            node.value = QString::fromUtf8(value.text);
+            node.value = textOf(value.text);
         } else if (value.kind == TokenKind::Open) {
             node.block = true;
             if (!readPairs(tokens, node.children, true, depth + 1))

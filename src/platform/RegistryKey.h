@@ -40,7 +40,7 @@ public:
     // not exist (and is not created) or the store cannot be read. Link keys
     // on the path (the last one included) are followed into the root their
     // target names; a link whose target is no key of these roots' files
-    // makes the open fail.
+    // makes the open fail. A key 512 or more levels deep is refused.
     bool open(RegistryRoot root, const QString& path, bool create);
     void close() { open_ = false; }
     bool isOpen() const { return open_; }

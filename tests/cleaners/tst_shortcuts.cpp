@@ -134,6 +134,32 @@ private Q_SLOTS:
         QCOMPARE(form->Pane->text(), QStringLiteral("Поиск окончен    Всего ярлыков - 1    Ошибочных - 1"));
     }
 
+    // Shortcuts made to crash or over-read the reader (a size liblnk
+    // answers as SIZE_MAX, a link info claiming under 4 bytes, a network
+    // name running past its block) are unreadable: never counted.
+    void hostileShortcutsAreUnreadable_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char* name : {"local-path-at-end.lnk", "network-path-at-end.lnk", "link-info-under-4.lnk",
+                                 "network-name-unterminated.lnk"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void hostileShortcutsAreUnreadable()
+    {
+        QFETCH(QString, file);
+        QFile in(QStringLiteral(VARNEL_SHORTCUT_CORPUS "/") + file);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        box.makeFile("c/hostile.lnk", in.readAll());
+        TdcShellLink link;
+        link.SetFILENAME(QStringLiteral("c:\\hostile.lnk"));
+        QVERIFY(!link.LoadLink());
+        shortcut("c/gone.lnk", QStringLiteral("C:\\gone.exe"));
+        std::unique_ptr<TLinkForm> form(open());
+        form->SrcLinkBtnClick();
+        QCOMPARE(rows(*form), QStringList({"C:\\gone.lnk -> C:\\gone.exe"}));
+        QCOMPARE(form->LinkCount, 1);
+    }
+
     void stopKeepsWhatWasFoundAndDeletionRecycles()
     {
         for (int i = 0; i < 6; ++i)

@@ -11,7 +11,9 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -81,6 +83,7 @@ private Q_SLOTS:
         QDir(box.pathText("outside")).removeRecursively();
         box.setDrives({{'c', "c"}});
         posix::Trash::setAlwaysCopyForTests(false);
+        posix::Trash::setTopDirForTests({});
     }
 
     void aParentSwappedForALinkDeletesNothingOutside()
@@ -279,6 +282,152 @@ private Q_SLOTS:
         QVERIFY(ShellDelete::erase(QStringLiteral("z:") + QString::fromUtf8(box.trash()).replace(u'/', u'\\')
                                    + QStringLiteral("\\files\\deep")));
         QVERIFY(QFile::remove(box.pathText("home/data/Trash/info/deep.trashinfo")));
+    }
+
+    // A trash at the top of another file system is used only where the
+    // user owns it and no link stands in its place; else the entry goes
+    // into the home trash.
+    void aTopDirTrashIsUsedOnlyWhenTheUsersOwn_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QByteArray>("landsIn");
+        const QByteArray uid = QByteArray::number(::getuid());
+        QTest::newRow("none yet") << QByteArray() << "c/.Trash-" + uid;
+        QTest::newRow("sticky .Trash") << QByteArray("sticky") << "c/.Trash/" + uid;
+        QTest::newRow("non-sticky .Trash") << QByteArray("plain") << "c/.Trash-" + uid;
+        QTest::newRow(".Trash a link") << QByteArray("linked") << "c/.Trash-" + uid;
+        QTest::newRow("another user's $uid in .Trash") << QByteArray("sticky foreign-uid") << "c/.Trash-" + uid;
+        QTest::newRow("another user's .Trash-$uid") << QByteArray("foreign-own") << QByteArray("home/data/Trash");
+        QTest::newRow(".Trash-$uid a link") << QByteArray("linked-own") << QByteArray("home/data/Trash");
+        QTest::newRow("non-sticky .Trash, .Trash-$uid a link")
+            << QByteArray("plain linked-own") << QByteArray("home/data/Trash");
+    }
+    void aTopDirTrashIsUsedOnlyWhenTheUsersOwn()
+    {
+        QFETCH(QByteArray, setup);
+        QFETCH(QByteArray, landsIn);
+        const QByteArray uid = QByteArray::number(::getuid());
+        QDir(box.pathText("home/data/Trash")).removeRecursively();
+        box.makeFile("c/junk/old.tmp", "payload");
+        box.makeDir("elsewhere/" + uid);
+        QCOMPARE(::chmod(box.path("elsewhere").constData(), 01777), 0);
+        if (setup.contains("sticky") || setup.contains("plain")) {
+            box.makeDir("c/.Trash/" + uid);
+            QCOMPARE(::chmod(box.path("c/.Trash").constData(), setup.contains("sticky") ? 01777 : 0777), 0);
+        }
+        if (setup.contains("linked "))
+            QCOMPARE(::symlink(box.path("elsewhere").constData(), box.path("c/.Trash").constData()), 0);
+        if (setup.contains("linked-own"))
+            QCOMPARE(::symlink(box.path("elsewhere").constData(), box.path("c/.Trash-" + uid).constData()), 0);
+        const QByteArray foreign = setup.contains("foreign-uid") ? "c/.Trash/" + uid
+            : setup.contains("foreign-own")                      ? "c/.Trash-" + uid
+                                                                 : QByteArray();
+        if (!foreign.isEmpty()) {
+            box.makeDir(foreign);
+            if (::geteuid() != 0 || ::chown(box.path(foreign).constData(), 65534, 65534) != 0)
+                QSKIP("another user's folder needs root to make");
+        }
+        posix::Trash::setTopDirForTests(box.path("c"));
+        QVERIFY(ShellDelete::recycle(QStringLiteral("c:\\junk\\old.tmp")));
+        posix::Trash::setTopDirForTests({});
+        QVERIFY(!box.exists("c/junk/old.tmp"));
+        QCOMPARE(box.read(landsIn + "/files/old.tmp"), QByteArray("payload"));
+        // A top trash records the path from the top; the home trash, the whole path.
+        const QByteArray record = box.read(landsIn + "/info/old.tmp.trashinfo");
+        QVERIFY(record.contains(landsIn.startsWith("home") ? "Path=" + box.path("c/junk/old.tmp") + "\n"
+                                                           : QByteArray("Path=junk/old.tmp\n")));
+        QVERIFY(QDir(box.pathText("elsewhere/" + uid)).isEmpty());
+        if (!foreign.isEmpty())
+            QVERIFY(QDir(box.pathText(foreign)).isEmpty());
+        QDir(box.pathText("elsewhere")).removeRecursively();
+    }
+
+    // A clean from a file system without a trash killed at random moments,
+    // again and again: every file stays in its place or is whole in the
+    // trash, and once the next run has moved something into the trash, no
+    // record names a missing or cut-off copy.
+    void aCopyIntoTheTrashKilledAtAnyMomentLosesNothing()
+    {
+        QTemporaryDir shm(QStringLiteral("/dev/shm/varnel-kill-XXXXXX"));
+        const bool onTmpfs = shm.isValid();
+        posix::Trash::setAlwaysCopyForTests(!onTmpfs); // else a copy across file systems on disk
+        const QByteArray folder = onTmpfs ? QFile::encodeName(shm.path()) : box.path("c/kill");
+        QDir().mkpath(QString::fromUtf8(folder));
+        const QString win = onTmpfs ? QStringLiteral("z:") + QString::fromUtf8(folder).replace(u'/', u'\\')
+                                    : QStringLiteral("c:\\kill");
+        QDir(box.pathText("home/data/Trash")).removeRecursively();
+        QMap<QByteArray, QByteArray> contents; // original path -> bytes
+        QRandomGenerator rng(35);
+        const auto makeFiles = [&](int run) {
+            QStringList names;
+            for (int i = 0; i < 12; ++i) {
+                const QByteArray name = "r" + QByteArray::number(run) + "-" + QByteArray::number(i) + ".tmp";
+                const QByteArray bytes = QByteArray(rng.bounded(1, 96 * 1024), char('a' + i)) + name;
+                QFile f(QString::fromUtf8(folder + "/" + name));
+                f.open(QIODevice::WriteOnly);
+                f.write(bytes);
+                contents.insert(folder + "/" + name, bytes);
+                names << QString::fromUtf8(name);
+            }
+            return names;
+        };
+        // The trash's files by the original path their records name.
+        const auto trashed = [&] {
+            QMultiMap<QByteArray, QByteArray> out;
+            const QDir info(box.pathText("home/data/Trash/info"));
+            for (const QString& record : info.entryList(QDir::Files | QDir::Hidden)) {
+                QFile f(info.filePath(record));
+                f.open(QIODevice::ReadOnly);
+                const QByteArray text = f.readAll();
+                const qsizetype at = text.indexOf("Path=");
+                const QByteArray path = QByteArray::fromPercentEncoding(
+                    text.mid(at + 5, text.indexOf('\n', at) - at - 5));
+                QFile copy(QString::fromUtf8(box.trash() + "/files/") + record.chopped(10));
+                out.insert(path, copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray("<missing>"));
+            }
+            return out;
+        };
+        const auto nothingLost = [&] {
+            const QMultiMap<QByteArray, QByteArray> inTrash = trashed();
+            for (auto it = contents.cbegin(); it != contents.cend(); ++it) {
+                QFile f(QString::fromUtf8(it.key()));
+                const bool inPlace = f.open(QIODevice::ReadOnly) && f.readAll() == it.value();
+                QVERIFY2(inPlace || inTrash.values(it.key()).contains(it.value()), it.key().constData());
+            }
+        };
+        for (int run = 0; run < 30; ++run) {
+            const QStringList names = makeFiles(run);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                for (const QString& name : names)
+                    ShellDelete::recycle(win + u'\\' + name);
+                ::_exit(0);
+            }
+            QVERIFY(child > 0);
+            ::usleep(useconds_t(rng.bounded(60000)));
+            ::kill(child, SIGKILL);
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            nothingLost();
+        }
+        // The next run's first move into the trash clears what the killed
+        // ones left.
+        posix::Trash::forgetSweepsForTests();
+        const QStringList last = makeFiles(30);
+        QVERIFY(ShellDelete::recycle(win + u'\\' + last.first()));
+        nothingLost();
+        const QMultiMap<QByteArray, QByteArray> inTrash = trashed();
+        QVERIFY(!inTrash.isEmpty());
+        for (auto it = inTrash.cbegin(); it != inTrash.cend(); ++it)
+            QVERIFY2(contents.value(it.key()) == it.value(),
+                     (it.key() + " " + it.value().right(20)).constData()); // whole
+        const QStringList left = QDir(box.pathText("home/data/Trash/files"))
+                                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+            + QDir(box.pathText("home/data/Trash/info"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QCOMPARE(left.filter(QStringLiteral(".varnel-")), QStringList());
+        posix::Trash::setAlwaysCopyForTests(false);
+        QDir(box.pathText("home/data/Trash")).removeRecursively();
     }
 };
 

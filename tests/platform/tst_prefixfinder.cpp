@@ -2,6 +2,7 @@
 // there, decoys included, and the restart into a prefix as the restarted
 // program reports it.
 
+#include "platform/KeyValuesText.h"
 #include "platform/ProgramRestart.h"
 #include "platform/WinePrefix.h"
 #include "platform/WinePrefixFinder.h"
@@ -156,6 +157,17 @@ private Q_SLOTS:
         box.makeDir("srv/server-" + QByteArray::number(qulonglong(st.st_dev), 16) + "-"
                     + QByteArray::number(qulonglong(st.st_ino), 16));
         platform::WinePrefix::setServerFolderParents({box.path("srv")});
+    }
+
+    // A U+FEFF that begins a key or value is text: only the file's first
+    // bytes are a byte-order mark.
+    void keyValuesKeepEveryCharacter()
+    {
+        const auto top = platform::KeyValuesText::parse("\xEF\xBB\xBF\"k\" { \"\xEF\xBB\xBFkey\" \"\xEF\xBB\xBFv\" }");
+        QVERIFY(top && top->size() == 1 && top->first().key == QStringLiteral("k"));
+        const platform::KeyValuesText::Node* inner = top->first().child(QChar(0xFEFF) + QStringLiteral("key"));
+        QVERIFY(inner);
+        QCOMPARE(inner->value, QChar(0xFEFF) + QStringLiteral("v"));
     }
 
     void everyFrontEndsPrefixIsListedOnceByName()

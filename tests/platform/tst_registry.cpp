@@ -337,6 +337,19 @@ private Q_SLOTS:
         QVERIFY(key(RegistryRoot::Users, QStringLiteral(".DEFAULT\\Software\\Z"), true).isOpen());
         QVERIFY(box.read("registry/userdef.reg").contains("[Software\\\\Z] "));
         QVERIFY(!box.exists("registry/system.reg"));
+
+        // The deepest key a file can hold is made; one deeper is refused,
+        // and the file takes writes as before.
+        QString deep = QStringLiteral("Software");
+        for (int i = 1; i < RegistryText::maxDepth; ++i)
+            deep += QStringLiteral("\\k");
+        QVERIFY(key(RegistryRoot::CurrentUser, deep, true).isOpen());
+        QVERIFY(!key(RegistryRoot::CurrentUser, deep + QStringLiteral("\\k"), true).isOpen());
+        QVERIFY(key(RegistryRoot::CurrentUser, deep, false).isOpen());
+        QVERIFY(k.writeInteger(QStringLiteral("Flag"), 8));
+        QVERIFY(
+            key(RegistryRoot::CurrentUser, QStringLiteral("Software\\X\\Y")).readInteger(QStringLiteral("flag"), v));
+        QCOMPARE(v, 8u);
     }
 
     void roundTripOfAGeneratedFileIsByteIdentical()

@@ -86,9 +86,14 @@ bool RegistryKey::open(RegistryRoot root, const QString& path, bool create)
     QString inFile;
     if (!pathInFile(root, path, inFile))
         return false;
+    // A key deeper than any file may hold is refused before a link on its
+    // way is followed or a line for it is written: the file would read as
+    // damaged and refuse every later write.
+    if (RegistryText::tooDeep(inFile))
+        return false;
     RegistryLocation at{root, {}};
     int hops = 0;
-    if (!walk(at, components(inFile), true, hops))
+    if (!walk(at, components(inFile), true, hops) || RegistryText::tooDeep(at.path))
         return false;
     std::shared_ptr<const RegistryText> text = RegistryStore::load(at.root);
     const bool writable = RegistryStore::writable(at.root);

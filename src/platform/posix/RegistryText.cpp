@@ -257,7 +257,7 @@ bool RegistryText::parseKeyLine(const char* p, const char* e, qsizetype start, q
 {
     ++p;
     QString path;
-    if (!unescape(p, e, ']', path) || path.count(u'\\') >= maxDepth)
+    if (!unescape(p, e, ']', path) || tooDeep(path))
         return false;
     if (!blocks_.isEmpty() && blocks_.last().end < 0)
         blocks_.last().end = start;
@@ -437,6 +437,11 @@ QString RegistryText::parentOf(const QString& path)
     return slash < 0 ? QString() : path.left(slash);
 }
 
+bool RegistryText::tooDeep(const QString& path)
+{
+    return path.count(u'\\') >= maxDepth;
+}
+
 QByteArray RegistryText::newBlock(const QString& path, qint64 now) const
 {
     return "[" + escape(path, ']') + "] " + QByteArray::number(now) + "\n" + fileTime(now);
@@ -493,6 +498,8 @@ std::optional<QByteArray> RegistryText::withDword(const QString& keyPath, const 
         const QByteArray lead = at > 0 && raw_[at - 1] != '\n' ? "\n" : "";
         return splice(raw_, at, 0, lead + line);
     }
+    if (tooDeep(path))
+        return std::nullopt;
     const QString spelled = knownSpelling(path);
     QByteArray lead = raw_.endsWith("\n\n") ? "" : raw_.endsWith('\n') ? "\n" : "\n\n";
     return raw_ + lead + newBlock(spelled, now) + line;
@@ -545,7 +552,7 @@ std::optional<QByteArray> RegistryText::withoutKey(const QString& keyPath, qint6
 std::optional<QByteArray> RegistryText::withKey(const QString& keyPath, qint64 now) const
 {
     const QString path = cleanPath(keyPath);
-    if (path.isEmpty() || exists(path))
+    if (path.isEmpty() || exists(path) || tooDeep(path))
         return std::nullopt;
     QByteArray lead = raw_.endsWith("\n\n") ? "" : raw_.endsWith('\n') ? "\n" : "\n\n";
     return raw_ + lead + newBlock(knownSpelling(path), now);

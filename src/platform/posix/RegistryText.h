@@ -98,6 +98,9 @@ public:
     // Keys nest at most this deep (as in Windows); a deeper key line is
     // damaged.
     static constexpr int maxDepth = 512;
+    // True when a key at path (in the file's form) would be that deep: no
+    // edit writes one, for its line would read as damaged.
+    static bool tooDeep(const QString& path);
 
 private:
     struct Node {

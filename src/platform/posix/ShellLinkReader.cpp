@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace platform {
@@ -20,16 +21,28 @@ namespace {
 using SizeFn = int (*)(liblnk_file_t*, size_t*, liblnk_error_t**);
 using TextFn = int (*)(liblnk_file_t*, uint8_t*, size_t, liblnk_error_t**);
 
-// One of the shortcut's strings; empty when it has none.
-QString text(liblnk_file_t* file, SizeFn sizeOf, TextFn get)
+// More than any string of a shortcut in UTF-8: 65535 UTF-16 units of three
+// bytes each. A larger size from liblnk is a fault of its own.
+constexpr size_t kStringLimit = 3 * 65536;
+
+// Zeros after the bytes liblnk is given: libbfio 20170123 copies the whole
+// length asked for past the end of a memory range, and a string count asks
+// for at most 128 KiB, so its over-reads stay inside this allocation.
+constexpr qsizetype kOverreadPad = 128 * 1024 + 16;
+
+// One of the shortcut's strings; empty when it has none, nullopt when
+// liblnk answers a size no shortcut string has.
+std::optional<QString> text(liblnk_file_t* file, SizeFn sizeOf, TextFn get)
 {
     size_t size = 0;
     if (sizeOf(file, &size, nullptr) != 1 || size == 0)
-        return {};
-    std::vector<uint8_t> buf(size);
-    if (get(file, buf.data(), size, nullptr) != 1)
-        return {};
-    return QString::fromUtf8(reinterpret_cast<const char*>(buf.data()));
+        return QString();
+    if (size > kStringLimit)
+        return std::nullopt;
+    std::vector<char> buf(size + 1, '\0'); // ends in a NUL whatever liblnk writes
+    if (get(file, reinterpret_cast<uint8_t*>(buf.data()), size, nullptr) != 1)
+        return QString();
+    return QString::fromUtf8(buf.data(), qsizetype(qstrnlen(buf.data(), uint(size))));
 }
 
 quint32 le32(const QByteArray& b, qsizetype at)
@@ -84,10 +97,90 @@ std::optional<QByteArray> readWhole(const QString& winPath)
     return bytes;
 }
 
+// True when a NUL-terminated string of width-byte units (1: ANSI, 2:
+// UTF-16) starts at offset in the structure at [block, blockEnd) and ends
+// inside it. An offset of 0 means no string; one inside the structure's
+// first headerSize bytes is no string either.
+bool stringInside(const QByteArray& b, qsizetype block, qsizetype blockEnd, quint32 offset, qsizetype headerSize,
+                  int width)
+{
+    if (offset == 0)
+        return true;
+    if (offset < headerSize || block + qsizetype(offset) >= blockEnd)
+        return false;
+    for (qsizetype at = block + offset; at + width <= blockEnd; at += width)
+        if (b[at] == 0 && (width == 1 || b[at + 1] == 0))
+            return true;
+    return false;
+}
+
+// True when the volume ID at offset in the link info [info, end) lies
+// inside it with its label strings.
+bool volumeIdInside(const QByteArray& b, qsizetype info, qsizetype end, quint32 offset)
+{
+    const qsizetype vol = info + offset;
+    const quint32 size = le32(b, vol);
+    if (size < 0x10 || vol + qsizetype(size) > end)
+        return false;
+    const qsizetype volEnd = vol + size;
+    const quint32 label = le32(b, vol + 0x0C);
+    if (label == 0x14) // the Unicode label's offset follows
+        return size >= 0x14 && stringInside(b, vol, volEnd, le32(b, vol + 0x10), 0x14, 2);
+    return stringInside(b, vol, volEnd, label, 0x10, 1);
+}
+
+// True when the common network relative link at offset in the link info
+// [info, end) lies inside it with its names.
+bool networkLinkInside(const QByteArray& b, qsizetype info, qsizetype end, quint32 offset)
+{
+    const qsizetype net = info + offset;
+    const quint32 size = le32(b, net);
+    if (size < 0x14 || net + qsizetype(size) > end)
+        return false;
+    const qsizetype netEnd = net + size;
+    const quint32 name = le32(b, net + 0x08);
+    if (name == 0 || !stringInside(b, net, netEnd, name, 0x14, 1)
+        || !stringInside(b, net, netEnd, le32(b, net + 0x0C), 0x14, 1))
+        return false;
+    if (name <= 0x14) // no Unicode names
+        return true;
+    return size >= 0x1C && stringInside(b, net, netEnd, le32(b, net + 0x14), 0x1C, 2)
+        && stringInside(b, net, netEnd, le32(b, net + 0x18), 0x1C, 2);
+}
+
+// True when the link info at info is whole: its header, every offset in it
+// pointing inside its own size, every string ending there. liblnk trusts
+// these offsets and reads past its copy of the block when one is wrong.
+bool linkInfoSound(const QByteArray& b, qsizetype info)
+{
+    const quint32 size = le32(b, info);
+    const quint32 header = le32(b, info + 4);
+    if (size < 0x1C || info + qsizetype(size) > b.size())
+        return false;
+    if (header != 0x1C && (header < 0x24 || header > size))
+        return false;
+    const qsizetype end = info + size;
+    const quint32 located = le32(b, info + 8);
+    const quint32 volume = le32(b, info + 0x0C), local = le32(b, info + 0x10);
+    const quint32 network = le32(b, info + 0x14), suffix = le32(b, info + 0x18);
+    if (((located & 1) && (volume == 0 || local == 0)) || ((located & 2) && network == 0))
+        return false;
+    if (volume != 0 && (volume < header || !volumeIdInside(b, info, end, volume)))
+        return false;
+    if (network != 0 && (network < header || !networkLinkInside(b, info, end, network)))
+        return false;
+    if (!stringInside(b, info, end, local, header, 1) || !stringInside(b, info, end, suffix, header, 1))
+        return false;
+    return header < 0x24
+        || (stringInside(b, info, end, le32(b, info + 0x1C), header, 2)
+            && stringInside(b, info, end, le32(b, info + 0x20), header, 2));
+}
+
 // True when the header is a shortcut's and every block up to the extra data
-// fits in the file as its size field claims. liblnk allocates what the link
-// info claims before reading it (4 GiB for a file of a few hundred bytes);
-// the extra data blocks it checks against the file's size itself.
+// fits in the file as its size field claims, counted as liblnk consumes
+// them. liblnk allocates what the link info claims before reading it (4 GiB
+// for a file of a few hundred bytes) and trusts the offsets inside it; the
+// extra data blocks it checks against the file's size itself.
 bool blocksFit(const QByteArray& b)
 {
     if (b.size() < 0x4C || le32(b, 0) != 0x4C)
@@ -104,8 +197,11 @@ bool blocksFit(const QByteArray& b)
     };
     if ((flags & 0x01) && !skip(2, 2, 1)) // target ID list: its size follows the field
         return false;
-    if ((flags & 0x02) && !skip(4, 0, 1)) // link info: its size counts the field
-        return false;
+    if (flags & 0x02) { // link info: its size counts the field
+        if (!linkInfoSound(b, pos))
+            return false;
+        pos += le32(b, pos);
+    }
     const qint64 unit = flags & 0x80 ? 2 : 1; // string data: a count of characters
     for (const quint32 bit : {0x04u, 0x08u, 0x10u, 0x20u, 0x40u})
         if ((flags & bit) && !skip(2, 2, unit))
@@ -275,16 +371,28 @@ struct LnkFile {
 
 std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
 {
-    std::optional<QByteArray> bytes = readWhole(winPath);
-    if (!bytes || !blocksFit(*bytes))
+    try {
+        const std::optional<QByteArray> bytes = readWhole(winPath);
+        return bytes ? fromBytes(*bytes) : std::nullopt;
+    } catch (...) {
+        return std::nullopt; // out of memory on a hostile file: unreadable, as any damaged one
+    }
+}
+
+std::optional<ShellLinkData> ShellLinkReader::fromBytes(const QByteArray& bytes)
+{
+    if (!blocksFit(bytes))
         return std::nullopt;
     const int codePage = CodePage::ansi();
-    const OwnStrings u = ownStringsOf(*bytes, codePage);
+    const OwnStrings u = ownStringsOf(bytes, codePage);
     if (u.damaged)
         return std::nullopt;
+    // liblnk reads this copy; the zeros after it are not part of the range.
+    QByteArray padded(bytes.size() + kOverreadPad, '\0');
+    std::copy(bytes.cbegin(), bytes.cend(), padded.begin());
     LnkFile lnk;
     if (libbfio_memory_range_initialize(&lnk.range, nullptr) != 1
-        || libbfio_memory_range_set(lnk.range, reinterpret_cast<uint8_t*>(bytes->data()), size_t(bytes->size()),
+        || libbfio_memory_range_set(lnk.range, reinterpret_cast<uint8_t*>(padded.data()), size_t(bytes.size()),
                                     nullptr)
             != 1
         || liblnk_file_initialize(&lnk.file, nullptr) != 1)
@@ -298,25 +406,30 @@ std::optional<ShellLinkData> ShellLinkReader::read(const QString& winPath)
     if (!lnk.open)
         return std::nullopt;
 
+    std::optional<QString> target =
+        text(lnk.file, liblnk_file_get_utf8_local_path_size, liblnk_file_get_utf8_local_path);
+    if (target && target->isEmpty())
+        target = text(lnk.file, liblnk_file_get_utf8_network_path_size, liblnk_file_get_utf8_network_path);
+    const std::optional<QString> arguments = text(lnk.file, liblnk_file_get_utf8_command_line_arguments_size,
+                                                  liblnk_file_get_utf8_command_line_arguments);
+    const std::optional<QString> workingDirectory =
+        text(lnk.file, liblnk_file_get_utf8_working_directory_size, liblnk_file_get_utf8_working_directory);
+    const std::optional<QString> description =
+        text(lnk.file, liblnk_file_get_utf8_description_size, liblnk_file_get_utf8_description);
+    const std::optional<QString> iconLocation =
+        text(lnk.file, liblnk_file_get_utf8_icon_location_size, liblnk_file_get_utf8_icon_location);
+    if (!target || !arguments || !workingDirectory || !description || !iconLocation)
+        return std::nullopt;
     ShellLinkData d;
-    d.target = text(lnk.file, liblnk_file_get_utf8_local_path_size, liblnk_file_get_utf8_local_path);
-    if (d.target.isEmpty())
-        d.target = text(lnk.file, liblnk_file_get_utf8_network_path_size, liblnk_file_get_utf8_network_path);
-    d.arguments = text(lnk.file, liblnk_file_get_utf8_command_line_arguments_size,
-                       liblnk_file_get_utf8_command_line_arguments);
-    d.workingDirectory = text(lnk.file, liblnk_file_get_utf8_working_directory_size,
-                              liblnk_file_get_utf8_working_directory);
-    d.description = text(lnk.file, liblnk_file_get_utf8_description_size, liblnk_file_get_utf8_description);
-    d.iconLocation = text(lnk.file, liblnk_file_get_utf8_icon_location_size, liblnk_file_get_utf8_icon_location);
     uint32_t value = 0;
     if (liblnk_file_get_icon_index(lnk.file, &value, nullptr) == 1)
         d.iconIndex = int(value);
-    d.target = u.target.value_or(d.target);
-    d.description = u.description.value_or(d.description);
-    d.workingDirectory = u.workingDirectory.value_or(d.workingDirectory);
-    d.arguments = u.arguments.value_or(d.arguments);
-    d.iconLocation = u.iconLocation.value_or(d.iconLocation);
-    headerFieldsOf(*bytes, d);
+    d.target = u.target.value_or(*target);
+    d.description = u.description.value_or(*description);
+    d.workingDirectory = u.workingDirectory.value_or(*workingDirectory);
+    d.arguments = u.arguments.value_or(*arguments);
+    d.iconLocation = u.iconLocation.value_or(*iconLocation);
+    headerFieldsOf(bytes, d);
     return d;
 }
 

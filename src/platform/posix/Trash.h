@@ -6,11 +6,17 @@
 // - An entry on the home trash's file system goes into the home trash.
 // - An entry on another disk file system (MountTable's list, the one that
 //   also makes drives) goes into that file system's $topdir/.Trash/$uid
-//   (when an administrator made .Trash, sticky and no link) or else
-//   $topdir/.Trash-$uid.
+//   (when an administrator made .Trash, sticky and no link, and $uid is the
+//   user's own and no link) or else $topdir/.Trash-$uid (the user's own, no
+//   link); when neither may be used, it is copied into the home trash.
 // - An entry on a file system that keeps no trash of its own (a tmpfs and
 //   other memory, system or network file systems) is copied into the home
-//   trash and then removed, so it can still be restored.
+//   trash and then removed, so it can still be restored. The copy survives
+//   a kill or power cut at any moment: the record is written whole, the
+//   copy made under a hidden name, synced and renamed, and only then the
+//   original removed; the first move into a trash in a process removes
+//   what a killed copy left (records without their copy while the
+//   original is still in place, hidden partial copies).
 // - An entry whose mount the kernel does not name stays where it is.
 
 #include "posix/Handles.h"
@@ -33,6 +39,14 @@ public:
     // Makes moveIn() copy into the home trash whatever file system the
     // entry is on (tests use it to reach the copying path on any disk).
     static void setAlwaysCopyForTests(bool on);
+
+    // Makes moveIn() treat every entry as lying on another disk file system
+    // whose top folder is topdir (empty: the real mounts again).
+    static void setTopDirForTests(const QByteArray& topdir);
+
+    // Makes the next move into each trash sweep it again, as the first move
+    // of a new process does.
+    static void forgetSweepsForTests();
 };
 
 } // namespace platform::posix
