@@ -2,6 +2,7 @@
 
 #include "posix/DeletionGuard.h"
 #include "posix/Handles.h"
+#include "posix/HostErrors.h"
 #include "posix/SharedFolders.h"
 
 #include <QList>
@@ -155,7 +156,7 @@ bool removeTree(int parent, const QByteArray& name, const DeletionGuard* guard)
     if (!statxAt(parent, name, st))
         return false;
     if (!S_ISDIR(st.stx_mode))
-        return ::unlinkat(parent, name.constData(), 0) == 0;
+        return retryInterrupted([&] { return ::unlinkat(parent, name.constData(), 0); }) == 0;
     std::vector<Frame> stack;
     if (!pushFolder(stack, parent, name, st, guard && guard->inSharedFolder()))
         return false;
@@ -173,7 +174,7 @@ bool removeTree(int parent, const QByteArray& name, const DeletionGuard* guard)
             const QByteArray done = f.name;
             stack.pop_back();
             const int holder = stack.empty() ? parent : stack.back().fd.get();
-            note(::unlinkat(holder, done.constData(), AT_REMOVEDIR) == 0);
+            note(retryInterrupted([&] { return ::unlinkat(holder, done.constData(), AT_REMOVEDIR); }) == 0);
             continue;
         }
         const QByteArray child = f.names[f.next++];
@@ -186,7 +187,7 @@ bool removeTree(int parent, const QByteArray& name, const DeletionGuard* guard)
             continue; // it stays, and so do the folders holding it
         }
         if (!S_ISDIR(cst.stx_mode)) {
-            note(::unlinkat(f.fd.get(), child.constData(), 0) == 0);
+            note(retryInterrupted([&] { return ::unlinkat(f.fd.get(), child.constData(), 0); }) == 0);
             continue;
         }
         if (!sameMount(cst, f.self)) {
