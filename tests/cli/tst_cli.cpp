@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -299,8 +300,8 @@ private Q_SLOTS:
         qputenv("VARNEL_DRIVES", "c=" + box.path("c/out"));
         box.makeFile("c/out/x\ndeleted\tforged.tmp");
         box.makeFile("c/out/\x1b[2Jclear.tmp");
-        box.makeFile("c/out/bad\xff.tmp");
-        box.makeFile("c/out/bad\xfe.tmp");
+        for (const char* bad : {"c/out/bad\xff.tmp", "c/out/bad\xfe.tmp"}) // bytes that are no UTF-8
+            ::close(::open(box.path(bad).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
         const Run plain = run({"search"});
         QCOMPARE(plain.code, 0);
         QVERIFY(plain.out.contains("c:\\x\\ndeleted\\tforged.tmp\t1\n"));
@@ -333,7 +334,17 @@ private Q_SLOTS:
             QVERIFY2(p.exitCode() == 4, qPrintable(c.args.join(' ') + c.redirect + ": " + err));
             QVERIFY2(err.contains("the report could not be written"), err.constData());
         }
-        QVERIFY(box.exists("c/out/bad\xff.tmp"));
+        // QDir cannot name files whose names are no UTF-8: count them by hand.
+        const auto filesLeft = [this] {
+            int n = 0;
+            if (DIR* d = ::opendir(box.path("c/out").constData())) {
+                while (const dirent* e = ::readdir(d))
+                    n += e->d_type == DT_REG ? 1 : 0;
+                ::closedir(d);
+            }
+            return n;
+        };
+        QCOMPARE(filesLeft(), 4); // nothing was deleted
 
         // The reader is gone before the first result: the deletion stops
         // after the entry at hand.
@@ -347,9 +358,9 @@ private Q_SLOTS:
         ::close(ends[1]);
         QCOMPARE(p.exitCode(), 4);
         QVERIFY(p.readAllStandardError().contains("broken pipe"));
-        const QStringList left = QDir(box.pathText("c/out")).entryList(QDir::Files);
+        const int left = filesLeft();
         qputenv("VARNEL_DRIVES", drives);
-        QCOMPARE(left.size(), 3);
+        QCOMPARE(left, 3);
     }
 
     // Without a Windows folder the option protects the host's system
