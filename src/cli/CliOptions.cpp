@@ -69,10 +69,11 @@ void setFlag(CliOptions& o, const QString& option)
         o.remove = true;
     else if (option == u"--all-drives")
         o.allDrives = true;
-    else if (option == u"--trash")
-        o.trash = true;
-    else if (option == u"--permanent")
-        o.trash = false;
+    else if (option == u"--trash" || option == u"--permanent") {
+        const bool trash = option == u"--trash";
+        o.trashAndPermanent = o.trashAndPermanent || (o.trash && *o.trash != trash);
+        o.trash = trash;
+    }
 }
 
 bool checkCombination(const CliOptions& o, QString* error)
@@ -95,6 +96,10 @@ bool checkCombination(const CliOptions& o, QString* error)
     }
     if (o.dryRun && o.yes) {
         *error = QStringLiteral("--dry-run and --yes contradict each other");
+        return false;
+    }
+    if (o.trashAndPermanent) {
+        *error = QStringLiteral("--trash and --permanent contradict each other");
         return false;
     }
     return true;

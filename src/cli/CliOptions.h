@@ -17,6 +17,7 @@ struct CliOptions {
     bool dryRun = false;
     bool remove = false;       // --delete of the file tools
     std::optional<bool> trash; // --trash (true) or --permanent (false)
+    bool trashAndPermanent = false; // both were given: a usage error
     QString drive;             // --drive X:, lower case "x:"
     bool allDrives = false;    // --all-drives: root's knowing yes to the whole system
     QString autorunName;       // autoruns --delete NAME

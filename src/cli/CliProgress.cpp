@@ -1,5 +1,7 @@
 #include "cli/CliProgress.h"
 
+#include "cli/PrintableText.h"
+
 #include "platform/Console.h"
 #include "platform/TickCounter.h"
 
@@ -24,7 +26,8 @@ void CliProgress::reading(const QString& folder, int found)
     last_ = now;
     QString line = QStringLiteral("%1 found, reading ").arg(found);
     const int room = platform::Console::width() - 1 - int(line.size());
-    line += folder.size() > room && room > 3 ? QStringLiteral("…") + folder.right(room - 1) : folder;
+    const QString shown = PrintableText::escaped(folder);
+    line += shown.size() > room && room > 3 ? QStringLiteral("…") + shown.right(room - 1) : shown;
     const QByteArray bytes = "\r\x1b[K" + line.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);

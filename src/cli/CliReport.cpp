@@ -1,5 +1,6 @@
 #include "cli/CliReport.h"
 
+#include "cli/PrintableText.h"
 #include "platform/Console.h"
 #include "platform/PathMapper.h"
 #include "platform/WinePrefix.h"
@@ -8,6 +9,20 @@
 #include <cstdio>
 
 namespace {
+
+using PrintableText::escaped;
+
+// The host path as text; and, when its bytes are no UTF-8 (so the text had
+// to replace some of them), the bytes themselves percent-encoded, so that
+// two such files never read as one.
+void addHostPath(QJsonObject& fields, const QString& path)
+{
+    const QByteArray host = platform::PathMapper::toHostAsWritten(path);
+    const QString text = QString::fromUtf8(host);
+    fields.insert(QStringLiteral("hostPath"), text);
+    if (text.toUtf8() != host)
+        fields.insert(QStringLiteral("hostPathBytes"), QString::fromLatin1(host.toPercentEncoding()));
+}
 
 QString resultName(OutcomeKind kind)
 {
@@ -37,8 +52,7 @@ CliReport::CliReport(const QString& command, bool json)
 
 void CliReport::print(const QString& line) const
 {
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    platform::Console::writeOut(line.toUtf8() + '\n');
 }
 
 void CliReport::file(const QString& path, quint64 size, const QString& reason, const QString& target)
@@ -50,28 +64,32 @@ void CliReport::file(const QString& path, quint64 size, const QString& reason, c
     else
         ++protected_;
     if (!json_) {
-        print(path + u'\t' + QString::number(size) + (target.isEmpty() ? QString() : u'\t' + target)
-              + (reason.isEmpty() ? QString() : QStringLiteral("\t[[-]] ") + reason));
+        print(escaped(path) + u'\t' + QString::number(size) + (target.isEmpty() ? QString() : u'\t' + escaped(target))
+              + (reason.isEmpty() ? QString() : QStringLiteral("\t[[-]] ") + escaped(reason)));
         return;
     }
     QJsonObject fields{{QStringLiteral("path"), path},
-                       {QStringLiteral("hostPath"), QString::fromLocal8Bit(platform::PathMapper::toHost(path))},
                        {QStringLiteral("size"), double(size)},
                        {QStringLiteral("protected"), !reason.isEmpty()},
                        {QStringLiteral("reason"), reason}};
+    addHostPath(fields, path);
     if (!target.isEmpty())
         fields.insert(QStringLiteral("target"), target);
     byPath_.insert(path, entries_.size());
     entries_.append(fields);
 }
 
-void CliReport::entry(const QJsonObject& fields, const QString& line)
+void CliReport::entry(const QJsonObject& fields, const QStringList& columns)
 {
     ++count_;
-    if (json_)
+    if (json_) {
         entries_.append(fields);
-    else
-        print(line);
+        return;
+    }
+    QStringList shown;
+    for (const QString& column : columns)
+        shown.append(escaped(column));
+    print(shown.join(u'\t'));
 }
 
 void CliReport::outcome(const CleanOutcome& outcome)
@@ -84,12 +102,15 @@ void CliReport::outcome(const CleanOutcome& outcome)
     else if (outcome.kind == OutcomeKind::Skipped)
         ++skipped_;
     if (!json_) {
-        QString line = resultName(outcome.kind) + u'\t' + outcome.path;
+        QString line = resultName(outcome.kind) + u'\t' + escaped(outcome.path);
         if (outcome.kind == OutcomeKind::Failed)
-            line += QStringLiteral("\terror %1: %2").arg(outcome.error).arg(outcome.reason);
+            line += QStringLiteral("\terror %1: %2").arg(outcome.error).arg(escaped(outcome.reason));
         else if (outcome.kind == OutcomeKind::Skipped)
-            line += u'\t' + outcome.reason;
+            line += u'\t' + escaped(outcome.reason);
         print(line);
+        // Each result is out before the next deletion: a reader that has
+        // gone stops the job after this entry.
+        platform::Console::flushOut();
         return;
     }
     const auto at = byPath_.constFind(outcome.path);
@@ -112,7 +133,7 @@ void CliReport::drives(const QList<platform::FixedDrive>& drives, const QStringL
     for (const platform::FixedDrive& drive : drives) {
         const QString host = QString::fromLocal8Bit(drive.hostRoot);
         letters.insert(QString(drive.letter) + u':', host);
-        shown.append(QString(drive.letter) + QStringLiteral(": ") + host);
+        shown.append(QString(drive.letter) + QStringLiteral(": ") + escaped(host));
     }
     for (const QString& folder : temporaryFolders) {
         const QString host = QString::fromLocal8Bit(platform::PathMapper::toHost(folder));
@@ -146,9 +167,8 @@ void CliReport::finish(bool interrupted, bool unconfirmed)
         top_.insert(QStringLiteral("total"), total);
         top_.insert(QStringLiteral("interrupted"), interrupted);
         top_.insert(QStringLiteral("confirmed"), !unconfirmed);
-        const QByteArray bytes = QJsonDocument(top_).toJson(QJsonDocument::Indented);
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-        std::fflush(stdout);
+        platform::Console::writeOut(QJsonDocument(top_).toJson(QJsonDocument::Indented));
+        platform::Console::flushOut();
         return;
     }
     if (deleting_)
@@ -164,5 +184,5 @@ void CliReport::finish(bool interrupted, bool unconfirmed)
         print(QStringLiteral("total: %1 entries, %2 bytes, %3 protected").arg(count_).arg(size_).arg(protected_));
     if (interrupted)
         print(QStringLiteral("interrupted"));
-    std::fflush(stdout);
+    platform::Console::flushOut();
 }

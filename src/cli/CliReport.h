@@ -2,7 +2,10 @@
 // What a command prints on standard output: one line per entry and a total
 // line, or with --json one JSON document at the end. Entries are the
 // command's own (files, registry values, programs, prefixes); deletions
-// add each entry's result.
+// add each entry's result. Plain lines print names with their control
+// characters C-escaped (PrintableText), so no name can forge a line. Every
+// write goes through platform::Console: a write that fails stops the job
+// and the command ends with an output error.
 
 #include "platform/DriveTable.h"
 #include "platform/EntryId.h"
@@ -12,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 class CliReport {
 public:
@@ -19,11 +23,13 @@ public:
 
     // A listed file or folder: its Windows path, host path, size and, when
     // protected, why. Plain: "path<TAB>size" and "<TAB>[[-]] reason". A
-    // shortcut's target goes after the size.
+    // shortcut's target goes after the size. JSON: "hostPath" as text, and
+    // "hostPathBytes" (percent-encoded) when the host path is no UTF-8.
     void file(const QString& path, quint64 size, const QString& reason = {}, const QString& target = {});
 
-    // Any other entry: its fields for JSON and its line for plain output.
-    void entry(const QJsonObject& fields, const QString& line);
+    // Any other entry: its fields for JSON and, for plain output, the
+    // columns of its line (joined by tabs).
+    void entry(const QJsonObject& fields, const QStringList& columns);
 
     // What became of a listed entry's deletion. Plain: "deleted<TAB>path",
     // "skipped<TAB>path<TAB>reason", "failed<TAB>path<TAB>error N: reason".

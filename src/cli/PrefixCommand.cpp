@@ -21,9 +21,8 @@ int prefixes(const CliOptions& options)
                       {QStringLiteral("arch"), prefix.arch},
                       {QStringLiteral("size"), double(prefix.sizeOnDisk)},
                       {QStringLiteral("running"), prefix.serverRunning}},
-                     prefix.name + u'\t' + prefix.path + u'\t' + prefix.source + u'\t' + prefix.arch + u'\t'
-                         + QString::number(prefix.sizeOnDisk)
-                         + (prefix.serverRunning ? QStringLiteral("\trunning") : QString()));
+                     QStringList{prefix.name, prefix.path, prefix.source, prefix.arch, QString::number(prefix.sizeOnDisk)}
+                         + (prefix.serverRunning ? QStringList{QStringLiteral("running")} : QStringList()));
     report.finish(false);
     return CliExit::Done;
 }

@@ -5,6 +5,7 @@
 #include "cli/CliReport.h"
 #include "cleaners/traces/AutorunEntries.h"
 #include "cleaners/traces/InstalledPrograms.h"
+#include "platform/WinError.h"
 #include "platform/WinePrefix.h"
 
 #include <QJsonObject>
@@ -19,10 +20,10 @@ QJsonObject fieldsOf(const AutorunEntry& entry)
             {QStringLiteral("view32"), entry.view32}};
 }
 
-QString lineOf(const AutorunEntry& entry)
+QStringList lineOf(const AutorunEntry& entry)
 {
-    return AutorunEntries::shortRoot(entry) + (entry.view32 ? QStringLiteral(" (32-bit)") : QString()) + u'\t'
-        + entry.name + u'\t' + entry.command;
+    return {AutorunEntries::shortRoot(entry) + (entry.view32 ? QStringLiteral(" (32-bit)") : QString()), entry.name,
+            entry.command};
 }
 
 // Deletes the named value under the root in every view that has it.
@@ -52,7 +53,7 @@ int deleteAutorun(const CliOptions& options)
             report.outcome({OutcomeKind::Deleted, entry.name});
             continue;
         }
-        report.outcome({OutcomeKind::Failed, entry.name, 0, 5, QStringLiteral("the registry refused the write")});
+        report.outcome({OutcomeKind::Failed, entry.name, 0, platform::WinError::AccessDenied, QStringLiteral("the registry refused the write")});
         report.finish(false);
         CliCommands::complain(platform::WinePrefix::serverRunning()
                                   ? QStringLiteral("the registry cannot be written while the prefix's wineserver runs")
@@ -94,8 +95,8 @@ int programs(const CliOptions& options)
                       {QStringLiteral("key"), QStringLiteral("HKLM\\") + program.keyPath},
                       {QStringLiteral("view32"), program.view32},
                       {QStringLiteral("values"), values}},
-                     program.shownName() + (program.view32 ? QStringLiteral(" (32-bit)") : QString()) + u'\t'
-                         + QStringLiteral("HKLM\\") + program.keyPath);
+                     {program.shownName() + (program.view32 ? QStringLiteral(" (32-bit)") : QString()),
+                      QStringLiteral("HKLM\\") + program.keyPath});
     }
     report.finish(false);
     return CliExit::Done;

@@ -41,8 +41,17 @@ namespace {
 
 void printOut(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    platform::Console::writeOut(text.toUtf8());
+}
+
+// A report that could not be written is no report: the command fails
+// however well its job went.
+int withOutputChecked(int code)
+{
+    if (platform::Console::flushOut())
+        return code;
+    CliCommands::complain(QStringLiteral("the report could not be written: ") + platform::Console::outputError());
+    return CliExit::Environment;
 }
 
 // Points the program at the one prefix the user named: a path (it begins
@@ -138,6 +147,7 @@ int run(const CliOptions& options)
 
 int main(int argc, char* argv[])
 {
+    platform::Console::prepareStandardFiles();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Varnel"));
     QString error;
@@ -149,11 +159,11 @@ int main(int argc, char* argv[])
     }
     if (options->help) {
         printOut(CliUsage());
-        return CliExit::Done;
+        return withOutputChecked(CliExit::Done);
     }
     if (options->version) {
         printOut(QStringLiteral("varnel-cli " VARNEL_VERSION "\n"));
-        return CliExit::Done;
+        return withOutputChecked(CliExit::Done);
     }
-    return run(*options);
+    return withOutputChecked(run(*options));
 }

@@ -3,10 +3,11 @@
 // be trusted with running code in the program.
 //
 // A plug-in runs native code with the user's rights, so a library loads
-// only from inside the program's own plug-in folder, only when neither it
-// nor any folder from the plug-in folder down to it is a link, is writable
-// by group or others, or belongs to anyone but the user running the program
-// or root. Otherwise another user could plant code that runs as this one.
+// only from inside the plug-in folder it was found in (the program's own or
+// the user's), only when neither it nor any folder from that plug-in folder
+// down to it is a link, is writable by group or others, or belongs to
+// anyone but the user running the program or root. Otherwise another user
+// could plant code that runs as this one.
 
 #include "platform/DynamicLibrary.h"
 

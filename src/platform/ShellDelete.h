@@ -53,8 +53,11 @@ public:
     //       process, is a socket, FIFO or device, a mounted file system
     //       or a folder that cannot be read
     //   145 a folder listed as empty has been given content
-    // and the host's own reason, as the platform maps it, when the move or
-    // removal itself failed.
+    // and, when the move or removal itself failed, the host's reason mapped
+    // through the platform's one table (platform/WinError.h): such as 19
+    // for a read-only file system, 112 for a full disk, 1117 for an I/O
+    // error, and 31 for a reason the table has no code for (the varnel.delete
+    // diagnostic then names the host's own number).
     static int lastError();
 
     // Why, in a few words, for the diagnostics and the command line: the

@@ -6,6 +6,7 @@
 #include "platform/PluginFolder.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 #include <exception>
 #include <utility>
@@ -114,7 +115,8 @@ TmxPluginLoadResult TmxPluginLoader::LoadPlugin(const QString& FileName)
     if (!canLoad)
         return lrOk;
 
-    Library library = platform::PluginFolder::loadTrusted(PluginFolder(), FileName);
+    Library library =
+        platform::PluginFolder::loadTrusted(walkedFolder_.isEmpty() ? PluginFolder() : walkedFolder_, FileName);
     if (!library)
         return fail(lrLoadFailed, FileName);
 
@@ -238,7 +240,13 @@ void TmxPluginLoader::LoadFromFolder(QString Path, bool Recursive)
         Path += u'\\';
     if (OnBeforeReadFolder)
         OnBeforeReadFolder(this);
-    walk(Path, Recursive);
+    // A plug-in may walk a folder of its own from its hooks; the outer walk
+    // judges against its folder again afterwards, however this one ends.
+    {
+        const QString outer = std::exchange(walkedFolder_, Path);
+        const auto restore = qScopeGuard([&] { walkedFolder_ = outer; });
+        walk(Path, Recursive);
+    }
     if (OnAfterReadFolder)
         OnAfterReadFolder(this);
 }

@@ -101,13 +101,17 @@ public:
 
     // Loads one library (Windows-form path) and returns how it ended. lrOk
     // also when OnBeforeLoad declined it. On any result but lrOk the object
-    // is destroyed and the library freed before this returns.
+    // is destroyed and the library freed before this returns. The library
+    // must pass platform::PluginFolder's checks against the folder being
+    // walked (LoadFromFolder), else against PluginFolder().
     TmxPluginLoadResult LoadPlugin(const QString& FileName);
 
     // Loads every file of Path whose extension is Extension (any case),
     // and of its sub-folders when Recursive is set, in name order; names
     // beginning with "." are passed over, as are folders of another mount.
-    // Results are not reported.
+    // Results are not reported. Each library is judged against Path, the
+    // folder it was found in (or below), under the same rules as the
+    // program's own: the user's own plug-in folder is trusted as such.
     void LoadFromFolder(QString Path, bool Recursive);
 
     // Unloads plug-in Index of PluginType: its object destroyed, then its
@@ -133,7 +137,8 @@ public:
     // The module handle texts, one per plug-in of the kind, in list order.
     QStringList HandleTexts(TmxPluginTypes PluginType) const;
 
-    // The folder libraries must lie in: the program folder's Plugins.
+    // The folder a library loaded on its own must lie in: the program
+    // folder's Plugins.
     static QString PluginFolder();
 
 private:
@@ -177,4 +182,5 @@ private:
     // Libraries kept mapped past the exception of a load or an unload; the
     // loader's end releases them.
     std::vector<Library> unreleased_;
+    QString walkedFolder_; // the folder LoadFromFolder is walking; empty otherwise
 };

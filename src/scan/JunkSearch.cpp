@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/FolderCheck.h"
+#include "platform/HostSystemFolders.h"
 #include "platform/WinPath.h"
 #include "scan/FileHelpers.h"
 #include "settings/Settings.h"
@@ -169,6 +170,16 @@ void MarkSystemFiles(QStringList& captions)
 {
     if (!switchOn(SettingKeys::InSysFolders))
         return;
+    if (platform::HostSystemFolders::standInForWindows()) {
+        // Without a Windows folder the host's own system folders are the
+        // ones to keep; "c:\" keeps its rule, whatever it stands for.
+        for (QString& caption : captions)
+            if (!IsMarked(caption)
+                && (platform::WinPath::extractFilePath(caption) == u"c:\\"
+                    || platform::HostSystemFolders::holdsWindowsPath(caption)))
+                caption.prepend(SkipMarker);
+        return;
+    }
     for (QString& caption : captions) {
         const QString original = caption;
         if (platform::WinPath::extractFilePath(original) == u"c:\\")

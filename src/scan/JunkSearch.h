@@ -99,7 +99,11 @@ QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& mask
 bool IsInSystemFolder(const QString& path);
 
 // Marks, when Delete/InSysFolders is "Yes", the captions of files directly in
-// "c:\" and those in the System folders (twice when both hold).
+// "c:\" and those in the System folders (twice when both hold). Where the
+// program has no Windows folder (platform::HostSystemFolders), the host's
+// system folders take the System folders' place, compared as host paths,
+// and a caption is marked once when either rule holds (never one that came
+// marked).
 void MarkSystemFiles(QStringList& captions);
 
 // Marks the captions that begin with an enabled excluded folder's path

@@ -18,6 +18,8 @@
 #include <QTest>
 
 #include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -73,6 +75,20 @@ class TestCli : public QObject {
     {
         for (const auto& [section, key, value] : values)
             WriteSetting(QLatin1String(section), QLatin1String(key), QString::fromUtf8(value));
+    }
+
+    // The search's keys as the tests before left them, after a test that
+    // narrowed the search to its own files.
+    void searchAsBefore()
+    {
+        write({{"Search", "TempFolders", "No"},
+               {"Search", "TempFiles", "Yes"},
+               {"Search", "BAKFiles", "Yes"},
+               {"Search", "OLDFiles", "No"},
+               {"Search", "GIDFiles", "No"},
+               {"Search", "CustomFiles", "Yes"},
+               {"Search", "Disk", "All"},
+               {"CFilters", "Items", "0"}});
     }
 
 private Q_SLOTS:
@@ -225,6 +241,8 @@ private Q_SLOTS:
             {{"search", "--yes"}, 2, "search does not take --yes"},
             {{"--yes", "search"}, 2, "search does not take --yes"},
             {{"clean", "--dry-run", "--yes"}, 2, "contradict"},
+            {{"clean", "--trash", "--permanent"}, 2, "contradict"},
+            {{"clean", "--permanent", "--yes", "--trash"}, 2, "contradict"},
             {{"autoruns", "--delete", "Updater"}, 2, "needs --root"},
             {{"zero-files", "--drive", "1"}, 2, "--drive wants a drive letter"},
             {{"--prefix"}, 2, "--prefix needs a value"},
@@ -312,7 +330,7 @@ private Q_SLOTS:
         QCOMPARE(own.json()["drives"].toObject()["C:\\users\\tester\\Temp\\"].toString(),
                  box.pathText("pfx/drive_c/users/tester/Temp"));
         box.setDrives({{'c', "c"}});
-        write({{"Search", "TempFolders", "No"}});
+        searchAsBefore();
     }
 
     // As root, c: is / and every disk a drive: a deleting command must not
@@ -371,7 +389,7 @@ private Q_SLOTS:
                               && e["result"].toString() == u"failed");
         QVERIFY(tried);
         QVERIFY(box.exists("c/varnel-guard-probe-1.tmp"));
-        write({{"Search", "CustomFiles", "No"}, {"CFilters", "Items", "0"}, {"Search", "Disk", "All"}});
+        searchAsBefore();
 
         // The root disk mounted a second time is no second drive: there its
         // files would escape what is judged by path.
@@ -417,6 +435,104 @@ private Q_SLOTS:
             QCOMPARE(p.exitCode(), 130);
             QCOMPARE(report["interrupted"].toBool(), true);
         }
+    }
+
+    // What scripts read must be what happened: names cannot forge lines,
+    // host paths name their file exactly, and a report that cannot be
+    // written fails the command.
+    void theOutputCanBeTrusted()
+    {
+        write({{"Search", "TempFolders", "No"}, {"Search", "CustomFiles", "No"}, {"Delete", "InSysFolders", "No"}});
+        const QByteArray drives = qgetenv("VARNEL_DRIVES");
+        qputenv("VARNEL_DRIVES", "c=" + box.path("c/out"));
+        box.makeFile("c/out/x\ndeleted\tforged.tmp");
+        box.makeFile("c/out/\x1b[2Jclear.tmp");
+        for (const char* bad : {"c/out/bad\xff.tmp", "c/out/bad\xfe.tmp"}) // bytes that are no UTF-8
+            ::close(::open(box.path(bad).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+        const Run plain = run({"search"});
+        QCOMPARE(plain.code, 0);
+        QVERIFY(plain.out.contains("c:\\x\\ndeleted\\tforged.tmp\t1\n"));
+        QVERIFY(plain.out.contains("c:\\\\x1b[2Jclear.tmp\t1\n"));
+        QVERIFY(!plain.out.contains('\x1b'));
+        for (const QByteArray& line : plain.out.split('\n'))
+            QVERIFY2(!line.startsWith("deleted") && line.count('\t') <= 1, line.constData());
+
+        QMap<QString, QString> bytesOf; // hostPathBytes by hostPath's end
+        for (const QJsonValue& v : run({"--json", "search"}).json()["entries"].toArray())
+            if (v["path"].toString().startsWith("c:\\bad"))
+                bytesOf.insert(v["hostPathBytes"].toString(), v["hostPath"].toString());
+            else
+                QVERIFY(!v.toObject().contains("hostPathBytes"));
+        const QString dir = QString::fromLatin1(box.path("c/out/").toPercentEncoding());
+        QCOMPARE(bytesOf.keys(), QStringList({dir + "bad%FE.tmp", dir + "bad%FF.tmp"}));
+
+        // A report with nowhere to go: closed, full, or read by no one.
+        const struct {
+            const char* redirect;
+            QStringList args;
+        } unwritable[] = {{">&-", {"search"}}, {">&-", {"--json", "search"}}, {">/dev/full", {"search"}},
+                          {">&-", {"--version"}}, {">/dev/full", {"--json", "prefixes"}}};
+        for (const auto& c : unwritable) {
+            QProcess p;
+            p.start("/bin/sh", QStringList{"-c", QStringLiteral("exec \"$0\" \"$@\" %1").arg(c.redirect), program}
+                                   + c.args);
+            QVERIFY(p.waitForFinished(60000));
+            const QByteArray err = p.readAllStandardError();
+            QVERIFY2(p.exitCode() == 4, qPrintable(c.args.join(' ') + c.redirect + ": " + err));
+            QVERIFY2(err.contains("the report could not be written"), err.constData());
+        }
+        // QDir cannot name files whose names are no UTF-8: count them by hand.
+        const auto filesLeft = [this] {
+            int n = 0;
+            if (DIR* d = ::opendir(box.path("c/out").constData())) {
+                while (const dirent* e = ::readdir(d))
+                    n += e->d_type == DT_REG ? 1 : 0;
+                ::closedir(d);
+            }
+            return n;
+        };
+        QCOMPARE(filesLeft(), 4); // nothing was deleted
+
+        // The reader is gone before the first result: the deletion stops
+        // after the entry at hand.
+        int ends[2];
+        QVERIFY(::pipe2(ends, O_CLOEXEC) == 0);
+        ::close(ends[0]);
+        QProcess p;
+        p.setChildProcessModifier([&ends] { ::dup2(ends[1], STDOUT_FILENO); });
+        p.start(program, {"clean", "--yes", "--permanent"});
+        QVERIFY(p.waitForFinished(60000));
+        ::close(ends[1]);
+        QCOMPARE(p.exitCode(), 4);
+        QVERIFY(p.readAllStandardError().contains("broken pipe"));
+        const int left = filesLeft();
+        qputenv("VARNEL_DRIVES", drives);
+        QCOMPARE(left, 3);
+    }
+
+    // Without a Windows folder the option protects the host's system
+    // folders, whatever drive letter leads there; read-only here, nothing
+    // outside the sandbox is deleted.
+    void theHostsSystemFoldersAreProtectedOnRequest()
+    {
+        if (!QFileInfo(QStringLiteral("/var/lib/dpkg/status")).isFile())
+            QSKIP("no /var/lib/dpkg/status on this host");
+        const QByteArray drives = qgetenv("VARNEL_DRIVES");
+        qputenv("VARNEL_DRIVES", "c=" + box.path("c/out") + ";d=/var/lib/dpkg");
+        write({{"Search", "CustomFiles", "Yes"},
+               {"CFilters", "Items", "1"},
+               {"CFilters", "Filter0", "status"},
+               {"CFilters", "StateFilter0", "1"}});
+        const auto reasonFor = [this](const char* yesNo) {
+            write({{"Delete", "InSysFolders", yesNo}});
+            return entriesOf(run({"--json", "search"}).json()).value("d:\\status", "absent");
+        };
+        const QString kept = reasonFor("Yes");
+        const QString free = reasonFor("No");
+        qputenv("VARNEL_DRIVES", drives);
+        write({{"Search", "CustomFiles", "No"}, {"CFilters", "Items", "0"}});
+        QCOMPARE(kept, QStringLiteral("in a system folder"));
+        QCOMPARE(free, QString());
     }
 };
 

@@ -93,6 +93,32 @@ private Q_SLOTS:
         QVERIFY(form.PlugnMenuItem->actions()[5]->isChecked());
     }
 
+    // The user's own folder is judged as the program's is: a safe one
+    // loads, one that others may write does not.
+    void theUsersOwnPluginsLoadUnderTheSameRules()
+    {
+        plugins.install(QStringLiteral("tp_normal"), QStringLiteral("a.dll"));
+        const QString mine = box.pathText("home/data/varnel/Plugins");
+        QDir().mkpath(mine);
+        QFile::setPermissions(mine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        const QString name = mine + QStringLiteral("/mine.dll");
+        QVERIFY(QFile::copy(QStringLiteral(VARNEL_TEST_PLUGINS "/tp_small.so"), name));
+        QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        const QByteArray both = "Title tp_normal v2.5 (Note tp_normal)\r\nTitle tp_small\r\n";
+        {
+            TMainForm form;
+            QCOMPARE(items(form).size(), 4);
+            QCOMPARE(listFile(), both);
+        }
+        QFile::setPermissions(mine, QFile::permissions(mine) | QFile::WriteOther);
+        {
+            TMainForm form;
+            QCOMPARE(listFile(), QByteArray("Title tp_normal v2.5 (Note tp_normal)\r\n"));
+        }
+        QDir(mine).removeRecursively();
+    }
+
     void invalidNameEndsTheWalk()
     {
         plugins.install(QStringLiteral("tp_normal"), QStringLiteral("a.dll"));

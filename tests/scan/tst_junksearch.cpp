@@ -3,6 +3,7 @@
 #include "scan/FileHelpers.h"
 #include "scan/JunkSearch.h"
 #include "settings/Settings.h"
+#include "platform/DriveTable.h"
 #include "support/Sandbox.h"
 
 #include <QtTest>
@@ -104,6 +105,58 @@ private Q_SLOTS:
                               "[[-]] c:\\windows\\system\\b.tmp", "[[-]] c:\\Windows\\SystemApps\\c.tmp",
                               "c:\\windows\\Temp\\d.tmp", "c:\\windows\\sys\\e.tmp"}));
         QVERIFY(!IsInSystemFolder("c:\\windows\\system.tmp")); // a file, not a folder
+    }
+
+    // Without a Windows folder the host's system folders are protected,
+    // judged by the host path a drive letter leads to.
+    void theHostsSystemFoldersStandInForTheWindowsFolder()
+    {
+        const QByteArray drives = qgetenv("VARNEL_DRIVES");
+        qputenv("VARNEL_DRIVES", "c=" + box.path("c") + ";r=/;l=/var/lib;t=/var/tmp;u=/usr/local");
+        platform::DriveTable::reload();
+        const struct {
+            const char* row;
+            bool kept;
+        } cases[] = {
+            {"l:\\dpkg\\status.tmp", true},   {"l:\\x.tmp", true},          {"r:\\boot.tmp", true},
+            {"r:\\usr", true},                {"r:\\etc\\a\\b.bak", true},  {"r:\\lib64\\x.tmp", true},
+            {"r:\\libx32\\x.tmp", true},      {"r:\\var\\x.tmp", true},     {"r:\\var\\tmp", true},
+            {"r:\\srv\\x.tmp", true},         {"u:\\share\\x.tmp", true},   {"r:\\var\\..\\x.tmp", true},
+            {"r:\\var\\tmp\\x.tmp", false},   {"t:\\x.tmp", false},         {"t:\\a\\b.tmp", false},
+            {"r:\\home\\u\\x.tmp", false},    {"r:\\tmp\\x.tmp", false},    {"r:\\varx\\x.tmp", false},
+            {"r:\\media\\usr\\x.tmp", false}, {"r:\\lib2\\x.tmp", false},   {"c:\\x.tmp", true},
+            {"c:\\sub\\x.tmp", false},        {"q:\\etc\\x.tmp", false},
+        };
+        QStringList rows;
+        for (const auto& c : cases)
+            rows << QString::fromUtf8(c.row);
+        const auto marked = [&rows] {
+            QStringList captions = rows;
+            MarkSystemFiles(captions);
+            QStringList kept;
+            for (const QString& caption : captions)
+                if (caption.startsWith(SkipMarker))
+                    kept << caption.mid(SkipMarker.size());
+            return kept;
+        };
+        QStringList expected;
+        for (const auto& c : cases)
+            if (c.kept)
+                expected << QString::fromUtf8(c.row);
+
+        QCOMPARE(marked(), QStringList()); // InSysFolders defaults to "No"
+        WriteSetting("Delete", "InSysFolders", "Yes");
+        QCOMPARE(marked(), expected); // each kept row marked once
+        QStringList already{SkipMarker + "r:\\etc\\x.tmp"};
+        MarkSystemFiles(already);
+        QCOMPARE(already.first(), SkipMarker + "r:\\etc\\x.tmp");
+
+        // With a Windows folder its own rule stands, and the host's folders
+        // are no longer judged.
+        qputenv("VARNEL_WINDIR", box.path("c/windows"));
+        QCOMPARE(marked(), QStringList({"c:\\x.tmp"}));
+        qputenv("VARNEL_DRIVES", drives);
+        platform::DriveTable::reload();
     }
 
     void excludedFoldersArePlainTextPrefixes()

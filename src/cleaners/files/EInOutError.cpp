@@ -1,17 +1,20 @@
 #include "cleaners/files/EInOutError.h"
 
+#include "platform/WinError.h"
+
 namespace {
 
 QString messageFor(int code)
 {
+    using namespace platform::WinError;
     switch (code) {
-    case 2:
+    case FileNotFound:
         return QStringLiteral("File not found");
-    case 3:
+    case PathNotFound:
         return QStringLiteral("Invalid filename");
-    case 4:
+    case TooManyOpenFiles:
         return QStringLiteral("Too many open files");
-    case 5:
+    case AccessDenied:
         return QStringLiteral("File access denied");
     }
     return QStringLiteral("I/O error %1").arg(code);

@@ -2,6 +2,7 @@
 
 #include "platform/PackageFiles.h"
 #include "platform/TmpfilesExclusions.h"
+#include "platform/WinError.h"
 #include "posix/Handles.h"
 #include "posix/SharedFolders.h"
 
@@ -14,9 +15,9 @@ namespace platform::posix {
 
 namespace {
 
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kSharingViolation = 32;
+using WinError::AccessDenied;
+using WinError::PathNotFound;
+using WinError::SharingViolation;
 
 struct PassState {
     int depth = 0;
@@ -76,16 +77,16 @@ int DeletionGuard::refusal(const AnchoredEntry& entry, const struct statx& st)
     const QByteArray folder = folderPathOf(entry.parent.get(), walked);
     if (folder.isEmpty()) {
         reason_ = "the folder holding it was removed meanwhile";
-        return kPathNotFound;
+        return PathNotFound;
     }
     const QByteArray path = joinedPath(folder, entry.name);
     if (PackageFiles::contains(path)) {
         reason_ = "installed by a package";
-        return kAccessDenied;
+        return AccessDenied;
     }
     if (TmpfilesExclusions::excludes(path)) {
         reason_ = "excluded by the system's tmpfiles rules";
-        return kAccessDenied;
+        return AccessDenied;
     }
     // Only the entry's own owner counts, not the folders on the way: a walk
     // never enters another user's folder below a shared one, so nothing of
@@ -93,7 +94,7 @@ int DeletionGuard::refusal(const AnchoredEntry& entry, const struct statx& st)
     const bool below = liesInSharedFolder(folder);
     shared_ = below || isSharedFolder(st.stx_mode);
     const int why = keeps(st, below);
-    reason_ = why == kSharingViolation ? "in use by a running process"
+    reason_ = why == SharingViolation ? "in use by a running process"
         : why                          ? "another user's, in a shared folder"
                                        : "";
     return why;
@@ -102,15 +103,15 @@ int DeletionGuard::refusal(const AnchoredEntry& entry, const struct statx& st)
 int DeletionGuard::keeps(const struct statx& st, bool inShared) const
 {
     if (held_ && held_->holds(makedev(st.stx_dev_major, st.stx_dev_minor), st.stx_ino))
-        return kSharingViolation;
+        return SharingViolation;
     if (inShared && st.stx_uid != currentUser())
-        return kAccessDenied;
+        return AccessDenied;
     return 0;
 }
 
 int hostErrorOfRefusal(int windowsError)
 {
-    return windowsError == kSharingViolation ? EBUSY : EACCES;
+    return windowsError == SharingViolation ? EBUSY : EACCES;
 }
 
 } // namespace platform::posix

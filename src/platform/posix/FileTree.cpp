@@ -2,6 +2,7 @@
 
 #include "posix/DeletionGuard.h"
 #include "posix/Handles.h"
+#include "posix/HostErrors.h"
 #include "posix/SharedFolders.h"
 #include "posix/WriteLease.h"
 
@@ -174,7 +175,7 @@ bool removeTree(int parent, const QByteArray& name, const DeletionGuard* guard)
             const QByteArray done = f.name;
             stack.pop_back();
             const int holder = stack.empty() ? parent : stack.back().fd.get();
-            note(::unlinkat(holder, done.constData(), AT_REMOVEDIR) == 0);
+            note(retryInterrupted([&] { return ::unlinkat(holder, done.constData(), AT_REMOVEDIR); }) == 0);
             continue;
         }
         const QByteArray child = f.names[f.next++];

@@ -1,29 +1,48 @@
 #include "posix/HostErrors.h"
 
-#include <cerrno>
+#include "platform/WinError.h"
 
 namespace platform::posix {
 
 int windowsErrorOf(int hostError)
 {
     switch (hostError) {
+    case 0:
+        return WinError::Success;
     case EACCES:
     case EPERM:
-        return 5;
+        return WinError::AccessDenied;
     case ENOENT:
-        return 2;
+        return WinError::FileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
-        return 3;
+        return WinError::PathNotFound;
     case EBUSY:
     case ETXTBSY:
-        return 32;
+        return WinError::SharingViolation;
     case EMFILE:
     case ENFILE:
-        return 4;
+        return WinError::TooManyOpenFiles;
+    case EROFS:
+        return WinError::WriteProtect;
+    case ENOSPC:
+    case EDQUOT:
+        return WinError::DiskFull;
+    case EEXIST:
+        return WinError::FileExists;
+    case ENOTEMPTY:
+        return WinError::DirNotEmpty;
+    case EXDEV:
+        return WinError::NotSameDevice;
+    case EIO:
+        return WinError::IoDevice;
+    case EINVAL:
+        return WinError::InvalidParameter;
+    case ENOMEM:
+        return WinError::NotEnoughMemory;
     }
-    return hostError;
+    return WinError::GeneralFailure;
 }
 
 } // namespace platform::posix

@@ -1,6 +1,7 @@
 #include "platform/ShellDelete.h"
 
 #include "platform/Diagnostics.h"
+#include "platform/WinError.h"
 #include "posix/DeletionGuard.h"
 #include "posix/FileTree.h"
 #include "posix/Handles.h"
@@ -16,10 +17,7 @@ namespace platform {
 
 namespace {
 
-constexpr int kFileNotFound = 2;
-constexpr int kSharingViolation = 32;
-constexpr int kDirNotEmpty = 145;
-constexpr int kGeneralFailure = 31;
+using namespace WinError;
 
 thread_local int lastDeleteError = 0;
 thread_local QString lastDeleteReason;
@@ -56,15 +54,26 @@ const char* treeCheckReason(posix::TreeCheck check)
     }
 }
 
-bool failedWithHostError()
+// failed() with what the host said. A number the table has no code for is
+// reported as a general failure; the diagnostics keep the host's own number
+// so that it is not lost.
+bool failedWithHostError(const char* verb, const QString& winPath, const char* what)
 {
-    lastDeleteReason = errno ? qt_error_string(errno) : QStringLiteral("the host gave no reason");
-    return failed(errno ? posix::windowsErrorOf(errno) : kGeneralFailure);
+    const int host = errno;
+    lastDeleteReason = host ? qt_error_string(host) : QStringLiteral("the host gave no reason");
+    const int code = host ? posix::windowsErrorOf(host) : GeneralFailure;
+    if (code == GeneralFailure)
+        qCInfo(lcDelete, "%s %ls: %s: %ls (error %d, host error %d)", verb, qUtf16Printable(winPath), what,
+               qUtf16Printable(lastDeleteReason), code, host);
+    else
+        qCInfo(lcDelete, "%s %ls: %s: %ls (error %d)", verb, qUtf16Printable(winPath), what,
+               qUtf16Printable(lastDeleteReason), code);
+    return failed(code);
 }
 
 int treeCheckError(posix::TreeCheck check)
 {
-    return check == posix::TreeCheck::HasContent ? kDirNotEmpty : kSharingViolation;
+    return check == posix::TreeCheck::HasContent ? DirNotEmpty : SharingViolation;
 }
 
 enum class Mode { Recycle, Erase, EraseEmptyFolder };
@@ -80,24 +89,22 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
     errno = 0;
     std::optional<posix::AnchoredEntry> e = posix::anchor(winPath);
     if (!e) {
-        failedWithHostError();
-        qCInfo(lcDelete, "refused %ls: not reached from its drive's root without a link (error %d)",
-               qUtf16Printable(winPath), lastDeleteError);
+        failedWithHostError("refused", winPath, "not reached from its drive's root without a link");
         return std::nullopt;
     }
     struct statx st {};
     if (!posix::statEntryAt(e->parent.get(), e->name.constData(), st)
         || (listed.isKnown() && posix::entryIdOf(st) != listed)) {
-        refused(winPath, kFileNotFound, "gone, or no longer the entry that was listed");
+        refused(winPath, FileNotFound, "gone, or no longer the entry that was listed");
         return std::nullopt;
     }
     const EntryKind kind = posix::entryIdOf(st).kind;
     if (mode == Mode::EraseEmptyFolder && kind != EntryKind::Folder) {
-        refused(winPath, kFileNotFound, "a folder was listed and this is none");
+        refused(winPath, FileNotFound, "a folder was listed and this is none");
         return std::nullopt;
     }
     if (kind == EntryKind::Special || (kind == EntryKind::Folder && posix::isMountRoot(e->parent.get(), e->name))) {
-        refused(winPath, kSharingViolation, "a socket, FIFO, device or mount point");
+        refused(winPath, SharingViolation, "a socket, FIFO, device or mount point");
         return std::nullopt;
     }
     if (const int why = guard.refusal(*e, st)) {
@@ -111,7 +118,7 @@ std::optional<posix::AnchoredEntry> deletable(const QString& winPath, const Entr
                                                         &guard, keptEntries, &kept);
         if (check == posix::TreeCheck::HasKeptEntry) {
             refused(winPath, kept,
-                    kept == kSharingViolation ? "an entry inside is in use by a running process"
+                    kept == SharingViolation ? "an entry inside is in use by a running process"
                                               : "an entry inside is another user's");
             return std::nullopt;
         }
@@ -130,8 +137,7 @@ template <class Step> bool finish(const QString& winPath, const std::optional<po
         return false;
     errno = 0;
     if (!step(*e)) {
-        failedWithHostError();
-        qCInfo(lcDelete, "failed %ls: error %d (some of it may stay)", qUtf16Printable(winPath), lastDeleteError);
+        failedWithHostError("failed", winPath, "some of it may stay");
         return false;
     }
     lastDeleteError = 0;

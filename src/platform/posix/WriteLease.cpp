@@ -1,5 +1,7 @@
 #include "posix/WriteLease.h"
 
+#include "posix/HostErrors.h"
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -72,7 +74,7 @@ bool unlinkUnlessOpen(int parent, const QByteArray& name, const struct statx& st
         errno = ENOENT;
         return false;
     }
-    return ::unlinkat(parent, name.constData(), 0) == 0;
+    return retryInterrupted([&] { return ::unlinkat(parent, name.constData(), 0); }) == 0;
 }
 
 bool openElsewhere(int parent, const QByteArray& name, const struct statx& st)
