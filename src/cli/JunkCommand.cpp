@@ -18,6 +18,7 @@ struct Rows {
     QList<quint64> sizes;
     QList<platform::EntryId> ids;
     QList<JunkSearch::Protection> protections;
+    QStringList temporaryFolders; // what the search emptied besides the drives
 };
 
 QStringList driveItems()
@@ -61,6 +62,7 @@ std::optional<Rows> search(const CliOptions& options)
                                              "drives searched, or it is reached through a link")
                                   .arg(value));
     Rows rows;
+    rows.temporaryFolders = plan->temporaryFolders;
     CliProgress progress;
     JunkSearch::ListedIds listed;
     TmFileScan scan;
@@ -132,7 +134,7 @@ int junk(const CliOptions& options)
         return CliExit::Environment;
     const bool interrupted = platform::Console::interrupted();
     CliReport report(options.command, options.json);
-    report.drives(platform::DriveTable::fixedDrives(), JunkSearch::TemporaryFolders());
+    report.drives(platform::DriveTable::fixedDrives(), rows->temporaryFolders);
     const bool deleting = clean && options.yes && !interrupted;
     for (qsizetype i = 0; i < rows->captions.size(); ++i)
         if (!deleting || options.json)

@@ -108,6 +108,13 @@ Guard hostGuard(const QString& host, bool below)
     return {cleanWindows(PathMapper::toWindows(QFile::encodeName(host))), host, below};
 }
 
+// The prefix's profile folder (c:\users\<name>), the home of its programs.
+void addProfile(QList<Guard>& guards)
+{
+    if (WinePrefix::active())
+        guards << windowsGuard(QStringLiteral("c:\\users\\") + WinePrefix::userName(), false);
+}
+
 // The values of a Shell Folders key, but the one called skipped.
 void addShellFolders(QList<Guard>& guards, RegistryRoot root, const QString& skipped)
 {
@@ -144,8 +151,7 @@ QList<Guard> guardedFolders(const QString& valueName)
     addProgramFiles(guards);
     const QString home = FolderCheck::realHomeFolder();
     guards << hostGuard(home, false);
-    if (WinePrefix::active())
-        guards << windowsGuard(QStringLiteral("c:\\users\\") + WinePrefix::userName(), false);
+    addProfile(guards);
     addShellFolders(guards, RegistryRoot::CurrentUser, valueName);
     addShellFolders(guards, RegistryRoot::LocalMachine, QString());
     return guards;
@@ -179,8 +185,7 @@ QList<Guard> temporaryGuards()
                         windowsGuard(KnownFolders::windowsDir(), false)};
     for (const FixedDrive& d : DriveTable::fixedDrives())
         guards << Guard{QString(d.letter) + u':', FolderCheck::realHostFolder(d.hostRoot), false};
-    if (WinePrefix::active())
-        guards << windowsGuard(QStringLiteral("c:\\users\\") + WinePrefix::userName(), false);
+    addProfile(guards);
     return guards;
 }
 

@@ -53,10 +53,27 @@ std::optional<SearchPlan> PlanSearch(const QStringList& driveItems, QString* bad
     return PlanSearchOn(*drives);
 }
 
+namespace {
+
+// The walker's filter for these temporary folders, already judged.
+QStringList walkerFilter(const QStringList& drives, const QStringList& masks, const QStringList& temporaryFolders)
+{
+    QStringList filter;
+    for (const QString& folder : temporaryFolders)
+        filter.append(folder + QStringLiteral("*.*"));
+    for (const QString& drive : drives)
+        for (const QString& mask : masks)
+            filter.prepend(drive + u'\\' + mask);
+    return filter;
+}
+
+} // namespace
+
 SearchPlan PlanSearchOn(const QStringList& drives)
 {
-    SearchPlan plan{drives, BuildMaskList(), {}, {}};
-    plan.filter = BuildWalkerFilter(plan.drives, plan.masks, &plan.refusedFolders);
+    SearchPlan plan{drives, BuildMaskList(), {}, {}, {}};
+    plan.temporaryFolders = TemporaryFolders(&plan.refusedFolders);
+    plan.filter = walkerFilter(plan.drives, plan.masks, plan.temporaryFolders);
     return plan;
 }
 
@@ -150,13 +167,7 @@ QStringList BuildMaskList()
 
 QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& masks, QStringList* refused)
 {
-    QStringList filter;
-    for (const QString& folder : TemporaryFolders(refused))
-        filter.append(folder + QStringLiteral("*.*"));
-    for (const QString& drive : drives)
-        for (const QString& mask : masks)
-            filter.prepend(drive + u'\\' + mask);
-    return filter;
+    return walkerFilter(drives, masks, TemporaryFolders(refused));
 }
 
 bool IsInSystemFolder(const QString& path)

@@ -34,7 +34,8 @@ struct SearchPlan {
     QStringList drives;
     QStringList masks;
     QStringList filter;
-    QStringList refusedFolders; // temporary folders left out: where they lie is not for the search to empty
+    QStringList temporaryFolders; // the temporary folders the walk empties (TemporaryFolders)
+    QStringList refusedFolders;   // temporary folders left out: where they lie is not for the search to empty
 };
 
 // The plan for the drive box's items (as SelectedDrives takes them);
