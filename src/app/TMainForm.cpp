@@ -45,7 +45,7 @@ TMainForm::TMainForm(QWidget* parent)
     , FileModel(new TFoundFileModel(&Iconlist, this))
 {
     setObjectName(QStringLiteral("TMainForm"));
-    setWindowTitle(QStringLiteral(" Varnel 1.9"));
+    setWindowTitle(QStringLiteral(" Varnel " VARNEL_VERSION));
     setMinimumSize(600, 450);
     resize(600, 450);
     buildControls(this);

@@ -43,7 +43,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     texts->setSpacing(2);
     top->addLayout(texts);
     const QColor navy(0, 0, 128);
-    Label1 = addLabel("Label1", QStringLiteral("Varnel 1.9"));
+    Label1 = addLabel("Label1", QStringLiteral("Varnel " VARNEL_VERSION));
     QFont large = Label1->font();
     large.setBold(true);
     large.setPointSizeF(large.pointSizeF() * 1.5);
