@@ -1,7 +1,7 @@
 #include "app/TMainFormControls.h"
 
 #include "app/TProgressPanel.h"
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "widgets/ColourLogView.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ImageToolButton.h"

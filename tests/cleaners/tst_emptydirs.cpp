@@ -2,7 +2,7 @@
 
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "cleaners/files/TFindDirs.h"
 #include "platform/DriveTable.h"
 #include "platform/FolderListing.h"

@@ -2,7 +2,7 @@
 // the confirmation and the delete loop over listed rows.
 
 #include "cleaners/files/TToolWindow.h"
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "platform/FolderListing.h"
 #include "platform/MessageBoxService.h"
 #include "support/Sandbox.h"

@@ -2,7 +2,7 @@
 
 #include "cleaners/files/EInOutError.h"
 #include "cleaners/files/EmptyFolders.h"
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "platform/ShellOpen.h"

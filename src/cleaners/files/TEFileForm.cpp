@@ -1,7 +1,7 @@
 #include "cleaners/files/TEFileForm.h"
 
 #include "cleaners/files/TdcFileInfo.h"
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "cleaners/files/ZeroByteFiles.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"

@@ -2,7 +2,7 @@
 
 #include "cleaners/files/ShortcutCheck.h"
 #include "cleaners/files/TdcShellLink.h"
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "platform/MessagePump.h"
 #include "scan/FileHelpers.h"
 #include "widgets/DriveBox.h"

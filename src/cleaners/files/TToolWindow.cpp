@@ -1,6 +1,6 @@
 #include "cleaners/files/TToolWindow.h"
 
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "platform/DeletionPass.h"
 #include "scan/FileHelpers.h"
 #include "widgets/DriveBox.h"

@@ -1,6 +1,6 @@
 #include "cleaners/traces/TRunMForm.h"
 
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 #include "cleaners/traces/AutorunEntries.h"
 #include "cleaners/traces/ServerStopOffer.h"
 #include "platform/MessageBoxService.h"

@@ -1,4 +1,4 @@
-#include "cleaners/files/ToolWindowKit.h"
+#include "widgets/ToolWindowKit.h"
 
 #include "platform/MessageBoxService.h"
 #include "widgets/ReportListView.h"
