@@ -19,7 +19,6 @@
 #include "widgets/FlatMenuStyle.h"
 #include "widgets/ImageToolButton.h"
 #include "widgets/ReportListView.h"
-#include "widgets/ScratchList.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -355,11 +354,11 @@ void TMainForm::FindLinksMenuItemClick()
 
 void TMainForm::CompActionExecute()
 {
-    ExtList->Items.clear();
-    ExtList->Items.append(QString::number(TotalSize / 1024));
+    ExtList.clear();
+    ExtList.append(QString::number(TotalSize / 1024));
     platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::HandOver),
-                                   ExtList->Items);
-    ExtList->Items.clear();
+                                   ExtList);
+    ExtList.clear();
     TReportForm report(this);
     ShowModal(report);
 }

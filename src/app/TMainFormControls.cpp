@@ -6,7 +6,6 @@
 #include "widgets/DriveBox.h"
 #include "widgets/ImageToolButton.h"
 #include "widgets/ReportListView.h"
-#include "widgets/ScratchList.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -200,8 +199,6 @@ void TMainFormControls::buildPanels(QMainWindow* window)
     Drives->hide();
     PlugList = named(new QListWidget(FilePanel), "PlugList");
     PlugList->hide();
-    DiskList = named(new ScratchList(FilePanel), "DiskList");
-    ExtList = named(new ScratchList(FilePanel), "ExtList");
     layout->addWidget(FilePanel, 1);
 
     LogPanel = named(new QWidget(central), "LogPanel");

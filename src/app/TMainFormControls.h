@@ -22,7 +22,6 @@ class QStatusBar;
 class QToolBar;
 class QWidget;
 class ReportListView;
-class ScratchList;
 class TProgressPanel;
 
 struct TMainFormControls {
@@ -56,8 +55,8 @@ struct TMainFormControls {
     ReportListView* FileList = nullptr;
     DriveBox* Drives = nullptr;
     QListWidget* PlugList = nullptr;
-    ScratchList* DiskList = nullptr; // drive prefixes of the current search
-    ScratchList* ExtList = nullptr;  // masks of the current search
+    QStringList DiskList; // drive prefixes of the current search
+    QStringList ExtList;  // masks of the current search
 
     QWidget* LogPanel = nullptr;
     QStackedLayout* LogStack = nullptr;

@@ -14,7 +14,6 @@
 #include "widgets/ColourLogView.h"
 #include "widgets/DriveBox.h"
 #include "widgets/PartsProgressBar.h"
-#include "widgets/ScratchList.h"
 
 #include <QLabel>
 #include <QStackedLayout>
@@ -52,8 +51,8 @@ void TMainForm::FindActionExecute()
 
 bool TMainForm::BuildSearchFilter()
 {
-    DiskList->Items.clear();
-    ExtList->Items.clear();
+    DiskList.clear();
+    ExtList.clear();
     Drives->refresh();
     QString badDisk;
     const std::optional<JunkSearch::SearchPlan> plan = JunkSearch::PlanSearch(Drives->itemTexts(), &badDisk);
@@ -62,8 +61,8 @@ bool TMainForm::BuildSearchFilter()
             {InvalidIntegerMessage(badDisk), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
         return false;
     }
-    DiskList->Items = plan->drives;
-    ExtList->Items = plan->masks;
+    DiskList = plan->drives;
+    ExtList = plan->masks;
     FileScan.SearchFilter = plan->filter;
     for (const QString& folder : plan->refusedFolders)
         WriteLog(QStringLiteral("Временная папка не будет очищена (она вне дисков поиска или за ссылкой) - ") + folder,

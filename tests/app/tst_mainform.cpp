@@ -16,7 +16,6 @@
 #include "widgets/ImageToolButton.h"
 #include "widgets/PartsProgressBar.h"
 #include "widgets/ReportListView.h"
-#include "widgets/ScratchList.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -140,11 +139,9 @@ private Q_SLOTS:
         QCOMPARE(form->findChild<QToolButton*>("DelBtn")->size(), QSize(65, 58));
         for (const char* name :
              {"FilePanel", "LogPanel", "ProgressPanel", "GlyphStatus", "TextStatus", "TextStatus2", "Drives",
-              "PlugList", "DelProgress", "DelNameLabel", "DelPanelLabel", "AddonsMenu", "DiskList", "ExtList"})
+              "PlugList", "DelProgress", "DelNameLabel", "DelPanelLabel", "AddonsMenu"})
             QVERIFY2(form->findChild<QWidget*>(QLatin1String(name)), name);
         QVERIFY(form->ProgressPanel->isHidden());
-        QVERIFY(form->DiskList->isHidden() && form->ExtList->isHidden());
-        QVERIFY(form->findChild<ScratchList*>("DiskList") == form->DiskList);
         auto* actions = form->findChild<QObject*>("ActionList");
         QVERIFY(actions);
         for (const char* name : {"FindAction", "DelFilesAction", "CompAction"})
@@ -371,7 +368,7 @@ private Q_SLOTS:
                {"CFilters", "StateFilter1", "1"}});
         auto form = makeForm();
         QVERIFY(form->BuildSearchFilter());
-        QCOMPARE(form->DiskList->Items, QStringList({"c:", "d:"}));
+        QCOMPARE(form->DiskList, QStringList({"c:", "d:"}));
         QCOMPARE(form->FileScan.SearchFilter.mid(0, 8),
                  QStringList(
                      {"d:\\F0", "d:\\F1", "d:\\*.temp", "d:\\*.tmp", "d:\\*.bak", "d:\\*.old", "d:\\*.gid", "c:\\F0"}));

@@ -9,7 +9,6 @@
 #include "platform/DriveTable.h"
 #include "support/Sandbox.h"
 #include "widgets/PartsProgressBar.h"
-#include "widgets/ScratchList.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -124,7 +123,7 @@ private Q_SLOTS:
         QCOMPARE(handed, QByteArray("122880\r\n"));
         QCOMPARE(advice, QStringLiteral("Рекомендация - очистка необходима"));
         QCOMPARE(title, QStringLiteral(" Оценка Varnel"));
-        QVERIFY(form.ExtList->Items.isEmpty());
+        QVERIFY(form.ExtList.isEmpty());
     }
 
     void theOptionsCommandsOpenAFreshDialogEachTime()

@@ -1,7 +1,0 @@
-#include "widgets/ScratchList.h"
-
-ScratchList::ScratchList(QWidget* parent)
-    : QWidget(parent)
-{
-    hide();
-}
