@@ -11,7 +11,7 @@
 #include "app/ApplicationSetup.h"
 #include "app/TMainForm.h"
 #include "app/TFoundFileModel.h"
-#include "platform/IniDocument.h"
+#include "formats/IniDocument.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 #include "scan/JunkSearch.h"
@@ -126,7 +126,7 @@ int main(int argc, char** argv)
         const QByteArray raw = ini.readAll();
         t.restart();
         for (int i = 0; i < 10; ++i)
-            platform::IniDocument::parse(raw);
+            formats::IniDocument::parse(raw);
         std::printf("parse the file alone (mean of 10)                %6.1f ms\n", t.restart() / 10.0);
     }
     // The first reading parses the file; later ones find the same bytes.

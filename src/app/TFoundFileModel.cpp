@@ -1,6 +1,6 @@
 #include "app/TFoundFileModel.h"
 
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 #include <algorithm>
 
@@ -56,7 +56,7 @@ QVariant TFoundFileModel::headerData(int section, Qt::Orientation orientation, i
 
 void TFoundFileModel::insertTop(const QString& path, quint64 size, int imageIndex, const platform::EntryId& id)
 {
-    const int nameLength = int(platform::WinPath::extractFileName(path).size());
+    const int nameLength = int(formats::WinPath::extractFileName(path).size());
     beginInsertRows({}, 0, 0);
     rows_.push_back({path, id, size, nameLength, imageIndex});
     endInsertRows();

@@ -7,7 +7,7 @@
 #include "platform/DeletionPass.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 #include "scan/FileHelpers.h"
 #include "scan/JunkSearch.h"
 #include "settings/Settings.h"
@@ -80,7 +80,7 @@ void TMainForm::FileScanFileFound(const QString& FileName)
             return;
         AsIcon.SetFileName(FileName);
         Iconlist.append(AsIcon.Icon());
-        const QString name = platform::WinPath::extractFileName(FileName);
+        const QString name = formats::WinPath::extractFileName(FileName);
         FileModel->insertTop(row->caption, row->size, FoundCount, row->id);
         TextStatus->setText(QStringLiteral("Поиск..."));
         Outcomes.report({OutcomeKind::Found, FileName, row->size});

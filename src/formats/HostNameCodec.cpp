@@ -1,8 +1,8 @@
-#include "platform/HostNameCodec.h"
+#include "formats/HostNameCodec.h"
 
 #include <array>
 
-namespace platform::HostNameCodec {
+namespace formats::HostNameCodec {
 
 namespace {
 
@@ -160,4 +160,4 @@ QByteArray encode(QStringView name)
     return out;
 }
 
-} // namespace platform::HostNameCodec
+} // namespace formats::HostNameCodec

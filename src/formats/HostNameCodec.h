@@ -16,7 +16,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace platform::HostNameCodec {
+namespace formats::HostNameCodec {
 
 // Text form of one host name (no "/" inside).
 QString decode(const char* bytes, qsizetype size);
@@ -38,4 +38,4 @@ qsizetype decodeTo(const char* bytes, qsizetype size, char16_t* out);
 // Host bytes of one name in text form; the inverse of decode().
 QByteArray encode(QStringView name);
 
-} // namespace platform::HostNameCodec
+} // namespace formats::HostNameCodec

@@ -1,12 +1,12 @@
-#include "platform/IniDocument.h"
+#include "formats/IniDocument.h"
 
-#include "platform/LineDecoder.h"
-#include "platform/NameOrder.h"
+#include "formats/LineDecoder.h"
+#include "formats/NameOrder.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -345,4 +345,4 @@ bool IniDocument::removeSection(const QString& section)
     return removed;
 }
 
-} // namespace platform
+} // namespace formats

@@ -35,7 +35,7 @@
 #include <QString>
 #include <optional>
 
-namespace platform {
+namespace formats {
 
 class IniDocument {
 public:
@@ -110,4 +110,4 @@ private:
     QHash<QString, qsizetype> sections_; // folded section name -> first block
 };
 
-} // namespace platform
+} // namespace formats

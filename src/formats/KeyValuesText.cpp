@@ -1,8 +1,8 @@
-#include "platform/KeyValuesText.h"
+#include "formats/KeyValuesText.h"
 
 #include <QStringDecoder>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -143,4 +143,4 @@ std::optional<QList<KeyValuesText::Node>> KeyValuesText::parse(const QByteArray&
     return top;
 }
 
-} // namespace platform
+} // namespace formats

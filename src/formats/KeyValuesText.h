@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace platform {
+namespace formats {
 
 class KeyValuesText {
 public:
@@ -30,4 +30,4 @@ public:
     static std::optional<QList<Node>> parse(const QByteArray& text);
 };
 
-} // namespace platform
+} // namespace formats

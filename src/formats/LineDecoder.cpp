@@ -1,8 +1,8 @@
-#include "platform/LineDecoder.h"
+#include "formats/LineDecoder.h"
 
 #include <QStringDecoder>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -121,4 +121,4 @@ QString LineDecoder::decode(QByteArrayView raw, bool lastInFile)
     return fromWindows1251(raw);
 }
 
-} // namespace platform
+} // namespace formats

@@ -6,7 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace platform {
+namespace formats {
 
 class LineDecoder {
 public:
@@ -32,4 +32,4 @@ public:
     static QString fromWindows1251(QByteArrayView bytes);
 };
 
-} // namespace platform
+} // namespace formats

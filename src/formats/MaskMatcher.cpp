@@ -1,8 +1,8 @@
-#include "platform/MaskMatcher.h"
+#include "formats/MaskMatcher.h"
 
-#include "platform/NameOrder.h"
+#include "formats/NameOrder.h"
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -96,4 +96,4 @@ bool MaskMatcher::match(const QString& mask, QStringView name)
     return MaskMatcher(mask).matches(name);
 }
 
-} // namespace platform
+} // namespace formats

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace platform {
+namespace formats {
 
 class MaskMatcher {
 public:
@@ -27,4 +27,4 @@ private:
     QString folded_; // case-folded mask (or its literal part for Suffix)
 };
 
-} // namespace platform
+} // namespace formats

@@ -6,7 +6,7 @@
 #include <QChar>
 #include <QStringView>
 
-namespace platform::NameOrder {
+namespace formats::NameOrder {
 
 // Case-folded code unit; a fast path for ASCII.
 inline char16_t fold(QChar c)
@@ -49,4 +49,4 @@ inline bool equalIgnoringCase(QStringView a, QStringView b)
     return true;
 }
 
-} // namespace platform::NameOrder
+} // namespace formats::NameOrder

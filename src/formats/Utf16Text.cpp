@@ -1,8 +1,8 @@
-#include "platform/Utf16Text.h"
+#include "formats/Utf16Text.h"
 
 #include <QStringDecoder>
 
-namespace platform {
+namespace formats {
 
 QString Utf16Text::fromLittleEndian(QByteArrayView bytes)
 {
@@ -13,4 +13,4 @@ QString Utf16Text::fromLittleEndian(QByteArrayView bytes)
     return decoder.decode(bytes.first(bytes.size() & ~qsizetype(1)));
 }
 
-} // namespace platform
+} // namespace formats

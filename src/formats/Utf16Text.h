@@ -5,7 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace platform {
+namespace formats {
 
 class Utf16Text {
 public:
@@ -15,4 +15,4 @@ public:
     static QString fromLittleEndian(QByteArrayView bytes);
 };
 
-} // namespace platform
+} // namespace formats

@@ -1,8 +1,8 @@
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
-#include "platform/NameOrder.h"
+#include "formats/NameOrder.h"
 
-namespace platform::WinPath {
+namespace formats::WinPath {
 
 bool isDelimiter(QChar c)
 {
@@ -69,4 +69,4 @@ QString foldedCase(QStringView text)
     return out;
 }
 
-} // namespace platform::WinPath
+} // namespace formats::WinPath

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform::WinPath {
+namespace formats::WinPath {
 
 // True for the characters that end a folder part: "\" and ":".
 bool isDelimiter(QChar c);
@@ -36,4 +36,4 @@ bool startsWithIgnoringCase(QStringView text, QStringView prefix);
 // text with every character case-folded the same length-keeping way.
 QString foldedCase(QStringView text);
 
-} // namespace platform::WinPath
+} // namespace formats::WinPath

@@ -1,8 +1,8 @@
-#include "platform/YamlFields.h"
+#include "formats/YamlFields.h"
 
 #include <QStringList>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -72,4 +72,4 @@ QString YamlFields::value(const QByteArray& text, const QString& section, const 
     return {};
 }
 
-} // namespace platform
+} // namespace formats

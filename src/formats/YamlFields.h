@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace platform {
+namespace formats {
 
 class YamlFields {
 public:
@@ -17,4 +17,4 @@ public:
     static QString value(const QByteArray& text, const QString& section, const QString& key);
 };
 
-} // namespace platform
+} // namespace formats

@@ -1,6 +1,6 @@
 #include "platform/FileTypes.h"
 
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 #include <QHash>
 #include <QMimeDatabase>
@@ -12,7 +12,7 @@ QMimeType FileTypes::of(const QString& winPath)
     static const QMimeDatabase db;
     if (cacheKey(winPath).isEmpty())
         return db.mimeTypeForName(QStringLiteral("application/octet-stream"));
-    return db.mimeTypeForFile(WinPath::extractFileName(winPath), QMimeDatabase::MatchExtension);
+    return db.mimeTypeForFile(formats::WinPath::extractFileName(winPath), QMimeDatabase::MatchExtension);
 }
 
 QString FileTypes::typeName(const QString& winPath)
@@ -26,7 +26,7 @@ QString FileTypes::typeName(const QString& winPath)
 
 QString FileTypes::cacheKey(const QString& winPath)
 {
-    const QString name = WinPath::extractFileName(winPath);
+    const QString name = formats::WinPath::extractFileName(winPath);
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot > 0 ? name.mid(dot).toLower() : QString();
 }

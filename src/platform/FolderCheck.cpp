@@ -6,7 +6,7 @@
 #include "platform/PathMapper.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellFolders.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 #include "platform/WinePrefix.h"
 
 #include <QDir>
@@ -34,7 +34,7 @@ using State = EmptiableFolder::State;
 // nullopt when it is no such path.
 std::optional<QStringList> componentsOf(const QString& winPath)
 {
-    if (WinPath::driveLetter(winPath).isNull() || winPath.size() < 3 || (winPath[2] != u'\\' && winPath[2] != u'/'))
+    if (formats::WinPath::driveLetter(winPath).isNull() || winPath.size() < 3 || (winPath[2] != u'\\' && winPath[2] != u'/'))
         return std::nullopt;
     QString rest = winPath.mid(3);
     rest.replace(u'/', u'\\');
@@ -46,7 +46,7 @@ std::optional<QStringList> componentsOf(const QString& winPath)
 QString cleanWindows(const QString& winPath)
 {
     const std::optional<QStringList> parts = componentsOf(winPath);
-    if (!parts && !(winPath.size() == 2 && !WinPath::driveLetter(winPath).isNull()))
+    if (!parts && !(winPath.size() == 2 && !formats::WinPath::driveLetter(winPath).isNull()))
         return {};
     QStringList kept;
     for (const QString& part : parts.value_or(QStringList())) {
@@ -55,7 +55,7 @@ QString cleanWindows(const QString& winPath)
         else if (part != u".." && part != u".")
             kept.append(part);
     }
-    QString out = QString(WinPath::driveLetter(winPath)) + u':';
+    QString out = QString(formats::WinPath::driveLetter(winPath)) + u':';
     for (const QString& part : kept)
         out += u'\\' + part;
     return out;
@@ -83,7 +83,7 @@ bool windowsWithin(const QString& inner, const QString& outer)
 {
     if (inner.isEmpty() || outer.isEmpty() || inner.size() < outer.size())
         return false;
-    if (!WinPath::startsWithIgnoringCase(inner, outer))
+    if (!formats::WinPath::startsWithIgnoringCase(inner, outer))
         return false;
     return inner.size() == outer.size() || inner[outer.size()] == u'\\';
 }
@@ -127,7 +127,7 @@ void addShellFolders(QList<Guard>& guards, RegistryRoot root, const QString& ski
 // says they are.
 void addProgramFiles(QList<Guard>& guards)
 {
-    QChar system = WinPath::driveLetter(KnownFolders::windowsDir());
+    QChar system = formats::WinPath::driveLetter(KnownFolders::windowsDir());
     if (system.isNull())
         system = u'c';
     guards << windowsGuard(QString(system) + QStringLiteral(":\\Program Files"), true)
@@ -193,7 +193,7 @@ QList<Guard> temporaryGuards()
 // from the drive's root without a link.
 bool confinedToItsDrive(const QString& winFolder, const QStringList& parts)
 {
-    const QChar letter = WinPath::driveLetter(winFolder);
+    const QChar letter = formats::WinPath::driveLetter(winFolder);
     if (!DriveTable::isFixed(letter))
         return false;
     const EmptiableFolder folder = spelled(winFolder, parts);
@@ -224,7 +224,7 @@ bool FolderCheck::temporaryEmptiable(const QString& winFolder)
 EmptiableFolder FolderCheck::emptiable(const QString& winPath, const QString& valueName)
 {
     const std::optional<QStringList> parts = componentsOf(winPath);
-    if (!parts || parts->isEmpty() || !DriveTable::isFixed(WinPath::driveLetter(winPath))
+    if (!parts || parts->isEmpty() || !DriveTable::isFixed(formats::WinPath::driveLetter(winPath))
         || parts->contains(QStringLiteral("..")) || parts->contains(QStringLiteral(".")))
         return {};
     const EmptiableFolder folder = spelled(winPath, *parts);

@@ -2,7 +2,7 @@
 
 #include "platform/KnownFolders.h"
 #include "platform/ShellFolders.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 #include "platform/WinePrefix.h"
 
 namespace platform {
@@ -11,7 +11,7 @@ namespace {
 
 QString folded(const QString& winFolder)
 {
-    return WinPath::foldedCase(WinPath::excludeTrailingBackslash(winFolder));
+    return formats::WinPath::foldedCase(formats::WinPath::excludeTrailingBackslash(winFolder));
 }
 
 } // namespace
@@ -20,7 +20,7 @@ PrefixSkeleton::PrefixSkeleton()
 {
     if (!WinePrefix::active())
         return;
-    windowsDir_ = WinPath::includeTrailingBackslash(folded(KnownFolders::windowsDir()));
+    windowsDir_ = formats::WinPath::includeTrailingBackslash(folded(KnownFolders::windowsDir()));
     for (const RegistryRoot root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine})
         for (const auto& value : ShellFolders::all(root))
             if (!value.second.isEmpty())
@@ -32,7 +32,7 @@ bool PrefixSkeleton::contains(const QString& winFolder) const
     if (windowsDir_.isEmpty())
         return false;
     const QString f = folded(winFolder);
-    return WinPath::includeTrailingBackslash(f).startsWith(windowsDir_) || shellFolders_.contains(f);
+    return formats::WinPath::includeTrailingBackslash(f).startsWith(windowsDir_) || shellFolders_.contains(f);
 }
 
 } // namespace platform

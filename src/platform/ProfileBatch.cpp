@@ -17,16 +17,16 @@ void ProfileBatch::removeSection(const QString& section)
 bool ProfileBatch::commit(const QByteArray& hostPath)
 {
     const QList<Step> steps = std::exchange(steps_, {});
-    return ProfileFile::change(hostPath, [&](IniDocument& doc) {
+    return ProfileFile::change(hostPath, [&](formats::IniDocument& doc) {
         ProfileFile::Outcome outcome;
         for (const Step& step : steps) {
             if (step.remove) {
                 outcome.changed |= doc.removeSection(step.section);
                 continue;
             }
-            const IniDocument::Edit edit = doc.setValue(step.section, step.key, step.value);
-            outcome.changed |= edit == IniDocument::Edit::Changed;
-            outcome.refused |= edit == IniDocument::Edit::Refused;
+            const formats::IniDocument::Edit edit = doc.setValue(step.section, step.key, step.value);
+            outcome.changed |= edit == formats::IniDocument::Edit::Changed;
+            outcome.refused |= edit == formats::IniDocument::Edit::Refused;
         }
         return outcome;
     });

@@ -13,7 +13,7 @@ struct LastParse {
     QMutex lock;
     QByteArray path;
     QByteArray bytes;
-    IniDocument doc;
+    formats::IniDocument doc;
 };
 
 LastParse& lastParse()
@@ -22,7 +22,7 @@ LastParse& lastParse()
     return last;
 }
 
-void remember(const QByteArray& path, const QByteArray& bytes, const IniDocument& doc)
+void remember(const QByteArray& path, const QByteArray& bytes, const formats::IniDocument& doc)
 {
     LastParse& last = lastParse();
     QMutexLocker locker(&last.lock);
@@ -41,12 +41,12 @@ QString withoutTrailingBlanks(QString text)
 }
 
 // Loads the file into doc, keeping its bytes in raw.
-Loaded loadWithBytes(const QByteArray& hostPath, IniDocument& doc, QByteArray& raw)
+Loaded loadWithBytes(const QByteArray& hostPath, formats::IniDocument& doc, QByteArray& raw)
 {
     const Loaded result = AtomicFile::read(hostPath, raw);
     if (result != Loaded::Ok) {
         raw.clear();
-        doc = IniDocument();
+        doc = formats::IniDocument();
         return result;
     }
     {
@@ -57,20 +57,20 @@ Loaded loadWithBytes(const QByteArray& hostPath, IniDocument& doc, QByteArray& r
             return result;
         }
     }
-    doc = IniDocument::parse(raw);
+    doc = formats::IniDocument::parse(raw);
     remember(hostPath, raw, doc);
     return result;
 }
 
 } // namespace
 
-AtomicFile::ReadResult ProfileFile::load(const QByteArray& hostPath, IniDocument& doc)
+AtomicFile::ReadResult ProfileFile::load(const QByteArray& hostPath, formats::IniDocument& doc)
 {
     QByteArray raw;
     return loadWithBytes(hostPath, doc, raw);
 }
 
-QString ProfileFile::readString(const IniDocument& doc, const QString& section, const QString& key, const QString& def,
+QString ProfileFile::readString(const formats::IniDocument& doc, const QString& section, const QString& key, const QString& def,
                                 int bufferChars)
 {
     QString value = doc.value(section, key).value_or(withoutTrailingBlanks(def));
@@ -86,14 +86,14 @@ QString ProfileFile::readString(const IniDocument& doc, const QString& section, 
 QString ProfileFile::readString(const QByteArray& hostPath, const QString& section, const QString& key,
                                 const QString& def, int bufferChars)
 {
-    IniDocument doc;
+    formats::IniDocument doc;
     load(hostPath, doc);
     return readString(doc, section, key, def, bufferChars);
 }
 
-bool ProfileFile::change(const QByteArray& hostPath, const std::function<Outcome(IniDocument&)>& edit)
+bool ProfileFile::change(const QByteArray& hostPath, const std::function<Outcome(formats::IniDocument&)>& edit)
 {
-    IniDocument doc;
+    formats::IniDocument doc;
     QByteArray before;
     const Loaded loaded = loadWithBytes(hostPath, doc, before);
     if (loaded == Loaded::Unreadable)
@@ -113,15 +113,15 @@ bool ProfileFile::change(const QByteArray& hostPath, const std::function<Outcome
 bool ProfileFile::writeString(const QByteArray& hostPath, const QString& section, const QString& key,
                               const QString& value)
 {
-    return change(hostPath, [&](IniDocument& doc) {
-        const IniDocument::Edit edit = doc.setValue(section, key, value);
-        return Outcome{edit == IniDocument::Edit::Changed, edit == IniDocument::Edit::Refused};
+    return change(hostPath, [&](formats::IniDocument& doc) {
+        const formats::IniDocument::Edit edit = doc.setValue(section, key, value);
+        return Outcome{edit == formats::IniDocument::Edit::Changed, edit == formats::IniDocument::Edit::Refused};
     });
 }
 
 bool ProfileFile::removeSection(const QByteArray& hostPath, const QString& section)
 {
-    return change(hostPath, [&](IniDocument& doc) { return Outcome{doc.removeSection(section), false}; });
+    return change(hostPath, [&](formats::IniDocument& doc) { return Outcome{doc.removeSection(section), false}; });
 }
 
 } // namespace platform

@@ -7,7 +7,7 @@
 // every key without ever reading stale values.
 
 #include "platform/AtomicFile.h"
-#include "platform/IniDocument.h"
+#include "formats/IniDocument.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,11 +20,11 @@ public:
     // Loads the file at hostPath into doc. Missing leaves doc empty (a new
     // file); Unreadable (something is there that cannot be read as a file)
     // leaves doc empty too, and the file must then not be written.
-    static AtomicFile::ReadResult load(const QByteArray& hostPath, IniDocument& doc);
+    static AtomicFile::ReadResult load(const QByteArray& hostPath, formats::IniDocument& doc);
 
     // The value of key in section, cut to bufferChars - 1 characters; def,
     // with its trailing blanks removed, when the section or key is missing.
-    static QString readString(const IniDocument& doc, const QString& section, const QString& key, const QString& def,
+    static QString readString(const formats::IniDocument& doc, const QString& section, const QString& key, const QString& def,
                               int bufferChars = 2048);
 
     // The same, read from the file at hostPath; a file that is missing or
@@ -53,7 +53,7 @@ public:
     // anything, replaces the file once with the result. Returns false when
     // the file could not be read or written (nothing changed then) or a part
     // of the edit was refused (the rest is written).
-    static bool change(const QByteArray& hostPath, const std::function<Outcome(IniDocument&)>& edit);
+    static bool change(const QByteArray& hostPath, const std::function<Outcome(formats::IniDocument&)>& edit);
 };
 
 } // namespace platform

@@ -5,7 +5,7 @@
 
 #include "platform/FolderCheck.h"
 #include "platform/HostSystemFolders.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 #include "scan/FileHelpers.h"
 #include "settings/Settings.h"
 #include "settings/SettingsList.h"
@@ -173,7 +173,7 @@ QStringList BuildWalkerFilter(const QStringList& drives, const QStringList& mask
 bool IsInSystemFolder(const QString& path)
 {
     const QString windows = GetWindowsDir();
-    const QString folder = platform::WinPath::extractFilePath(path);
+    const QString folder = formats::WinPath::extractFilePath(path);
     return folder.left(windows.size() + 7).toUpper() == (windows + QStringLiteral("\\System")).toUpper();
 }
 
@@ -186,14 +186,14 @@ void MarkSystemFiles(QStringList& captions)
         // ones to keep; "c:\" keeps its rule, whatever it stands for.
         for (QString& caption : captions)
             if (!IsMarked(caption)
-                && (platform::WinPath::extractFilePath(caption) == u"c:\\"
+                && (formats::WinPath::extractFilePath(caption) == u"c:\\"
                     || platform::HostSystemFolders::holdsWindowsPath(caption)))
                 caption.prepend(SkipMarker);
         return;
     }
     for (QString& caption : captions) {
         const QString original = caption;
-        if (platform::WinPath::extractFilePath(original) == u"c:\\")
+        if (formats::WinPath::extractFilePath(original) == u"c:\\")
             caption.prepend(SkipMarker);
         if (IsInSystemFolder(original))
             caption.prepend(SkipMarker);
@@ -210,7 +210,7 @@ void markFolderByFolder(QStringList& captions, const QStringList& folders)
 {
     for (const QString& dir : folders)
         for (QString& caption : captions)
-            if (platform::WinPath::startsWithIgnoringCase(caption, dir))
+            if (formats::WinPath::startsWithIgnoringCase(caption, dir))
                 caption.prepend(SkipMarker);
 }
 
@@ -237,7 +237,7 @@ void MarkExcludedDirs(QStringList& captions)
     QSet<QString> folders;
     QList<qsizetype> lengths;
     for (const QString& dir : checked) {
-        const QString folded = platform::WinPath::foldedCase(dir);
+        const QString folded = formats::WinPath::foldedCase(dir);
         if (!lengths.contains(folded.size()))
             lengths.append(folded.size());
         folders.insert(folded);
@@ -246,7 +246,7 @@ void MarkExcludedDirs(QStringList& captions)
     for (QString& caption : captions) {
         if (folders.isEmpty() || IsMarked(caption))
             continue; // a marked caption matches no folder
-        const QString folded = platform::WinPath::foldedCase(caption);
+        const QString folded = formats::WinPath::foldedCase(caption);
         for (const qsizetype length : lengths) {
             if (length > folded.size())
                 break;

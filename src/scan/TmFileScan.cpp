@@ -2,15 +2,15 @@
 
 #include "platform/FolderListing.h"
 #include "platform/FolderWalk.h"
-#include "platform/MaskMatcher.h"
+#include "formats/MaskMatcher.h"
 #include "platform/MessagePump.h"
 #include "platform/PathMapper.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 #include <optional>
 
 using platform::FolderListing;
-using platform::MaskMatcher;
+using formats::MaskMatcher;
 
 namespace {
 
@@ -33,9 +33,9 @@ QString joined(const QString& folder, QStringView name, QStringView tail = {})
 QString spelledOnDisk(const QString& written, const FolderListing& listing)
 {
     const QChar letter = written.isEmpty() ? QChar() : written.at(0);
-    if (platform::WinPath::driveLetter(written).isNull())
+    if (formats::WinPath::driveLetter(written).isNull())
         return written;
-    QString folder = platform::WinPath::includeTrailingBackslash(platform::PathMapper::toWindows(listing.hostFolder()));
+    QString folder = formats::WinPath::includeTrailingBackslash(platform::PathMapper::toWindows(listing.hostFolder()));
     if (folder.at(0) == letter.toLower())
         folder[0] = letter;
     return folder;
@@ -68,9 +68,9 @@ bool TmFileScan::Execute()
     for (qsizetype first = 0; first < entries.size();) {
         // Entries of one folder in a row ("c:\*.tmp", "c:\*.bak", ...) are
         // walked once for all their masks.
-        const QString folder = platform::WinPath::extractFilePath(entries[first]);
+        const QString folder = formats::WinPath::extractFilePath(entries[first]);
         qsizetype end = first + 1;
-        while (end < entries.size() && platform::WinPath::extractFilePath(entries[end]) == folder)
+        while (end < entries.size() && formats::WinPath::extractFilePath(entries[end]) == folder)
             ++end;
         walkGroup(entries.mid(first, end - first), found);
         first = end;
@@ -87,9 +87,9 @@ void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
         return;
     Walk walk;
     for (const QString& entry : entries)
-        walk.masks.emplace_back(platform::WinPath::extractFileName(entry));
+        walk.masks.emplace_back(formats::WinPath::extractFileName(entry));
     walk.later.resize(walk.masks.size() - 1);
-    const QString written = platform::WinPath::extractFilePath(entries.first());
+    const QString written = formats::WinPath::extractFilePath(entries.first());
     FolderListing listing;
     if (!listing.read(written))
         return;

@@ -11,7 +11,7 @@
 #include <deque>
 #include <functional>
 
-#include "platform/MaskMatcher.h"
+#include "formats/MaskMatcher.h"
 
 #include <vector>
 
@@ -85,7 +85,7 @@ private:
     // first mask's matches are reported as they are met, the others' kept
     // in order and reported after it, as separate walks would have.
     struct Walk {
-        std::vector<platform::MaskMatcher> masks;
+        std::vector<formats::MaskMatcher> masks;
         // Deques, emptied as they are reported: a long list of deferred
         // matches never stands doubled by a vector's growth, nor beside
         // the rows made from it.

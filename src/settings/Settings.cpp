@@ -47,7 +47,7 @@ QString SettingsFileName()
 
 bool SettingsReadable()
 {
-    platform::IniDocument doc;
+    formats::IniDocument doc;
     return ProfileFile::load(PathMapper::toHost(SettingsFileName()), doc)
         != platform::AtomicFile::ReadResult::Unreadable;
 }

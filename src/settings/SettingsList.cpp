@@ -25,7 +25,7 @@ Keys keysOf(SettingsList list)
 QList<SettingsListEntry> ReadSettingsList(SettingsList list)
 {
     const Keys k = keysOf(list);
-    platform::IniDocument doc;
+    formats::IniDocument doc;
     ProfileFile::load(platform::PathMapper::toHost(SettingsFileName()), doc);
     int count = 0;
     if (!TryStrToInt(

@@ -4,7 +4,7 @@
 #include "platform/FileIcons.h"
 #include "platform/FolderListing.h"
 #include "platform/PathMapper.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 #include "widgets/DriveBox.h"
 #include "widgets/HelpKey.h"
 
@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using platform::WinPath::excludeTrailingBackslash;
-using platform::WinPath::includeTrailingBackslash;
+using formats::WinPath::excludeTrailingBackslash;
+using formats::WinPath::includeTrailingBackslash;
 
 namespace {
 
@@ -75,7 +75,7 @@ DirDialog::DirDialog(QWidget* parent)
 
 bool DirDialog::setDirectory(const QString& folder)
 {
-    const QChar letter = platform::WinPath::driveLetter(folder);
+    const QChar letter = formats::WinPath::driveLetter(folder);
     platform::FolderListing probe;
     if (letter.isNull() || !platform::DriveTable::isFixed(letter) || !probe.read(folder))
         return false;
@@ -88,7 +88,7 @@ bool DirDialog::setDirectory(const QString& folder)
 void DirDialog::fill()
 {
     DirEdit->setText(folder_);
-    const QChar letter = platform::WinPath::driveLetter(folder_);
+    const QChar letter = formats::WinPath::driveLetter(folder_);
     for (int i = 0; i < DriveList->count(); ++i)
         if (DriveList->itemText(i).at(0) == letter)
             DriveList->setCurrentIndex(i);

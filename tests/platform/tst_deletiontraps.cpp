@@ -2,7 +2,7 @@
 // deletion, names that only look alike, trees deeper than any path.
 
 #include "platform/FolderListing.h"
-#include "platform/HostNameCodec.h"
+#include "formats/HostNameCodec.h"
 #include "platform/ShellDelete.h"
 #include "posix/Trash.h"
 #include "support/Sandbox.h"
@@ -172,8 +172,8 @@ private Q_SLOTS:
         // Names holding the characters that stand in for reserved ones
         // (as Samba and WSL store "*") never read as the reserved ones.
         const QByteArray standIn("a\xEF\x80\xAA"); // U+F02A
-        QVERIFY(HostNameCodec::decode(standIn) != HostNameCodec::decode(QByteArray("a*")));
-        QCOMPARE(HostNameCodec::encode(HostNameCodec::decode(standIn)), standIn);
+        QVERIFY(formats::HostNameCodec::decode(standIn) != formats::HostNameCodec::decode(QByteArray("a*")));
+        QCOMPARE(formats::HostNameCodec::encode(formats::HostNameCodec::decode(standIn)), standIn);
 
         QRandomGenerator rng(20261207);
         static const char pool[] = {'a',    '*',    ':',    '\\',   '?',    '"',    '<',    '>',
@@ -186,8 +186,8 @@ private Q_SLOTS:
             for (int k = 0; k < length; ++k)
                 name.append(rng.bounded(3) == 0 ? char(1 + rng.bounded(255)) : pool[rng.bounded(int(sizeof pool))]);
             name.replace('/', 'x');
-            const QString text = HostNameCodec::decode(name);
-            QCOMPARE(HostNameCodec::encode(text), name);
+            const QString text = formats::HostNameCodec::decode(name);
+            QCOMPARE(formats::HostNameCodec::encode(text), name);
             const auto earlier = seen.constFind(text);
             QVERIFY2(earlier == seen.cend() || *earlier == name, "two host names read as one text");
             seen.insert(text, name);

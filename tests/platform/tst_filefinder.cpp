@@ -3,7 +3,7 @@
 #include "platform/EntryLookup.h"
 #include "platform/FileFinder.h"
 #include "platform/FolderListing.h"
-#include "platform/HostNameCodec.h"
+#include "formats/HostNameCodec.h"
 #include "posix/Handles.h"
 #include "support/Sandbox.h"
 
@@ -194,8 +194,8 @@ class TestFileFinder : public QObject {
             const QStringView name = listing.name(e);
             QVERIFY2(name == QStringView(expected[i]),
                      qPrintable(QStringLiteral("entry %1 of %2: %3").arg(i).arg(expected.size()).arg(name.toString())));
-            QCOMPARE(HostNameCodec::encode(name), listing.hostName(e).toByteArray());
-            QCOMPARE(HostNameCodec::decode(listing.hostName(e).toByteArray()), name.toString());
+            QCOMPARE(formats::HostNameCodec::encode(name), listing.hostName(e).toByteArray());
+            QCOMPARE(formats::HostNameCodec::decode(listing.hostName(e).toByteArray()), name.toString());
             QVERIFY(!e.isDirectory);
         }
     }

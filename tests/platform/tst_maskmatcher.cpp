@@ -1,10 +1,10 @@
 // Wildcard masks read the way the Windows file search reads them.
 
-#include "platform/MaskMatcher.h"
+#include "formats/MaskMatcher.h"
 
 #include <QtTest>
 
-using platform::MaskMatcher;
+using formats::MaskMatcher;
 
 class TestMaskMatcher : public QObject {
     Q_OBJECT
@@ -84,17 +84,17 @@ private Q_SLOTS:
         QFETCH(QString, mask);
         QFETCH(QString, name);
         QFETCH(bool, expected);
-        QCOMPARE(MaskMatcher(mask).matches(name), expected);
-        QCOMPARE(MaskMatcher::match(mask, name), expected);
+        QCOMPARE(formats::MaskMatcher(mask).matches(name), expected);
+        QCOMPARE(formats::MaskMatcher::match(mask, name), expected);
     }
 
     void onlyEveryNameMasksMatchAll()
     {
-        QVERIFY(MaskMatcher(QStringLiteral("*")).matchesAll());
-        QVERIFY(MaskMatcher(QStringLiteral("*.*")).matchesAll());
-        QVERIFY(!MaskMatcher(QStringLiteral("*.tmp")).matchesAll());
-        QVERIFY(!MaskMatcher(QStringLiteral("a*")).matchesAll());
-        QVERIFY(!MaskMatcher(QString()).matchesAll());
+        QVERIFY(formats::MaskMatcher(QStringLiteral("*")).matchesAll());
+        QVERIFY(formats::MaskMatcher(QStringLiteral("*.*")).matchesAll());
+        QVERIFY(!formats::MaskMatcher(QStringLiteral("*.tmp")).matchesAll());
+        QVERIFY(!formats::MaskMatcher(QStringLiteral("a*")).matchesAll());
+        QVERIFY(!formats::MaskMatcher(QString()).matchesAll());
     }
 
     void aHostileMaskEndsWithTheRightAnswer()
@@ -103,8 +103,8 @@ private Q_SLOTS:
         // must not recurse per star, and it must still say no.
         const QString mask = QString(QStringLiteral("*a")).repeated(200) + QStringLiteral("b");
         const QString name(5000, u'a');
-        QVERIFY(!MaskMatcher(mask).matches(name));
-        QVERIFY(MaskMatcher(mask).matches(name + QStringLiteral("b")));
+        QVERIFY(!formats::MaskMatcher(mask).matches(name));
+        QVERIFY(formats::MaskMatcher(mask).matches(name + QStringLiteral("b")));
     }
 };
 

@@ -1,7 +1,7 @@
 // Path mapping between Windows form and host paths, drives and names.
 
 #include "platform/DriveTable.h"
-#include "platform/HostNameCodec.h"
+#include "formats/HostNameCodec.h"
 #include "platform/PathMapper.h"
 #include "support/Sandbox.h"
 
@@ -113,11 +113,11 @@ private Q_SLOTS:
     {
         const QList<QByteArray> names = {"plain.txt", "отчёт.tmp", "bad\xff\xfe.tmp", "a\\..\\b", "x:y*?.tmp"};
         for (const QByteArray& name : names) {
-            const QString text = HostNameCodec::decode(name);
-            QCOMPARE(HostNameCodec::encode(text), name);
+            const QString text = formats::HostNameCodec::decode(name);
+            QCOMPARE(formats::HostNameCodec::encode(text), name);
             QVERIFY2(!text.contains(u'\\') && !text.contains(u':'), name.constData());
         }
-        QCOMPARE(HostNameCodec::decode(QByteArray("отчёт")), QStringLiteral("отчёт"));
+        QCOMPARE(formats::HostNameCodec::decode(QByteArray("отчёт")), QStringLiteral("отчёт"));
         // A name holding a backslash stays one component on the way back.
         box.makeFile("c/esc/a\\..\\b", "inside");
         const QString win = PathMapper::toWindows(box.path("c/esc/a\\..\\b"));

@@ -2,7 +2,7 @@
 // there, decoys included, and the restart into a prefix as the restarted
 // program reports it.
 
-#include "platform/KeyValuesText.h"
+#include "formats/KeyValuesText.h"
 #include "platform/ProgramRestart.h"
 #include "platform/WinePrefix.h"
 #include "platform/WinePrefixFinder.h"
@@ -163,9 +163,9 @@ private Q_SLOTS:
     // bytes are a byte-order mark.
     void keyValuesKeepEveryCharacter()
     {
-        const auto top = platform::KeyValuesText::parse("\xEF\xBB\xBF\"k\" { \"\xEF\xBB\xBFkey\" \"\xEF\xBB\xBFv\" }");
+        const auto top = formats::KeyValuesText::parse("\xEF\xBB\xBF\"k\" { \"\xEF\xBB\xBFkey\" \"\xEF\xBB\xBFv\" }");
         QVERIFY(top && top->size() == 1 && top->first().key == QStringLiteral("k"));
-        const platform::KeyValuesText::Node* inner = top->first().child(QChar(0xFEFF) + QStringLiteral("key"));
+        const formats::KeyValuesText::Node* inner = top->first().child(QChar(0xFEFF) + QStringLiteral("key"));
         QVERIFY(inner);
         QCOMPARE(inner->value, QChar(0xFEFF) + QStringLiteral("v"));
     }

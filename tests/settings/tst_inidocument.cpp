@@ -2,16 +2,16 @@
 // grouped by behaviour: reading, writing, comments, encodings, and a property
 // test of random edits on random files.
 
-#include "platform/IniDocument.h"
-#include "platform/LineDecoder.h"
+#include "formats/IniDocument.h"
+#include "formats/LineDecoder.h"
 #include "platform/ProfileFile.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
 
-using platform::IniDocument;
-using platform::LineDecoder;
-using Edit = IniDocument::Edit;
+using formats::IniDocument;
+using formats::LineDecoder;
+using Edit = formats::IniDocument::Edit;
 
 namespace {
 
@@ -29,7 +29,7 @@ class TestReading : public QObject {
 private Q_SLOTS:
     void keysValuesAndDuplicates()
     {
-        const IniDocument doc = IniDocument::parse("[Search]\r\n"
+        const formats::IniDocument doc = formats::IniDocument::parse("[Search]\r\n"
                                                    "  Disk  =  All  \r\n"
                                                    "Disk=second\r\n"
                                                    "quoted=\"  spaced  \"\r\n"
@@ -52,12 +52,12 @@ private Q_SLOTS:
 
     void carriageReturnsAloneEndLines()
     {
-        const IniDocument cr = IniDocument::parse("[Search]\rDisk=1\rTempFiles=No\r[View]\rXPMenu=No");
+        const formats::IniDocument cr = formats::IniDocument::parse("[Search]\rDisk=1\rTempFiles=No\r[View]\rXPMenu=No");
         QCOMPARE(cr.value("Search", "Disk"), some("1"));
         QCOMPARE(cr.value("Search", "TempFiles"), some("No"));
         QCOMPARE(cr.value("View", "XPMenu"), some("No"));
 
-        const IniDocument mixed = IniDocument::parse("[S]\nA=1\r\nB=2\rC=3\r\r\nD=4");
+        const formats::IniDocument mixed = formats::IniDocument::parse("[S]\nA=1\r\nB=2\rC=3\r\r\nD=4");
         for (const char* key : {"A", "B", "C", "D"})
             QVERIFY2(mixed.value("S", key).has_value(), key);
         QCOMPARE(mixed.value("S", "C"), some("3"));
@@ -65,7 +65,7 @@ private Q_SLOTS:
 
     void aHeaderWithoutItsBracketOpensTheSection()
     {
-        const IniDocument doc = IniDocument::parse("[SectionName   \r\nkey=1\r\n[Other]x\r\nkey=2\r\n[\r\nkey=3\r\n");
+        const formats::IniDocument doc = formats::IniDocument::parse("[SectionName   \r\nkey=1\r\n[Other]x\r\nkey=2\r\n[\r\nkey=3\r\n");
         QCOMPARE(doc.value("SectionName", "key"), some("1"));
         QCOMPARE(doc.value("Other", "key"), some("2")); // what follows ']' does not count
         QCOMPARE(doc.value("", "key"), some("3"));
@@ -73,7 +73,7 @@ private Q_SLOTS:
 
     void givenNamesLoseBlanksButNotTabs()
     {
-        const IniDocument doc = IniDocument::parse("[SectionName]\r\nkey=v\r\n");
+        const formats::IniDocument doc = formats::IniDocument::parse("[SectionName]\r\nkey=v\r\n");
         QCOMPARE(doc.value("  SectionName  ", "  key  "), some("v"));
         QCOMPARE(doc.value("\tSectionName", "key"), std::nullopt);
         QCOMPARE(doc.value("SectionName\t", "key"), std::nullopt);
@@ -81,13 +81,13 @@ private Q_SLOTS:
         QCOMPARE(doc.value("SectionName", "\tkey"), std::nullopt);
 
         // A hand-indented file still reads.
-        const IniDocument indented = IniDocument::parse("\t[\tView ]\r\n\tXPMenu\t=\tNo\t\r\n");
+        const formats::IniDocument indented = formats::IniDocument::parse("\t[\tView ]\r\n\tXPMenu\t=\tNo\t\r\n");
         QCOMPARE(indented.value("View", "XPMenu"), some("No"));
     }
 
     void aMissingKeyGivesTheDefaultWithoutTrailingBlanks()
     {
-        const IniDocument doc = IniDocument::parse("[S]\r\nk=  value  \r\n");
+        const formats::IniDocument doc = formats::IniDocument::parse("[S]\r\nk=  value  \r\n");
         using platform::ProfileFile;
         QCOMPARE(ProfileFile::readString(doc, "S", "missing", "default  "), QStringLiteral("default"));
         QCOMPARE(ProfileFile::readString(doc, "S", "missing", "  default\t "), QStringLiteral("  default\t"));
@@ -104,19 +104,19 @@ class TestWriting : public QObject {
 private Q_SLOTS:
     void aNewFileIsWrittenWithCrLf()
     {
-        IniDocument doc;
+        formats::IniDocument doc;
         QCOMPARE(doc.setValue("Search", "Disk", "All"), Edit::Changed);
         QCOMPARE(doc.setValue("View", "XPMenu", "Yes"), Edit::Changed);
         QCOMPARE(doc.serialize(), QByteArray("[Search]\r\nDisk=All\r\n[View]\r\nXPMenu=Yes\r\n"));
-        QCOMPARE(IniDocument::parse(QByteArray()).serialize(), QByteArray());
-        IniDocument empty = IniDocument::parse(QByteArray());
+        QCOMPARE(formats::IniDocument::parse(QByteArray()).serialize(), QByteArray());
+        formats::IniDocument empty = formats::IniDocument::parse(QByteArray());
         empty.setValue("S", "k", "v");
         QCOMPARE(empty.serialize(), QByteArray("[S]\r\nk=v\r\n"));
     }
 
     void newKeysAndSectionsGoToTheEnd()
     {
-        IniDocument doc = IniDocument::parse("[Search]\nDisk=All\n\n[Delete]\nRecycle=Yes\n");
+        formats::IniDocument doc = formats::IniDocument::parse("[Search]\nDisk=All\n\n[Delete]\nRecycle=Yes\n");
         QCOMPARE(doc.setValue("search", "TempFiles", "No"), Edit::Changed);
         QCOMPARE(doc.setValue("Window", "Top", "10"), Edit::Changed);
         QCOMPARE(doc.setValue("SEARCH", "disk", "1"), Edit::Changed);
@@ -129,7 +129,7 @@ private Q_SLOTS:
     void existingLineEndsAreKeptLineByLine()
     {
         // Only the line a write changes is written anew, with its own end.
-        IniDocument doc = IniDocument::parse("[S]\nA=1\r\nB=2\rC=3\r\r\nD=4\n");
+        formats::IniDocument doc = formats::IniDocument::parse("[S]\nA=1\r\nB=2\rC=3\r\r\nD=4\n");
         QCOMPARE(doc.setValue("S", "C", "9"), Edit::Changed);
         QCOMPARE(doc.setValue("S", "B", "8"), Edit::Changed);
         QCOMPARE(doc.serialize(), QByteArray("[S]\nA=1\r\nB=8\rC=9\r\r\nD=4\n"));
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(doc.setValue("S", "E", "5"), Edit::Changed);
         QCOMPARE(doc.serialize(), QByteArray("[S]\nA=1\r\nB=8\rC=9\r\r\nD=4\nE=5\n"));
 
-        IniDocument cr = IniDocument::parse("[S]\rA=1\r\rB=2\r");
+        formats::IniDocument cr = formats::IniDocument::parse("[S]\rA=1\r\rB=2\r");
         cr.setValue("S", "A", "9");
         cr.setValue("T", "C", "3");
         QCOMPARE(cr.serialize(), QByteArray("[S]\rA=9\r\rB=2\r[T]\rC=3\r"));
@@ -182,11 +182,11 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, writes);
         QFETCH(QByteArray, result);
-        IniDocument doc = IniDocument::parse(file);
+        formats::IniDocument doc = formats::IniDocument::parse(file);
         for (qsizetype i = 0; i + 2 < writes.size(); i += 3)
             QCOMPARE(doc.setValue(writes[i], writes[i + 1], writes[i + 2]), Edit::Changed);
         QCOMPARE(doc.serialize(), result);
-        const IniDocument back = IniDocument::parse(result);
+        const formats::IniDocument back = formats::IniDocument::parse(result);
         for (qsizetype i = 0; i + 2 < writes.size(); i += 3)
             if (!writes[i + 1].startsWith(u';'))
                 QCOMPARE(back.value(writes[i], writes[i + 1]), std::optional<QString>(writes[i + 2]));
@@ -194,7 +194,7 @@ private Q_SLOTS:
 
     void namesWithTabsAreWrittenAsGiven()
     {
-        IniDocument doc;
+        formats::IniDocument doc;
         QCOMPARE(doc.setValue("\tsec\t", "\tkey", "v"), Edit::Changed);
         QCOMPARE(doc.serialize(), QByteArray("[\tsec\t]\r\n\tkey=v\r\n"));
         QCOMPARE(doc.value("\tsec\t", "\tkey"), some("v"));
@@ -209,7 +209,7 @@ private Q_SLOTS:
 
     void namesThatWouldReadBackOtherwiseAreRefused()
     {
-        IniDocument doc = IniDocument::parse("[S]\r\nA=1\r\n");
+        formats::IniDocument doc = formats::IniDocument::parse("[S]\r\nA=1\r\n");
         const QByteArray before = doc.serialize();
         QCOMPARE(doc.setValue("a]b", "k", "v"), Edit::Refused);
         QCOMPARE(doc.setValue("S", "a=b", "v"), Edit::Refused);
@@ -219,7 +219,7 @@ private Q_SLOTS:
 
     void valuesCannotInjectLines()
     {
-        IniDocument doc;
+        formats::IniDocument doc;
         doc.setValue("CFilters", "Filter0", "*.tmp\n[Search]\nDisk=9");
         doc.setValue("CFilters", "Filter1", "a\rb");
         QCOMPARE(doc.value("Search", "Disk"), std::nullopt);
@@ -230,7 +230,7 @@ private Q_SLOTS:
 
     void sectionsAreRemovedWithAllTheirKeys()
     {
-        IniDocument doc = IniDocument::parse(
+        formats::IniDocument doc = formats::IniDocument::parse(
             "[CFilters]\nItems=2\nFilter0=a\n[View]\nXPMenu=Yes\n[cfilters]\nItems=5\n");
         QVERIFY(doc.removeSection("CFILTERS"));
         QVERIFY(!doc.removeSection("CFilters"));
@@ -241,10 +241,10 @@ private Q_SLOTS:
 
     void thousandsOfKeysKeepTheirOrder()
     {
-        IniDocument doc;
+        formats::IniDocument doc;
         for (int n = 0; n < 20000; ++n)
             doc.setValue("ExDirs", "Dir" + QString::number(n), "c:\\d" + QString::number(n));
-        const IniDocument back = IniDocument::parse(doc.serialize());
+        const formats::IniDocument back = formats::IniDocument::parse(doc.serialize());
         QCOMPARE(back.value("exdirs", "DIR19999"), some("c:\\d19999"));
         QCOMPARE(back.value("ExDirs", "Dir0"), some("c:\\d0"));
         QVERIFY(back.serialize().startsWith("[ExDirs]\r\nDir0=c:\\d0\r\nDir1=c:\\d1\r\n"));
@@ -258,7 +258,7 @@ class TestComments : public QObject {
 private Q_SLOTS:
     void commentLinesAreNeverKeys()
     {
-        const IniDocument doc = IniDocument::parse(
+        const formats::IniDocument doc = formats::IniDocument::parse(
             "; comment=1\r\n[S]\r\n;key=1\r\n   ;spaced=2\r\n\t;tabbed=3\r\nreal=4\r\n");
         QCOMPARE(doc.value("S", ";key"), std::nullopt);
         QCOMPARE(doc.value("S", "key"), std::nullopt);
@@ -271,7 +271,7 @@ private Q_SLOTS:
 
     void aKeyNamedLikeACommentDoesNotMergeWithOne()
     {
-        IniDocument doc = IniDocument::parse("[S]\r\n;key=old\r\n");
+        formats::IniDocument doc = formats::IniDocument::parse("[S]\r\n;key=old\r\n");
         QCOMPARE(doc.setValue("S", ";key", "new"), Edit::Changed);
         QCOMPARE(doc.serialize(), QByteArray("[S]\r\n;key=new\r\n;key=old\r\n"));
         QCOMPARE(doc.value("S", ";key"), std::nullopt);
@@ -279,7 +279,7 @@ private Q_SLOTS:
 
     void writesKeepCommentsWhereTheyStand()
     {
-        IniDocument doc = IniDocument::parse(";top\r\n[S]\r\n;c1\r\nA=1\r\n;c2\r\n\r\n[T]\r\n;c3\r\n");
+        formats::IniDocument doc = formats::IniDocument::parse(";top\r\n[S]\r\n;c1\r\nA=1\r\n;c2\r\n\r\n[T]\r\n;c3\r\n");
         doc.setValue("S", "A", "2");
         doc.setValue("S", "B", "3");
         doc.setValue("T", "C", "4");
@@ -288,7 +288,7 @@ private Q_SLOTS:
 
     void removingASectionKeepsItsComments()
     {
-        IniDocument doc = IniDocument::parse(
+        formats::IniDocument doc = formats::IniDocument::parse(
             "[A]\r\nx=1\r\n;note on y\r\ny=2\r\n\r\n[B]\r\nz=3\r\n  ; last\r\n[a]\r\n;dup\r\n");
         QVERIFY(doc.removeSection("a"));
         QCOMPARE(doc.serialize(), QByteArray(";note on y\r\n[B]\r\nz=3\r\n  ; last\r\n;dup\r\n"));
@@ -308,7 +308,7 @@ private Q_SLOTS:
         // A comment in windows-1251 above folders written in UTF-8.
         const QByteArray raw = "; \xc7\xe0\xec\xe5\xf2\xea\xe8\r\n[ExDirs]\r\nItems=1\r\nDir0="
             + QStringLiteral("c:\\Документы").toUtf8() + "\r\nState0=1\r\n";
-        IniDocument doc = IniDocument::parse(raw);
+        formats::IniDocument doc = formats::IniDocument::parse(raw);
         QCOMPARE(doc.value("ExDirs", "Dir0"), std::optional<QString>(QStringLiteral("c:\\Документы")));
         doc.setValue("ExDirs", "State0", "0");
         QCOMPARE(doc.serialize(), QByteArray(raw).replace("State0=1", "State0=0"));
@@ -317,14 +317,14 @@ private Q_SLOTS:
     void legacyLinesReadInWindows1251AndStayByteForByte()
     {
         const QByteArray raw = "[ExDirs]\r\nDir0=c:\\\xc4\xee\xea\xf3\xec\xe5\xed\xf2\xfb\r\nDir1=d:\\\xa8\xb8\xb9\r\n";
-        IniDocument doc = IniDocument::parse(raw);
+        formats::IniDocument doc = formats::IniDocument::parse(raw);
         QCOMPARE(doc.value("ExDirs", "Dir0"), std::optional<QString>(QStringLiteral("c:\\Документы")));
         QCOMPARE(doc.value("ExDirs", "Dir1"), std::optional<QString>(QStringLiteral("d:\\Ёё№")));
         doc.setValue("ExDirs", "Dir2", QStringLiteral("e:\\Новая"));
         QCOMPARE(doc.serialize(), raw + QStringLiteral("Dir2=e:\\Новая\r\n").toUtf8());
         // A changed legacy line is written in UTF-8 and reads the same.
         doc.setValue("ExDirs", "Dir0", QStringLiteral("c:\\Документы\\2"));
-        const IniDocument back = IniDocument::parse(doc.serialize());
+        const formats::IniDocument back = formats::IniDocument::parse(doc.serialize());
         QCOMPARE(back.value("ExDirs", "Dir0"), std::optional<QString>(QStringLiteral("c:\\Документы\\2")));
         QCOMPARE(back.value("ExDirs", "Dir1"), std::optional<QString>(QStringLiteral("d:\\Ёё№")));
     }
@@ -332,7 +332,7 @@ private Q_SLOTS:
     void aSequenceCutByTheEndOfTheFileIsKept()
     {
         const QByteArray cut = "[ExDirs]\r\nDir0=" + QStringLiteral("c:\\Д").toUtf8() + "\xd0";
-        IniDocument doc = IniDocument::parse(cut);
+        formats::IniDocument doc = formats::IniDocument::parse(cut);
         QCOMPARE(doc.value("ExDirs", "Dir0"),
                  std::optional<QString>(QStringLiteral("c:\\Д") + QChar::ReplacementCharacter));
         QCOMPARE(doc.serialize(), cut);
@@ -341,15 +341,15 @@ private Q_SLOTS:
         // as it was read.
         QCOMPARE(doc.serialize(), cut.chopped(1) + "\xEF\xBF\xBD\r\nItems=1\r\n");
         const QByteArray cut3 = "[S]\r\nk=" + QByteArray("\xe2\x82");
-        QCOMPARE(IniDocument::parse(cut3).value("S", "k"),
+        QCOMPARE(formats::IniDocument::parse(cut3).value("S", "k"),
                  std::optional<QString>(QString(2, QChar::ReplacementCharacter)));
         // Not at the end of the file, the same bytes make the line a legacy one.
-        QCOMPARE(IniDocument::parse("[S]\r\nk=\xd0\r\n").value("S", "k"), std::optional<QString>(QStringLiteral("Р")));
+        QCOMPARE(formats::IniDocument::parse("[S]\r\nk=\xd0\r\n").value("S", "k"), std::optional<QString>(QStringLiteral("Р")));
     }
 
     void byteOrderMarksAreKept()
     {
-        IniDocument doc = IniDocument::parse("\xEF\xBB\xBF[View]\nXPMenu=Yes\n");
+        formats::IniDocument doc = formats::IniDocument::parse("\xEF\xBB\xBF[View]\nXPMenu=Yes\n");
         QCOMPARE(doc.value("View", "XPMenu"), some("Yes"));
         doc.setValue("View", "Separators", "No");
         QCOMPARE(doc.serialize(), QByteArray("\xEF\xBB\xBF[View]\nXPMenu=Yes\nSeparators=No\n"));
@@ -359,7 +359,7 @@ private Q_SLOTS:
             const QByteArray bom = big ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
             const QByteArray utf16 = bom
                 + QByteArray(encoder.encode(QStringLiteral("[ExDirs]\r\nDir0=c:\\Документы\rX=1")));
-            doc = IniDocument::parse(utf16);
+            doc = formats::IniDocument::parse(utf16);
             QCOMPARE(doc.value("ExDirs", "Dir0"), std::optional<QString>(QStringLiteral("c:\\Документы")));
             QCOMPARE(doc.serialize(), utf16);
             doc.setValue("ExDirs", "Dir1", QStringLiteral("d:\\Ё"));
@@ -397,30 +397,30 @@ private Q_SLOTS:
             {"utf-16be one mark", "\xFE\xFF" + utf16(true, "[S]\r\nk=1"), "S", "k", some("1")},
         };
         for (const Case& c : cases) {
-            const IniDocument doc = IniDocument::parse(c.raw);
+            const formats::IniDocument doc = formats::IniDocument::parse(c.raw);
             QVERIFY2(doc.value(c.section, c.key) == c.value, c.name);
             QVERIFY2(doc.serialize() == c.raw, c.name);
         }
         // Written through the profile functions, a marked name reads back
         // as written, not as the plain one.
-        IniDocument doc = IniDocument::parse("\xEF\xBB\xBF[S]\r\n");
+        formats::IniDocument doc = formats::IniDocument::parse("\xEF\xBB\xBF[S]\r\n");
         QCOMPARE(doc.setValue("S", mark + "k", "2"), Edit::Changed);
-        const IniDocument back = IniDocument::parse(doc.serialize());
+        const formats::IniDocument back = formats::IniDocument::parse(doc.serialize());
         QCOMPARE(back.value("S", mark + "k"), some("2"));
         QCOMPARE(back.value("S", "k"), std::nullopt);
     }
 
     void utf8IsCheckedStrictly()
     {
-        QCOMPARE(LineDecoder::validUtf8Length("ab\xd0\x94"), 4);
-        QCOMPARE(LineDecoder::validUtf8Length("a\xc0\xaf"), 1);          // overlong '/'
-        QCOMPARE(LineDecoder::validUtf8Length("a\xed\xa0\x80"), 1);      // a surrogate
-        QCOMPARE(LineDecoder::validUtf8Length("a\xf4\x90\x80\x80"), 1);  // above U+10FFFF
-        QCOMPARE(LineDecoder::validUtf8Length("a\xf0\x9f\x98\x80z"), 6); // outside the BMP
-        QVERIFY(LineDecoder::isTruncatedUtf8("\xf0\x9f\x98"));
-        QVERIFY(!LineDecoder::isTruncatedUtf8("\xf0\x9f\x98\x80"));
-        QVERIFY(!LineDecoder::isTruncatedUtf8("\xf0\x20"));
-        QCOMPARE(LineDecoder::fromWindows1251("\xc0\xff\xa8\xb8\xb9\x88\x98\x41"),
+        QCOMPARE(formats::LineDecoder::validUtf8Length("ab\xd0\x94"), 4);
+        QCOMPARE(formats::LineDecoder::validUtf8Length("a\xc0\xaf"), 1);          // overlong '/'
+        QCOMPARE(formats::LineDecoder::validUtf8Length("a\xed\xa0\x80"), 1);      // a surrogate
+        QCOMPARE(formats::LineDecoder::validUtf8Length("a\xf4\x90\x80\x80"), 1);  // above U+10FFFF
+        QCOMPARE(formats::LineDecoder::validUtf8Length("a\xf0\x9f\x98\x80z"), 6); // outside the BMP
+        QVERIFY(formats::LineDecoder::isTruncatedUtf8("\xf0\x9f\x98"));
+        QVERIFY(!formats::LineDecoder::isTruncatedUtf8("\xf0\x9f\x98\x80"));
+        QVERIFY(!formats::LineDecoder::isTruncatedUtf8("\xf0\x20"));
+        QCOMPARE(formats::LineDecoder::fromWindows1251("\xc0\xff\xa8\xb8\xb9\x88\x98\x41"),
                  QString::fromUtf16(u"Ая"
                                     u"Ёё№€\u0098A"));
     }
@@ -468,7 +468,7 @@ class TestEditProperty : public QObject {
         qsizetype j = 0;
         for (qsizetype i = 0; i < small.size(); ++i) {
             const bool openEnd = i == small.size() - 1 && small[i].eol.isEmpty();
-            const QByteArray asRead = LineDecoder::decode(small[i].content, true).toUtf8();
+            const QByteArray asRead = formats::LineDecoder::decode(small[i].content, true).toUtf8();
             while (j < big.size()
                    && !(big[j] == small[i]
                         || (openEnd && (big[j].content == small[i].content || big[j].content == asRead))))
@@ -551,7 +551,7 @@ class TestEditProperty : public QObject {
     }
 
     // Every section x key pair the test asks about, with what it reads.
-    QList<std::optional<QString>> readAll(const IniDocument& doc) const
+    QList<std::optional<QString>> readAll(const formats::IniDocument& doc) const
     {
         QList<std::optional<QString>> out;
         for (const QString& s : sections)
@@ -562,15 +562,15 @@ class TestEditProperty : public QObject {
 
     static QString looseFold(const QString& name) { return name.trimmed().toCaseFolded(); }
 
-    void checkReparse(const IniDocument& doc)
+    void checkReparse(const formats::IniDocument& doc)
     {
         const QByteArray bytes = doc.serialize();
-        const IniDocument again = IniDocument::parse(bytes);
+        const formats::IniDocument again = formats::IniDocument::parse(bytes);
         QCOMPARE(again.serialize(), bytes);
         QCOMPARE(readAll(again), readAll(doc));
     }
 
-    void checkSetValue(const QByteArray& before, IniDocument& doc, const QString& s, const QString& k, const QString& v)
+    void checkSetValue(const QByteArray& before, formats::IniDocument& doc, const QString& s, const QString& k, const QString& v)
     {
         const QList<std::optional<QString>> oldValues = readAll(doc);
         const Edit edit = doc.setValue(s, k, v);
@@ -603,7 +603,7 @@ class TestEditProperty : public QObject {
             QCOMPARE(doc.value(s, k), std::optional<QString>(expected));
     }
 
-    void checkRemoveSection(const QByteArray& before, IniDocument& doc, const QString& s)
+    void checkRemoveSection(const QByteArray& before, formats::IniDocument& doc, const QString& s)
     {
         const QList<std::optional<QString>> oldValues = readAll(doc);
         const bool removed = doc.removeSection(s);
@@ -635,7 +635,7 @@ private Q_SLOTS:
     {
         for (int round = 0; round < 3000; ++round) {
             const QByteArray file = randomFile();
-            IniDocument doc = IniDocument::parse(file);
+            formats::IniDocument doc = formats::IniDocument::parse(file);
             QCOMPARE(doc.serialize(), file);
             for (int step = rng.bounded(1, 5); step > 0; --step) {
                 const QByteArray before = doc.serialize();

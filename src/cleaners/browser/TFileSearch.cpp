@@ -7,7 +7,7 @@
 #include "platform/FolderWalk.h"
 #include "platform/LocalTime.h"
 #include "platform/TickCounter.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 using namespace platform;
 
@@ -127,7 +127,7 @@ struct TFileSearch::Visitor : platform::FolderWalkVisitor {
     {
         if (search.OnChangeFolder)
             search.OnChangeFolder(path);
-        folder = WinPath::includeTrailingBackslash(path);
+        folder = formats::WinPath::includeTrailingBackslash(path);
         return WalkStep::Pass;
     }
 
@@ -141,7 +141,7 @@ struct TFileSearch::Visitor : platform::FolderWalkVisitor {
     // Reported as the parent's text and the name, without a backslash.
     QString childFolder(const QString& parent, QStringView name) const
     {
-        return WinPath::includeTrailingBackslash(parent) + name.toString();
+        return formats::WinPath::includeTrailingBackslash(parent) + name.toString();
     }
 };
 
@@ -151,7 +151,7 @@ bool TFileSearch::walk(const TSearchMask& mask, Counters& counters) const
         OnChangeFolder(RootPath);
     if (RootPath.isEmpty())
         throw EFileSearchError(QStringLiteral("The search path is empty"));
-    const QString folder = WinPath::includeTrailingBackslash(RootPath);
+    const QString folder = formats::WinPath::includeTrailingBackslash(RootPath);
     FolderListing root;
     // A drive root with no entries cannot be listed on Windows.
     if (!root.read(folder) || (root.entries().empty() && root.isDriveRoot()))

@@ -2,7 +2,7 @@
 
 #include "platform/DriveTable.h"
 #include "platform/EntryLookup.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 #include <optional>
 
@@ -11,7 +11,7 @@ namespace {
 // The extension of a path's last component, from its last dot, dot included.
 QString extensionOf(const QString& path)
 {
-    const QString name = platform::WinPath::extractFileName(path);
+    const QString name = formats::WinPath::extractFileName(path);
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot < 0 ? QString() : name.mid(dot);
 }
@@ -27,12 +27,12 @@ bool holdsWindows(QChar drive)
 
 QString ShortcutCheck::placedTarget(const QString& linkPath, const QString& target, const QString& fixedLetters)
 {
-    const QChar letter = platform::WinPath::driveLetter(target);
+    const QChar letter = formats::WinPath::driveLetter(target);
     if (letter.isNull())
         return {};
     if (platform::DriveTable::lettersAreWindows())
         return fixedLetters.contains(letter, Qt::CaseInsensitive) ? target : QString();
-    const QChar own = platform::WinPath::driveLetter(linkPath);
+    const QChar own = formats::WinPath::driveLetter(linkPath);
     if (own.isNull() || letter.toLower() != u'c' || !holdsWindows(own))
         return {};
     return QString(own) + target.mid(1);

@@ -2,9 +2,9 @@
 
 #include "platform/FolderListing.h"
 #include "platform/FolderWalk.h"
-#include "platform/MaskMatcher.h"
+#include "formats/MaskMatcher.h"
 #include "platform/MessagePump.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 using platform::FolderListing;
 using platform::MessagePump;
@@ -13,7 +13,7 @@ using platform::MessagePump;
 // the mask matches and after every entry's turn among the sub-folders.
 struct TLarFileFind::Visitor : platform::FolderWalkVisitor {
     TLarFileFind& find;
-    const platform::MaskMatcher& mask;
+    const formats::MaskMatcher& mask;
 
     platform::WalkStep visit(const FolderListing& listing, const Entry& e, const QString& folder)
     {
@@ -67,11 +67,11 @@ bool TLarFileFind::Execute()
         ~SearchingGuard() { flag = false; }
     } guard(searching_);
     stop_ = false;
-    const QString start = platform::WinPath::includeTrailingBackslash(FilePath);
+    const QString start = formats::WinPath::includeTrailingBackslash(FilePath);
     FolderListing root;
     if (!root.read(start))
         return true;
-    const platform::MaskMatcher mask(FileMask);
+    const formats::MaskMatcher mask(FileMask);
     Visitor visitor{{}, *this, mask};
     platform::walkFolders(std::move(root), start, visitor);
     return true;

@@ -2,7 +2,7 @@
 
 #include "platform/FileAttributes.h"
 #include "platform/FileFinder.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 #include <QQueue>
 
@@ -22,7 +22,7 @@ quint32 TFindFile::AttributeMask() const
 
 bool TFindFile::ListFolder(QString folder)
 {
-    folder = WinPath::includeTrailingBackslash(folder);
+    folder = formats::WinPath::includeTrailingBackslash(folder);
     bool abort = false;
     if (OnNewPath)
         OnNewPath(this, folder, abort);
@@ -49,7 +49,7 @@ void TFindFile::Execute()
             QQueue<QString> queue;
             queue.enqueue(Directory);
             while (!queue.isEmpty()) {
-                const QString head = WinPath::includeTrailingBackslash(queue.head());
+                const QString head = formats::WinPath::includeTrailingBackslash(queue.head());
                 FileFinder finder;
                 for (bool more = finder.findFirst(head + QStringLiteral("*.*"), faAnyFile); more;
                      more = finder.findNext()) {

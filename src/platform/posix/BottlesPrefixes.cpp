@@ -1,6 +1,6 @@
 #include "platform/posix/BottlesPrefixes.h"
 
-#include "platform/YamlFields.h"
+#include "formats/YamlFields.h"
 #include "platform/posix/PrefixFolder.h"
 
 namespace platform {
@@ -21,7 +21,7 @@ PrefixCandidates BottlesPrefixes::read(const QByteArray& home)
         const QByteArray dir = home + folder;
         for (const QByteArray& bottle : PrefixFolder::entryNames(dir)) {
             const QByteArray path = dir + '/' + bottle;
-            QString name = YamlFields::value(PrefixFolder::readSmallFile(path + "/bottle.yml", 256 * 1024), QString(),
+            QString name = formats::YamlFields::value(PrefixFolder::readSmallFile(path + "/bottle.yml", 256 * 1024), QString(),
                                              QStringLiteral("Name"));
             if (name.isEmpty())
                 name = QString::fromUtf8(bottle);

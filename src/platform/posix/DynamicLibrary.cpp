@@ -2,7 +2,7 @@
 
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <QFile>

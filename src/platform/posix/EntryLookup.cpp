@@ -1,7 +1,7 @@
 #include "platform/EntryLookup.h"
 
 #include "platform/FileAttributes.h"
-#include "platform/HostNameCodec.h"
+#include "formats/HostNameCodec.h"
 #include "platform/PathMapper.h"
 #include "posix/EntryAttributes.h"
 
@@ -37,7 +37,7 @@ std::optional<EntryData> EntryLookup::read(const QString& winPath)
             return std::nullopt;
     }
     EntryData d;
-    d.name = HostNameCodec::decode(host.mid(host.lastIndexOf('/') + 1));
+    d.name = formats::HostNameCodec::decode(host.mid(host.lastIndexOf('/') + 1));
     d.isDirectory = S_ISDIR(st.stx_mode);
     d.size = st.stx_size;
     d.attributes = posix::entryAttributesOfMode(host, st.stx_mode, d.name.startsWith(u'.'));

@@ -1,8 +1,8 @@
 #include "platform/FileFinder.h"
 
 #include "platform/FolderListing.h"
-#include "platform/MaskMatcher.h"
-#include "platform/WinPath.h"
+#include "formats/MaskMatcher.h"
+#include "formats/WinPath.h"
 #include "posix/EntryAttributes.h"
 
 #include <optional>
@@ -91,10 +91,10 @@ bool FileFinder::findFirst(const QString& pattern, quint32 attrMask)
 {
     close();
     auto state = std::make_unique<State>();
-    if (!state->listing.read(WinPath::extractFilePath(pattern)))
+    if (!state->listing.read(formats::WinPath::extractFilePath(pattern)))
         return false;
     state->attrMask = attrMask;
-    const MaskMatcher mask(WinPath::extractFileName(pattern));
+    const formats::MaskMatcher mask(formats::WinPath::extractFileName(pattern));
     if (!state->listing.isDriveRoot()) {
         for (const char* dot : {".", ".."})
             if (mask.matches(QString::fromLatin1(dot)))

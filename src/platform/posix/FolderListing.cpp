@@ -1,8 +1,8 @@
 #include "platform/FolderListing.h"
 
 #include "platform/Diagnostics.h"
-#include "platform/HostNameCodec.h"
-#include "platform/NameOrder.h"
+#include "formats/HostNameCodec.h"
+#include "formats/NameOrder.h"
 #include "platform/PackageFiles.h"
 #include "platform/PathMapper.h"
 #include "platform/TmpfilesExclusions.h"
@@ -116,7 +116,7 @@ void sortByName(std::vector<FolderListing::Entry>& entries, QStringView text)
         // names) already fold alike
         const FolderListing::Entry &ea = entries[a.index], &eb = entries[b.index];
         const QStringView x = text.mid(ea.nameOffset, ea.nameLength), y = text.mid(eb.nameOffset, eb.nameLength);
-        return NameOrder::compare(x, y, qMin(kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
+        return formats::NameOrder::compare(x, y, qMin(kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
     };
     thread_local std::vector<Slot> slots;
     thread_local std::vector<FolderListing::Entry> sorted;
@@ -318,9 +318,9 @@ void FolderListing::append(int fd, const char* hostName, unsigned char type)
                 size_t(length) + 1); // with its NUL, for calls relative to the folder
     e.nameOffset = quint32(textEnd(entries_));
     char16_t* const name = reinterpret_cast<char16_t*>(text_.data()) + e.nameOffset;
-    e.nameLength = quint32(HostNameCodec::decodeTo(hostName, length, name));
+    e.nameLength = quint32(formats::HostNameCodec::decodeTo(hostName, length, name));
     for (qsizetype i = 0; i < kSortKeyUnits; ++i)
-        e.sortKey = (e.sortKey << 16) | (i < qsizetype(e.nameLength) ? NameOrder::fold(QChar(name[i])) : 0u);
+        e.sortKey = (e.sortKey << 16) | (i < qsizetype(e.nameLength) ? formats::NameOrder::fold(QChar(name[i])) : 0u);
     struct stat st;
     e.isDirectory = type == DT_DIR
         || (type == DT_UNKNOWN && ::fstatat(fd, hostName, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode));

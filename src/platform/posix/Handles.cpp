@@ -1,8 +1,8 @@
 #include "posix/Handles.h"
 
 #include "platform/DriveTable.h"
-#include "platform/HostNameCodec.h"
-#include "platform/WinPath.h"
+#include "formats/HostNameCodec.h"
+#include "formats/WinPath.h"
 
 #include <QStringList>
 
@@ -133,7 +133,7 @@ std::optional<QStringList> exactComponents(const QString& winPath, QChar& drive)
 {
     QString path = winPath;
     path.replace(u'/', u'\\');
-    drive = WinPath::driveLetter(path);
+    drive = formats::WinPath::driveLetter(path);
     if (drive.isNull() || path.size() < 3 || path.at(2) != u'\\')
         return std::nullopt;
     const QStringList parts = path.mid(3).split(u'\\', Qt::SkipEmptyParts);
@@ -159,14 +159,14 @@ std::optional<AnchoredEntry> anchor(const QString& winPath)
     UniqueFd folder(::open(drive->hostRoot.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     QByteArray host = drive->hostRoot;
     for (qsizetype i = 0; folder.valid() && i + 1 < parts->size(); ++i) {
-        const QByteArray name = HostNameCodec::encode(parts->at(i));
+        const QByteArray name = formats::HostNameCodec::encode(parts->at(i));
         folder = openFolderAt(folder.get(), name);
         host += (host.endsWith('/') ? "" : "/") + name;
     }
     if (!folder.valid())
         return std::nullopt;
     AnchoredEntry out;
-    out.name = HostNameCodec::encode(parts->last());
+    out.name = formats::HostNameCodec::encode(parts->last());
     out.hostPath = host + (host.endsWith('/') ? "" : "/") + out.name;
     out.parent = std::move(folder);
     return out;

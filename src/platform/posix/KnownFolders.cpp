@@ -3,7 +3,7 @@
 #include "platform/PathMapper.h"
 #include "platform/PrefixEnvironment.h"
 #include "platform/WinePrefix.h"
-#include "platform/WinPath.h"
+#include "formats/WinPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,14 +66,14 @@ QString KnownFolders::tempDir()
     if (WinePrefix::active()) {
         // The prefix's programs' TEMP; the host's TMPDIR is not theirs.
         const QString temp = PrefixEnvironment::value(QStringLiteral("TEMP"));
-        if (!WinPath::driveLetter(temp).isNull() && !temp.contains(u'%'))
-            return WinPath::includeTrailingBackslash(temp);
-        return WinPath::includeTrailingBackslash(windowsDir() + QStringLiteral("\\temp"));
+        if (!formats::WinPath::driveLetter(temp).isNull() && !temp.contains(u'%'))
+            return formats::WinPath::includeTrailingBackslash(temp);
+        return formats::WinPath::includeTrailingBackslash(windowsDir() + QStringLiteral("\\temp"));
     }
     QByteArray dir = qgetenv("TMPDIR");
     if (dir.isEmpty())
         dir = "/tmp";
-    return WinPath::includeTrailingBackslash(PathMapper::toWindows(dir));
+    return formats::WinPath::includeTrailingBackslash(PathMapper::toWindows(dir));
 }
 
 QString KnownFolders::windowsDir()
@@ -81,13 +81,13 @@ QString KnownFolders::windowsDir()
     const QByteArray dir = qgetenv("VARNEL_WINDIR");
     if (dir.isEmpty())
         return QStringLiteral("c:\\windows");
-    return WinPath::excludeTrailingBackslash(PathMapper::toWindows(dir));
+    return formats::WinPath::excludeTrailingBackslash(PathMapper::toWindows(dir));
 }
 
 QString KnownFolders::appDir()
 {
     const QByteArray& forced = appDirOverride();
-    return WinPath::includeTrailingBackslash(PathMapper::toWindows(forced.isEmpty() ? programFolder() : forced));
+    return formats::WinPath::includeTrailingBackslash(PathMapper::toWindows(forced.isEmpty() ? programFolder() : forced));
 }
 
 QString KnownFolders::programFile(ProgramFile which)

@@ -1,6 +1,6 @@
 #include "platform/posix/LutrisPrefixes.h"
 
-#include "platform/YamlFields.h"
+#include "formats/YamlFields.h"
 #include "platform/posix/PrefixFolder.h"
 
 #include <QRegularExpression>
@@ -40,12 +40,12 @@ PrefixCandidates LutrisPrefixes::read(const QByteArray& home)
             if (!file.endsWith(".yml"))
                 continue;
             const QByteArray text = PrefixFolder::readSmallFile(dir + '/' + file);
-            QString prefix = YamlFields::value(text, QStringLiteral("game"), QStringLiteral("prefix"));
+            QString prefix = formats::YamlFields::value(text, QStringLiteral("game"), QStringLiteral("prefix"));
             if (prefix.startsWith(QStringLiteral("~/")))
                 prefix = QString::fromUtf8(home) + prefix.mid(1);
             if (!prefix.startsWith(u'/'))
                 continue;
-            QString name = YamlFields::value(text, QString(), QStringLiteral("name"));
+            QString name = formats::YamlFields::value(text, QString(), QStringLiteral("name"));
             if (name.isEmpty())
                 name = nameFromFile(file);
             out.append({name, prefix.toUtf8(), QStringLiteral("lutris")});

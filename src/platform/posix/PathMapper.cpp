@@ -1,9 +1,9 @@
 #include "platform/PathMapper.h"
 
 #include "platform/DriveTable.h"
-#include "platform/HostNameCodec.h"
-#include "platform/NameOrder.h"
-#include "platform/WinPath.h"
+#include "formats/HostNameCodec.h"
+#include "formats/NameOrder.h"
+#include "formats/WinPath.h"
 
 #include <QStringList>
 
@@ -27,7 +27,7 @@ QString& currentDirState()
 {
     static QString dir = [] {
         char buf[PATH_MAX];
-        return WinPath::includeTrailingBackslash(
+        return formats::WinPath::includeTrailingBackslash(
             PathMapper::toWindows(::getcwd(buf, sizeof buf) ? QByteArray(buf) : QByteArray("/")));
     }();
     return dir;
@@ -55,9 +55,9 @@ std::optional<SplitPath> split(QString path)
         return std::nullopt; // network paths are not ours to touch
     SplitPath out;
     const QString current = PathMapper::currentDirectory();
-    const QChar drive = WinPath::driveLetter(path);
+    const QChar drive = formats::WinPath::driveLetter(path);
     if (drive.isNull()) {
-        out.drive = WinPath::driveLetter(current);
+        out.drive = formats::WinPath::driveLetter(current);
         if (!path.startsWith(u'\\'))
             appendComponents(out.components, QStringView(current).mid(2));
         appendComponents(out.components, path);
@@ -65,7 +65,7 @@ std::optional<SplitPath> split(QString path)
     }
     out.drive = drive;
     QStringView rest = QStringView(path).mid(2);
-    if (!rest.startsWith(u'\\') && WinPath::driveLetter(current) == drive)
+    if (!rest.startsWith(u'\\') && formats::WinPath::driveLetter(current) == drive)
         appendComponents(out.components, QStringView(current).mid(2));
     appendComponents(out.components, rest);
     return out;
@@ -92,10 +92,10 @@ std::optional<QByteArray> findIgnoringCase(const QByteArray& folder, const QStri
     std::optional<QByteArray> best;
     QString bestText;
     while (const dirent* e = ::readdir(dir)) {
-        const QString text = HostNameCodec::decode(e->d_name, qstrlen(e->d_name));
-        if (!NameOrder::equalIgnoringCase(text, name))
+        const QString text = formats::HostNameCodec::decode(e->d_name, qstrlen(e->d_name));
+        if (!formats::NameOrder::equalIgnoringCase(text, name))
             continue;
-        if (!best || NameOrder::less(text, bestText)) {
+        if (!best || formats::NameOrder::less(text, bestText)) {
             best = QByteArray(e->d_name);
             bestText = text;
         }
@@ -108,14 +108,14 @@ QByteArray resolve(const QByteArray& root, const QStringList& components)
 {
     QByteArray exact = root;
     for (const QString& c : components)
-        exact = join(exact, HostNameCodec::encode(c));
+        exact = join(exact, formats::HostNameCodec::encode(c));
     if (components.isEmpty() || exists(exact))
         return exact;
 
     QByteArray host = root;
     bool parentExists = true;
     for (const QString& c : components) {
-        const QByteArray asWritten = join(host, HostNameCodec::encode(c));
+        const QByteArray asWritten = join(host, formats::HostNameCodec::encode(c));
         if (parentExists && !exists(asWritten)) {
             if (const std::optional<QByteArray> found = findIgnoringCase(host, c)) {
                 host = join(host, *found);
@@ -187,7 +187,7 @@ QByteArray PathMapper::toHostAsWritten(const QString& winPath)
     for (const QString& c : parts->second) {
         if (!host.endsWith('/'))
             host.append('/');
-        host.append(HostNameCodec::encode(c));
+        host.append(formats::HostNameCodec::encode(c));
     }
     return host;
 }
@@ -208,7 +208,7 @@ QString PathMapper::toWindows(const QByteArray& hostPath)
     QStringList names;
     for (const QByteArray& c : rest.split('/'))
         if (!c.isEmpty())
-            names.append(HostNameCodec::decode(c));
+            names.append(formats::HostNameCodec::decode(c));
     return out + names.join(u'\\');
 }
 
@@ -223,13 +223,13 @@ bool PathMapper::setCurrentDirectory(const QString& winPath)
     struct stat st;
     if (host.isEmpty() || ::stat(host.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
-    currentDirState() = WinPath::includeTrailingBackslash(toWindows(host));
+    currentDirState() = formats::WinPath::includeTrailingBackslash(toWindows(host));
     return true;
 }
 
 bool PathMapper::isDriveRoot(const QString& winPath)
 {
-    const QChar drive = WinPath::driveLetter(winPath);
+    const QChar drive = formats::WinPath::driveLetter(winPath);
     if (drive.isNull())
         return false;
     QStringView rest = QStringView(winPath).mid(2);

@@ -1,6 +1,6 @@
 #include "platform/RegistryKey.h"
 
-#include "platform/Utf16Text.h"
+#include "formats/Utf16Text.h"
 #include "platform/posix/RegistryStore.h"
 
 #include <QDateTime>
@@ -140,7 +140,7 @@ bool RegistryKey::readString(const QString& name, QString& text) const
     if (v->textForm) {
         text = v->text;
     } else {
-        text = Utf16Text::fromLittleEndian(v->bytes);
+        text = formats::Utf16Text::fromLittleEndian(v->bytes);
         const qsizetype nul = text.indexOf(QChar(0));
         if (nul >= 0)
             text.truncate(nul);

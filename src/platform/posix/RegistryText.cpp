@@ -1,7 +1,7 @@
 #include "platform/posix/RegistryText.h"
 
 #include "platform/RegistryKey.h"
-#include "platform/Utf16Text.h"
+#include "formats/Utf16Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -414,7 +414,7 @@ std::optional<QString> RegistryText::linkTarget(const QString& path) const
     for (const RegistryValue& v : b->values) {
         if (fold(v.name) != QLatin1String("SYMBOLICLINKVALUE") || v.type != 6 || v.textForm)
             continue;
-        const QString target = Utf16Text::fromLittleEndian(v.bytes);
+        const QString target = formats::Utf16Text::fromLittleEndian(v.bytes);
         return cleanPath(target);
     }
     return std::nullopt;

@@ -1,7 +1,7 @@
 #include "platform/ShellLinkReader.h"
 
 #include "platform/CodePage.h"
-#include "platform/Utf16Text.h"
+#include "formats/Utf16Text.h"
 #include "platform/posix/Handles.h"
 
 #include <libbfio.h>
@@ -226,7 +226,7 @@ std::optional<QString> utf16At(const QByteArray& b, qsizetype block, quint32 off
     const qsizetype at = block + offset;
     if (offset == 0 || end > b.size() || at < 0 || at >= end)
         return std::nullopt;
-    const QString text = Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(at, end - at));
+    const QString text = formats::Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(at, end - at));
     const qsizetype nul = text.indexOf(QChar(0));
     if (nul < 0)
         return std::nullopt;
@@ -338,7 +338,7 @@ OwnStrings ownStringsOf(const QByteArray& b, int codePage)
         if (pos + 2 + count * unit > b.size())
             return u;
         if (slots[i] && unicode) {
-            QString text = Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(pos + 2, count * 2));
+            QString text = formats::Utf16Text::fromLittleEndian(QByteArrayView(b).sliced(pos + 2, count * 2));
             if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
                 text.truncate(nul);
             *slots[i] = u.checked(std::move(text));

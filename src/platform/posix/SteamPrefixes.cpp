@@ -1,6 +1,6 @@
 #include "platform/posix/SteamPrefixes.h"
 
-#include "platform/KeyValuesText.h"
+#include "formats/KeyValuesText.h"
 #include "platform/posix/PrefixFolder.h"
 
 #include <QHash>
@@ -33,13 +33,13 @@ void appendOnce(QList<QByteArray>& list, const QByteArray& path)
 QList<QByteArray> listedLibraries(const QByteArray& vdf)
 {
     QList<QByteArray> out;
-    const auto top = KeyValuesText::parse(PrefixFolder::readSmallFile(vdf));
+    const auto top = formats::KeyValuesText::parse(PrefixFolder::readSmallFile(vdf));
     if (!top)
         return out;
-    for (const KeyValuesText::Node& root : *top) {
-        for (const KeyValuesText::Node& entry : root.children) {
+    for (const formats::KeyValuesText::Node& root : *top) {
+        for (const formats::KeyValuesText::Node& entry : root.children) {
             if (entry.block) {
-                if (const KeyValuesText::Node* path = entry.child(QStringLiteral("path")); path && !path->block)
+                if (const formats::KeyValuesText::Node* path = entry.child(QStringLiteral("path")); path && !path->block)
                     out.append(path->value.toUtf8());
             } else if (!entry.value.isEmpty() && entry.value.startsWith(u'/')) {
                 out.append(entry.value.toUtf8());
@@ -55,11 +55,11 @@ QString gameName(const QList<QByteArray>& libraries, const QByteArray& appId)
 {
     for (const QByteArray& library : libraries) {
         const QByteArray manifest = library + "/steamapps/appmanifest_" + appId + ".acf";
-        const auto top = KeyValuesText::parse(PrefixFolder::readSmallFile(manifest));
+        const auto top = formats::KeyValuesText::parse(PrefixFolder::readSmallFile(manifest));
         if (!top)
             continue;
-        for (const KeyValuesText::Node& state : *top)
-            if (const KeyValuesText::Node* name = state.child(QStringLiteral("name")); name && !name->block)
+        for (const formats::KeyValuesText::Node& state : *top)
+            if (const formats::KeyValuesText::Node* name = state.child(QStringLiteral("name")); name && !name->block)
                 if (const QString text = name->value.trimmed(); !text.isEmpty())
                     return text;
     }
