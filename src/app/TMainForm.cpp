@@ -12,7 +12,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "platform/TextFile.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "settings/Settings.h"
 #include "settings/TOptionsForm.h"
 #include "widgets/ColourLogView.h"

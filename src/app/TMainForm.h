@@ -14,7 +14,7 @@
 #include "cleaners/traces/TFindFile.h"
 #include "plugins/TmxPluginLoader.h"
 #include "scan/JunkSearch.h"
-#include "scan/OutcomeSink.h"
+#include "core/OutcomeSink.h"
 #include "scan/TmFileScan.h"
 
 #include <QDialog>

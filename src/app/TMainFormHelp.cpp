@@ -3,7 +3,8 @@
 #include "app/TMainForm.h"
 
 #include "platform/ShellOpen.h"
-#include "scan/FileHelpers.h"
+#include "core/Context.h"
+#include "core/Disposal.h"
 #include "ui/ContactAddresses.h"
 #include "ui/TAboutBox.h"
 #include "ui/TUpdForm.h"

@@ -8,7 +8,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "formats/WinPath.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "scan/JunkSearch.h"
 #include "settings/Settings.h"
 #include "widgets/ColourLogView.h"

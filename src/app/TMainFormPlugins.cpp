@@ -10,7 +10,8 @@
 #include "platform/PluginFolder.h"
 #include "platform/TextFile.h"
 #include "plugins/PluginList.h"
-#include "scan/FileHelpers.h"
+#include "core/Context.h"
+#include "core/Disposal.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -3,7 +3,7 @@
 #include "cleaners/files/TdcDiskInfo.h"
 #include "platform/KnownFolders.h"
 #include "platform/TextFile.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/PartsProgressBar.h"

@@ -9,7 +9,7 @@
 
 #include "platform/DriveTable.h"
 #include "platform/EntryId.h"
-#include "scan/CleanOutcome.h"
+#include "core/CleanOutcome.h"
 
 #include <QHash>
 #include <QJsonArray>

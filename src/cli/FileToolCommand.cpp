@@ -15,8 +15,8 @@
 #include "platform/Console.h"
 #include "platform/DeletionPass.h"
 #include "platform/DriveTable.h"
-#include "scan/FileHelpers.h"
-#include "scan/OutcomeSink.h"
+#include "core/Disposal.h"
+#include "core/OutcomeSink.h"
 #include "scan/TmFileScan.h"
 
 #include <QJsonObject>
@@ -114,11 +114,11 @@ QList<Listed> brokenShortcuts(const CliOptions& options, CliProgress& progress)
     return rows;
 }
 
-Disposal disposalOf(const QString& command)
+core::Disposal disposalOf(const QString& command)
 {
     if (command == u"empty-dirs")
-        return Disposal::EraseEmptyFolder;
-    return command == u"zero-files" ? Disposal::Erase : Disposal::Recycle;
+        return core::Disposal::EraseEmptyFolder;
+    return command == u"zero-files" ? core::Disposal::Erase : core::Disposal::Recycle;
 }
 
 } // namespace
@@ -170,7 +170,7 @@ int fileTool(const CliOptions& options)
         for (const Listed& row : rows) {
             if ((stopped = platform::Console::interrupted()))
                 break;
-            outcomes.report(Dispose(row.path, row.id, disposalOf(options.command)));
+            outcomes.report(core::Dispose(row.path, row.id, disposalOf(options.command)));
         }
     }
     report.finish(stopped);

@@ -7,7 +7,7 @@
 #include "platform/DeletionPass.h"
 #include "platform/DriveTable.h"
 #include "scan/JunkSearch.h"
-#include "scan/OutcomeSink.h"
+#include "core/OutcomeSink.h"
 #include "scan/TmFileScan.h"
 #include "settings/Settings.h"
 

@@ -6,7 +6,8 @@
 #include "platform/FolderCheck.h"
 #include "platform/HostSystemFolders.h"
 #include "formats/WinPath.h"
-#include "scan/FileHelpers.h"
+#include "core/Context.h"
+#include "core/Disposal.h"
 #include "settings/Settings.h"
 #include "settings/SettingsList.h"
 
@@ -269,7 +270,7 @@ CleanOutcome DeleteRow(const QString& caption, const platform::EntryId& listed, 
         return {OutcomeKind::Skipped, caption.mid(SkipMarker.size()), 0, 0, QStringLiteral("protected")};
     if (how == RowDisposal::AsSettingsSay)
         how = switchOn(SettingKeys::Recycle) ? RowDisposal::Recycle : RowDisposal::Erase;
-    return Dispose(caption, listed, how == RowDisposal::Recycle ? Disposal::Recycle : Disposal::Erase);
+    return core::Dispose(caption, listed, how == RowDisposal::Recycle ? core::Disposal::Recycle : core::Disposal::Erase);
 }
 
 } // namespace JunkSearch

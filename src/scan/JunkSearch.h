@@ -6,8 +6,8 @@
 
 #include "platform/EntryId.h"
 #include "platform/FolderListing.h"
-#include "scan/CleanOutcome.h"
-#include "scan/FileHelpers.h"
+#include "core/CleanOutcome.h"
+#include "core/Disposal.h"
 
 #include <QSet>
 #include <QString>

@@ -9,7 +9,7 @@
 #include "platform/DriveTable.h"
 #include "platform/MessagePump.h"
 #include "platform/TickCounter.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "settings/Settings.h"
 #include "support/LnkWriter.h"
 #include "support/Sandbox.h"

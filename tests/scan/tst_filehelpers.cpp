@@ -1,6 +1,8 @@
 // The common file helpers: known folders and sizes of found files.
 
-#include "scan/FileHelpers.h"
+#include "core/Context.h"
+#include "core/Disposal.h"
+#include "platform/FileSize.h"
 #include "support/Sandbox.h"
 
 #include <QtTest>
@@ -33,22 +35,22 @@ private Q_SLOTS:
         box.makeDir("c/s/folder.tmp");
         ::symlink("five.tmp", box.path("c/s/link.tmp").constData());
         ::mkfifo(box.path("c/s/pipe.tmp").constData(), 0644);
-        QCOMPARE(FileSizeOfPath("c:\\s\\five.tmp"), quint64(5));
-        QCOMPARE(FileSizeOfPath("C:\\S\\FIVE.TMP"), quint64(5));
-        QCOMPARE(FileSizeOfPath("c:\\s\\folder.tmp"), quint64(0));
-        QCOMPARE(FileSizeOfPath("c:\\s\\link.tmp"), quint64(8)); // the link's own size
-        QCOMPARE(FileSizeOfPath("c:\\s\\pipe.tmp"), quint64(0)); // and no hang on a FIFO
-        QCOMPARE(FileSizeOfPath("c:\\s\\vanished.tmp"), quint64(0));
+        QCOMPARE(platform::FileSize::ofOpenedFile("c:\\s\\five.tmp"), quint64(5));
+        QCOMPARE(platform::FileSize::ofOpenedFile("C:\\S\\FIVE.TMP"), quint64(5));
+        QCOMPARE(platform::FileSize::ofOpenedFile("c:\\s\\folder.tmp"), quint64(0));
+        QCOMPARE(platform::FileSize::ofOpenedFile("c:\\s\\link.tmp"), quint64(8)); // the link's own size
+        QCOMPARE(platform::FileSize::ofOpenedFile("c:\\s\\pipe.tmp"), quint64(0)); // and no hang on a FIFO
+        QCOMPARE(platform::FileSize::ofOpenedFile("c:\\s\\vanished.tmp"), quint64(0));
 
         const int fd = ::open(box.path("c/s/huge.tmp").constData(), O_CREAT | O_WRONLY, 0644);
         QCOMPARE(::ftruncate(fd, (6LL << 30) + 7), 0);
         ::close(fd);
-        QCOMPARE(FileSizeOfPath("c:\\s\\huge.tmp"), (quint64(6) << 30) + 7);
+        QCOMPARE(platform::FileSize::ofOpenedFile("c:\\s\\huge.tmp"), (quint64(6) << 30) + 7);
 
         ::chmod(box.path("c").constData(), 0755);
         ::chmod(box.path("c/s").constData(), 0755);
         ::chmod(box.path("c/s/five.tmp").constData(), 0);
-        QVERIFY(box.asUnprivileged([] { return FileSizeOfPath("c:\\s\\five.tmp") == 0; }));
+        QVERIFY(box.asUnprivileged([] { return platform::FileSize::ofOpenedFile("c:\\s\\five.tmp") == 0; }));
     }
 
     void recycleAndEraseActOnOnePath()

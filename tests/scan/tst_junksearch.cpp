@@ -1,6 +1,7 @@
 // What the junk search reads from the settings and how it protects rows.
 
-#include "scan/FileHelpers.h"
+#include "core/Context.h"
+#include "core/Disposal.h"
 #include "scan/JunkSearch.h"
 #include "settings/Settings.h"
 #include "platform/DriveTable.h"

@@ -3,7 +3,8 @@
 
 #include "app/TMainForm.h"
 #include "platform/ShellOpen.h"
-#include "scan/FileHelpers.h"
+#include "core/Context.h"
+#include "core/Disposal.h"
 #include "support/Sandbox.h"
 #include "ui/HoverLinkLabel.h"
 #include "ui/TAboutBox.h"

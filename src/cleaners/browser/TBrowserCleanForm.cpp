@@ -5,7 +5,7 @@
 #include "platform/DeletionPass.h"
 #include "platform/FolderCheck.h"
 #include "platform/MessagePump.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "widgets/HelpKey.h"
 
 #include <QEvent>

@@ -7,7 +7,7 @@
 #include "platform/MessagePump.h"
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 

@@ -4,7 +4,7 @@
 #include "widgets/ToolWindowKit.h"
 #include "cleaners/files/ZeroByteFiles.h"
 #include "platform/MessagePump.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "widgets/DriveBox.h"
 #include "widgets/ReportListView.h"
 

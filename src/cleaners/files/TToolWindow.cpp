@@ -2,7 +2,7 @@
 
 #include "widgets/ToolWindowKit.h"
 #include "platform/DeletionPass.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 #include "widgets/DriveBox.h"
 #include "widgets/HelpKey.h"
 #include "widgets/ReportListView.h"
@@ -119,7 +119,7 @@ void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, 
         // The one place the tool windows drop a delete's result on purpose:
         // the row goes either way, and a failure is the shell's to tell.
         // Nothing here raises, so no error can end the loop early.
-        Dispose(path, listed, how);
+        core::Dispose(path, listed, how);
     }
     if (rows.size() == model->rowCount())
         model->removeRows(0, model->rowCount());

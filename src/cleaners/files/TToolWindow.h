@@ -9,7 +9,7 @@
 // id only (ToolWindowKit::listedIdOf), so nothing but the entry found is
 // ever deleted, whatever took its path since.
 
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 
 #include <QDialog>
 #include <QList>
@@ -89,7 +89,7 @@ protected:
     // How the delete loop removes an entry: for good, or into the Trash.
     // EraseEmptyFolder erases a folder only while it still holds nothing
     // but folders and zero-byte files, as it was when listed.
-    using Disposal = ::Disposal;
+    using Disposal = core::Disposal;
     // Unless a job runs, asks question (Yes, No, Cancel); true for Yes.
     bool confirmed(const QString& question);
     // Deletes the entry each of rows lists (the very entry found, by its id),

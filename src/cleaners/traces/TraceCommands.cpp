@@ -8,7 +8,7 @@
 #include "platform/UrlHistoryStore.h"
 #include "platform/WinePrefix.h"
 #include "platform/ShellDelete.h"
-#include "scan/FileHelpers.h"
+#include "core/Disposal.h"
 
 using namespace platform;
 

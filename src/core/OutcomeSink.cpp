@@ -1,4 +1,4 @@
-#include "scan/OutcomeSink.h"
+#include "core/OutcomeSink.h"
 
 void OutcomeSink::subscribe(Handler handler)
 {

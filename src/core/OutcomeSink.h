@@ -3,7 +3,7 @@
 // the main window writes its log from it, the command line prints from it.
 // A sink belongs to the thread that reports into it.
 
-#include "scan/CleanOutcome.h"
+#include "core/CleanOutcome.h"
 
 #include <functional>
 #include <vector>
