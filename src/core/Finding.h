@@ -34,7 +34,12 @@ struct Finding {
     // marked once for each rule); 0 when protection is None.
     quint8 markers = 0;
     bool selected = true;     // chosen for deletion unless the user says otherwise
-    QString detail;           // what else a row shows: a broken shortcut's target, a leftover's kind
+    QString detail;           // what else a row shows: a broken shortcut's target
+    // What the tools that list more than files fill in; empty or 0 elsewhere.
+    QString kind;             // what sort of entry it is, for a kind column and a --kind filter
+    QString name;             // a name for people, where the path alone says little
+    qint64 lastUsed = 0;      // seconds since the epoch; 0 when unknown
+    quint64 userBytes = 0;    // how much of size is the user's own files
 
     bool isProtected() const { return protection != Protection::None; }
 };
