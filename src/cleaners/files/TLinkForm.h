@@ -6,6 +6,7 @@
 // The status counts the judged shortcuts ("Всего ярлыков": sound and broken
 // alike) and the broken ones.
 
+#include "cleaners/files/ShortcutJob.h"
 #include "cleaners/files/TToolWindow.h"
 #include "scan/TmFileScan.h"
 
@@ -18,7 +19,6 @@ class QLabel;
 class QStandardItemModel;
 class QToolButton;
 class ReportListView;
-class TdcShellLink;
 
 class TLinkForm : public TToolWindow {
     Q_OBJECT
@@ -32,6 +32,7 @@ public:
     void SrcLinkBtnClick();
     void StopBtnClick();
     void DelLinkBtnClick();
+    // Each shortcut judged: the counts are shown and messages run.
     void linkScanFileFound(const QString& FileName);
     void linkScanReady(const QStringList& SearchResult);
 
@@ -49,7 +50,9 @@ public:
     QLabel* Pane;
     DriveBox* Drives;
     TdcShellLink* ShLink;
-    TmFileScan linkScan;
+    // The checker, and its walker under the name the window knows it by.
+    ShortcutJob Search;
+    TmFileScan& linkScan = Search.walker();
 
     QString FixedDriveLetters;
     int LinkCount = 0; // judged shortcuts, sound and broken
@@ -66,5 +69,4 @@ private:
     void buildControls();
     void setIdleButtons(bool enabled);
     void showCounts(const QString& state);
-    void checkShortcut(const QString& path);
 };
