@@ -2,6 +2,7 @@
 // window. What they list and how they delete it is the core's.
 
 #include "cli/CliCommands.h"
+#include "cli/CliFindings.h"
 #include "cli/CliProgress.h"
 #include "cli/CliReport.h"
 #include "cleaners/files/EmptyFolderJob.h"
@@ -85,31 +86,17 @@ int fileTool(const CliOptions& options)
         CliProgress progress;
         rows = scan(options, drive, progress);
     }
-    const bool interrupted = platform::Console::interrupted();
     CliReport report(options.command, options.json);
     report.drives(platform::DriveTable::fixedDrives());
     report.set(QStringLiteral("drive"),
                options.command == u"broken-links" && options.drive.isEmpty() ? QString() : drive);
-    for (const core::Finding& row : rows)
-        if (!options.yes || options.json)
-            report.file(row.path, 0, {}, row.detail);
-    if (!options.remove || interrupted) {
-        report.finish(interrupted);
-        return interrupted ? CliExit::Interrupted : CliExit::Done;
-    }
-    if (!options.yes) {
-        report.finish(false, true);
-        complain(QStringLiteral("nothing was deleted: add --yes to delete"));
-        return CliExit::NotConfirmed;
-    }
-    OutcomeSink outcomes;
-    outcomes.subscribe([&report](const CleanOutcome& outcome) { report.outcome(outcome); });
-    const bool stopped = !core::DisposeAll(rows, disposalOf(options.command), outcomes,
-                                           [] { return platform::Console::interrupted(); });
-    report.finish(stopped);
-    if (stopped)
-        return CliExit::Interrupted;
-    return report.failed() ? CliExit::SomeFailed : CliExit::Done;
+    const core::Disposal how = disposalOf(options.command);
+    return CliFindings::listThenDispose(
+        options, report, rows,
+        {options.remove, QStringLiteral("add --yes to delete"),
+         [how](const QList<core::Finding>& findings, const OutcomeSink& outcomes, const std::function<bool()>& stop) {
+             return core::DisposeAll(findings, how, outcomes, stop);
+         }});
 }
 
 } // namespace CliCommands

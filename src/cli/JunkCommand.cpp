@@ -1,6 +1,7 @@
 // search and clean: the main window's search and deletion, without a window.
 
 #include "cli/CliCommands.h"
+#include "cli/CliFindings.h"
 #include "cli/CliProgress.h"
 #include "cli/CliReport.h"
 #include "platform/Console.h"
@@ -91,34 +92,19 @@ namespace CliCommands {
 
 int junk(const CliOptions& options)
 {
-    const bool clean = options.command == u"clean";
     const std::optional<Rows> rows = search(options);
     if (!rows)
         return CliExit::Environment;
-    const bool interrupted = platform::Console::interrupted();
     CliReport report(options.command, options.json);
     report.drives(platform::DriveTable::fixedDrives(), rows->temporaryFolders);
-    const bool deleting = clean && options.yes && !interrupted;
-    for (const core::Finding& found : rows->findings)
-        if (!deleting || options.json)
-            report.file(found.path, found.size, core::reasonOf(found.protection));
-    if (!clean || options.dryRun || interrupted) {
-        report.finish(interrupted);
-        return interrupted ? CliExit::Interrupted : CliExit::Done;
-    }
-    if (!options.yes) {
-        report.finish(false, true);
-        complain(QStringLiteral("nothing was deleted: add --yes to delete, or --dry-run to only look"));
-        return CliExit::NotConfirmed;
-    }
-    OutcomeSink outcomes;
-    outcomes.subscribe([&report](const CleanOutcome& outcome) { report.outcome(outcome); });
-    const bool stopped = !JunkSearchJob::dispose(rows->findings, disposalOf(options), outcomes,
-                                                 [] { return platform::Console::interrupted(); });
-    report.finish(stopped);
-    if (stopped)
-        return CliExit::Interrupted;
-    return report.failed() ? CliExit::SomeFailed : CliExit::Done;
+    const JunkSearchJob::Disposal how = disposalOf(options);
+    return CliFindings::listThenDispose(
+        options, report, rows->findings,
+        {options.command == u"clean" && !options.dryRun,
+         QStringLiteral("add --yes to delete, or --dry-run to only look"),
+         [how](const QList<core::Finding>& findings, const OutcomeSink& outcomes, const std::function<bool()>& stop) {
+             return JunkSearchJob::dispose(findings, how, outcomes, stop);
+         }});
 }
 
 } // namespace CliCommands

@@ -91,6 +91,19 @@ std::optional<int> choosePrefix(const std::optional<QString>& prefix)
     return std::nullopt;
 }
 
+// Each command's name and what runs it; its flags are CliOptions'.
+struct Command {
+    QStringView name;
+    int (*run)(const CliOptions&);
+};
+
+constexpr Command commands[] = {
+    {u"search", CliCommands::junk},        {u"clean", CliCommands::junk},
+    {u"empty-dirs", CliCommands::fileTool}, {u"zero-files", CliCommands::fileTool},
+    {u"broken-links", CliCommands::fileTool}, {u"autoruns", CliCommands::autoruns},
+    {u"programs", CliCommands::programs},    {u"prefixes", CliCommands::prefixes},
+};
+
 // True when the command deletes files (not only a registry value).
 bool deletesFiles(const CliOptions& o)
 {
@@ -131,16 +144,10 @@ int run(const CliOptions& options)
         if (platform::Console::interrupted())
             TmFileScan::Stop();
     });
-    const QString& c = options.command;
-    if (c == u"search" || c == u"clean")
-        return CliCommands::junk(options);
-    if (c == u"autoruns")
-        return CliCommands::autoruns(options);
-    if (c == u"programs")
-        return CliCommands::programs(options);
-    if (c == u"prefixes")
-        return CliCommands::prefixes(options);
-    return CliCommands::fileTool(options);
+    for (const Command& command : commands)
+        if (options.command == command.name)
+            return command.run(options);
+    return CliExit::Usage; // the parser knows no command that is not here
 }
 
 } // namespace
