@@ -1,7 +1,8 @@
 #include "cleaners/files/TToolWindow.h"
 
+#include "core/OutcomeSink.h"
+
 #include "widgets/ToolWindowKit.h"
-#include "platform/DeletionPass.h"
 #include "core/Disposal.h"
 #include "widgets/DriveBox.h"
 #include "widgets/HelpKey.h"
@@ -112,15 +113,17 @@ bool TToolWindow::confirmed(const QString& question)
 void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, Disposal how, QLabel* pane,
                              const QString& done)
 {
-    const platform::DeletionPass pass;
+    QList<core::Finding> chosen;
+    chosen.reserve(rows.size());
     for (int row : rows) {
-        const QString path = ToolWindowKit::realPathOf(model, row);
-        const platform::EntryId listed = ToolWindowKit::listedIdOf(model, row);
-        // The one place the tool windows drop a delete's result on purpose:
-        // the row goes either way, and a failure is the shell's to tell.
-        // Nothing here raises, so no error can end the loop early.
-        core::Dispose(path, listed, how);
+        core::Finding found;
+        found.path = ToolWindowKit::realPathOf(model, row);
+        found.id = ToolWindowKit::listedIdOf(model, row);
+        chosen.append(found);
     }
+    // The one place the tool windows drop the outcomes on purpose: the rows
+    // go either way, and a failure is the shell's to tell.
+    core::DisposeAll(chosen, how, OutcomeSink());
     if (rows.size() == model->rowCount())
         model->removeRows(0, model->rowCount());
     else
