@@ -3,6 +3,7 @@
 
 #include "platform/FileFinder.h"
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -27,6 +28,15 @@ public:
     // program opening it would follow them (a shortcut's target is checked
     // so). False for a folder, a special file, a dangling link or no entry.
     static bool isExistingFile(const QString& winPath);
+
+    // The host folder that hostPath names, links resolved, without a
+    // trailing "/" except for the root. When it does not exist, its
+    // longest existing leading part is resolved and the rest kept as
+    // written. Empty for an empty path.
+    static QString realHostFolder(const QByteArray& hostPath);
+
+    // The user's home folder on the host, links resolved.
+    static QString realHomeFolder();
 };
 
 } // namespace platform

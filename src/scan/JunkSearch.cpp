@@ -1,6 +1,6 @@
 #include "scan/JunkSearch.h"
 
-#include "platform/FolderCheck.h"
+#include "core/FolderCheck.h"
 #include "formats/WinPath.h"
 #include "core/Context.h"
 #include "core/Disposal.h"
@@ -75,7 +75,7 @@ QStringList TemporaryFolders(QStringList* refused)
     if (!switchOn(SettingKeys::TempFolders))
         return folders;
     for (const QString& folder : {GetWindowsDir() + QStringLiteral("\\Temp\\"), GetTempDir()}) {
-        if (platform::FolderCheck::temporaryEmptiable(folder))
+        if (core::FolderCheck::temporaryEmptiable(folder))
             folders.append(folder);
         else if (refused)
             refused->append(folder);

@@ -3,7 +3,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/DriveTable.h"
-#include "platform/FolderCheck.h"
+#include "core/FolderCheck.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
 #include "platform/PrefixEnvironment.h"
@@ -158,7 +158,7 @@ private Q_SLOTS:
             {QString(), false},
         };
         for (const auto& c : cases)
-            QVERIFY2(FolderCheck::temporaryEmptiable(c.folder) == c.emptiable, qPrintable(c.folder));
+            QVERIFY2(core::FolderCheck::temporaryEmptiable(c.folder) == c.emptiable, qPrintable(c.folder));
 
         // The search leaves a refused folder out and names it.
         box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n[Environment] 1\n\"TEMP\"=\""

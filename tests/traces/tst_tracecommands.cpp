@@ -6,7 +6,7 @@
 #include "cleaners/traces/TraceCommands.h"
 #include "platform/DriveTable.h"
 #include "platform/RegistryKey.h"
-#include "platform/UrlHistoryStore.h"
+#include "core/UrlHistoryStore.h"
 #include "platform/WinePrefix.h"
 #include "support/Sandbox.h"
 
@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 using namespace platform;
+using namespace core;
 
 namespace {
 

@@ -1,9 +1,10 @@
 #include "cleaners/browser/BrowserFolders.h"
 
 #include "platform/RegistryKey.h"
-#include "platform/ShellFolders.h"
+#include "core/ShellFolders.h"
 
 using namespace platform;
+using namespace core;
 
 bool BrowserFolders::ReadShellFolders(const QString& valueName, QString& folder)
 {

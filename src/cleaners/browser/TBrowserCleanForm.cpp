@@ -3,7 +3,7 @@
 #include "cleaners/browser/BrowserFolders.h"
 #include "cleaners/browser/TEasyFileSearch.h"
 #include "platform/DeletionPass.h"
-#include "platform/FolderCheck.h"
+#include "core/FolderCheck.h"
 #include "platform/MessagePump.h"
 #include "core/Disposal.h"
 #include "widgets/HelpKey.h"
@@ -126,13 +126,13 @@ void TBrowserCleanForm::RunCleaning()
     if (!BrowserFolders::ReadShellFolders(texts_.valueName, folder_))
         throw NoFolder();
     // A wrong value must not empty a drive, the system or the user's files.
-    const platform::EmptiableFolder folder = platform::FolderCheck::emptiable(folder_, texts_.valueName);
-    if (folder.state == platform::EmptiableFolder::State::Refused)
+    const core::EmptiableFolder folder = core::FolderCheck::emptiable(folder_, texts_.valueName);
+    if (folder.state == core::EmptiableFolder::State::Refused)
         throw NoFolder();
     list_->clear();
     found_.clear();
     // A cache not made yet is an empty cache.
-    if (folder.state == platform::EmptiableFolder::State::Present) {
+    if (folder.state == core::EmptiableFolder::State::Present) {
         search_->setRootPath(folder.path);
         search_->Execute();
     }

@@ -5,7 +5,7 @@
 // time in the order found, and closes itself a second after finishing.
 //
 // A folder value that is missing, empty or names a folder that must never
-// be emptied (see platform::FolderCheck::emptiable) ends the run before any
+// be emptied (see core::FolderCheck::emptiable) ends the run before any
 // search: nothing is deleted and the window stays open with its first text.
 // A folder that does not exist is an empty cache: the run ends at once with
 // the end text. The folder is searched under the disk's own spelling, so a

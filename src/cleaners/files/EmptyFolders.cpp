@@ -2,7 +2,7 @@
 
 #include "platform/FolderListing.h"
 #include "platform/FolderWalk.h"
-#include "platform/PrefixSkeleton.h"
+#include "core/PrefixSkeleton.h"
 
 #include <QSet>
 #include <algorithm>
@@ -85,7 +85,7 @@ quint64 contentSize(const QString& path)
 
 QList<int> nonEmptyRows(const QStringList& paths)
 {
-    const platform::PrefixSkeleton skeleton;
+    const core::PrefixSkeleton skeleton;
     QList<int> rows;
     for (int row = 0; row < paths.size(); ++row)
         if (skeleton.contains(paths[row]) || contentSize(paths[row]) != 0)

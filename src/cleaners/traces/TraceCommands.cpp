@@ -1,16 +1,17 @@
 #include "cleaners/traces/TraceCommands.h"
 
 #include "platform/DeletionPass.h"
-#include "platform/FolderCheck.h"
+#include "core/FolderCheck.h"
 #include "platform/RecentFiles.h"
 #include "platform/RegistryKey.h"
-#include "platform/ShellFolders.h"
-#include "platform/UrlHistoryStore.h"
+#include "core/ShellFolders.h"
+#include "core/UrlHistoryStore.h"
 #include "platform/WinePrefix.h"
 #include "platform/ShellDelete.h"
 #include "core/Disposal.h"
 
 using namespace platform;
+using namespace core;
 
 namespace {
 
@@ -21,7 +22,7 @@ QString recentFolder()
 {
     RegistryKey key;
     QString folder;
-    if (!key.open(RegistryRoot::CurrentUser, platform::ShellFolders::keyPath(), false)
+    if (!key.open(RegistryRoot::CurrentUser, core::ShellFolders::keyPath(), false)
         || !key.readString(QStringLiteral("Recent"), folder))
         return {};
     return folder;

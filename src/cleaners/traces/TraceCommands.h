@@ -12,7 +12,7 @@ namespace TraceCommands {
 // user's Shell Folders key) with finder and deletes every listed file for
 // good, skipping those that cannot go. Nothing is listed when the value is
 // missing or names a folder that must never be emptied (see
-// platform::FolderCheck::emptiable): a drive root, a system or profile
+// core::FolderCheck::emptiable): a drive root, a system or profile
 // folder, another shell folder, a path through a link or off the drives.
 void ClearRecentDocuments(TFindFile& finder);
 

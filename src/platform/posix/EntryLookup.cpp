@@ -1,4 +1,7 @@
 #include "platform/EntryLookup.h"
+#include <QFileInfo>
+#include <QFile>
+#include <QDir>
 
 #include "platform/FileAttributes.h"
 #include "formats/HostNameCodec.h"
@@ -51,6 +54,32 @@ bool EntryLookup::isExistingFile(const QString& winPath)
     const QByteArray host = PathMapper::toHost(winPath);
     struct stat st;
     return !host.isEmpty() && ::stat(host.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+QString EntryLookup::realHostFolder(const QByteArray& hostPath)
+{
+    if (hostPath.isEmpty())
+        return {};
+    const QString text = QDir::cleanPath(QFile::decodeName(hostPath));
+    // The longest leading part that exists, links resolved, and the rest
+    // as written: a folder still to be made is judged by where it would be.
+    QString head = text;
+    QString tail;
+    for (;;) {
+        const QString canonical = QFileInfo(head).canonicalFilePath();
+        if (!canonical.isEmpty())
+            return QDir::cleanPath(canonical + tail);
+        const qsizetype slash = head.lastIndexOf(u'/');
+        if (slash <= 0)
+            return text;
+        tail.prepend(head.mid(slash));
+        head.truncate(slash);
+    }
+}
+
+QString EntryLookup::realHomeFolder()
+{
+    return realHostFolder(QFile::encodeName(QDir::homePath()));
 }
 
 } // namespace platform

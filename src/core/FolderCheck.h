@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace platform {
+namespace core {
 
 // The guard's answer for one folder.
 struct EmptiableFolder {
@@ -53,15 +53,6 @@ public:
     // profile folder, nor the home folder, nor any folder holding one of
     // them. A folder that does not exist may be emptied: nothing is there.
     static bool temporaryEmptiable(const QString& winFolder);
-
-    // The host folder that hostPath names, links resolved, without a
-    // trailing "/" except for the root. When it does not exist, its
-    // longest existing leading part is resolved and the rest kept as
-    // written. Empty for an empty path.
-    static QString realHostFolder(const QByteArray& hostPath);
-
-    // The user's home folder on the host, links resolved.
-    static QString realHomeFolder();
 };
 
-} // namespace platform
+} // namespace core

@@ -9,7 +9,7 @@
 #include <QPair>
 #include <QString>
 
-namespace platform {
+namespace core {
 
 class ShellFolders {
 public:
@@ -18,7 +18,7 @@ public:
 
     // Every value of the key under root that is text, as (name, folder), in
     // the key's order; empty when there is no such key.
-    static QList<QPair<QString, QString>> all(RegistryRoot root);
+    static QList<QPair<QString, QString>> all(platform::RegistryRoot root);
 };
 
-} // namespace platform
+} // namespace core

@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-namespace platform {
+namespace core {
 
 class UrlHistoryStore {
 public:
@@ -28,4 +28,4 @@ private:
     QString folder_;
 };
 
-} // namespace platform
+} // namespace core

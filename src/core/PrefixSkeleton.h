@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform {
+namespace core {
 
 class PrefixSkeleton {
 public:
@@ -30,4 +30,4 @@ private:
     QStringList shellFolders_;
 };
 
-} // namespace platform
+} // namespace core

@@ -1,6 +1,8 @@
-#include "platform/ShellFolders.h"
+#include "core/ShellFolders.h"
 
-namespace platform {
+namespace core {
+
+using namespace platform;
 
 QString ShellFolders::keyPath()
 {
@@ -21,4 +23,4 @@ QList<QPair<QString, QString>> ShellFolders::all(RegistryRoot root)
     return folders;
 }
 
-} // namespace platform
+} // namespace core

@@ -1,21 +1,20 @@
-#include "platform/FolderCheck.h"
+#include "core/FolderCheck.h"
 
 #include "platform/DriveTable.h"
 #include "platform/EntryLookup.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
 #include "platform/RegistryKey.h"
-#include "platform/ShellFolders.h"
+#include "core/ShellFolders.h"
 #include "formats/WinPath.h"
 #include "platform/WinePrefix.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QList>
 #include <optional>
 
-namespace platform {
+namespace core {
+
+using namespace platform;
 
 namespace {
 
@@ -100,12 +99,12 @@ Guard windowsGuard(const QString& winPath, bool below)
     const QString win = cleanWindows(winPath);
     if (win.isEmpty())
         return {};
-    return {win, FolderCheck::realHostFolder(PathMapper::toHost(win)), below};
+    return {win, EntryLookup::realHostFolder(PathMapper::toHost(win)), below};
 }
 
 Guard hostGuard(const QString& host, bool below)
 {
-    return {cleanWindows(PathMapper::toWindows(QFile::encodeName(host))), host, below};
+    return {cleanWindows(PathMapper::toWindows(host.toUtf8())), host, below};
 }
 
 // The prefix's profile folder (c:\users\<name>), the home of its programs.
@@ -146,10 +145,10 @@ QList<Guard> guardedFolders(const QString& valueName)
 {
     QList<Guard> guards;
     for (const FixedDrive& d : DriveTable::fixedDrives())
-        guards << Guard{QString(d.letter) + u':', FolderCheck::realHostFolder(d.hostRoot), false};
+        guards << Guard{QString(d.letter) + u':', EntryLookup::realHostFolder(d.hostRoot), false};
     guards << windowsGuard(KnownFolders::windowsDir(), true);
     addProgramFiles(guards);
-    const QString home = FolderCheck::realHomeFolder();
+    const QString home = EntryLookup::realHomeFolder();
     guards << hostGuard(home, false);
     addProfile(guards);
     addShellFolders(guards, RegistryRoot::CurrentUser, valueName);
@@ -173,7 +172,7 @@ bool isGuarded(const QString& win, const QString& host, const QList<Guard>& guar
 bool onFixedDrive(const QString& host)
 {
     for (const FixedDrive& d : DriveTable::fixedDrives())
-        if (hostWithin(host, FolderCheck::realHostFolder(d.hostRoot)))
+        if (hostWithin(host, EntryLookup::realHostFolder(d.hostRoot)))
             return true;
     return false;
 }
@@ -181,10 +180,10 @@ bool onFixedDrive(const QString& host)
 // The folders that a temporary folder may neither be nor hold.
 QList<Guard> temporaryGuards()
 {
-    QList<Guard> guards{hostGuard(QStringLiteral("/"), false), hostGuard(FolderCheck::realHomeFolder(), false),
+    QList<Guard> guards{hostGuard(QStringLiteral("/"), false), hostGuard(EntryLookup::realHomeFolder(), false),
                         windowsGuard(KnownFolders::windowsDir(), false)};
     for (const FixedDrive& d : DriveTable::fixedDrives())
-        guards << Guard{QString(d.letter) + u':', FolderCheck::realHostFolder(d.hostRoot), false};
+        guards << Guard{QString(d.letter) + u':', EntryLookup::realHostFolder(d.hostRoot), false};
     addProfile(guards);
     return guards;
 }
@@ -199,8 +198,8 @@ bool confinedToItsDrive(const QString& winFolder, const QStringList& parts)
     const EmptiableFolder folder = spelled(winFolder, parts);
     if (folder.state == State::Refused)
         return false;
-    const QString root = FolderCheck::realHostFolder(DriveTable::drive(letter)->hostRoot);
-    const QString host = FolderCheck::realHostFolder(PathMapper::toHost(folder.path));
+    const QString root = EntryLookup::realHostFolder(DriveTable::drive(letter)->hostRoot);
+    const QString host = EntryLookup::realHostFolder(PathMapper::toHost(folder.path));
     return hostWithin(host, root) && host != root;
 }
 
@@ -214,7 +213,7 @@ bool FolderCheck::temporaryEmptiable(const QString& winFolder)
     if (WinePrefix::active() && !confinedToItsDrive(winFolder, *parts))
         return false;
     const QString win = cleanWindows(winFolder);
-    const QString host = realHostFolder(PathMapper::toHost(win));
+    const QString host = EntryLookup::realHostFolder(PathMapper::toHost(win));
     for (const Guard& g : temporaryGuards())
         if (windowsWithin(g.win, win) || hostWithin(g.host, host))
             return false;
@@ -230,36 +229,10 @@ EmptiableFolder FolderCheck::emptiable(const QString& winPath, const QString& va
     const EmptiableFolder folder = spelled(winPath, *parts);
     if (folder.state == State::Refused)
         return {};
-    const QString host = realHostFolder(PathMapper::toHost(folder.path));
+    const QString host = EntryLookup::realHostFolder(PathMapper::toHost(folder.path));
     if (!onFixedDrive(host) || isGuarded(cleanWindows(folder.path), host, guardedFolders(valueName)))
         return {};
     return folder;
 }
 
-QString FolderCheck::realHostFolder(const QByteArray& hostPath)
-{
-    if (hostPath.isEmpty())
-        return {};
-    const QString text = QDir::cleanPath(QFile::decodeName(hostPath));
-    // The longest leading part that exists, links resolved, and the rest
-    // as written: a folder still to be made is judged by where it would be.
-    QString head = text;
-    QString tail;
-    for (;;) {
-        const QString canonical = QFileInfo(head).canonicalFilePath();
-        if (!canonical.isEmpty())
-            return QDir::cleanPath(canonical + tail);
-        const qsizetype slash = head.lastIndexOf(u'/');
-        if (slash <= 0)
-            return text;
-        tail.prepend(head.mid(slash));
-        head.truncate(slash);
-    }
-}
-
-QString FolderCheck::realHomeFolder()
-{
-    return realHostFolder(QFile::encodeName(QDir::homePath()));
-}
-
-} // namespace platform
+} // namespace core

@@ -1,15 +1,17 @@
-#include "platform/UrlHistoryStore.h"
+#include "core/UrlHistoryStore.h"
 
 #include "platform/DeletionPass.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileFinder.h"
-#include "platform/FolderCheck.h"
+#include "core/FolderCheck.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShellDelete.h"
-#include "platform/ShellFolders.h"
+#include "core/ShellFolders.h"
 #include "platform/WinePrefix.h"
 
-namespace platform {
+namespace core {
+
+using namespace platform;
 
 namespace {
 
@@ -51,4 +53,4 @@ bool UrlHistoryStore::ClearHistory()
     return all;
 }
 
-} // namespace platform
+} // namespace core

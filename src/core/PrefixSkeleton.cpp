@@ -1,11 +1,13 @@
-#include "platform/PrefixSkeleton.h"
+#include "core/PrefixSkeleton.h"
 
 #include "platform/KnownFolders.h"
-#include "platform/ShellFolders.h"
+#include "core/ShellFolders.h"
 #include "formats/WinPath.h"
 #include "platform/WinePrefix.h"
 
-namespace platform {
+namespace core {
+
+using namespace platform;
 
 namespace {
 
@@ -35,4 +37,4 @@ bool PrefixSkeleton::contains(const QString& winFolder) const
     return formats::WinPath::includeTrailingBackslash(f).startsWith(windowsDir_) || shellFolders_.contains(f);
 }
 
-} // namespace platform
+} // namespace core
