@@ -14,19 +14,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "formats/RegistryText.h"
+
 namespace platform {
 
 enum class RegistryRoot { CurrentUser, LocalMachine, Users };
 
 // Value types, numbered as the registry numbers them.
-enum RegistryType : quint32 {
-    RegNone = 0,
-    RegSz = 1,
-    RegExpandSz = 2,
-    RegBinary = 3,
-    RegDword = 4,
-    RegMultiSz = 7,
-};
+using formats::RegistryType;
+using enum formats::RegistryType;
 
 class RegistryKey {
 public:

@@ -3,12 +3,16 @@
 // disk and shared by every open key.
 
 #include "platform/RegistryKey.h"
-#include "platform/posix/RegistryText.h"
+#include "formats/RegistryText.h"
 
 #include <memory>
 #include <optional>
 
 namespace platform {
+
+using formats::RegistryBlock;
+using formats::RegistryText;
+using formats::RegistryValue;
 
 // A key's place: the root whose file holds it and its path in that file.
 struct RegistryLocation {

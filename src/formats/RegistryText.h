@@ -11,7 +11,17 @@
 #include <QString>
 #include <optional>
 
-namespace platform {
+namespace formats {
+
+// Value types, numbered as the registry numbers them.
+enum RegistryType : quint32 {
+    RegNone = 0,
+    RegSz = 1,
+    RegExpandSz = 2,
+    RegBinary = 3,
+    RegDword = 4,
+    RegMultiSz = 7,
+};
 
 struct RegistryValue {
     QString name; // "" for the default value ("@")
@@ -129,4 +139,4 @@ private:
     QHash<QString, Node> nodes_; // folded full path -> node; "" is the root
 };
 
-} // namespace platform
+} // namespace formats

@@ -1,12 +1,11 @@
-#include "platform/posix/RegistryText.h"
+#include "formats/RegistryText.h"
 
-#include "platform/RegistryKey.h"
 #include "formats/Utf16Text.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace platform {
+namespace formats {
 
 namespace {
 
@@ -558,4 +557,4 @@ std::optional<QByteArray> RegistryText::withKey(const QString& keyPath, qint64 n
     return raw_ + lead + newBlock(knownSpelling(path), now);
 }
 
-} // namespace platform
+} // namespace formats
