@@ -90,7 +90,7 @@ private Q_SLOTS:
         box.boxes.clear();
         box.boxAnswer = MsgResult::Cancel;
         qunsetenv("WINEPREFIX");
-        platform::WinePrefix::setServerFolderParents({});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.serverFolderParents = {}; });
     }
 
     void autorunListsTheThreeRootsNewestGroupFirst()
@@ -446,7 +446,7 @@ private Q_SLOTS:
         const QByteArray server = "srv/server-" + QByteArray::number(qulonglong(st.st_dev), 16) + "-"
             + QByteArray::number(qulonglong(st.st_ino), 16);
         box.makeDir(server);
-        platform::WinePrefix::setServerFolderParents({box.path("srv")});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.serverFolderParents = {box.path("srv")}; });
         int ready[2];
         QVERIFY(::pipe(ready) == 0);
         int stop[2];

@@ -1,6 +1,7 @@
 #include "posix/Trash.h"
 
 #include "platform/KnownFolders.h"
+#include "platform/TestSeams.h"
 #include "posix/FileTree.h"
 #include "posix/MountTable.h"
 
@@ -385,20 +386,24 @@ QByteArray Trash::homeFolder()
     return KnownFolders::dataHome() + "/Trash";
 }
 
-void Trash::setAlwaysCopyForTests(bool on)
+} // namespace platform::posix
+
+void platform::testseams::setTrashAlwaysCopies(bool on)
 {
-    alwaysCopy = on;
+    posix::alwaysCopy = on;
 }
 
-void Trash::forgetSweepsForTests()
+void platform::testseams::forgetTrashSweeps()
 {
-    swept.clear();
+    posix::swept.clear();
 }
 
-void Trash::setTopDirForTests(const QByteArray& topdir)
+void platform::testseams::setTrashTopDir(const QByteArray& topdir)
 {
-    topDirForTests = topdir;
+    posix::topDirForTests = topdir;
 }
+
+namespace platform::posix {
 
 bool Trash::moveIn(const AnchoredEntry& entry)
 {
