@@ -83,7 +83,7 @@ std::optional<int> chooseEnvironment(const std::optional<QString>& prefix)
         if (!matches.isEmpty())
             folder = matches.first().path;
     }
-    const std::optional<core::Context> chosen = core::Context::forPrefix(folder.toLocal8Bit());
+    std::optional<core::Context> chosen = core::Context::forPrefix(folder.toLocal8Bit());
     if (!chosen) {
         CliCommands::complain(QStringLiteral("\"%1\" is no Wine prefix (no system.reg there)").arg(*prefix));
         return CliExit::Environment;

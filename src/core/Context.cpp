@@ -46,9 +46,10 @@ std::optional<Context> Context::forPrefix(const QByteArray& folder, QString* why
     return context;
 }
 
-void Context::install() const
+void Context::install()
 {
     platform::RunEnvironment::install(environment_);
+    generation_ = platform::RunEnvironment::generation();
 }
 
 bool Context::installed() const

@@ -37,10 +37,10 @@ public:
     // Makes this context the run's environment: from now on the platform,
     // and with it every job, reads it. A front end calls it once at start,
     // before any job runs.
-    void install() const;
+    void install();
 
-    // True when this context is the installed one (or an equal copy made
-    // after the last install()).
+    // True when this context (or the one it was copied from) is the one
+    // installed last.
     bool installed() const;
 
     const platform::RunEnvironment& environment() const { return environment_; }

@@ -142,13 +142,13 @@ private Q_SLOTS:
             QVERIFY2(why.contains(QLatin1String(r.why)), qPrintable(why));
         }
         qputenv("WINEPREFIX", box.path("notaprefix"));
-        const std::optional<core::Context> chosen = core::Context::forPrefix(box.path("prefix") + "//");
+        std::optional<core::Context> chosen = core::Context::forPrefix(box.path("prefix") + "//");
         QVERIFY(chosen && !chosen->installed());
         QCOMPARE(chosen->prefixFolder(), box.path("prefix"));
         QVERIFY(!WinePrefix::active()); // made, not yet the run's
         chosen->install();
         const core::Context run = core::Context::current();
-        QVERIFY(run.installed() && !chosen->installed());
+        QVERIFY(run.installed() && chosen->installed());
         QCOMPARE(qgetenv("WINEPREFIX"), box.path("notaprefix"));
         QCOMPARE(WinePrefix::folder(), box.path("prefix"));
         QCOMPARE(run.registryFolder(), box.path("prefix"));
@@ -160,7 +160,7 @@ private Q_SLOTS:
         qunsetenv("WINEPREFIX");
         QCOMPARE(started.prefixFolder(), box.path("prefix"));
         RunEnvironment::install(before);
-        QVERIFY(!WinePrefix::active() && !run.installed());
+        QVERIFY(!WinePrefix::active() && !run.installed() && !chosen->installed());
         QCOMPARE(RegistryKey::filesFolder(), box.path("registry"));
     }
 

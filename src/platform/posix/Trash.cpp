@@ -20,7 +20,7 @@ namespace platform::posix {
 namespace {
 
 bool alwaysCopy = false;
-QByteArray topDirForTests;
+QByteArray forcedTopDir;
 
 // Creates (0700) and opens the folder name inside parent, never through a link.
 UniqueFd makeFolderAt(int parent, const QByteArray& name)
@@ -400,7 +400,7 @@ void platform::testseams::forgetTrashSweeps()
 
 void platform::testseams::setTrashTopDir(const QByteArray& topdir)
 {
-    posix::topDirForTests = topdir;
+    posix::forcedTopDir = topdir;
 }
 
 namespace platform::posix {
@@ -415,10 +415,10 @@ bool Trash::moveIn(const AnchoredEntry& entry)
         return false;
     if (alwaysCopy)
         return copyInto(entry, home.get());
-    if (!topDirForTests.isEmpty())
+    if (!forcedTopDir.isEmpty())
         return intoTopTrash(entry, home.get(),
-                            UniqueFd(::open(topDirForTests.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
-                            topDirForTests);
+                            UniqueFd(::open(forcedTopDir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+                            forcedTopDir);
     if (homeSt.st_dev == parentSt.st_dev) {
         if (renameInto(entry, home.get(), entry.hostPath))
             return true;
