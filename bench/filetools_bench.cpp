@@ -5,6 +5,7 @@
 
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
+#include "platform/RunEnvironment.h"
 #include "platform/MessageBoxService.h"
 #include "platform/TickCounter.h"
 
@@ -24,7 +25,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // The finder's 200 ms pause for painting is not search work: let it pass at once.
     static quint32 clock = 0;
-    platform::TickCounter::setSource([] { return clock += 1000; });
+    platform::RunEnvironment environment = platform::RunEnvironment::current();
+    environment.clock = [] { return clock += 1000; };
+    platform::RunEnvironment::install(environment);
 
     const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
     QElapsedTimer t;

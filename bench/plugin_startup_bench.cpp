@@ -7,6 +7,7 @@
 // usage: plugin_startup_bench [ROUNDS]
 
 #include "app/TMainForm.h"
+#include "platform/RunEnvironment.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 
@@ -47,7 +48,9 @@ int main(int argc, char** argv)
     const QString plugins = root.path() + QStringLiteral("/Plugins");
     QDir().mkpath(plugins);
     QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    platform::KnownFolders::overrideAppDir(QFile::encodeName(root.path()));
+    platform::RunEnvironment environment = platform::RunEnvironment::current();
+    environment.programFolder = QFile::encodeName(root.path());
+    platform::RunEnvironment::install(environment);
 
     int items = 0;
     auto startAndClose = [&] {

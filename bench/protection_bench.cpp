@@ -5,6 +5,7 @@
 //
 // Usage: protection_bench [PROCESSES] [FILES]   (defaults 1000, 100000)
 
+#include "platform/TestSeams.h"
 #include "platform/DeletionPass.h"
 #include "platform/PackageFiles.h"
 #include "platform/ShellDelete.h"
@@ -99,7 +100,7 @@ struct Cost {
 Cost deletionPass(const QString& root, int files, bool inUseCheck)
 {
     const QStringList paths = makeFiles(root, files);
-    platform::DeletionPass::setInUseCheck(inUseCheck);
+    platform::testseams::setInUseCheck(inUseCheck);
     QElapsedTimer t;
     t.start();
     const double cpu = cpuMs();

@@ -6,6 +6,7 @@
 
 #include "app/ApplicationSetup.h"
 #include "app/TMainForm.h"
+#include "platform/RunEnvironment.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 #include "settings/Settings.h"
@@ -24,7 +25,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("VARNEL_DRIVES", QByteArray("c=") + argv[1]);
     QTemporaryDir program;
-    platform::KnownFolders::overrideAppDir(QFile::encodeName(program.path()));
+    platform::RunEnvironment environment = platform::RunEnvironment::current();
+    environment.programFolder = QFile::encodeName(program.path());
+    platform::RunEnvironment::install(environment);
     QApplication app(argc, argv);
     // The window paints its buttons from the image library beside the
     // program, as a person's copy does: without it every paint would end in

@@ -12,6 +12,7 @@
 #include "app/TMainForm.h"
 #include "app/TFoundFileModel.h"
 #include "formats/IniDocument.h"
+#include "platform/RunEnvironment.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 #include "scan/JunkSearch.h"
@@ -96,7 +97,9 @@ int main(int argc, char** argv)
     QTemporaryDir drive, program;
     qputenv("VARNEL_DRIVES", "c=" + QFile::encodeName(drive.path()));
     qunsetenv("VARNEL_WINDIR");
-    platform::KnownFolders::overrideAppDir(QFile::encodeName(program.path()));
+    platform::RunEnvironment environment = platform::RunEnvironment::current();
+    environment.programFolder = QFile::encodeName(program.path());
+    platform::RunEnvironment::install(environment);
     QApplication app(argc, argv);
     SetUpApplication();
     platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {

@@ -8,6 +8,7 @@
 
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
+#include "platform/RunEnvironment.h"
 #include "platform/MessageBoxService.h"
 #include "platform/TickCounter.h"
 
@@ -92,7 +93,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     sinceStart.start();
     PauseClock pause;
-    platform::TickCounter::setSource([&pause] { return pause.now(); });
+    platform::RunEnvironment environment = platform::RunEnvironment::current();
+    environment.clock = [&pause] { return pause.now(); };
+    platform::RunEnvironment::install(environment);
 
     const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
     if (only.isEmpty() || only == "dirs") {

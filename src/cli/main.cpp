@@ -3,10 +3,10 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "core/Context.h"
 #include "platform/Console.h"
 #include "platform/DriveTable.h"
 #include "platform/MessagePump.h"
-#include "platform/WinePrefix.h"
 #include "platform/WinePrefixFinder.h"
 #include "scan/TmFileScan.h"
 #include "settings/Settings.h"
@@ -54,13 +54,16 @@ int withOutputChecked(int code)
     return CliExit::Environment;
 }
 
-// Points the program at the one prefix the user named: a path (it begins
-// with "/" or "~") by its folder alone, anything else by the name
-// "prefixes" lists. Returns the exit code to end with, or nothing to go on.
-std::optional<int> choosePrefix(const std::optional<QString>& prefix)
+// Makes the run's environment the one the program was started in, or the
+// one prefix the user named: a path (it begins with "/" or "~") by its
+// folder alone, anything else by the name "prefixes" lists. Returns the
+// exit code to end with, or nothing to go on.
+std::optional<int> chooseEnvironment(const std::optional<QString>& prefix)
 {
-    if (!prefix)
+    if (!prefix) {
+        core::Context::fromProcess().install();
         return std::nullopt;
+    }
     QString folder;
     if (prefix->startsWith(u'/') || prefix->startsWith(u'~')) {
         folder = platform::WinePrefixFinder::prefixAt(*prefix);
@@ -80,14 +83,14 @@ std::optional<int> choosePrefix(const std::optional<QString>& prefix)
         if (!matches.isEmpty())
             folder = matches.first().path;
     }
-    if (!folder.isEmpty())
-        qputenv("WINEPREFIX", folder.toLocal8Bit());
-    if (folder.isEmpty() || platform::WinePrefix::folder().isEmpty()) {
+    std::optional<core::Context> chosen = core::Context::forPrefix(folder.toLocal8Bit());
+    if (!chosen) {
         CliCommands::complain(QStringLiteral("\"%1\" is no Wine prefix (no system.reg there)").arg(*prefix));
         return CliExit::Environment;
     }
+    chosen->install();
     if (platform::Console::errorIsTerminal())
-        CliCommands::complain(QStringLiteral("prefix ") + QString::fromLocal8Bit(platform::WinePrefix::folder()));
+        CliCommands::complain(QStringLiteral("prefix ") + QString::fromLocal8Bit(chosen->prefixFolder()));
     return std::nullopt;
 }
 
@@ -129,7 +132,7 @@ bool refusedForTheSuperuser(const CliOptions& o)
 
 int run(const CliOptions& options)
 {
-    if (const std::optional<int> failed = choosePrefix(options.prefix))
+    if (const std::optional<int> failed = chooseEnvironment(options.prefix))
         return *failed;
     if (refusedForTheSuperuser(options))
         return CliExit::Usage;

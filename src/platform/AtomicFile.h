@@ -38,10 +38,6 @@ public:
 
     // Deletes the regular file (or link) at hostPath; never a folder.
     static bool removeFile(const QByteArray& hostPath);
-
-    // Called after the new contents are on disk and before they replace the
-    // old file. Tests use it to die at that point; nullptr removes it.
-    static void setBeforeReplaceHook(std::function<void()> hook);
 };
 
 } // namespace platform

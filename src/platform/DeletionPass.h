@@ -21,11 +21,6 @@ public:
     ~DeletionPass();
     DeletionPass(const DeletionPass&) = delete;
     DeletionPass& operator=(const DeletionPass&) = delete;
-
-    // Turns the look at what processes hold off (false) or on again, for
-    // every deletion of this thread: the benchmark measures its cost this
-    // way. Nothing else turns it off.
-    static void setInUseCheck(bool on);
 };
 
 } // namespace platform

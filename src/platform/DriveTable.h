@@ -3,8 +3,8 @@
 // that is its root, and a volume label.
 //
 // By default c: is the host root and every further local disk file system
-// gets the next letter in mount-point order. VARNEL_DRIVES ("c=/dir;d=/other")
-// replaces that table. A host path under no drive belongs to z:, which is
+// gets the next letter in mount-point order. The run environment's drives,
+// or VARNEL_DRIVES ("c=/dir;d=/other"), replace that table. A host path under no drive belongs to z:, which is
 // never a fixed drive (unless VARNEL_DRIVES names it).
 //
 // Inside a Wine prefix (see WinePrefix) the drives are the prefix's
@@ -14,7 +14,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace platform {
@@ -63,19 +62,12 @@ public:
     // File-system name, serial number and cluster figures of the drive.
     static DriveDetails details(QChar letter);
 
-    // Makes space() answer from source where it returns a value (tests give
-    // drives sizes of their choosing); an empty function removes it.
-    static void setSpaceSource(std::function<std::optional<DriveSpace>(QChar letter)> source);
-
     // True when the drive letters are the letters Windows programs meant:
-    // the user set the table (VARNEL_DRIVES), or they are a Wine prefix's.
+    // the run environment says so, the user set the table (VARNEL_DRIVES),
+    // or they are a Wine prefix's.
     // On the host's own table c: is
     // the host root, which is no Windows drive C:.
     static bool lettersAreWindows();
-
-    // Makes lettersAreWindows() answer on (tests reach the host-table rules
-    // from a sandbox); nullopt gives back the real answer.
-    static void setLettersAreWindowsForTests(std::optional<bool> on);
 
     // True when the process runs as the superuser over the default table:
     // no VARNEL_DRIVES, no Wine prefix, so c: is the host root and every

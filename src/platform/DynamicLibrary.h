@@ -52,12 +52,6 @@ public:
     // The system's own handle of a shared object (what dlopen gave), for a
     // plug-in that looks itself up; nullptr for a resource bundle.
     static void* nativeHandle(const Handle& library);
-
-    // Called after every load() from now on with the name asked for and
-    // whether it loaded (tests count the loads); an empty function removes
-    // the watcher.
-    using LoadWatcher = std::function<void(const QString& name, bool loaded)>;
-    static void setLoadWatcher(LoadWatcher watcher);
 };
 
 } // namespace platform

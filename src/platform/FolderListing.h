@@ -165,11 +165,6 @@ public:
     // sits; readChild() refuses those.
     bool isMountPoint(const Entry& e) const;
 
-    // Makes every folder read fail with the host error number (EACCES, ...)
-    // filter returns for its host path, when not 0. Tests use it for refused access, which root
-    // would otherwise read through; an empty function removes it.
-    static void setAccessFilter(std::function<int(const QByteArray& hostPath)> filter);
-
     // True when the folder read is the root folder of a drive.
     bool isDriveRoot() const;
 

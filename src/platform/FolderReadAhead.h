@@ -67,17 +67,13 @@ public:
     // True while reader threads run for this walk.
     bool running() const { return state_ != nullptr; }
 
-    // How the readers work; tests set smaller figures and an at-once start.
+    // How the readers work; tests set smaller figures and an at-once start
+    // (testseams::setReadAheadTuning).
     struct Tuning {
         int readers = 4;          // threads
         int lead = 256;           // folders read ahead of the walk, at most
         bool startAtOnce = false; // start at the walk's first folder and go on, slow or not
     };
-    static void setTuningForTests(const Tuning& tuning);
-
-    // Called by a reader thread with the host path of each folder it has
-    // read (tests watch what the readers open). An empty function removes it.
-    static void setReadHookForTests(std::function<void(const QByteArray& hostFolder)> hook);
 
 private:
     struct State;

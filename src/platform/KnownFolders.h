@@ -12,14 +12,15 @@ public:
     // (expanded), else the Windows folder's temp.
     static QString tempDir();
 
-    // The Windows folder without a trailing backslash: VARNEL_WINDIR when it
-    // is set, else c:\windows (which a Linux host normally lacks, so no
+    // The Windows folder without a trailing backslash: the run
+    // environment's, or VARNEL_WINDIR, when set, else c:\windows (which a Linux host normally lacks, so no
     // machine-wide folder is emptied or protected by default; inside a Wine
     // prefix it is the prefix's own).
     static QString windowsDir();
 
-    // The folder of the running program with a trailing backslash: the
-    // libraries and Plugins/ sit there.
+    // The folder of the running program (or the run environment's program
+    // folder) with a trailing backslash: the libraries and Plugins/ sit
+    // there.
     static QString appDir();
 
     // The files the program writes itself.
@@ -45,11 +46,6 @@ public:
     // $XDG_DATA_HOME/varnel/Plugins (~/.local/share/varnel/Plugins), host
     // form, whether it exists or not.
     static QByteArray userPluginFolder();
-
-    // Makes appDir() answer hostFolder instead (tests point it into a
-    // sandbox that copies the program folder's layout); an empty folder
-    // restores the real one.
-    static void overrideAppDir(const QByteArray& hostFolder);
 };
 
 } // namespace platform

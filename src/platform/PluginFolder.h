@@ -35,10 +35,6 @@ public:
     // library loaded through that descriptor. nullptr when it is not
     // trusted or does not load; the caller owns the handle.
     static DynamicLibrary::Handle loadTrusted(const QString& winFolder, const QString& winFile);
-
-    // Tests: judge ownership as if this user ran the program (-1 restores
-    // the real one). Root stays a trusted owner whatever the user is.
-    static void overrideUser(long uid);
 };
 
 } // namespace platform

@@ -83,6 +83,11 @@ public:
     // "Software\Wow6432Node".
     static bool machineIs64Bit();
 
+    // The folder the registry files are in (host form): the prefix folder,
+    // or on the host the run environment's registry folder, VARNEL_REGISTRY,
+    // else $XDG_DATA_HOME/varnel/registry.
+    static QByteArray filesFolder();
+
     // The root whose file holds the key (another than the one opened when a
     // link led there) and the key's path below it, as spelled there.
     RegistryRoot root() const { return root_; }

@@ -1,8 +1,8 @@
 #pragma once
-// The system tick counter: milliseconds since an arbitrary start, modulo 2^32.
+// The system tick counter: milliseconds since an arbitrary start, modulo 2^32,
+// from the run environment's clock when it has one.
 
 #include <QtGlobal>
-#include <functional>
 
 namespace platform {
 
@@ -10,9 +10,6 @@ class TickCounter {
 public:
     // The current tick count.
     static quint32 now();
-
-    // Replaces the clock (tests drive time by hand); empty restores it.
-    static void setSource(std::function<quint32()> source);
 };
 
 } // namespace platform

@@ -20,16 +20,13 @@ namespace platform {
 class TmpfilesExclusions {
 public:
     // True when hostPath (absolute, links resolved) or a folder above it is
-    // excluded. Reads the rules at the first question.
+    // excluded. Reads the rules at the first question, from the run
+    // environment's tmpfiles folders when it names some.
     static bool excludes(QByteArrayView hostPath);
 
     // The name patterns (fnmatch, last component) that exclude entries of
     // the folder hostFolder; empty for almost every folder.
     static QList<QByteArray> namePatternsIn(QByteArrayView hostFolder);
-
-    // Reads the rules from these folders instead (tests); an empty list
-    // goes back to the system's.
-    static void setFoldersForTests(const QList<QByteArray>& folders);
 };
 
 } // namespace platform

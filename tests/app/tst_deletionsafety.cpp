@@ -66,7 +66,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         static quint32 clock = 0;
-        platform::TickCounter::setSource([] { return clock += 100; });
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.clock = [] { return clock += 100; }; });
     }
 
     void init()
@@ -81,7 +81,7 @@ private Q_SLOTS:
         box.makeDir("c");
         box.setDrives({{'c', "c"}});
         platform::MessagePump::setHook({});
-        platform::DriveTable::setLettersAreWindowsForTests(std::nullopt);
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.lettersAreWindows = std::nullopt; });
     }
 
     void aSearchAndDeleteOverTrapsDeletesOnlyWhatWasListed()
@@ -226,7 +226,7 @@ private Q_SLOTS:
     void shortcutsAreJudgedOnlyWhereTheirDriveLetterHolds()
     {
         // On the host's own table c: is the Linux root; d: holds Windows.
-        platform::DriveTable::setLettersAreWindowsForTests(false);
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.lettersAreWindows = false; });
         box.setDrives({{'c', "c"}, {'d', "d"}});
         box.makeDir("d/Windows/System32");
         box.makeFile("d/Program Files/App/app.exe");

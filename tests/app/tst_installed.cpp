@@ -108,7 +108,8 @@ private Q_SLOTS:
             qunsetenv("XDG_CONFIG_HOME");
             qunsetenv("XDG_STATE_HOME");
             qputenv("XDG_DATA_HOME", home + "/.local/share");
-            platform::KnownFolders::overrideAppDir(box.path("prefix/lib/varnel"));
+            Sandbox::changeEnvironment(
+                [&](platform::RunEnvironment& e) { e.programFolder = box.path("prefix/lib/varnel"); });
             QString found;
             {
                 TMainForm form;

@@ -5,6 +5,7 @@
 #include "app/ImageLibrary.h"
 #include "app/TMainForm.h"
 #include "app/TProgressPanel.h"
+#include "platform/TestSeams.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
@@ -38,12 +39,12 @@ struct LibraryLoads {
     int failed = 0;
     LibraryLoads()
     {
-        platform::DynamicLibrary::setLoadWatcher([this](const QString& name, bool ok) {
+        platform::testseams::setLoadWatcher([this](const QString& name, bool ok) {
             if (name == QLatin1String("vrimgs.dll"))
                 ++(ok ? loaded : failed);
         });
     }
-    ~LibraryLoads() { platform::DynamicLibrary::setLoadWatcher({}); }
+    ~LibraryLoads() { platform::testseams::setLoadWatcher({}); }
     int total() const { return loaded + failed; }
 };
 

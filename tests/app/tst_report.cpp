@@ -29,12 +29,14 @@ class TestReport : public QObject {
     // free: 20 000 MB in all, 10 000 MB used.
     void giveDrivesSizes()
     {
-        platform::DriveTable::setSpaceSource([](QChar letter) -> std::optional<platform::DriveSpace> {
-            if (letter == u'c')
-                return platform::DriveSpace{12000 * MB, 7000 * MB};
-            if (letter == u'd')
-                return platform::DriveSpace{8000 * MB, 3000 * MB};
-            return std::nullopt;
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) {
+            e.driveSpace = [](QChar letter) -> std::optional<platform::DriveSpace> {
+                if (letter == u'c')
+                    return platform::DriveSpace{12000 * MB, 7000 * MB};
+                if (letter == u'd')
+                    return platform::DriveSpace{8000 * MB, 3000 * MB};
+                return std::nullopt;
+            };
         });
     }
 
@@ -66,7 +68,10 @@ private Q_SLOTS:
         giveDrivesSizes();
     }
 
-    void cleanupTestCase() { platform::DriveTable::setSpaceSource({}); }
+    void cleanupTestCase()
+    {
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.driveSpace = {}; });
+    }
 
     void recommendationFollowsTheShareOfUsedSpace()
     {

@@ -10,9 +10,11 @@ cmake_policy(VERSION 3.25)
 set(OS_BOUNDARY_EXEMPT "^(src/platform|tests|bench|resources/imagegen|examples|build[^/]*)/")
 
 # What counts as reaching the host directly: POSIX headers, Qt's file-system
-# classes, std::filesystem and errno.
+# classes, std::filesystem, errno, and the process's environment variables
+# (a run's environment is the installed platform::RunEnvironment; a front end
+# that set a variable would change it behind every job's back).
 set(OS_BOUNDARY_HEADER "#[ \t]*include[ \t]*<(sys/[^>]*|unistd\\.h|fcntl\\.h|dirent\\.h|errno\\.h|cerrno|filesystem)>")
-set(OS_BOUNDARY_NAME "(^|[^A-Za-z0-9_])(QFile|QDir|QFileInfo|QDirIterator|QSaveFile|QTemporaryFile|QTemporaryDir|QStorageInfo|QLockFile|errno)([^A-Za-z0-9_]|$)")
+set(OS_BOUNDARY_NAME "(^|[^A-Za-z0-9_])(QFile|QDir|QFileInfo|QDirIterator|QSaveFile|QTemporaryFile|QTemporaryDir|QStorageInfo|QLockFile|errno|qEnvironmentVariable[A-Za-z]*|q?(set|unset|get|put)env)([^A-Za-z0-9_]|$)")
 set(OS_BOUNDARY_STD "std::filesystem")
 
 # Sets out_var to a list of "path:line: text" for every breach below root.

@@ -26,6 +26,8 @@ expect(qdir          "src/settings/A.cpp"       "#include <QDir>\nauto p = QDir:
 expect(fs            "src/ui/A.cpp"             "namespace fs = std::filesystem;\n" 1)
 expect(errno_use     "src/cleaners/files/A.cpp" "int e = errno;\n" 1)
 expect(cerrno        "src/cleaners/files/A.cpp" "#include <cerrno>\n" 1)
+expect(env_write     "src/cli/main.cpp"         "qputenv(\"WINEPREFIX\", folder);\n" 1)
+expect(env_read      "src/core/A.cpp"           "auto v = qEnvironmentVariableIsSet(\"HOME\");\nchar* h = getenv(x);\n" 2)
 expect(plugin        "src/plugins/A.cpp"        "#include <sys/types.h>\n" 1)
 expect(in_platform   "src/platform/posix/A.cpp" "#include <sys/stat.h>\nint e = errno;\n" 0)
 expect(in_platform_h "src/platform/A.h"         "QFile f;\n" 0)

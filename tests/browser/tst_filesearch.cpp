@@ -6,6 +6,7 @@
 #include "cleaners/browser/TEasyFileSearch.h"
 #include "cleaners/browser/TFileSearch.h"
 #include "cleaners/browser/TSearchMask.h"
+#include "platform/TestSeams.h"
 #include "platform/FolderListing.h"
 #include "platform/TickCounter.h"
 #include "posix/Handles.h"
@@ -64,8 +65,8 @@ private Q_SLOTS:
     {
         QDir(box.pathText("c")).removeRecursively();
         box.makeDir("c");
-        platform::TickCounter::setSource({});
-        platform::FolderListing::setAccessFilter({});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.clock = {}; });
+        platform::testseams::setAccessFilter({});
     }
 
     void newComponentHasItsInitialValues()
@@ -455,14 +456,14 @@ private Q_SLOTS:
         box.makeFile("c/r/b/y.txt");
         box.makeFile("c/r/top.txt");
         const QByteArray refused = box.path("c/r/a");
-        platform::FolderListing::setAccessFilter(
+        platform::testseams::setAccessFilter(
             [refused](const QByteArray& host) { return host == refused ? EACCES : 0; });
         TEasyFileSearch s;
         Recorder r;
         r.attach(s);
         s.setRootPath(QStringLiteral("c:\\r"));
         QVERIFY(!s.Execute());
-        platform::FolderListing::setAccessFilter({});
+        platform::testseams::setAccessFilter({});
         QVERIFY(!r.events.contains("folder c:\\r\\b"));
         QCOMPARE(r.events.last(), QStringLiteral("stats 1/2"));
     }
@@ -529,7 +530,7 @@ private Q_SLOTS:
     void parentReopenedOrRefusedWhenSwapped()
     {
         for (const bool oneCall : {true, false}) {
-            platform::posix::setOneCallOpenForTests(oneCall);
+            platform::testseams::setOneCallOpen(oneCall);
             QDir(box.pathText("c")).removeRecursively();
             box.makeFile("c/r/a/deep/x.txt");
             box.makeFile("c/r/b/y.txt");
@@ -556,24 +557,26 @@ private Q_SLOTS:
             QVERIFY(r.names.filter("secret").isEmpty());
             QVERIFY(r.names.filter("x.txt").isEmpty());
         }
-        platform::posix::setOneCallOpenForTests(true);
+        platform::testseams::setOneCallOpen(true);
     }
 
     void elapsedTimeWrapsAround()
     {
         box.makeDir("c/r");
         quint32 tick = 0xFFFFFFF0u;
-        platform::TickCounter::setSource([&] {
-            const quint32 now = tick;
-            tick += 0x20;
-            return now;
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) {
+            e.clock = [&] {
+                const quint32 now = tick;
+                tick += 0x20;
+                return now;
+            };
         });
         TEasyFileSearch s;
         Recorder r;
         r.attach(s);
         s.setRootPath(QStringLiteral("c:\\r"));
         QVERIFY(s.Execute());
-        platform::TickCounter::setSource({});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.clock = {}; });
         QCOMPARE(r.stats.first().ElapsedMs, 0x20);
     }
 };

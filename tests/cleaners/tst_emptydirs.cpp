@@ -4,6 +4,7 @@
 #include "cleaners/files/TEFileForm.h"
 #include "widgets/ToolWindowKit.h"
 #include "cleaners/files/TFindDirs.h"
+#include "platform/TestSeams.h"
 #include "platform/DriveTable.h"
 #include "platform/FolderListing.h"
 #include "platform/MessageBoxService.h"
@@ -47,7 +48,7 @@ private Q_SLOTS:
     {
         // The 200 ms pause after listing passes at once.
         static quint32 clock = 0;
-        platform::TickCounter::setSource([] { return clock += 100; });
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.clock = [] { return clock += 100; }; });
     }
 
     void init()
@@ -56,7 +57,7 @@ private Q_SLOTS:
         box.boxAnswer = MsgResult::Yes;
         QDir(box.pathText("c")).removeRecursively();
         box.setDrives({{'c', "c"}});
-        platform::FolderListing::setAccessFilter({});
+        platform::testseams::setAccessFilter({});
     }
 
     void walkerListsFoldersInPostOrder()
@@ -142,11 +143,10 @@ private Q_SLOTS:
         box.makeDir("c/locked/inside");
         box.makeDir("c/zzz");
         const QByteArray locked = box.path("c/locked");
-        platform::FolderListing::setAccessFilter(
-            [locked](const QByteArray& host) { return host == locked ? EACCES : 0; });
+        platform::testseams::setAccessFilter([locked](const QByteArray& host) { return host == locked ? EACCES : 0; });
         TEDirForm form;
         search(form);
-        platform::FolderListing::setAccessFilter({});
+        platform::testseams::setAccessFilter({});
         QCOMPARE(rows(form), QStringList({"C:\\AAA"}));
         QCOMPARE(form.StatPane->text(),
                  QStringLiteral("Поиск завершен       Проверено каталогов - 1       Пустых - 1"));

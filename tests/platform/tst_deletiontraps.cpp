@@ -1,6 +1,7 @@
 // The shell delete under attack: entries that changed between listing and
 // deletion, names that only look alike, trees deeper than any path.
 
+#include "platform/TestSeams.h"
 #include "platform/FolderListing.h"
 #include "formats/HostNameCodec.h"
 #include "platform/ShellDelete.h"
@@ -82,8 +83,8 @@ private Q_SLOTS:
         QDir(box.pathText("c")).removeRecursively();
         QDir(box.pathText("outside")).removeRecursively();
         box.setDrives({{'c', "c"}});
-        posix::Trash::setAlwaysCopyForTests(false);
-        posix::Trash::setTopDirForTests({});
+        platform::testseams::setTrashAlwaysCopies(false);
+        platform::testseams::setTrashTopDir({});
     }
 
     void aParentSwappedForALinkDeletesNothingOutside()
@@ -234,7 +235,7 @@ private Q_SLOTS:
         // Where the file system keeps no trash, the folder is copied into
         // the home trash; a tree deeper than any path must neither crash
         // nor be cut.
-        posix::Trash::setAlwaysCopyForTests(true);
+        platform::testseams::setTrashAlwaysCopies(true);
         box.makeDir("c/tmp/deep");
         makeDeepTree(box.path("c/tmp/deep"), 2100);
         const EntryId id = ShellDelete::idOf(QStringLiteral("c:\\tmp\\deep"));
@@ -259,7 +260,7 @@ private Q_SLOTS:
         QVERIFY(!box.exists("home/data/Trash/info/deep2.trashinfo"));
         QCOMPARE(depthOf(box.path("c/tmp/deep2")), 300);
         ::unlink((host + "/pipe").constData());
-        posix::Trash::setAlwaysCopyForTests(false);
+        platform::testseams::setTrashAlwaysCopies(false);
         QVERIFY(ShellDelete::erase(QStringLiteral("c:\\tmp\\deep2")));
         QVERIFY(ShellDelete::erase(QStringLiteral("z:") + QString::fromUtf8(box.trash()).replace(u'/', u'\\')
                                    + QStringLiteral("\\files\\deep")));
@@ -327,9 +328,9 @@ private Q_SLOTS:
             if (::geteuid() != 0 || ::chown(box.path(foreign).constData(), 65534, 65534) != 0)
                 QSKIP("another user's folder needs root to make");
         }
-        posix::Trash::setTopDirForTests(box.path("c"));
+        platform::testseams::setTrashTopDir(box.path("c"));
         QVERIFY(ShellDelete::recycle(QStringLiteral("c:\\junk\\old.tmp")));
-        posix::Trash::setTopDirForTests({});
+        platform::testseams::setTrashTopDir({});
         QVERIFY(!box.exists("c/junk/old.tmp"));
         QCOMPARE(box.read(landsIn + "/files/old.tmp"), QByteArray("payload"));
         // A top trash records the path from the top; the home trash, the whole path.
@@ -350,7 +351,7 @@ private Q_SLOTS:
     {
         QTemporaryDir shm(QStringLiteral("/dev/shm/varnel-kill-XXXXXX"));
         const bool onTmpfs = shm.isValid();
-        posix::Trash::setAlwaysCopyForTests(!onTmpfs); // else a copy across file systems on disk
+        platform::testseams::setTrashAlwaysCopies(!onTmpfs); // else a copy across file systems on disk
         const QByteArray folder = onTmpfs ? QFile::encodeName(shm.path()) : box.path("c/kill");
         QDir().mkpath(QString::fromUtf8(folder));
         const QString win = onTmpfs ? QStringLiteral("z:") + QString::fromUtf8(folder).replace(u'/', u'\\')
@@ -412,7 +413,7 @@ private Q_SLOTS:
         }
         // The next run's first move into the trash clears what the killed
         // ones left.
-        posix::Trash::forgetSweepsForTests();
+        platform::testseams::forgetTrashSweeps();
         const QStringList last = makeFiles(30);
         QVERIFY(ShellDelete::recycle(win + u'\\' + last.first()));
         nothingLost();
@@ -426,7 +427,7 @@ private Q_SLOTS:
             + QDir(box.pathText("home/data/Trash/info"))
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QCOMPARE(left.filter(QStringLiteral(".varnel-")), QStringList());
-        posix::Trash::setAlwaysCopyForTests(false);
+        platform::testseams::setTrashAlwaysCopies(false);
         QDir(box.pathText("home/data/Trash")).removeRecursively();
     }
 };

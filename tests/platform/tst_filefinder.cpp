@@ -1,5 +1,6 @@
 // Find-first / find-next enumeration against real files.
 
+#include "platform/TestSeams.h"
 #include "platform/EntryLookup.h"
 #include "platform/FileFinder.h"
 #include "platform/FolderListing.h"
@@ -330,7 +331,7 @@ private Q_SLOTS:
         // on the path of a kernel without it.
         ::symlink(box.path("c/plain/sub").constData(), box.path("c/plain/link").constData());
         for (const bool oneCall : {true, false}) {
-            posix::setOneCallOpenForTests(oneCall);
+            platform::testseams::setOneCallOpen(oneCall);
             FolderListing devFolder;
             QVERIFY(devFolder.read(QStringLiteral("z:\\dev")));
             FolderListing child;
@@ -344,7 +345,7 @@ private Q_SLOTS:
             QVERIFY(child.readChild(plain, entryNamed(plain, u"sub")));
             QCOMPARE(child.mountId(), plain.mountId());
         }
-        posix::setOneCallOpenForTests(true);
+        platform::testseams::setOneCallOpen(true);
     }
 
     void sizesAndTimesAreFetchedOnRequest()
@@ -387,9 +388,10 @@ private Q_SLOTS:
             {ENOEXEC, 31},   {EINTR, 31},    {ESTALE, 31},    {ECONNRESET, 31}};
         const QByteArray refused = box.path("c/open");
         for (const auto& [host, code] : table) {
-            FolderListing::setAccessFilter([refused, host](const QByteArray& p) { return p == refused ? host : 0; });
+            platform::testseams::setAccessFilter(
+                [refused, host](const QByteArray& p) { return p == refused ? host : 0; });
             const bool read = listing.read(QStringLiteral("c:\\open"));
-            FolderListing::setAccessFilter({});
+            platform::testseams::setAccessFilter({});
             QVERIFY2(!read, strerror(host));
             QVERIFY2(listing.lastError() == code, strerror(host));
         }

@@ -2,6 +2,7 @@
 // walk may not enter, leave the walk's hooks as they were, stay within
 // their lead and end with the walk, leaving no thread behind.
 
+#include "platform/TestSeams.h"
 #include "platform/FolderReadAhead.h"
 #include "platform/FolderWalk.h"
 #include "platform/TmpfilesExclusions.h"
@@ -93,7 +94,7 @@ class FolderReadAheadTest : public QObject {
     // can read read before the walk goes past the root.
     Walker walkHeld(const QByteArray& rel, int readable)
     {
-        FolderReadAhead::setTuningForTests({3, 1000, true});
+        platform::testseams::setReadAheadTuning({3, 1000, true});
         Walker walker;
         walker.atFirstDescend = [&] {
             // Not a timing: the walk waits for the readers' work, which a
@@ -109,15 +110,15 @@ class FolderReadAheadTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        FolderReadAhead::setReadHookForTests([this](const QByteArray& folder) { log.note(folder); });
+        platform::testseams::setReadAheadHook([this](const QByteArray& folder) { log.note(folder); });
     }
 
     void cleanup()
     {
         if (!mounted.isEmpty())
             ::umount(std::exchange(mounted, {}).constData());
-        FolderReadAhead::setTuningForTests({});
-        TmpfilesExclusions::setFoldersForTests({box.path("tmpfiles.d")});
+        platform::testseams::setReadAheadTuning({});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.tmpfilesFolders = {box.path("tmpfiles.d")}; });
     }
 
     // Each row puts one folder the walk must not enter into the tree; the
@@ -156,7 +157,8 @@ private Q_SLOTS:
         } else {
             box.makeFile(at + "/inner/f.txt");
             box.makeFile("tmpfiles.d/test.conf", "x " + realPath(box.path(at)) + "\n");
-            TmpfilesExclusions::setFoldersForTests({box.path("tmpfiles.d")});
+            Sandbox::changeEnvironment(
+                [&](platform::RunEnvironment& e) { e.tmpfilesFolders = {box.path("tmpfiles.d")}; });
         }
         log.read.clear();
         const Walker walker = walkHeld(rel, readable);
@@ -195,7 +197,7 @@ private Q_SLOTS:
         QCOMPARE(alone.opened_.size(), readable);
 
         const FolderReadAhead::Tuning tuning{2, 4, true};
-        FolderReadAhead::setTuningForTests(tuning);
+        platform::testseams::setReadAheadTuning(tuning);
         log.read.clear();
         const Walker all = walk(-1);
         QCOMPARE(all.opened_, alone.opened_);

@@ -1,6 +1,7 @@
 // The shared folder walk: the order of its hooks, what each answer does,
 // folders it cannot or must not enter, and trees deeper than a thread's stack.
 
+#include "platform/TestSeams.h"
 #include "platform/FolderWalk.h"
 #include "support/Sandbox.h"
 
@@ -145,7 +146,7 @@ private Q_SLOTS:
     // then after(); a stop there ends the walk.
     void unreadableFoldersAreReported()
     {
-        FolderListing::setAccessFilter([](const QByteArray& host) { return host.endsWith("/w/B") ? EACCES : 0; });
+        platform::testseams::setAccessFilter([](const QByteArray& host) { return host.endsWith("/w/B") ? EACCES : 0; });
         Recorder r;
         QVERIFY(walk(r));
         const qsizetype at = r.events.indexOf("unreadable c:\\w\\B 5");
@@ -161,7 +162,7 @@ private Q_SLOTS:
         };
         QVERIFY(!walk(stop));
         QCOMPARE(stop.events.last(), QStringLiteral("unreadable c:\\w\\B 5"));
-        FolderListing::setAccessFilter({});
+        platform::testseams::setAccessFilter({});
     }
 
     // A sub-folder swapped for a link to a folder outside after its parent

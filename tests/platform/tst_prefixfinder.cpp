@@ -156,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(::stat(box.path("home/.wine").constData(), &st) == 0);
         box.makeDir("srv/server-" + QByteArray::number(qulonglong(st.st_dev), 16) + "-"
                     + QByteArray::number(qulonglong(st.st_ino), 16));
-        platform::WinePrefix::setServerFolderParents({box.path("srv")});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.serverFolderParents = {box.path("srv")}; });
     }
 
     // A U+FEFF that begins a key or value is text: only the file's first

@@ -195,7 +195,7 @@ private Q_SLOTS:
         const QByteArray tmp = box.path("c/tmp");
         box.makeFile("tmpfiles.d/svc.conf", "# services\nx " + tmp + "/systemd-private-%b-*\nd /ignored 0755\n");
         box.makeFile("tmpfiles.d/keep.conf", "X " + tmp + "/keep-%Z\nx! " + tmp + "/lock.*\n");
-        TmpfilesExclusions::setFoldersForTests({box.path("tmpfiles.d")});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.tmpfilesFolders = {box.path("tmpfiles.d")}; });
         box.makeFile("c/tmp/systemd-private-" + boot + "-ntp/tmp/a.tmp");
         box.makeFile("c/tmp/systemd-private-other-ntp/a.tmp");
         box.makeFile("c/tmp/keep-anything/a.tmp");
@@ -213,7 +213,7 @@ private Q_SLOTS:
         // Quoted paths, and specifiers put in before the path counts as
         // absolute: one naming what differs by user (%h) may be anywhere.
         box.makeFile("tmpfiles.d/more.conf", "x \"" + tmp + "/with space\"\nx %h/varnel-home-only\n");
-        TmpfilesExclusions::setFoldersForTests({box.path("tmpfiles.d")});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.tmpfilesFolders = {box.path("tmpfiles.d")}; });
         box.makeFile("c/tmp/with space/a.tmp");
         box.makeFile("c/tmp/deep/varnel-home-only/a.tmp");
         box.makeFile("c/tmp/deep/free.tmp");
@@ -222,7 +222,8 @@ private Q_SLOTS:
             QVERIFY2(!ShellDelete::erase(QString::fromUtf8(name)), name);
             QCOMPARE(ShellDelete::lastError(), 5);
         }
-        TmpfilesExclusions::setFoldersForTests({box.path("tmpfiles.d-none")});
+        Sandbox::changeEnvironment(
+            [&](platform::RunEnvironment& e) { e.tmpfilesFolders = {box.path("tmpfiles.d-none")}; });
     }
 
     void packagedEntriesAreNeverDeleted()

@@ -121,7 +121,7 @@ private Q_SLOTS:
     {
         qunsetenv("WINEPREFIX");
         QDir(box.pathText("registry")).removeRecursively();
-        WinePrefix::setServerFolderParents({});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.serverFolderParents = {}; });
     }
 
     void readsEveryValueForm()
@@ -538,7 +538,9 @@ private Q_SLOTS:
         const QByteArray server = "wine-tmp/server-" + QByteArray::number(qulonglong(st.st_dev), 16) + "-"
             + QByteArray::number(qulonglong(st.st_ino), 16);
         box.makeDir(server);
-        WinePrefix::setServerFolderParents({box.path("other"), box.path("wine-tmp")});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) {
+            e.serverFolderParents = {box.path("other"), box.path("wine-tmp")};
+        });
         const QByteArray before = box.read("prefix/system.reg");
         {
             LockHolder server_(box.path(server + "/lock"));

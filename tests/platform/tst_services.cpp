@@ -29,9 +29,9 @@ private Q_SLOTS:
         MessagePump::process();
         QCOMPARE(pumped, 1);
 
-        TickCounter::setSource([] { return 0xFFFFFFF0u; });
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.clock = [] { return 0xFFFFFFF0u; }; });
         QCOMPARE(TickCounter::now(), 0xFFFFFFF0u);
-        TickCounter::setSource({});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.clock = {}; });
         const quint32 a = TickCounter::now();
         QTest::qWait(20);
         QVERIFY(quint32(TickCounter::now() - a) >= 15);

@@ -1,12 +1,14 @@
 // Working inside a Wine prefix: drives from dosdevices, the Windows and
 // temporary folders, the ANSI code page and shortcuts read with it.
 
+#include "core/Context.h"
 #include "platform/CodePage.h"
 #include "platform/DriveTable.h"
 #include "core/FolderCheck.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
 #include "platform/PrefixEnvironment.h"
+#include "platform/RegistryKey.h"
 #include "platform/ShellLinkReader.h"
 #include "platform/WinePrefix.h"
 #include "scan/JunkSearch.h"
@@ -119,6 +121,47 @@ private Q_SLOTS:
         // Without TEMP the Windows folder's temp serves.
         box.makeFile("prefix/user.reg", "WINE REGISTRY Version 2\n\n");
         QCOMPARE(KnownFolders::tempDir(), QStringLiteral("c:\\windows\\temp\\"));
+    }
+
+    // A run's prefix is the context a front end installs, never a variable
+    // it sets: the platform follows the installed context whatever
+    // WINEPREFIX says, and a folder that is no prefix makes no context.
+    void aPrefixContextIsTheRunsWithoutTheVariable()
+    {
+        makePrefix();
+        box.makeDir("notaprefix/dosdevices");
+        const RunEnvironment before = RunEnvironment::current();
+        struct Refused {
+            QByteArray folder;
+            const char* why;
+        };
+        for (const Refused& r : {Refused{box.path("notaprefix"), "holds no system.reg"},
+                                 Refused{"relative/prefix", "is no absolute path"}, Refused{"", "is no absolute path"}}) {
+            QString why;
+            QVERIFY(!core::Context::forPrefix(r.folder, &why));
+            QVERIFY2(why.contains(QLatin1String(r.why)), qPrintable(why));
+        }
+        qputenv("WINEPREFIX", box.path("notaprefix"));
+        std::optional<core::Context> chosen = core::Context::forPrefix(box.path("prefix") + "//");
+        QVERIFY(chosen && !chosen->installed());
+        QCOMPARE(chosen->prefixFolder(), box.path("prefix"));
+        QVERIFY(!WinePrefix::active()); // made, not yet the run's
+        chosen->install();
+        const core::Context run = core::Context::current();
+        QVERIFY(run.installed() && chosen->installed());
+        QCOMPARE(qgetenv("WINEPREFIX"), box.path("notaprefix"));
+        QCOMPARE(WinePrefix::folder(), box.path("prefix"));
+        QCOMPARE(run.registryFolder(), box.path("prefix"));
+        QCOMPARE(run.drives().first().hostRoot, box.path("prefix/drive_c"));
+        QCOMPARE(run.tempDir(), QStringLiteral("C:\\users\\tester\\AppData\\Local\\Temp\\"));
+        // The process's own environment is read once, when the context is made.
+        qputenv("WINEPREFIX", box.path("prefix"));
+        const core::Context started = core::Context::fromProcess();
+        qunsetenv("WINEPREFIX");
+        QCOMPARE(started.prefixFolder(), box.path("prefix"));
+        RunEnvironment::install(before);
+        QVERIFY(!WinePrefix::active() && !run.installed() && !chosen->installed());
+        QCOMPARE(RegistryKey::filesFolder(), box.path("registry"));
     }
 
     void theRegistryNamesATemporaryFolderButNeverWidensWhereOneIsEmptied()

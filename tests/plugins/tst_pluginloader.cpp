@@ -64,7 +64,7 @@ private Q_SLOTS:
     {
         plugins.clear();
         plugins.clearLog();
-        platform::PluginFolder::overrideUser(-1);
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.user = std::nullopt; });
     }
 
     void version()
@@ -520,14 +520,14 @@ private Q_SLOTS:
         if (::geteuid() == 0) {
             QVERIFY(::chown(plugins.appPath("Plugins/theirs.dll").constData(), 65534, 65534) == 0);
         } else {
-            platform::PluginFolder::overrideUser(long(::geteuid()) + 1);
+            Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.user = quint32(long(::geteuid()) + 1); });
         }
         TmxPluginLoader loader;
         QCOMPARE(loader.LoadPlugin(file), lrLoadFailed);
         QVERIFY(plugins.log().isEmpty());
         // Root's files are trusted whoever runs the program.
         if (::geteuid() == 0) {
-            platform::PluginFolder::overrideUser(1000);
+            Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.user = quint32(1000); });
             QVERIFY(::chown(plugins.appPath("Plugins/theirs.dll").constData(), 0, 0) == 0);
             QCOMPARE(loader.LoadPlugin(file), lrOk);
         }

@@ -1,6 +1,7 @@
 // The options dialog driven through its handlers and controls against a
 // sandbox settings file.
 
+#include "platform/TestSeams.h"
 #include "platform/AtomicFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsList.h"
@@ -130,7 +131,7 @@ private Q_SLOTS:
         const QByteArray before = file();
         const pid_t child = ::fork();
         if (child == 0) {
-            platform::AtomicFile::setBeforeReplaceHook([] { ::kill(::getpid(), SIGKILL); });
+            platform::testseams::setBeforeReplaceHook([] { ::kill(::getpid(), SIGKILL); });
             form.ApplyBtnClick();
             ::_exit(0);
         }
@@ -140,9 +141,9 @@ private Q_SLOTS:
         QCOMPARE(file(), before);
 
         int replacements = 0;
-        platform::AtomicFile::setBeforeReplaceHook([&] { ++replacements; });
+        platform::testseams::setBeforeReplaceHook([&] { ++replacements; });
         form.ApplyBtnClick();
-        platform::AtomicFile::setBeforeReplaceHook(nullptr);
+        platform::testseams::setBeforeReplaceHook(nullptr);
         QCOMPARE(replacements, 1);
         QCOMPARE(ReadSetting("ExDirs", "Items", ""), QStringLiteral("301"));
         QCOMPARE(ReadSetting("ExDirs", "Dir300", ""), QStringLiteral("c:\\old"));

@@ -1,6 +1,7 @@
 // The settings file beside the program, grouped by behaviour: single keys
 // (defaults, writes, failures), the numbered lists, and interrupted saves.
 
+#include "platform/TestSeams.h"
 #include "platform/AtomicFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsList.h"
@@ -41,7 +42,7 @@ bool diesBeforeReplacing(const std::function<void()>& step)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        platform::AtomicFile::setBeforeReplaceHook([] { ::kill(::getpid(), SIGKILL); });
+        platform::testseams::setBeforeReplaceHook([] { ::kill(::getpid(), SIGKILL); });
         step();
         ::_exit(0);
     }
@@ -392,7 +393,7 @@ private Q_SLOTS:
         replacements = 0;
     }
 
-    void cleanup() { platform::AtomicFile::setBeforeReplaceHook(nullptr); }
+    void cleanup() { platform::testseams::setBeforeReplaceHook(nullptr); }
 
     void aCrashMidWriteLeavesTheOldFile()
     {
@@ -407,7 +408,7 @@ private Q_SLOTS:
 
     void aTransactionReplacesTheFileOnce()
     {
-        platform::AtomicFile::setBeforeReplaceHook([] { ++replacements; });
+        platform::testseams::setBeforeReplaceHook([] { ++replacements; });
         SettingsTransaction t;
         t.write("Search", "Disk", "All");
         t.clearSection("ExDirs");

@@ -1,9 +1,7 @@
 #include "support/Sandbox.h"
 
 #include "platform/DriveTable.h"
-#include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
-#include "platform/TmpfilesExclusions.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,14 +22,16 @@ Sandbox::Sandbox()
     // The machine's package lists and tmpfiles rules are not the test's:
     // tests that need them write their own here.
     qputenv("DPKG_ADMINDIR", path("dpkg"));
-    platform::TmpfilesExclusions::setFoldersForTests({path("tmpfiles.d")});
     qunsetenv("VARNEL_WINDIR");
     // Never a real Wine prefix or the user's own registry files.
     qunsetenv("WINEPREFIX");
     qunsetenv("VARNEL_CODEPAGE");
     qputenv("VARNEL_REGISTRY", path("registry"));
     setDrives({{'c', "c"}});
-    platform::KnownFolders::overrideAppDir(path("bin"));
+    changeEnvironment([this](platform::RunEnvironment& e) {
+        e.programFolder = path("bin");
+        e.tmpfilesFolders = {path("tmpfiles.d")};
+    });
     platform::MessageBoxService::setHandler([this](const platform::MessageRequest& r) {
         boxes << r.text;
         return boxAnswer;
@@ -56,7 +56,14 @@ Sandbox::~Sandbox()
 {
     platform::MessageBoxService::setHandler({});
     restorePermissions(dir_.path());
-    platform::KnownFolders::overrideAppDir({});
+    changeEnvironment([](platform::RunEnvironment& e) { e.programFolder.clear(); });
+}
+
+void Sandbox::changeEnvironment(const std::function<void(platform::RunEnvironment&)>& edit)
+{
+    platform::RunEnvironment environment = platform::RunEnvironment::current();
+    edit(environment);
+    platform::RunEnvironment::install(std::move(environment));
 }
 
 QByteArray Sandbox::path(const QByteArray& rel) const

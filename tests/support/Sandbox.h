@@ -11,15 +11,16 @@
 #include <QTemporaryDir>
 
 #include "platform/MessageBoxService.h"
+#include "platform/RunEnvironment.h"
 
 #include <functional>
 
 class Sandbox {
 public:
     // Creates the sandbox with drive c: at <root>/c and the program folder at
-    // <root>/bin, and points HOME, XDG_DATA_HOME, TMPDIR, VARNEL_DRIVES and
-    // the program folder into it, and the host registry files into
-    // <root>/registry. VARNEL_WINDIR, WINEPREFIX and VARNEL_CODEPAGE are cleared. Message boxes
+    // <root>/bin, and points HOME, XDG_DATA_HOME, TMPDIR, VARNEL_DRIVES, the
+    // run environment's program and tmpfiles.d folders into it, and the host
+    // registry files into <root>/registry. VARNEL_WINDIR, WINEPREFIX and VARNEL_CODEPAGE are cleared. Message boxes
     // are answered with boxAnswer and their texts kept in boxes.
     Sandbox();
     ~Sandbox();
@@ -38,6 +39,12 @@ public:
     // Replaces the drive table: pairs of letter and folder inside the sandbox
     // ("c" -> "c"), created when missing.
     void setDrives(const QList<QPair<char, QByteArray>>& drives) const;
+
+    // Edits the installed run environment (what the platform reads: drives,
+    // folders, clock): edit changes a copy, which is then installed. What a
+    // test sets so outlives its sandbox, all but the program folder, until
+    // the test sets it back.
+    static void changeEnvironment(const std::function<void(platform::RunEnvironment&)>& edit);
 
     // Runs step as an unprivileged user (nobody) when the test runs as root,
     // in a child process, so refused-access cases are real under CI's root

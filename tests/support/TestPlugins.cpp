@@ -1,6 +1,6 @@
 #include "support/TestPlugins.h"
 
-#include "platform/KnownFolders.h"
+#include "support/Sandbox.h"
 #include "platform/PathMapper.h"
 
 #include <QDir>
@@ -51,5 +51,5 @@ void TestPlugins::clear()
 {
     ++generation_;
     QDir().mkpath(QFile::decodeName(appPath("Plugins")));
-    platform::KnownFolders::overrideAppDir(appPath({}));
+    Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.programFolder = appPath({}); });
 }

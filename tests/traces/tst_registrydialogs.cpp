@@ -90,7 +90,7 @@ private Q_SLOTS:
         box.boxes.clear();
         box.boxAnswer = MsgResult::Cancel;
         qunsetenv("WINEPREFIX");
-        platform::WinePrefix::setServerFolderParents({});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.serverFolderParents = {}; });
     }
 
     void autorunListsTheThreeRootsNewestGroupFirst()
@@ -446,7 +446,7 @@ private Q_SLOTS:
         const QByteArray server = "srv/server-" + QByteArray::number(qulonglong(st.st_dev), 16) + "-"
             + QByteArray::number(qulonglong(st.st_ino), 16);
         box.makeDir(server);
-        platform::WinePrefix::setServerFolderParents({box.path("srv")});
+        Sandbox::changeEnvironment([&](platform::RunEnvironment& e) { e.serverFolderParents = {box.path("srv")}; });
         int ready[2];
         QVERIFY(::pipe(ready) == 0);
         int stop[2];
@@ -470,10 +470,14 @@ private Q_SLOTS:
         QVERIFY(::read(ready[0], &c, 1) == 1);
         ::close(ready[0]);
         // The server program the box runs: it logs how it was called and,
-        // told to kill, ends the process holding the lock.
+        // told to kill, ends the process holding the lock; told to wait, it
+        // returns once that process has ended (its lock is gone with it), as
+        // the real one does.
+        const QByteArray pid = QByteArray::number(child);
         box.makeFile("serverbin/wineserver",
                      "#!/bin/sh\necho \"$WINEPREFIX $*\" >> " + box.path("server.log") + "\n[ \"$1\" = -k ] && kill "
-                         + QByteArray::number(child) + "\nexit 0\n");
+                         + pid + "\n[ \"$1\" = -w ] && while [ -e /proc/" + pid + " ] && ! grep -q '^State:.*Z' /proc/"
+                         + pid + "/status; do sleep 0.01; done\nexit 0\n");
         QVERIFY(::chmod(box.path("serverbin/wineserver").constData(), 0755) == 0);
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", box.path("serverbin") + ":" + path);

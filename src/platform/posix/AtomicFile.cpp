@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/TestSeams.h"
 
 #include "platform/posix/UniqueFd.h"
 
@@ -202,7 +203,7 @@ bool AtomicFile::removeFile(const QByteArray& hostPath)
     return !hostPath.isEmpty() && ::unlink(hostPath.constData()) == 0;
 }
 
-void AtomicFile::setBeforeReplaceHook(std::function<void()> hook_)
+void testseams::setBeforeReplaceHook(std::function<void()> hook_)
 {
     hook() = std::move(hook_);
 }

@@ -1,5 +1,6 @@
 #include "platform/DeletionPass.h"
 
+#include "platform/TestSeams.h"
 #include "posix/DeletionGuard.h"
 
 namespace platform {
@@ -14,7 +15,7 @@ DeletionPass::~DeletionPass()
     posix::DeletionGuard::closePass();
 }
 
-void DeletionPass::setInUseCheck(bool on)
+void testseams::setInUseCheck(bool on)
 {
     posix::DeletionGuard::setInUseCheck(on);
 }

@@ -1,5 +1,6 @@
 #include "platform/DriveTable.h"
 
+#include "platform/RunEnvironment.h"
 #include "platform/WinePrefix.h"
 #include "posix/MountTable.h"
 
@@ -164,6 +165,7 @@ QList<FixedDrive> tableFromPrefix(const QByteArray& prefix, QChar& rootLetter)
 
 struct Cache {
     bool loaded = false;
+    quint64 generation = 0;
     QByteArray variable;
     QByteArray prefix;
     QChar rootLetter;
@@ -179,10 +181,12 @@ Cache& cache()
 const QList<FixedDrive>& table()
 {
     Cache& c = cache();
-    const QByteArray variable = qgetenv("VARNEL_DRIVES");
+    const QByteArray variable = RunEnvironment::current().drivesInForce();
     const QByteArray prefix = WinePrefix::folder();
-    if (!c.loaded || variable != c.variable || prefix != c.prefix) {
+    const quint64 generation = RunEnvironment::generation();
+    if (!c.loaded || variable != c.variable || prefix != c.prefix || generation != c.generation) {
         c.variable = variable;
+        c.generation = generation;
         c.prefix = prefix;
         c.rootLetter = QChar();
         if (!variable.isEmpty())
@@ -214,20 +218,12 @@ std::optional<FixedDrive> DriveTable::drive(QChar letter)
     return std::nullopt;
 }
 
-namespace {
-std::optional<bool> lettersOverride;
-}
-
 bool DriveTable::lettersAreWindows()
 {
-    if (lettersOverride)
-        return *lettersOverride;
-    return !qgetenv("VARNEL_DRIVES").isEmpty() || !WinePrefix::folder().isEmpty();
-}
-
-void DriveTable::setLettersAreWindowsForTests(std::optional<bool> on)
-{
-    lettersOverride = on;
+    const RunEnvironment& environment = RunEnvironment::current();
+    if (environment.lettersAreWindows)
+        return *environment.lettersAreWindows;
+    return !environment.drivesInForce().isEmpty() || !WinePrefix::folder().isEmpty();
 }
 
 bool DriveTable::isFixed(QChar letter)
@@ -236,17 +232,11 @@ bool DriveTable::isFixed(QChar letter)
     return std::any_of(table().begin(), table().end(), [&](const FixedDrive& d) { return d.letter == lower; });
 }
 
-static std::function<std::optional<DriveSpace>(QChar)>& spaceSource()
-{
-    static std::function<std::optional<DriveSpace>(QChar)> source;
-    return source;
-}
-
 DriveSpace DriveTable::space(QChar letter)
 {
-    if (spaceSource())
-        if (const std::optional<DriveSpace> given = spaceSource()(letter.toLower()))
-            return *given;
+    if (const auto& given = RunEnvironment::current().driveSpace)
+        if (const std::optional<DriveSpace> space = given(letter.toLower()))
+            return *space;
     const std::optional<FixedDrive> d = drive(letter);
     struct statvfs st {};
     if (!d || !isFixed(letter) || ::statvfs(d->hostRoot.constData(), &st) != 0)
@@ -280,14 +270,9 @@ DriveDetails DriveTable::details(QChar letter)
     return out;
 }
 
-void DriveTable::setSpaceSource(std::function<std::optional<DriveSpace>(QChar)> source)
-{
-    spaceSource() = std::move(source);
-}
-
 bool DriveTable::reachesWholeSystem()
 {
-    return ::geteuid() == 0 && qgetenv("VARNEL_DRIVES").isEmpty() && WinePrefix::folder().isEmpty();
+    return ::geteuid() == 0 && RunEnvironment::current().drivesInForce().isEmpty() && WinePrefix::folder().isEmpty();
 }
 
 void DriveTable::reload()

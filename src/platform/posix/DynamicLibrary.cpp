@@ -1,4 +1,5 @@
 #include "platform/DynamicLibrary.h"
+#include "platform/TestSeams.h"
 
 #include "platform/KnownFolders.h"
 #include "platform/PathMapper.h"
@@ -51,9 +52,11 @@ DynamicLibrary::Handle openLibrary(const QString& name)
     return DynamicLibrary::Handle(new DynamicLibrary::Library{shared, {}, {}});
 }
 
-DynamicLibrary::LoadWatcher& loadWatcher()
+using LoadWatcher = std::function<void(const QString& name, bool loaded)>;
+
+LoadWatcher& loadWatcher()
 {
-    static DynamicLibrary::LoadWatcher watcher;
+    static LoadWatcher watcher;
     return watcher;
 }
 
@@ -87,7 +90,7 @@ DynamicLibrary::Handle DynamicLibrary::loadDescriptor(int fd, const QString& nam
     return library;
 }
 
-void DynamicLibrary::setLoadWatcher(LoadWatcher watcher)
+void testseams::setLoadWatcher(LoadWatcher watcher)
 {
     loadWatcher() = std::move(watcher);
 }

@@ -1,4 +1,5 @@
 #include "platform/FolderListing.h"
+#include "platform/TestSeams.h"
 
 #include "platform/Diagnostics.h"
 #include "formats/HostNameCodec.h"
@@ -171,7 +172,7 @@ std::function<int(const QByteArray&)>& accessFilter()
     return filter;
 }
 
-void FolderListing::setAccessFilter(std::function<int(const QByteArray&)> filter)
+void testseams::setAccessFilter(std::function<int(const QByteArray&)> filter)
 {
     accessFilter() = std::move(filter);
 }

@@ -1,4 +1,5 @@
 #include "platform/FolderReadAhead.h"
+#include "platform/TestSeams.h"
 
 #include "platform/Diagnostics.h"
 
@@ -301,12 +302,12 @@ void FolderReadAhead::start(std::span<const quint32> position, std::span<const F
     state_ = std::move(s);
 }
 
-void FolderReadAhead::setTuningForTests(const Tuning& t)
+void testseams::setReadAheadTuning(const FolderReadAhead::Tuning& t)
 {
     tuning() = t;
 }
 
-void FolderReadAhead::setReadHookForTests(std::function<void(const QByteArray&)> hook)
+void testseams::setReadAheadHook(std::function<void(const QByteArray&)> hook)
 {
     readHook() = std::move(hook);
 }

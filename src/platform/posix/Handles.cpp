@@ -1,6 +1,7 @@
 #include "posix/Handles.h"
 
 #include "platform/DriveTable.h"
+#include "platform/TestSeams.h"
 #include "formats/HostNameCodec.h"
 #include "formats/WinPath.h"
 
@@ -70,10 +71,14 @@ std::atomic<bool> oneCallOpen{true};
 
 } // namespace
 
-void setOneCallOpenForTests(bool on)
+} // namespace platform::posix
+
+void platform::testseams::setOneCallOpen(bool on)
 {
-    oneCallOpen.store(on);
+    posix::oneCallOpen.store(on);
 }
+
+namespace platform::posix {
 
 int openFolderOnSameMount(int parent, const char* name)
 {

@@ -29,9 +29,6 @@ UniqueFd openFolderAt(int parent, const QByteArray& name);
 // once on every later call) or while tests have turned the call off.
 int openFolderOnSameMount(int parent, const char* name);
 
-// Lets tests take the path a kernel without openat2 takes.
-void setOneCallOpenForTests(bool on);
-
 // The id of the entry name inside parent, the entry itself (a link is a link).
 // nullopt when it does not exist.
 std::optional<EntryId> entryIdAt(int parent, const QByteArray& name);

@@ -1,6 +1,7 @@
 #include "platform/HostSystemFolders.h"
 
 #include "platform/PathMapper.h"
+#include "platform/RunEnvironment.h"
 #include "platform/WinePrefix.h"
 
 #include <QList>
@@ -20,7 +21,7 @@ bool isSystemTop(const QByteArray& name)
 
 bool HostSystemFolders::standInForWindows()
 {
-    return qgetenv("VARNEL_WINDIR").isEmpty() && !WinePrefix::active();
+    return RunEnvironment::current().windowsFolderInForce().isEmpty() && !WinePrefix::active();
 }
 
 bool HostSystemFolders::holds(const QByteArray& hostPath)

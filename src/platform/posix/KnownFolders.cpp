@@ -2,6 +2,7 @@
 
 #include "platform/PathMapper.h"
 #include "platform/PrefixEnvironment.h"
+#include "platform/RunEnvironment.h"
 #include "platform/WinePrefix.h"
 #include "formats/WinPath.h"
 
@@ -17,14 +18,10 @@ namespace platform {
 
 namespace {
 
-QByteArray& appDirOverride()
-{
-    static QByteArray folder;
-    return folder;
-}
-
 QByteArray programFolder()
 {
+    if (const QByteArray& chosen = RunEnvironment::current().programFolder; !chosen.isEmpty())
+        return chosen;
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0)
@@ -78,7 +75,7 @@ QString KnownFolders::tempDir()
 
 QString KnownFolders::windowsDir()
 {
-    const QByteArray dir = qgetenv("VARNEL_WINDIR");
+    const QByteArray dir = RunEnvironment::current().windowsFolderInForce();
     if (dir.isEmpty())
         return QStringLiteral("c:\\windows");
     return formats::WinPath::excludeTrailingBackslash(PathMapper::toWindows(dir));
@@ -86,17 +83,14 @@ QString KnownFolders::windowsDir()
 
 QString KnownFolders::appDir()
 {
-    const QByteArray& forced = appDirOverride();
-    return formats::WinPath::includeTrailingBackslash(PathMapper::toWindows(forced.isEmpty() ? programFolder() : forced));
+    return formats::WinPath::includeTrailingBackslash(PathMapper::toWindows(programFolder()));
 }
 
 QString KnownFolders::programFile(ProgramFile which)
 {
     static const char* const names[] = {"varnel.ini", "plugins.list", "fs.txt"};
     const QByteArray name = names[int(which)];
-    const QByteArray& forced = appDirOverride();
-    const QByteArray program = forced.isEmpty() ? programFolder() : forced;
-    if (privatelyWritable(program))
+    if (privatelyWritable(programFolder()))
         return appDir() + QString::fromLatin1(name);
     const QByteArray folder = which == ProgramFile::Settings ? xdgFolder("XDG_CONFIG_HOME", "/.config") + "/varnel"
                                                              : xdgFolder("XDG_STATE_HOME", "/.local/state") + "/varnel";
@@ -119,11 +113,6 @@ QByteArray KnownFolders::dataHome()
 QByteArray KnownFolders::userPluginFolder()
 {
     return dataHome() + "/varnel/Plugins";
-}
-
-void KnownFolders::overrideAppDir(const QByteArray& hostFolder)
-{
-    appDirOverride() = hostFolder;
 }
 
 } // namespace platform

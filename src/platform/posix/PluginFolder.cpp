@@ -2,6 +2,7 @@
 
 #include "platform/Diagnostics.h"
 #include "platform/PathMapper.h"
+#include "platform/RunEnvironment.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <QByteArrayList>
@@ -15,15 +16,11 @@ namespace platform {
 
 namespace {
 
-long& userOverride()
-{
-    static long uid = -1;
-    return uid;
-}
-
+// The user the run environment names, else the one the program runs as.
 uid_t effectiveUser()
 {
-    return userOverride() >= 0 ? uid_t(userOverride()) : ::geteuid();
+    const std::optional<quint32>& user = RunEnvironment::current().user;
+    return user ? uid_t(*user) : ::geteuid();
 }
 
 QByteArray withoutTrailingSlash(QByteArray path)
@@ -116,11 +113,6 @@ DynamicLibrary::Handle PluginFolder::loadTrusted(const QString& winFolder, const
     if (!library)
         qCInfo(lcPlugins, "did not load: %ls", qUtf16Printable(winFile));
     return library;
-}
-
-void PluginFolder::overrideUser(long uid)
-{
-    userOverride() = uid;
 }
 
 } // namespace platform

@@ -114,6 +114,11 @@ bool RegistryKey::open(RegistryRoot root, const QString& path, bool create)
     return true;
 }
 
+QByteArray RegistryKey::filesFolder()
+{
+    return RegistryStore::folder();
+}
+
 bool RegistryKey::machineIs64Bit()
 {
     return RegistryStore::load(RegistryRoot::LocalMachine)->arch() == "win64";

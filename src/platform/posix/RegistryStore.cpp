@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Diagnostics.h"
 #include "platform/KnownFolders.h"
+#include "platform/RunEnvironment.h"
 #include "platform/WinePrefix.h"
 
 #include <QDir>
@@ -78,7 +79,7 @@ QByteArray relativeTo(RegistryRoot root)
 
 QByteArray hostFolder()
 {
-    QByteArray dir = qgetenv("VARNEL_REGISTRY");
+    QByteArray dir = RunEnvironment::current().registryFolderInForce();
     if (dir.isEmpty())
         dir = KnownFolders::dataHome() + "/varnel/registry";
     while (dir.size() > 1 && dir.endsWith('/'))
@@ -98,10 +99,15 @@ std::shared_ptr<const RegistryText> readText(RegistryRoot root, const QByteArray
 
 } // namespace
 
-QByteArray RegistryStore::fileOf(RegistryRoot root)
+QByteArray RegistryStore::folder()
 {
     const QByteArray prefix = WinePrefix::folder();
-    return (prefix.isEmpty() ? hostFolder() : prefix) + "/" + fileName(root);
+    return prefix.isEmpty() ? hostFolder() : prefix;
+}
+
+QByteArray RegistryStore::fileOf(RegistryRoot root)
+{
+    return folder() + "/" + fileName(root);
 }
 
 std::shared_ptr<const RegistryText> RegistryStore::load(RegistryRoot root)

@@ -26,6 +26,8 @@ public:
     // userdef.reg, or on the host $VARNEL_REGISTRY/<file>, else
     // $XDG_DATA_HOME/varnel/registry/<file>.
     static QByteArray fileOf(RegistryRoot root);
+    // The folder of those files.
+    static QByteArray folder();
 
     // The file's current contents, parsed. A missing file reads as an empty
     // registry; an unreadable or oversized one as a damaged, empty one.

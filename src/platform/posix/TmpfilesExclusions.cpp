@@ -1,5 +1,6 @@
 #include "platform/TmpfilesExclusions.h"
 
+#include "platform/RunEnvironment.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <QMap>
@@ -30,7 +31,7 @@ struct Rule {
 
 struct Rules {
     std::optional<std::vector<Rule>> rules;
-    QList<QByteArray> folders = kSystemFolders;
+    quint64 generation = 0; // of the run environment the rules were read for
 };
 
 Rules& state()
@@ -199,9 +200,11 @@ QByteArray readText(const QByteArray& path)
 const std::vector<Rule>& rules()
 {
     Rules& s = state();
-    if (!s.rules) {
+    if (!s.rules || s.generation != RunEnvironment::generation()) {
         s.rules.emplace();
-        for (const QByteArray& file : configFiles(s.folders))
+        s.generation = RunEnvironment::generation();
+        const QList<QByteArray>& given = RunEnvironment::current().tmpfilesFolders;
+        for (const QByteArray& file : configFiles(given.isEmpty() ? kSystemFolders : given))
             for (const QByteArray& line : readText(file).split('\n'))
                 if (std::optional<Rule> r = ruleOf(line))
                     s.rules->push_back(*r);
@@ -238,12 +241,6 @@ QList<QByteArray> TmpfilesExclusions::namePatternsIn(QByteArrayView hostFolder)
         if (folderMatches(r, hostFolder))
             names.append(r.name);
     return names;
-}
-
-void TmpfilesExclusions::setFoldersForTests(const QList<QByteArray>& folders)
-{
-    state().folders = folders.isEmpty() ? kSystemFolders : folders;
-    state().rules.reset();
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "posix/Trash.h"
 
 #include "platform/KnownFolders.h"
+#include "platform/TestSeams.h"
 #include "posix/FileTree.h"
 #include "posix/MountTable.h"
 
@@ -19,7 +20,7 @@ namespace platform::posix {
 namespace {
 
 bool alwaysCopy = false;
-QByteArray topDirForTests;
+QByteArray forcedTopDir;
 
 // Creates (0700) and opens the folder name inside parent, never through a link.
 UniqueFd makeFolderAt(int parent, const QByteArray& name)
@@ -385,20 +386,24 @@ QByteArray Trash::homeFolder()
     return KnownFolders::dataHome() + "/Trash";
 }
 
-void Trash::setAlwaysCopyForTests(bool on)
+} // namespace platform::posix
+
+void platform::testseams::setTrashAlwaysCopies(bool on)
 {
-    alwaysCopy = on;
+    posix::alwaysCopy = on;
 }
 
-void Trash::forgetSweepsForTests()
+void platform::testseams::forgetTrashSweeps()
 {
-    swept.clear();
+    posix::swept.clear();
 }
 
-void Trash::setTopDirForTests(const QByteArray& topdir)
+void platform::testseams::setTrashTopDir(const QByteArray& topdir)
 {
-    topDirForTests = topdir;
+    posix::forcedTopDir = topdir;
 }
+
+namespace platform::posix {
 
 bool Trash::moveIn(const AnchoredEntry& entry)
 {
@@ -410,10 +415,10 @@ bool Trash::moveIn(const AnchoredEntry& entry)
         return false;
     if (alwaysCopy)
         return copyInto(entry, home.get());
-    if (!topDirForTests.isEmpty())
+    if (!forcedTopDir.isEmpty())
         return intoTopTrash(entry, home.get(),
-                            UniqueFd(::open(topDirForTests.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
-                            topDirForTests);
+                            UniqueFd(::open(forcedTopDir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+                            forcedTopDir);
     if (homeSt.st_dev == parentSt.st_dev) {
         if (renameInto(entry, home.get(), entry.hostPath))
             return true;

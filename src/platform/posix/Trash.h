@@ -35,18 +35,6 @@ public:
     // when the entry left its place; false leaves it in place and nothing
     // of it in any trash.
     static bool moveIn(const AnchoredEntry& entry);
-
-    // Makes moveIn() copy into the home trash whatever file system the
-    // entry is on (tests use it to reach the copying path on any disk).
-    static void setAlwaysCopyForTests(bool on);
-
-    // Makes moveIn() treat every entry as lying on another disk file system
-    // whose top folder is topdir (empty: the real mounts again).
-    static void setTopDirForTests(const QByteArray& topdir);
-
-    // Makes the next move into each trash sweep it again, as the first move
-    // of a new process does.
-    static void forgetSweepsForTests();
 };
 
 } // namespace platform::posix

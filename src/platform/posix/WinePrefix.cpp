@@ -1,5 +1,6 @@
 #include "platform/WinePrefix.h"
 
+#include "platform/RunEnvironment.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <QFile>
@@ -17,12 +18,6 @@
 namespace platform {
 
 namespace {
-
-QList<QByteArray>& parentOverride()
-{
-    static QList<QByteArray> parents;
-    return parents;
-}
 
 void appendOnce(QList<QByteArray>& list, const QByteArray& item)
 {
@@ -112,13 +107,30 @@ ServerState serverState(const QByteArray& serverFolder)
 
 QByteArray WinePrefix::folder()
 {
+    if (const std::optional<QByteArray>& chosen = RunEnvironment::current().prefixFolder)
+        return *chosen;
     // Asked on every path conversion: a prefix once found is kept while
     // WINEPREFIX stays the same.
     static QByteArray lastVariable, lastFolder;
-    const QByteArray variable = qgetenv("WINEPREFIX");
-    if (!lastFolder.isEmpty() && variable == lastVariable)
+    const QByteArray given = variable();
+    if (!lastFolder.isEmpty() && given == lastVariable)
         return lastFolder;
-    QByteArray dir = variable;
+    const QByteArray dir = validFolder(given);
+    if (dir.isEmpty())
+        return {};
+    lastVariable = given;
+    lastFolder = dir;
+    return dir;
+}
+
+QByteArray WinePrefix::variable()
+{
+    return qgetenv("WINEPREFIX");
+}
+
+QByteArray WinePrefix::validFolder(const QByteArray& given)
+{
+    QByteArray dir = given;
     while (dir.size() > 1 && dir.endsWith('/'))
         dir.chop(1);
     if (!dir.startsWith('/'))
@@ -127,13 +139,12 @@ QByteArray WinePrefix::folder()
     const QByteArray system = dir + "/system.reg";
     if (::stat(system.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
-    lastVariable = variable;
-    lastFolder = dir;
     return dir;
 }
 
 QList<bool> WinePrefix::serverRunning(const QList<QByteArray>& dirs)
 {
+    const QList<QByteArray>& given = RunEnvironment::current().serverFolderParents;
     QHash<uid_t, QList<QByteArray>> parentsByOwner;
     QList<bool> running;
     running.reserve(dirs.size());
@@ -143,9 +154,9 @@ QList<bool> WinePrefix::serverRunning(const QList<QByteArray>& dirs)
             running.append(false);
             continue;
         }
-        if (parentOverride().isEmpty() && !parentsByOwner.contains(st.st_uid))
+        if (given.isEmpty() && !parentsByOwner.contains(st.st_uid))
             parentsByOwner.insert(st.st_uid, defaultParents(serverUsers(st)));
-        const QList<QByteArray>& parents = parentOverride().isEmpty() ? parentsByOwner[st.st_uid] : parentOverride();
+        const QList<QByteArray>& parents = given.isEmpty() ? parentsByOwner[st.st_uid] : given;
         char name[64];
         std::snprintf(name, sizeof name, "/server-%llx-%llx", (unsigned long long)st.st_dev,
                       (unsigned long long)st.st_ino);
@@ -164,11 +175,6 @@ QList<bool> WinePrefix::serverRunning(const QList<QByteArray>& dirs)
 bool WinePrefix::serverRunning(const QByteArray& dir)
 {
     return serverRunning(QList<QByteArray>{dir}).first();
-}
-
-void WinePrefix::setServerFolderParents(const QList<QByteArray>& parents)
-{
-    parentOverride() = parents;
 }
 
 QString WinePrefix::userName()
