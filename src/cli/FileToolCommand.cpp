@@ -60,11 +60,13 @@ QList<core::Finding> scan(const CliOptions& options, const QString& drive, CliPr
     return rows;
 }
 
-core::Disposal disposalOf(const QString& command)
+using Dispose = bool (*)(const QList<core::Finding>&, const OutcomeSink&, const std::function<bool()>&);
+
+Dispose disposerOf(const QString& command)
 {
     if (command == u"empty-dirs")
-        return EmptyFolderJob::disposal;
-    return command == u"zero-files" ? ZeroByteJob::disposal : ShortcutJob::disposal;
+        return EmptyFolderJob::dispose;
+    return command == u"zero-files" ? ZeroByteJob::dispose : ShortcutJob::dispose;
 }
 
 } // namespace
@@ -90,13 +92,9 @@ int fileTool(const CliOptions& options)
     report.drives(platform::DriveTable::fixedDrives());
     report.set(QStringLiteral("drive"),
                options.command == u"broken-links" && options.drive.isEmpty() ? QString() : drive);
-    const core::Disposal how = disposalOf(options.command);
-    return CliFindings::listThenDispose(
-        options, report, rows,
-        {options.remove, QStringLiteral("add --yes to delete"),
-         [how](const QList<core::Finding>& findings, const OutcomeSink& outcomes, const std::function<bool()>& stop) {
-             return core::DisposeAll(findings, how, outcomes, stop);
-         }});
+    return CliFindings::listThenDispose(options, report, rows,
+                                        {options.remove, QStringLiteral("add --yes to delete"),
+                                         disposerOf(options.command)});
 }
 
 } // namespace CliCommands

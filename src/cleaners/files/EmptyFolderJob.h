@@ -9,6 +9,8 @@
 #include "core/Disposal.h"
 #include "core/JobSink.h"
 
+#include <functional>
+
 #include <QString>
 #include <optional>
 
@@ -16,6 +18,14 @@ class EmptyFolderJob {
 public:
     // How every finding of this job goes.
     static constexpr core::Disposal disposal = core::Disposal::EraseEmptyFolder;
+
+    // Disposes of the findings as this job's findings go, in one pass, each
+    // outcome to outcomes; false when stop ended it.
+    static bool dispose(const QList<core::Finding>& findings, const OutcomeSink& outcomes,
+                        const std::function<bool()>& stop = {})
+    {
+        return core::DisposeAll(findings, disposal, outcomes, stop);
+    }
 
     struct Result {
         int checked = 0; // folders the walk listed, before the judgement

@@ -16,6 +16,14 @@ class ShortcutJob {
 public:
     static constexpr core::Disposal disposal = core::Disposal::Recycle;
 
+    // Disposes of the findings as this job's findings go, in one pass, each
+    // outcome to outcomes; false when stop ended it.
+    static bool dispose(const QList<core::Finding>& findings, const OutcomeSink& outcomes,
+                        const std::function<bool()>& stop = {})
+    {
+        return core::DisposeAll(findings, disposal, outcomes, stop);
+    }
+
     // link reads each shortcut; it is the caller's and must outlive the job.
     explicit ShortcutJob(TdcShellLink& link);
 

@@ -9,9 +9,19 @@
 #include "core/Disposal.h"
 #include "core/JobSink.h"
 
+#include <functional>
+
 class ZeroByteJob {
 public:
     static constexpr core::Disposal disposal = core::Disposal::Erase;
+
+    // Disposes of the findings as this job's findings go, in one pass, each
+    // outcome to outcomes; false when stop ended it.
+    static bool dispose(const QList<core::Finding>& findings, const OutcomeSink& outcomes,
+                        const std::function<bool()>& stop = {})
+    {
+        return core::DisposeAll(findings, disposal, outcomes, stop);
+    }
 
     // info reads each candidate again before it is offered; it is the
     // caller's and must outlive the job.
