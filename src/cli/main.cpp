@@ -140,6 +140,8 @@ int run(const CliOptions& options)
         return CliCommands::programs(options);
     if (c == u"prefixes")
         return CliCommands::prefixes(options);
+    if (c == u"wine-leftovers")
+        return CliCommands::wineLeftovers(options);
     return CliCommands::fileTool(options);
 }
 
