@@ -4,12 +4,17 @@
 // leftovers and deletes exactly the rows it may.
 
 #include "formats/SteamShortcuts.h"
+#include "cleaners/wine/TWineLeftForm.h"
 #include "support/Sandbox.h"
+#include "widgets/ReportListView.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QStandardItemModel>
+#include <QToolButton>
 #include <QProcess>
 #include <QTest>
 
@@ -23,6 +28,7 @@ class TestWineLeftovers : public QObject {
 
 private Q_SLOTS:
     void theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay();
+    void theWindowTicksTheChosenRowsAndDeletesOnlyTheTicked();
 };
 
 // moc reads no further: the byte tables below are not for its tokenizer.
@@ -93,16 +99,30 @@ QJsonObject entryAt(const QJsonObject& report, const QString& hostPathEnd)
     return {};
 }
 
-} // namespace
+const QByteArray steam = "home/.local/share/Steam/steamapps/";
+const QByteArray lib2 = "lib2/steamapps/";
+const QByteArray apps = "home/data/applications/";
+const QByteArray merged = "home/config/menus/applications-merged/";
 
-void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay()
+struct Home {
+    QByteArray root;
+    quint32 legacyId = 0;
+    int lock = -1;
+};
+
+void mustLink(const QByteArray& target, const QByteArray& link)
 {
-    Sandbox box;
+    if (::symlink(target.constData(), link.constData()) != 0)
+        qFatal("cannot link %s", link.constData());
+}
+
+// Builds the fake home; returns the descriptor that holds compatdata/600's lock.
+Home buildHome(const Sandbox& box)
+{
+    Home home;
     qputenv("XDG_CONFIG_HOME", box.path("home/config"));
     qputenv("XDG_CACHE_HOME", box.path("home/cache"));
-    const QByteArray root = box.path("x").chopped(2);
-    const QByteArray steam = "home/.local/share/Steam/steamapps/";
-    const QByteArray lib2 = "lib2/steamapps/";
+    home.root = box.path("x").chopped(2);
     box.makeFile(steam + "libraryfolders.vdf",
                  "\"libraryfolders\"\n{\n \"0\" { \"path\" \"" + box.path("home/.local/share/Steam")
                      + "\" }\n \"1\" { \"path\" \"" + box.path("lib2") + "\" }\n}\n");
@@ -118,8 +138,8 @@ void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay
     const qint32 shortcutId = qint32(3000000001u);
     box.makeFile("home/.local/share/Steam/userdata/77/config/shortcuts.vdf", shortcutsVdf(shortcutId));
     box.makeFile(steam + "compatdata/3000000001/pfx/system.reg");
-    const quint32 legacyId = formats::SteamShortcuts::legacyAppId("\"/g/old.exe\"", "Old");
-    box.makeFile(steam + "compatdata/" + QByteArray::number(legacyId) + "/pfx/system.reg");
+    home.legacyId = formats::SteamShortcuts::legacyAppId("\"/g/old.exe\"", "Old");
+    box.makeFile(steam + "compatdata/" + QByteArray::number(home.legacyId) + "/pfx/system.reg");
     // Leftovers: a prefix with saves (and a temporary file, and dosdevices
     // pointing at the host root), a plain one, one in use, a removed
     // shortcut's, a shader cache in the other library.
@@ -131,29 +151,29 @@ void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay
                  "Proton 8.0\n" + box.path("home/.local/share/Steam/steamapps/common/Proton 8.0/files/") + "\n"
                      + box.path("home/.local/share/Steam/steamapps/common/Game Four/x") + "\n");
     box.makeDir(steam + "compatdata/400/pfx/dosdevices");
-    QVERIFY(::symlink(box.path("outside").constData(), box.path(steam + "compatdata/400/pfx/dosdevices/c:").constData()) == 0);
+    mustLink(box.path("outside").constData(), box.path(steam + "compatdata/400/pfx/dosdevices/c:").constData());
     box.makeFile(steam + "compatdata/500/pfx/drive_c/windows/x.dll", QByteArray(300, 'x'));
     box.makeFile(steam + "compatdata/500/pfx.lock", {});
-    QVERIFY(::symlink("/", box.path(steam + "compatdata/500/pfx/dosdevices").constData()) == 0);
+    mustLink("/", box.path(steam + "compatdata/500/pfx/dosdevices").constData());
     const timeval lockTimes[2] = {{2000000000, 0}, {2000000000, 0}};
-    QVERIFY(::lutimes(box.path(steam + "compatdata/500/pfx.lock").constData(), lockTimes) == 0);
+    ::lutimes(box.path(steam + "compatdata/500/pfx.lock").constData(), lockTimes);
     box.makeFile(steam + "compatdata/600/pfx.lock", {});
     box.makeFile(steam + "compatdata/2999999999/pfx/system.reg");
     box.makeFile(lib2 + "shadercache/700/cache.bin", QByteArray(50, 'c'));
     // Traps: a link planted in compatdata, names that are no app id.
     box.makeFile("outside/victim.txt", "keep");
-    QVERIFY(::symlink(box.path("outside").constData(), box.path(steam + "compatdata/800").constData()) == 0);
+    mustLink(box.path("outside").constData(), box.path(steam + "compatdata/800").constData());
     box.makeDir(steam + "compatdata/abc");
     box.makeDir(steam + "compatdata/0700");
-    const int lock = ::open(box.path(steam + "compatdata/600/pfx.lock").constData(), O_RDWR | O_CLOEXEC);
-    QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
+    home.lock = ::open(box.path(steam + "compatdata/600/pfx.lock").constData(), O_RDWR | O_CLOEXEC);
+    if (home.lock < 0 || ::flock(home.lock, LOCK_EX) != 0)
+        qFatal("cannot lock");
 
     // Wine's menu files: ~/.wine lives, ~/.wine2 is gone.
     box.makeFile("home/.wine/system.reg");
     box.makeDir("home/.wine2/drive_c");
     const QByteArray wine2 = "env WINEPREFIX=\"" + box.path("home/.wine2/") + "\" wine C:\\\\\\\\x.exe";
     const QByteArray wine = "env WINEPREFIX=\"" + box.path("home/.wine") + "\" wine C:\\\\\\\\x.exe";
-    const QByteArray apps = "home/data/applications/";
     box.makeFile(apps + "wine/Programs/Live.desktop", desktopEntry(wine, "LIVE.0"));
     box.makeFile(apps + "wine/Programs/Gone.desktop", desktopEntry(wine2, "GONE.0"));
     box.makeFile(apps + "wine/Programs/Shares.desktop", desktopEntry(wine2, "LIVE.0"));
@@ -166,7 +186,6 @@ void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay
     box.makeFile("home/data/icons/hicolor/32x32/apps/FOO.0.png");
     box.makeFile("home/data/mime/packages/x-wine-extension-txt.xml");
     box.makeFile("home/data/mime/packages/x-wine-extension-foo.xml");
-    const QByteArray merged = "home/config/menus/applications-merged/";
     const auto menu = [](const QByteArray& files, const QByteArray& dir) {
         return "<Menu><Name>Applications</Name><Menu><Directory>" + dir + "</Directory><Include>" + files
             + "</Include></Menu></Menu>";
@@ -185,6 +204,18 @@ void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay
     box.makeFile("home/cache/wine/notes.txt");
     box.makeFile("home/cache/winetricks/vcrun2019/vc_redist.x64.exe", QByteArray(90, 'v'));
     box.makeFile("home/data/bottles/temp/runner.tar", QByteArray(10, 'b'));
+    return home;
+}
+
+} // namespace
+
+void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay()
+{
+    Sandbox box;
+    const Home home = buildHome(box);
+    const QByteArray root = home.root;
+    const quint32 legacyId = home.legacyId;
+    const int lock = home.lock;
 
     const Run listed = runCli({"--json", "wine-leftovers"});
     QCOMPARE(listed.code, 0);
@@ -255,7 +286,45 @@ void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay
     ::close(lock);
 }
 
+void TestWineLeftovers::theWindowTicksTheChosenRowsAndDeletesOnlyTheTicked()
+{
+    Sandbox box;
+    const Home home = buildHome(box);
+    TWineLeftForm window;
+    window.show();
+    window.SrcBtn->click();
+    QVERIFY(window.StatPane->text().startsWith(QStringLiteral("Поиск завершен")));
+    QVERIFY(window.StatPane->text().contains(QStringLiteral("Найдено - 16")));
+    QCOMPARE(window.LeftModel->rowCount(), 16);
+    QCOMPARE(window.CheckedRows().size(), 11);
+    for (int row = 0; row < window.LeftModel->rowCount(); ++row) {
+        const core::Finding& f = window.Findings()[row];
+        QCOMPARE(window.LeftModel->item(row, 2)->text(), f.path);
+        QCOMPARE(window.CheckedRows().contains(row), f.selected);
+        if (f.userBytes > 0)
+            QVERIFY(window.LeftModel->item(row, 1)->toolTip().contains(QStringLiteral("Файлов пользователя: 1 ")));
+    }
+    if (const QByteArray shot = qgetenv("VARNEL_SCREENSHOT"); !shot.isEmpty())
+        window.grab().save(QString::fromLocal8Bit(shot));
+    // Untick the shader cache, tick the prefix with saves: the answer Yes
+    // deletes exactly the ticked rows; the question names the saves' size.
+    for (int row = 0; row < window.LeftModel->rowCount(); ++row) {
+        const QString kind = window.Findings()[row].kind;
+        if (kind == u"shader-cache" || window.Findings()[row].userBytes > 0)
+            window.LeftModel->item(row)->setCheckState(kind == u"shader-cache" ? Qt::Unchecked : Qt::Checked);
+    }
+    box.boxAnswer = platform::MsgResult::Yes;
+    window.DelBtn->click();
+    QCOMPARE(box.boxes.size(), 1);
+    QVERIFY(box.boxes.first().contains(QStringLiteral("файлы пользователя")));
+    QCOMPARE(window.LeftModel->rowCount(), 5);
+    QVERIFY(box.exists(lib2 + "shadercache/700/cache.bin"));
+    QVERIFY(box.exists("home/data/Trash/files/400/pfx/drive_c/users/steamuser/Saved Games/g/save.dat"));
+    QVERIFY(box.exists(steam + "compatdata/600/pfx.lock"));
+    ::close(home.lock);
+}
+
 #endif
 
-QTEST_GUILESS_MAIN(TestWineLeftovers)
+QTEST_MAIN(TestWineLeftovers)
 #include "tst_wineleftovers.moc"

@@ -6,7 +6,6 @@
 #include "platform/LeftoverHost.h"
 #include "platform/WinePrefix.h"
 
-#include <QLocale>
 
 namespace {
 
@@ -96,7 +95,7 @@ void listPrefix(const QByteArray& host, const platform::HostEntry& e, quint32 id
     if (size.userFiles > 0)
         f.detail = QStringLiteral("Файлов пользователя: %1 (%2)")
                        .arg(size.userFiles)
-                       .arg(QLocale::system().formattedDataSize(qint64(size.userBytes)));
+                       .arg(LeftoverKinds::sizeText(size.userBytes));
     const QByteArray lock = host + "/pfx.lock";
     if (const auto held = LeftoverHost::entry(lock))
         f.lastUsed = std::max(f.lastUsed, held->modified);
