@@ -25,7 +25,8 @@ struct HostEntry {
 class LeftoverHost {
 public:
     // The home folder ($HOME) and the XDG base folders: the variable when it
-    // holds an absolute path, else the default below home.
+    // holds an absolute path, else the default below home; links resolved
+    // where the folder exists.
     static QByteArray home();
     static QByteArray dataHome();
     static QByteArray configHome();

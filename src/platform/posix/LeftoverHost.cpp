@@ -23,10 +23,19 @@ namespace platform {
 
 namespace {
 
+// The folder with links resolved, so that the paths listed below it reach
+// their entries without a link on the way (deletion refuses those); as
+// given when it does not exist.
+QByteArray resolved(const QByteArray& path)
+{
+    char buf[PATH_MAX];
+    return !path.isEmpty() && ::realpath(path.constData(), buf) ? QByteArray(buf) : path;
+}
+
 QByteArray xdgFolder(const char* variable, const char* fallback)
 {
     const QByteArray set = qgetenv(variable);
-    return set.startsWith('/') ? set : LeftoverHost::home() + fallback;
+    return resolved(set.startsWith('/') ? set : LeftoverHost::home() + fallback);
 }
 
 bool statPath(int dirFd, const char* name, struct statx& st)
@@ -70,7 +79,7 @@ bool trustedExecutable(const QByteArray& path)
 
 QByteArray LeftoverHost::home()
 {
-    return qgetenv("HOME");
+    return resolved(qgetenv("HOME"));
 }
 
 QByteArray LeftoverHost::dataHome()
