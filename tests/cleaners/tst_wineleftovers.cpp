@@ -252,6 +252,13 @@ void TestWineLeftovers::theFinderListsExactlyTheLeftoversAndDeletesOnlyWhatItMay
     const Run kindOnly = runCli({"--json", "wine-leftovers", "--kind", "shader-cache"});
     QCOMPARE(rowsOf(kindOnly.json, root), QStringList{"shader-cache lib2/steamapps/shadercache/700"});
 
+    // Scripts learn what went wrong from the exit code, and nothing goes
+    // without --yes.
+    QCOMPARE(runCli({"wine-leftovers", "--kind", "games"}).code, 2);
+    QCOMPARE(runCli({"wine-leftovers", "--all"}).code, 2);
+    QCOMPARE(runCli({"--json", "wine-leftovers", "--delete"}).code, 3);
+    QVERIFY(box.exists(steam + "compatdata/500/pfx.lock"));
+
     // The rows chosen by default go to the trash, a prefix as one item.
     const Run cleaned = runCli({"--json", "wine-leftovers", "--delete", "--yes"});
     QCOMPARE(cleaned.code, 0);
