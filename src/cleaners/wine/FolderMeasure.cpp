@@ -9,16 +9,21 @@ struct MeasureVisitor : platform::FolderWalkVisitor {
     QString root;
     bool prefix = false;
     const std::function<bool()>* stop = nullptr;
-    FolderMeasure::Result result;
+    // With children set, only the root's sub-folders named there are
+    // entered and each has a result of its own; else one result for all.
+    const QSet<QString>* children = nullptr;
+    QHash<QString, FolderMeasure::Result> results;
 
     platform::WalkStep opened(const platform::FolderListing&, const QString&)
     {
         return *stop && (*stop)() ? platform::WalkStep::Stop : platform::WalkStep::Pass;
     }
 
-    platform::WalkStep descend(const platform::FolderListing& listing, const Entry& e, const QString&)
+    platform::WalkStep descend(const platform::FolderListing& listing, const Entry& e, const QString& folder)
     {
         if (!e.isDirectory)
+            return platform::WalkStep::Skip;
+        if (children && folder.size() == root.size() && !children->contains(listing.name(e).toString()))
             return platform::WalkStep::Skip;
         return listing.name(e).compare(u"dosdevices", Qt::CaseInsensitive) == 0 ? platform::WalkStep::Skip
                                                                                  : platform::WalkStep::Enter;
@@ -28,10 +33,19 @@ struct MeasureVisitor : platform::FolderWalkVisitor {
     {
         if (e.isDirectory)
             return platform::WalkStep::Pass;
+        QStringView relative = QStringView(folder).mid(root.size());
+        QString child;
+        if (children) {
+            const qsizetype slash = relative.indexOf(u'\\');
+            if (slash < 0)
+                return platform::WalkStep::Pass; // a file beside the measured folders
+            child = relative.left(slash).toString();
+            relative = relative.mid(slash + 1);
+        }
+        FolderMeasure::Result& result = results[child];
         const platform::FolderListing::Found found = listing.statOf(e);
         result.bytes += found.size;
-        if (prefix && found.id.kind == platform::EntryKind::File
-            && FolderMeasure::holdsUserFiles(QStringView(folder).mid(root.size()))) {
+        if (prefix && found.id.kind == platform::EntryKind::File && FolderMeasure::holdsUserFiles(relative)) {
             result.userBytes += found.size;
             ++result.userFiles;
         }
@@ -65,7 +79,21 @@ bool FolderMeasure::holdsUserFiles(QStringView relative)
 
 FolderMeasure::Result FolderMeasure::measure(const QByteArray& hostFolder, bool prefix, const std::function<bool()>& stop)
 {
+    return walk(hostFolder, nullptr, prefix, stop).value(QString());
+}
+
+QHash<QString, FolderMeasure::Result> FolderMeasure::measureChildren(const QByteArray& hostFolder,
+                                                                     const QSet<QString>& names, bool prefix,
+                                                                     const std::function<bool()>& stop)
+{
+    return walk(hostFolder, &names, prefix, stop);
+}
+
+QHash<QString, FolderMeasure::Result> FolderMeasure::walk(const QByteArray& hostFolder, const QSet<QString>* children,
+                                                          bool prefix, const std::function<bool()>& stop)
+{
     MeasureVisitor visitor;
+    visitor.children = children;
     visitor.root = platform::LeftoverHost::windowsPath(hostFolder);
     if (!visitor.root.endsWith(u'\\'))
         visitor.root += u'\\';
@@ -75,5 +103,5 @@ FolderMeasure::Result FolderMeasure::measure(const QByteArray& hostFolder, bool 
     if (!listing.read(visitor.root))
         return {};
     platform::walkFolders(std::move(listing), visitor.root, visitor);
-    return visitor.result;
+    return visitor.results;
 }

@@ -6,6 +6,9 @@
 // pfx/drive_c/users/<user>/ other than the temporary folders.
 
 #include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QString>
 #include <functional>
 
 class FolderMeasure {
@@ -20,7 +23,17 @@ public:
     // nothing. stop is asked per folder and ends the walk when it says yes.
     static Result measure(const QByteArray& hostFolder, bool prefix, const std::function<bool()>& stop = {});
 
+    // Measures the sub-folders of hostFolder named in names in one walk, so
+    // that the walk's readers go ahead across all of them: each name's result
+    // as measure() gives it for that sub-folder.
+    static QHash<QString, Result> measureChildren(const QByteArray& hostFolder, const QSet<QString>& names, bool prefix,
+                                                  const std::function<bool()>& stop = {});
+
     // True when relative (a path below a prefix's compatdata folder, "\"
     // separated, ending in "\") is a folder whose files are the user's.
     static bool holdsUserFiles(QStringView relative);
+
+private:
+    static QHash<QString, Result> walk(const QByteArray& hostFolder, const QSet<QString>* children, bool prefix,
+                                       const std::function<bool()>& stop);
 };

@@ -84,12 +84,11 @@ core::Finding findingOf(const QByteArray& host, const platform::HostEntry& e, co
     return f;
 }
 
-void listPrefix(const QByteArray& host, const platform::HostEntry& e, quint32 id, core::JobSink& sink,
-                const std::function<bool()>& stop)
+void listPrefix(const QByteArray& host, const platform::HostEntry& e, quint32 id, const FolderMeasure::Result& size,
+                core::JobSink& sink)
 {
     core::Finding f = findingOf(host, e, LeftoverKinds::protonPrefix());
     f.name = nameOf(host, id);
-    const FolderMeasure::Result size = FolderMeasure::measure(host, true, stop);
     f.size = size.bytes;
     f.userBytes = size.userBytes;
     if (size.userFiles > 0)
@@ -105,12 +104,12 @@ void listPrefix(const QByteArray& host, const platform::HostEntry& e, quint32 id
     sink.found(f);
 }
 
-void listShaderCache(const QByteArray& host, const platform::HostEntry& e, quint32 id, core::JobSink& sink,
-                     const std::function<bool()>& stop)
+void listShaderCache(const QByteArray& host, const platform::HostEntry& e, quint32 id, const FolderMeasure::Result& size,
+                     core::JobSink& sink)
 {
     core::Finding f = findingOf(host, e, LeftoverKinds::shaderCache());
     f.name = nameOf(host.left(host.lastIndexOf("/shadercache/")) + "/compatdata/" + e.name, id);
-    f.size = FolderMeasure::measure(host, false, stop).bytes;
+    f.size = size.bytes;
     sink.found(f);
 }
 
@@ -150,17 +149,28 @@ void SteamLeftovers::scan(const QByteArray& home, core::JobSink& sink, const std
     for (const QByteArray& library : libraries) {
         for (const bool prefixes : {true, false}) {
             const QByteArray folder = library + (prefixes ? "/steamapps/compatdata" : "/steamapps/shadercache");
+            QList<std::pair<platform::HostEntry, quint32>> leftovers;
+            QSet<QString> names;
             for (const platform::HostEntry& e : LeftoverHost::entries(folder)) {
-                if (stop && stop())
-                    return;
                 const std::optional<quint32> id = appIdOf(e.name);
                 if (e.id.kind != platform::EntryKind::Folder || !id || mayBeLive(*id, live))
                     continue;
-                sink.progress(QString::fromUtf8(folder + '/' + e.name), 0);
+                leftovers.append({e, *id});
+                names.insert(QString::fromUtf8(e.name));
+            }
+            if (leftovers.isEmpty())
+                continue;
+            // One walk measures them all, so its readers go ahead across them.
+            sink.progress(QString::fromUtf8(folder), 0);
+            const auto sizes = FolderMeasure::measureChildren(folder, names, prefixes, stop);
+            if (stop && stop())
+                return;
+            for (const auto& [e, id] : leftovers) {
+                const FolderMeasure::Result size = sizes.value(QString::fromUtf8(e.name));
                 if (prefixes)
-                    listPrefix(folder + '/' + e.name, e, *id, sink, stop);
+                    listPrefix(folder + '/' + e.name, e, id, size, sink);
                 else
-                    listShaderCache(folder + '/' + e.name, e, *id, sink, stop);
+                    listShaderCache(folder + '/' + e.name, e, id, size, sink);
             }
         }
     }
