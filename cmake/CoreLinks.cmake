@@ -6,7 +6,7 @@
 # and the browser cleaners' file search are logic libraries of their own.
 
 set(VARNEL_LOGIC_LIBRARIES varnel_formats varnel_platform varnel_core varnel_settings varnel_scan varnel_file_components varnel_plugins
-    varnel_browser_search varnel_traces)
+    varnel_browser_search varnel_traces varnel_leftovers)
 
 # Sets out_var to "a -> b -> Qt6::Gui" style paths from target to every
 # Qt module it reaches.

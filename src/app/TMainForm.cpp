@@ -7,6 +7,7 @@
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
 #include "cleaners/files/TLinkForm.h"
+#include "cleaners/wine/TWineLeftForm.h"
 #include "platform/DriveTable.h"
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
@@ -89,6 +90,7 @@ void TMainForm::connectCommands()
     connect(EDirMenuItem, &QAction::triggered, this, &TMainForm::EDirMenuItemClick);
     connect(ZeroByteMenuItem, &QAction::triggered, this, &TMainForm::ZeroByteMenuItemClick);
     connect(FindLinksMenuItem, &QAction::triggered, this, &TMainForm::FindLinksMenuItemClick);
+    connect(WineLeftoversMenuItem, &QAction::triggered, this, &TMainForm::WineLeftoversMenuItemClick);
     connectHelpCommands();
     connectTraceCommands();
     connectBrowserCommands();
@@ -345,6 +347,12 @@ void TMainForm::ZeroByteMenuItemClick()
 void TMainForm::FindLinksMenuItemClick()
 {
     TLinkForm tool(this);
+    ShowModal(tool);
+}
+
+void TMainForm::WineLeftoversMenuItemClick()
+{
+    TWineLeftForm tool(this);
     ShowModal(tool);
 }
 

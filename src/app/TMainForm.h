@@ -97,6 +97,7 @@ public:
     void EDirMenuItemClick();
     void ZeroByteMenuItemClick();
     void FindLinksMenuItemClick();
+    void WineLeftoversMenuItemClick();
 
     // The help menu: the help book, the home page, a mail message to the
     // developers, the update window and the about box.

@@ -132,6 +132,7 @@ void TMainFormControls::buildMenus(QMainWindow* window)
     FindLinksMenuItem = item(AddonsMenu, "FindLinksMenuItem", QStringLiteral("Проверка ярлыков"));
     EDirMenuItem = item(AddonsMenu, "EDirMenuItem", QStringLiteral("Поиск пустых каталогов"));
     ZeroByteMenuItem = item(AddonsMenu, "ZeroByteMenuItem", QStringLiteral("Поиск файлов размером 0 байт"));
+    WineLeftoversMenuItem = item(AddonsMenu, "WineLeftoversMenuItem", QStringLiteral("Остатки Wine и Steam"));
     AddonsMenu->addSeparator();
     PagefileMenuItem = item(AddonsMenu, "PagefileMenuItem", QStringLiteral("Очистка файла подкачки"));
     PagefileMenuItem->setCheckable(true);

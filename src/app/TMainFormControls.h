@@ -41,7 +41,8 @@ struct TMainFormControls {
             *AboutMenuItem = nullptr;
     QAction *DocMenuItem = nullptr, *HistoryMenuItem = nullptr, *IECClearMenuItem = nullptr,
             *ClCookiesMenuItem = nullptr, *EntURLSmenuItem = nullptr, *FindLinksMenuItem = nullptr,
-            *EDirMenuItem = nullptr, *ZeroByteMenuItem = nullptr, *PagefileMenuItem = nullptr;
+            *EDirMenuItem = nullptr, *ZeroByteMenuItem = nullptr, *PagefileMenuItem = nullptr,
+            *WineLeftoversMenuItem = nullptr;
     QAction *DelPopupItem = nullptr, *ClearSelectedMenuItem = nullptr, *ClearFileListMenuItem = nullptr,
             *ClearLogPopup = nullptr;
     QObject* ActionList = nullptr; // owns the three actions below

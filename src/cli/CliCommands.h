@@ -33,6 +33,11 @@ int programs(const CliOptions& options);
 // prefixes: the Wine prefixes found for this user, with their sizes.
 int prefixes(const CliOptions& options);
 
+// wine-leftovers: what Steam, Proton and Wine left behind (--kind narrows
+// it); --delete --yes disposes of the rows chosen by default, or every row
+// with --all, to the trash unless --permanent.
+int wineLeftovers(const CliOptions& options);
+
 // Prints "varnel-cli: message" on standard error.
 void complain(const QString& message);
 

@@ -13,7 +13,7 @@ int listThenDispose(const CliOptions& options, CliReport& report, const QList<co
     const bool deleting = deletion.asked && options.yes && !interrupted;
     for (const core::Finding& found : findings)
         if (!deleting || options.json)
-            report.file(found.path, found.size, core::reasonOf(found.protection), found.detail);
+            report.finding(found);
     if (!deletion.asked || interrupted) {
         report.finish(interrupted);
         return interrupted ? CliExit::Interrupted : CliExit::Done;

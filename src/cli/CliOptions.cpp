@@ -17,13 +17,14 @@ const QHash<QString, QStringList>& commandOptions()
         {QStringLiteral("autoruns"), {"--delete", "--root", "--yes"}},
         {QStringLiteral("programs"), {}},
         {QStringLiteral("prefixes"), {}},
+        {QStringLiteral("wine-leftovers"), {"--kind", "--delete", "--all", "--yes", "--trash", "--permanent"}},
     };
     return options;
 }
 
 bool takesValue(const QString& option, const QString& command)
 {
-    return option == u"--prefix" || option == u"--drive" || option == u"--root"
+    return option == u"--prefix" || option == u"--drive" || option == u"--root" || option == u"--kind"
         || (option == u"--delete" && command == u"autoruns");
 }
 
@@ -50,6 +51,13 @@ bool setValue(CliOptions& o, const QString& option, const QString& value, QStrin
             return false;
         }
         o.root = root;
+    } else if (option == u"--kind") {
+        static const QStringList kinds{"proton-prefix", "shader-cache", "menu", "cache"};
+        if (!kinds.contains(value)) {
+            *error = QStringLiteral("--kind wants one of %1, not \"%2\"").arg(kinds.join(u", "), value);
+            return false;
+        }
+        o.kind = value;
     } else {
         o.autorunName = value;
         o.remove = true;
@@ -67,6 +75,8 @@ void setFlag(CliOptions& o, const QString& option)
         o.dryRun = true;
     else if (option == u"--delete")
         o.remove = true;
+    else if (option == u"--all")
+        o.all = true;
     else if (option == u"--all-drives")
         o.allDrives = true;
     else if (option == u"--trash" || option == u"--permanent") {
@@ -88,6 +98,10 @@ bool checkCombination(const CliOptions& o, QString* error)
     }
     if (o.command == u"autoruns" && !o.root.isEmpty() && !o.remove) {
         *error = QStringLiteral("--root is only taken with --delete NAME");
+        return false;
+    }
+    if (o.all && !o.remove) {
+        *error = QStringLiteral("--all is only taken with --delete");
         return false;
     }
     if (o.allDrives && !o.drive.isEmpty()) {
@@ -194,6 +208,11 @@ QString CliUsage()
                           "  autoruns [--delete NAME --root HKCU|HKLM|HKU --yes]\n"
                           "  programs               the installed programs (both registry views)\n"
                           "  prefixes               the Wine prefixes found for this user\n"
+                          "  wine-leftovers [--kind proton-prefix|shader-cache|menu|cache]\n"
+                          "                 [--delete [--all] --yes] [--trash|--permanent]\n"
+                          "                         what Steam, Proton and Wine left of games and\n"
+                          "                         prefixes that are gone; --delete takes the rows\n"
+                          "                         chosen by default (--all: every row) to the trash\n"
                           "\n"
                           "Nothing is deleted without --yes; without it a deleting command only\n"
                           "says what it would do and exits with 3. As root on the host, a deleting\n"

@@ -8,7 +8,7 @@
 #include <optional>
 
 struct CliOptions {
-    QString command; // search, clean, empty-dirs, zero-files, broken-links, autoruns, programs, prefixes
+    QString command; // search, clean, empty-dirs, zero-files, broken-links, autoruns, programs, prefixes, wine-leftovers
     std::optional<QString> prefix; // --prefix: a folder or a listed prefix's name, never empty
     bool json = false;
     bool help = false;
@@ -22,6 +22,8 @@ struct CliOptions {
     bool allDrives = false;    // --all-drives: root's knowing yes to the whole system
     QString autorunName;       // autoruns --delete NAME
     QString root;              // autoruns --root HKCU|HKLM|HKU
+    QString kind;              // wine-leftovers --kind
+    bool all = false;          // wine-leftovers --delete --all: not only the rows chosen by default
 };
 
 // Parses the arguments after the program's name. nullopt, with a message

@@ -5,6 +5,7 @@
 #include "platform/PathMapper.h"
 #include "platform/WinePrefix.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <cstdio>
 
@@ -77,6 +78,35 @@ void CliReport::file(const QString& path, quint64 size, const QString& reason, c
         fields.insert(QStringLiteral("target"), target);
     byPath_.insert(path, entries_.size());
     entries_.append(fields);
+}
+
+void CliReport::finding(const core::Finding& f)
+{
+    const QString reason = core::reasonOf(f.protection);
+    if (f.kind.isEmpty()) {
+        file(f.path, f.size, reason, f.detail);
+        return;
+    }
+    const QString lastUsed =
+        f.lastUsed > 0 ? QDateTime::fromSecsSinceEpoch(f.lastUsed, Qt::UTC).toString(Qt::ISODate) : QString();
+    if (!json_) {
+        ++count_;
+        size_ += f.size;
+        reason.isEmpty() ? void(deletableSize_ += f.size) : void(++protected_);
+        print(QStringList{f.kind, escaped(f.name), escaped(f.path), QString::number(f.size), lastUsed,
+                          QString::number(f.userBytes), f.selected ? QStringLiteral("selected") : QStringLiteral("-")}
+                  .join(u'\t')
+              + (reason.isEmpty() ? QString() : QStringLiteral("\t[[-]] ") + reason));
+        return;
+    }
+    file(f.path, f.size, reason);
+    QJsonObject fields = entries_.last().toObject();
+    fields.insert(QStringLiteral("kind"), f.kind);
+    fields.insert(QStringLiteral("name"), f.name);
+    fields.insert(QStringLiteral("lastUsed"), lastUsed);
+    fields.insert(QStringLiteral("userFiles"), double(f.userBytes));
+    fields.insert(QStringLiteral("selected"), f.selected);
+    entries_.replace(entries_.size() - 1, fields);
 }
 
 void CliReport::entry(const QJsonObject& fields, const QStringList& columns)

@@ -10,6 +10,7 @@
 #include "platform/DriveTable.h"
 #include "platform/EntryId.h"
 #include "core/CleanOutcome.h"
+#include "core/Finding.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -26,6 +27,14 @@ public:
     // shortcut's target goes after the size. JSON: "hostPath" as text, and
     // "hostPathBytes" (percent-encoded) when the host path is no UTF-8.
     void file(const QString& path, quint64 size, const QString& reason = {}, const QString& target = {});
+
+    // A job's finding: as file() (its detail as the target) when it has no
+    // kind; else file()'s fields plus its kind, name, when it was
+    // last used (ISO 8601, empty when unknown), how many of its bytes are
+    // the user's own files and whether it is chosen by default. Plain:
+    // "kind<TAB>name<TAB>path<TAB>size<TAB>lastUsed<TAB>userFiles<TAB>selected"
+    // and "<TAB>[[-]] reason" when protected.
+    void finding(const core::Finding& finding);
 
     // Any other entry: its fields for JSON and, for plain output, the
     // columns of its line (joined by tabs).

@@ -105,6 +105,7 @@ constexpr Command commands[] = {
     {u"empty-dirs", CliCommands::fileTool}, {u"zero-files", CliCommands::fileTool},
     {u"broken-links", CliCommands::fileTool}, {u"autoruns", CliCommands::autoruns},
     {u"programs", CliCommands::programs},    {u"prefixes", CliCommands::prefixes},
+    {u"wine-leftovers", CliCommands::wineLeftovers},
 };
 
 // True when the command deletes files (not only a registry value).

@@ -154,10 +154,13 @@ private Q_SLOTS:
         form.EDirMenuItem->trigger();
         form.ZeroByteMenuItem->trigger();
         form.FindLinksMenuItem->trigger();
+        form.WineLeftoversMenuItem->trigger();
         form.EDirMenuItem->trigger();
+        QCOMPARE(form.WineLeftoversMenuItem->text(), QStringLiteral("Остатки Wine и Steam"));
         QCOMPARE(names,
                  QStringList({"TEDirForm Поиск пустых каталогов", "TEFileForm Поиск файлов размером 0 байт",
-                              "TLinkForm Проверка ярлыков", "TEDirForm Поиск пустых каталогов"}));
+                              "TLinkForm Проверка ярлыков", "TWineLeftForm Остатки Wine и Steam",
+                              "TEDirForm Поиск пустых каталогов"}));
         QVERIFY(form.findChildren<QDialog*>().isEmpty());
     }
 

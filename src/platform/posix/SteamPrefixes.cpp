@@ -68,11 +68,17 @@ QString gameName(const QList<QByteArray>& libraries, const QByteArray& appId)
 
 } // namespace
 
-QList<QByteArray> SteamPrefixes::libraries(const QByteArray& home)
+QList<QByteArray> SteamPrefixes::roots(const QByteArray& home)
 {
     QList<QByteArray> roots;
     for (const char* root : kSteamRoots)
         appendOnce(roots, PrefixFolder::realPath(home + root));
+    return roots;
+}
+
+QList<QByteArray> SteamPrefixes::libraries(const QByteArray& home)
+{
+    const QList<QByteArray> roots = SteamPrefixes::roots(home);
     QList<QByteArray> libraries = roots;
     for (const QByteArray& root : roots) {
         for (const char* vdf : {"/steamapps/libraryfolders.vdf", "/config/libraryfolders.vdf"})

@@ -14,6 +14,9 @@ public:
     // prefix whose game has no readable manifest is named by its app id.
     static PrefixCandidates read(const QByteArray& home);
 
+    // The Steam installation folders below home (real paths, each once).
+    static QList<QByteArray> roots(const QByteArray& home);
+
     // The library folders (real paths, each once) of the Steam installation
     // folders below home, the installation folders first.
     static QList<QByteArray> libraries(const QByteArray& home);
