@@ -8,6 +8,7 @@
 #include "widgets/FlatMenuStyle.h"
 #include "widgets/PartsProgressBar.h"
 #include "widgets/ReportListView.h"
+#include "widgets/StatusPane.h"
 
 #include <QAccessible>
 #include <QMenuBar>
@@ -36,6 +37,34 @@ private Q_SLOTS:
         QCOMPARE(bar.partsComplete(), 10);
         bar.addParts(-20);
         QCOMPARE(bar.partsComplete(), 0);
+    }
+
+    // Told a text per entry, the pane answers the latest at once, shows at
+    // most one a frame (time held still here: only the first is shown at
+    // once), always ends showing the last, and never takes markup.
+    void statusPaneShowsTheLatestTextOncePerFrame()
+    {
+        qint64 now = 1000;
+        StatusPane::setClockForTests([&now] { return now; });
+        StatusPane pane;
+        pane.show();
+        const auto shown = [&pane] { return pane.QLabel::text(); };
+        pane.setText(QStringLiteral("first"));
+        QCOMPARE(shown(), QStringLiteral("first"));
+        for (int i = 0; i < 1000; ++i) {
+            pane.setText(QStringLiteral("c:\\<b>%1</b>").arg(i));
+            QCOMPARE(pane.text(), QStringLiteral("c:\\<b>%1</b>").arg(i));
+            QCOMPARE(shown(), QStringLiteral("first"));
+        }
+        QTRY_COMPARE(shown(), QStringLiteral("c:\\<b>999</b>"));
+        QCOMPARE(pane.textFormat(), Qt::PlainText);
+        now += StatusPane::frameMs;
+        pane.setText(QStringLiteral("a frame later"));
+        QCOMPARE(shown(), QStringLiteral("a frame later"));
+        pane.clear();
+        QCOMPARE(pane.text(), QString());
+        QTRY_COMPARE(shown(), QString());
+        StatusPane::setClockForTests({});
     }
 
     void logKeepsLinesColoursAndTheNewestInView()

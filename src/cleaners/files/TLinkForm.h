@@ -14,7 +14,6 @@
 
 class DriveBox;
 class QCheckBox;
-class QLabel;
 class QStandardItemModel;
 class QToolButton;
 class ReportListView;
@@ -46,7 +45,7 @@ public:
     QStandardItemModel* LinkModel;
     // The window's own images: a shortcut (each listed row's).
     const QList<QIcon> ImgList;
-    QLabel* Pane;
+    StatusPane* Pane;
     DriveBox* Drives;
     TdcShellLink* ShLink;
     TmFileScan linkScan;
