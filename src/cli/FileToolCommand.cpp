@@ -53,21 +53,24 @@ QList<Listed> emptyFolders(const QString& drive)
     }
     QList<Listed> rows;
     QStringList texts, paths;
+    QList<TFindDirs::Contents> contents; // what the walk judged of each row
     for (qsizetype i = finder.DirsFound.size() - 1; i >= 0; --i) {
         const QString path = TFindDirs::PathOf(finder.DirsFound[i]);
         rows.append({path, finder.FoundIds.value(i), {}});
         texts.append(path.toUpper());
+        contents.append(finder.FoundContents.value(i));
     }
     const auto drop = [&](const QList<int>& positions) {
         for (qsizetype k = positions.size() - 1; k >= 0; --k) {
             rows.removeAt(positions[k]);
             texts.removeAt(positions[k]);
+            contents.removeAt(positions[k]);
         }
     };
     drop(EmptyFolders::parentRows(texts));
     for (const Listed& row : rows)
         paths.append(row.path);
-    drop(EmptyFolders::nonEmptyRows(paths));
+    drop(EmptyFolders::nonEmptyRows(paths, contents));
     return rows;
 }
 

@@ -12,6 +12,7 @@
 #include "widgets/ReportListView.h"
 
 #include <QAction>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -74,6 +75,7 @@ void TEDirForm::SrcBtnClick()
         DirsModel->removeRows(0, DirsModel->rowCount());
         DirSearch.DirsFound.clear();
         DirSearch.FoundIds.clear();
+        DirSearch.FoundContents.clear();
         platform::MessagePump::process();
         DirSearch.StartDir = Drive->currentText().left(1) + QStringLiteral(":\\");
         try {
@@ -117,10 +119,18 @@ void TEDirForm::RemoveParentDirs()
 
 void TEDirForm::RemoveNonEmptyDirs()
 {
+    // What the walk judged of each folder, so none is read a second time.
+    QHash<QString, TFindDirs::Contents> judged;
+    judged.reserve(DirSearch.DirsFound.size());
+    for (qsizetype i = 0; i < DirSearch.DirsFound.size(); ++i)
+        judged.insert(TFindDirs::PathOf(DirSearch.DirsFound[i]), DirSearch.FoundContents.value(i));
     QStringList paths;
-    for (int row = 0; row < DirsModel->rowCount(); ++row)
+    QList<TFindDirs::Contents> contents;
+    for (int row = 0; row < DirsModel->rowCount(); ++row) {
         paths.append(realPathOf(DirsModel, row));
-    removeRows(DirsModel, EmptyFolders::nonEmptyRows(paths));
+        contents.append(judged.value(paths.last(), TFindDirs::Contents::Unknown));
+    }
+    removeRows(DirsModel, EmptyFolders::nonEmptyRows(paths, contents));
 }
 
 quint64 TEDirForm::DirContentSize(const QString& path)
