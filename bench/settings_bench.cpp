@@ -15,6 +15,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 #include "scan/JunkSearch.h"
+#include "scan/ProtectionRules.h"
 #include "settings/Settings.h"
 #include "settings/SettingsList.h"
 #include "settings/SettingsTransaction.h"
@@ -79,8 +80,8 @@ qint64 search(TMainForm& form, int& rows, int& marked)
     const qint64 ms = t.elapsed();
     rows = form.FileModel->rowCount();
     marked = 0;
-    for (const QString& caption : form.FileModel->captions())
-        marked += JunkSearch::IsMarked(caption) ? 1 : 0;
+    for (int row = 0; row < rows; ++row)
+        marked += form.FileModel->rowAt(row).markers > 0 ? 1 : 0;
     return ms;
 }
 
@@ -162,15 +163,18 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents();
     int rows = 0, marked = 0;
     search(form, rows, marked); // warm the caches of the file system and the icons
-    QStringList captions = form.FileModel->captions();
-    for (QString& caption : captions)
-        while (JunkSearch::IsMarked(caption))
-            caption.remove(0, JunkSearch::SkipMarker.size());
+    QStringList paths;
+    for (int row = 0; row < rows; ++row)
+        paths.append(form.FileModel->rowAt(row).path);
     t.restart();
-    ReadSettingsList(SettingsList::ExcludedDirs);
+    const ProtectionRules rules;
     const qint64 readMs = t.restart();
-    JunkSearch::MarkExcludedDirs(captions);
-    const qint64 markMs = t.elapsed();
+    for (const QString& path : paths) {
+        core::Protection why = core::Protection::None;
+        quint8 markers = 0;
+        rules.markExcluded(path, why, markers);
+    }
+    const qint64 markMs = t.elapsed() + readMs;
     const qint64 withMs = search(form, rows, marked);
     std::printf("search applying the exclusions: %d files, %d protected  %6lld ms\n", rows, marked, withMs);
     std::printf("  of which marking the excluded rows             %6lld ms\n", markMs);

@@ -1,6 +1,7 @@
 #include "app/TFoundFileModel.h"
 
 #include "formats/WinPath.h"
+#include "scan/JunkSearch.h"
 
 #include <algorithm>
 
@@ -27,7 +28,7 @@ QVariant TFoundFileModel::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0:
-            return row.caption;
+            return row.caption();
         case 1:
             return row.name();
         case 2:
@@ -54,12 +55,37 @@ QVariant TFoundFileModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
+QString TFoundFileModel::Row::caption() const
+{
+    return markers == 0 ? path : JunkSearch::SkipMarker.repeated(markers) + path;
+}
+
+core::Finding TFoundFileModel::Row::finding() const
+{
+    core::Finding found;
+    found.path = path;
+    found.id = id;
+    found.size = size;
+    found.protection = why;
+    found.markers = markers;
+    return found;
+}
+
+void TFoundFileModel::insertTop(const core::Finding& found, int imageIndex)
+{
+    const auto nameLength = quint16(qMin<qsizetype>(formats::WinPath::extractFileName(found.path).size(), 0xffff));
+    beginInsertRows({}, 0, 0);
+    rows_.push_back({found.path, found.id, found.size, imageIndex, nameLength, found.protection, found.markers});
+    endInsertRows();
+}
+
 void TFoundFileModel::insertTop(const QString& path, quint64 size, int imageIndex, const platform::EntryId& id)
 {
-    const int nameLength = int(formats::WinPath::extractFileName(path).size());
-    beginInsertRows({}, 0, 0);
-    rows_.push_back({path, id, size, nameLength, imageIndex});
-    endInsertRows();
+    core::Finding found;
+    found.path = path;
+    found.size = size;
+    found.id = id;
+    insertTop(found, imageIndex);
 }
 
 const TFoundFileModel::Row& TFoundFileModel::rowAt(int position) const
@@ -67,20 +93,9 @@ const TFoundFileModel::Row& TFoundFileModel::rowAt(int position) const
     return rows_[indexOf(position)];
 }
 
-void TFoundFileModel::setCaption(int position, const QString& caption)
-{
-    rows_[indexOf(position)].caption = caption;
-    Q_EMIT dataChanged(index(position, 0), index(position, 0));
-}
-
 QStringList TFoundFileModel::captions() const
 {
     return captions(0, rowCount());
-}
-
-void TFoundFileModel::setCaptions(const QStringList& captions)
-{
-    setCaptions(0, captions);
 }
 
 QStringList TFoundFileModel::captions(int first, int count) const
@@ -90,19 +105,16 @@ QStringList TFoundFileModel::captions(int first, int count) const
     QStringList out;
     out.reserve(qMax(0, last - first));
     for (int position = first; position < last; ++position)
-        out.append(rows_[indexOf(position)].caption);
+        out.append(rows_[indexOf(position)].caption());
     return out;
 }
 
-void TFoundFileModel::setCaptions(int first, const QStringList& captions)
+void TFoundFileModel::markRows(const std::function<void(Row&)>& mark)
 {
-    if (first < 0)
-        return;
-    const int last = qMin(rowCount(), first + int(captions.size())); // one past
-    for (int position = first; position < last; ++position)
-        rows_[indexOf(position)].caption = captions[position - first];
-    if (last > first)
-        Q_EMIT dataChanged(index(first, 0), index(last - 1, 0));
+    for (Row& row : rows_)
+        mark(row);
+    if (!rows_.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0));
 }
 
 void TFoundFileModel::removePositions(QList<int> positions)

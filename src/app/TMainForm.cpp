@@ -56,10 +56,6 @@ TMainForm::TMainForm(QWidget* parent)
     FileList->setColumnWidth(2, 123);
     FileList->setColumnMinimumWidth(2, 75);
     FileScan.SubDirectories = true;
-    // The list keeps every match; a second list of them in the walker
-    // would only cost memory.
-    FileScan.KeepResult = false;
-    FileScan.OnFileFound = [this](const QString& name) { FileScanFileFound(name); };
     FileScan.OnReady = [this](const QStringList& result) { FileScanReady(result); };
     Outcomes.subscribe([this](const CleanOutcome& outcome) { logOutcome(outcome); });
     connectCommands();

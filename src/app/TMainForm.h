@@ -15,6 +15,7 @@
 #include "plugins/TmxPluginLoader.h"
 #include "scan/JunkSearch.h"
 #include "core/OutcomeSink.h"
+#include "scan/JunkSearchJob.h"
 #include "scan/TmFileScan.h"
 
 #include <QDialog>
@@ -74,11 +75,15 @@ public:
     void FindActionExecute();
     void StopBtnClick() { TmFileScan::Stop(); }
     void StopMenuItemClick() { TmFileScan::Stop(); }
-    void FileScanFileFound(const QString& FileName);
+    // One finding of the search: Found.path is the file's name.
+    void FileScanFileFound(const core::Finding& Found);
     void FileScanReady(const QStringList& SearchResult);
     // Fills DiskList, ExtList and the walker's filter from the settings.
     // Returns false (after the error box) when Search/Disk is no number.
-    bool BuildSearchFilter();
+    // The plan from the settings and the drive box (DiskList, ExtList and
+    // FileScan.SearchFilter set from it); nullopt, after an error box, when
+    // Search/Disk is no number.
+    std::optional<JunkSearch::SearchPlan> BuildSearchFilter();
     void MarkSystemFiles();
     void MarkExcludedDirs();
     static bool IsInSystemFolder(const QString& P);
@@ -133,12 +138,12 @@ public:
     void ClearFileListMenuItemClick();
     void ClearLogPopupClick();
 
-    TmFileScan FileScan;
+    // The junk search, and its walker under the name the window knows it by.
+    JunkSearchJob Search;
+    TmFileScan& FileScan = Search.walker();
     // What the search found and the deletion did, row by row: the log is
     // written from it (TMainFormJobs.cpp).
     OutcomeSink Outcomes;
-    // The entries this search listed, each listed once.
-    JunkSearch::ListedIds listedIds_;
     TLarAssociatedIcon AsIcon;
     QList<QIcon> Iconlist;
     TFoundFileModel* FileModel;

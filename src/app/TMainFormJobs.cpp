@@ -8,7 +8,9 @@
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
 #include "formats/WinPath.h"
+#include "core/CallbackSink.h"
 #include "core/Disposal.h"
+#include "scan/ProtectionRules.h"
 #include "scan/JunkSearch.h"
 #include "settings/Settings.h"
 #include "widgets/ColourLogView.h"
@@ -20,15 +22,6 @@
 
 using platform::MessagePump;
 
-namespace {
-
-// Rows marked at a time: a copy of every caption at once would cost as much
-// memory as a fifth of the list. Each caption is marked on its own, so the
-// parts give the same marks as one pass (the exclusions are read once a part).
-constexpr int MarkingPart = 8192;
-
-} // namespace
-
 void TMainForm::FindActionExecute()
 {
     if (Busy())
@@ -38,18 +31,19 @@ void TMainForm::FindActionExecute()
     FoundCount = 0;
     TotalSize = 0;
     FileModel->clearRows();
-    listedIds_.clear();
-    if (BuildSearchFilter()) {
+    if (const std::optional<JunkSearch::SearchPlan> plan = BuildSearchFilter()) {
         MessagePump::process();
         WriteLog(QStringLiteral("[ Поиск ]"), clBlue);
         TextStatus->setText(QStringLiteral("Поиск..."));
         LoadStatusGlyph(200);
-        FileScan.Execute();
+        core::CallbackSink sink;
+        sink.onFound = [this](const core::Finding& found) { FileScanFileFound(found); };
+        Search.scan(core::Context::current(), sink, *plan);
     }
     finishJob();
 }
 
-bool TMainForm::BuildSearchFilter()
+std::optional<JunkSearch::SearchPlan> TMainForm::BuildSearchFilter()
 {
     DiskList.clear();
     ExtList.clear();
@@ -59,7 +53,7 @@ bool TMainForm::BuildSearchFilter()
     if (!plan) {
         platform::MessageBoxService::show(
             {InvalidIntegerMessage(badDisk), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
-        return false;
+        return std::nullopt;
     }
     DiskList = plan->drives;
     ExtList = plan->masks;
@@ -67,26 +61,21 @@ bool TMainForm::BuildSearchFilter()
     for (const QString& folder : plan->refusedFolders)
         WriteLog(QStringLiteral("Временная папка не будет очищена (она вне дисков поиска или за ссылкой) - ") + folder,
                  clRed);
-    return true;
+    return plan;
 }
 
-void TMainForm::FileScanFileFound(const QString& FileName)
+void TMainForm::FileScanFileFound(const core::Finding& Found)
 {
     try {
-        // The walker's own look at the entry gives its size and the id that
-        // the deletion will check.
-        const std::optional<JunkSearch::FoundRow> row = JunkSearch::RowFor(FileName, FileScan.FoundEntry(), listedIds_);
-        if (!row)
-            return;
-        AsIcon.SetFileName(FileName);
+        AsIcon.SetFileName(Found.path);
         Iconlist.append(AsIcon.Icon());
-        const QString name = formats::WinPath::extractFileName(FileName);
-        FileModel->insertTop(row->caption, row->size, FoundCount, row->id);
+        const QString name = formats::WinPath::extractFileName(Found.path);
+        FileModel->insertTop(Found, FoundCount);
         TextStatus->setText(QStringLiteral("Поиск..."));
-        Outcomes.report({OutcomeKind::Found, FileName, row->size});
+        Outcomes.report({OutcomeKind::Found, Found.path, Found.size});
         TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
                              + QString::number(FileModel->rowCount()));
-        TotalSize += row->size;
+        TotalSize += Found.size;
         FoundCount += 1;
     } catch (...) {
         // One file's trouble never ends the search.
@@ -109,20 +98,14 @@ void TMainForm::FileScanReady(const QStringList&)
 
 void TMainForm::MarkSystemFiles()
 {
-    for (int first = 0; first < FileModel->rowCount(); first += MarkingPart) {
-        QStringList captions = FileModel->captions(first, MarkingPart);
-        JunkSearch::MarkSystemFiles(captions);
-        FileModel->setCaptions(first, captions);
-    }
+    const ProtectionRules rules;
+    FileModel->markRows([&rules](TFoundFileModel::Row& row) { rules.markSystem(row.path, row.why, row.markers); });
 }
 
 void TMainForm::MarkExcludedDirs()
 {
-    for (int first = 0; first < FileModel->rowCount(); first += MarkingPart) {
-        QStringList captions = FileModel->captions(first, MarkingPart);
-        JunkSearch::MarkExcludedDirs(captions);
-        FileModel->setCaptions(first, captions);
-    }
+    const ProtectionRules rules;
+    FileModel->markRows([&rules](TFoundFileModel::Row& row) { rules.markExcluded(row.path, row.why, row.markers); });
 }
 
 bool TMainForm::IsInSystemFolder(const QString& P)
@@ -166,7 +149,13 @@ void TMainForm::deleteRow(int row, int& deleted, int& failed)
     // A row fails by its delete's result, which is counted; nothing raises.
     if (row >= FileModel->rowCount())
         return;
-    const CleanOutcome outcome = JunkSearch::DeleteRow(FileModel->rowAt(row).caption, FileModel->rowAt(row).id);
+    const TFoundFileModel::Row& found = FileModel->rowAt(row);
+    CleanOutcome outcome;
+    if (found.markers > 0) // the log names it as the list showed it, one marker fewer
+        outcome = {OutcomeKind::Skipped, JunkSearch::SkipMarker.repeated(found.markers - 1) + found.path, 0, 0,
+                   core::reasonOf(found.why)};
+    else
+        outcome = core::Dispose(found.path, found.id, JunkSearchJob::disposalFor(JunkSearchJob::Disposal::AsSettingsSay));
     MessagePump::process();
     Outcomes.report(outcome);
     if (outcome.kind == OutcomeKind::Deleted)

@@ -4,30 +4,18 @@
 #include "cli/CliCommands.h"
 #include "cli/CliProgress.h"
 #include "cli/CliReport.h"
-#include "cleaners/files/EInOutError.h"
-#include "cleaners/files/EmptyFolders.h"
-#include "cleaners/files/ShortcutCheck.h"
-#include "cleaners/files/TFindDirs.h"
-#include "cleaners/files/TLarFileFind.h"
-#include "cleaners/files/TdcFileInfo.h"
-#include "cleaners/files/TdcShellLink.h"
-#include "cleaners/files/ZeroByteFiles.h"
-#include "platform/Console.h"
-#include "platform/DeletionPass.h"
-#include "platform/DriveTable.h"
+#include "cleaners/files/EmptyFolderJob.h"
+#include "cleaners/files/ShortcutJob.h"
+#include "cleaners/files/ZeroByteJob.h"
+#include "core/CallbackSink.h"
 #include "core/Disposal.h"
 #include "core/OutcomeSink.h"
-#include "scan/TmFileScan.h"
+#include "platform/Console.h"
+#include "platform/DriveTable.h"
 
 #include <QJsonObject>
 
 namespace {
-
-struct Listed {
-    QString path;
-    platform::EntryId id;
-    QString target; // a broken shortcut's target
-};
 
 // The drive a tool searches: the one asked for, else the first fixed drive
 // (what the windows' drive boxes show first). Empty when there is none.
@@ -40,88 +28,42 @@ QString driveOf(const CliOptions& options)
     return drives.isEmpty() ? QString() : QString(drives.first().letter) + u':';
 }
 
-// The empty-folder window's search: the walk, its rows newest first, then
-// the same two passes that take rows away.
-QList<Listed> emptyFolders(const QString& drive)
+// The tool's job over the drive (or, for shortcuts without --drive, every
+// fixed drive), its findings in the order the window lists them: newest
+// first.
+QList<core::Finding> scan(const CliOptions& options, const QString& drive, CliProgress& progress)
 {
-    TFindDirs finder;
-    finder.StartDir = drive.toUpper() + u'\\';
-    try {
-        finder.Execute();
-    } catch (const EInOutError& error) {
-        CliCommands::complain(error.Message()); // the partial result is listed, as the window does
-    }
-    QList<Listed> rows;
-    QStringList texts, paths;
-    QList<TFindDirs::Contents> contents; // what the walk judged of each row
-    for (qsizetype i = finder.DirsFound.size() - 1; i >= 0; --i) {
-        const QString path = TFindDirs::PathOf(finder.DirsFound[i]);
-        rows.append({path, finder.FoundIds.value(i), {}});
-        texts.append(path.toUpper());
-        contents.append(finder.FoundContents.value(i));
-    }
-    const auto drop = [&](const QList<int>& positions) {
-        for (qsizetype k = positions.size() - 1; k >= 0; --k) {
-            rows.removeAt(positions[k]);
-            texts.removeAt(positions[k]);
-            contents.removeAt(positions[k]);
-        }
-    };
-    drop(EmptyFolders::parentRows(texts));
-    for (const Listed& row : rows)
-        paths.append(row.path);
-    drop(EmptyFolders::nonEmptyRows(paths, contents));
-    return rows;
-}
-
-QList<Listed> zeroByteFiles(const QString& drive, CliProgress& progress)
-{
-    QList<Listed> rows;
-    TLarFileFind finder;
-    TdcFileInfo info;
-    finder.FileMask = QStringLiteral("*.*");
-    finder.FilePath = drive.toUpper() + u'\\';
-    finder.OnFind = [&](QObject*, const QString& file) {
-        progress.reading(file, int(rows.size()));
-        if (ZeroByteFiles::qualifies(file, finder.FoundEntry(), finder.FoundIsPackaged(), info))
-            rows.prepend({file, finder.FoundEntry().id, {}});
-    };
-    finder.Execute();
-    return rows;
-}
-
-QList<Listed> brokenShortcuts(const CliOptions& options, CliProgress& progress)
-{
-    QList<Listed> rows;
-    QString letters;
-    TmFileScan scan;
-    for (const platform::FixedDrive& drive : platform::DriveTable::fixedDrives()) {
-        letters += drive.letter.toUpper();
-        if (options.drive.isEmpty() || options.drive[0] == drive.letter)
-            scan.SearchFilter.append(QString(drive.letter.toUpper()) + QStringLiteral(":\\*.lnk"));
-    }
-    TdcShellLink link;
-    scan.KeepResult = false;
-    scan.OnFileFound = [&](const QString& path) {
-        const platform::EntryId listed = scan.FoundEntry().id;
-        const ShortcutCheck::Verdict verdict = ShortcutCheck::judge(path, true, letters, link);
-        if (verdict.broken)
-            rows.prepend({path, listed, verdict.target});
-    };
-    scan.OnFolder = [&](const QString& folder) {
+    QList<core::Finding> rows;
+    core::CallbackSink sink;
+    sink.onFound = [&rows](const core::Finding& found) { rows.prepend(found); };
+    sink.onProgress = [&](const QString& where, qsizetype) {
         if (platform::Console::interrupted())
             TmFileScan::Stop();
-        progress.reading(folder, int(rows.size()));
+        progress.reading(where, int(rows.size()));
     };
-    scan.Execute();
+    const core::Context context = core::Context::current();
+    if (options.command == u"empty-dirs") {
+        EmptyFolderJob job;
+        if (const std::optional<EInOutError> failure = job.scan(context, sink, drive.toUpper()).failure)
+            CliCommands::complain(failure->Message()); // the partial result is listed, as the window does
+    } else if (options.command == u"zero-files") {
+        TdcFileInfo info;
+        ZeroByteJob(info).scan(context, sink, drive.toUpper());
+    } else {
+        QString letters;
+        for (const platform::FixedDrive& fixed : context.drives())
+            letters += fixed.letter.toUpper();
+        TdcShellLink link;
+        ShortcutJob(link).scan(context, sink, options.drive.isEmpty() ? letters : drive.left(1).toUpper(), letters);
+    }
     return rows;
 }
 
 core::Disposal disposalOf(const QString& command)
 {
     if (command == u"empty-dirs")
-        return core::Disposal::EraseEmptyFolder;
-    return command == u"zero-files" ? core::Disposal::Erase : core::Disposal::Recycle;
+        return EmptyFolderJob::disposal;
+    return command == u"zero-files" ? ZeroByteJob::disposal : ShortcutJob::disposal;
 }
 
 } // namespace
@@ -138,24 +80,19 @@ int fileTool(const CliOptions& options)
             complainNoSuchDrive(options.drive);
         return CliExit::Environment;
     }
-    QList<Listed> rows;
+    QList<core::Finding> rows;
     {
         CliProgress progress;
-        if (options.command == u"empty-dirs")
-            rows = emptyFolders(drive);
-        else if (options.command == u"zero-files")
-            rows = zeroByteFiles(drive, progress);
-        else
-            rows = brokenShortcuts(options, progress);
+        rows = scan(options, drive, progress);
     }
     const bool interrupted = platform::Console::interrupted();
     CliReport report(options.command, options.json);
     report.drives(platform::DriveTable::fixedDrives());
     report.set(QStringLiteral("drive"),
                options.command == u"broken-links" && options.drive.isEmpty() ? QString() : drive);
-    for (const Listed& row : rows)
+    for (const core::Finding& row : rows)
         if (!options.yes || options.json)
-            report.file(row.path, 0, {}, row.target);
+            report.file(row.path, 0, {}, row.detail);
     if (!options.remove || interrupted) {
         report.finish(interrupted);
         return interrupted ? CliExit::Interrupted : CliExit::Done;
@@ -167,15 +104,8 @@ int fileTool(const CliOptions& options)
     }
     OutcomeSink outcomes;
     outcomes.subscribe([&report](const CleanOutcome& outcome) { report.outcome(outcome); });
-    bool stopped = false;
-    {
-        const platform::DeletionPass pass;
-        for (const Listed& row : rows) {
-            if ((stopped = platform::Console::interrupted()))
-                break;
-            outcomes.report(core::Dispose(row.path, row.id, disposalOf(options.command)));
-        }
-    }
+    const bool stopped = !core::DisposeAll(rows, disposalOf(options.command), outcomes,
+                                           [] { return platform::Console::interrupted(); });
     report.finish(stopped);
     if (stopped)
         return CliExit::Interrupted;

@@ -4,9 +4,11 @@
 #include "cli/CliProgress.h"
 #include "cli/CliReport.h"
 #include "platform/Console.h"
-#include "platform/DeletionPass.h"
 #include "platform/DriveTable.h"
+#include "core/CallbackSink.h"
 #include "scan/JunkSearch.h"
+#include "scan/JunkSearchJob.h"
+#include "scan/ProtectionRules.h"
 #include "core/OutcomeSink.h"
 #include "scan/TmFileScan.h"
 #include "settings/Settings.h"
@@ -14,10 +16,7 @@
 namespace {
 
 struct Rows {
-    QStringList captions;
-    QList<quint64> sizes;
-    QList<platform::EntryId> ids;
-    QList<JunkSearch::Protection> protections;
+    QList<core::Finding> findings;
     QStringList temporaryFolders; // what the search emptied besides the drives
 };
 
@@ -50,8 +49,8 @@ std::optional<JunkSearch::SearchPlan> planOf(const CliOptions& options)
     return plan;
 }
 
-// The search as the window runs it: the plan, the walk, a row per match,
-// then the marks. nullopt when there is no plan.
+// The search as the window runs it: the plan, the job's walk, then the
+// protection rules. nullopt when there is no plan.
 std::optional<Rows> search(const CliOptions& options)
 {
     const std::optional<JunkSearch::SearchPlan> plan = planOf(options);
@@ -64,62 +63,26 @@ std::optional<Rows> search(const CliOptions& options)
     Rows rows;
     rows.temporaryFolders = plan->temporaryFolders;
     CliProgress progress;
-    JunkSearch::ListedIds listed;
-    TmFileScan scan;
-    scan.KeepResult = false;
-    scan.SearchFilter = plan->filter;
-    scan.OnFileFound = [&](const QString& name) {
-        if (const std::optional<JunkSearch::FoundRow> row = JunkSearch::RowFor(name, scan.FoundEntry(), listed)) {
-            rows.captions.append(row->caption);
-            rows.sizes.append(row->size);
-            rows.ids.append(row->id);
-        }
-    };
-    scan.OnFolder = [&](const QString& folder) {
+    core::CallbackSink sink;
+    sink.onFound = [&rows](const core::Finding& found) { rows.findings.append(found); };
+    sink.onProgress = [&progress](const QString& folder, qsizetype count) {
         if (platform::Console::interrupted())
             TmFileScan::Stop();
-        progress.reading(folder, int(rows.captions.size()));
+        progress.reading(folder, int(count));
     };
-    scan.Execute();
+    JunkSearchJob().scan(core::Context::current(), sink, *plan);
     progress.clear();
-    rows.protections = JunkSearch::MarkProtected(rows.captions);
+    const ProtectionRules rules;
+    for (core::Finding& found : rows.findings)
+        rules.mark(found);
     return rows;
 }
 
-QString pathOf(const QString& caption)
-{
-    QString path = caption;
-    while (JunkSearch::IsMarked(path))
-        path = path.mid(JunkSearch::SkipMarker.size());
-    return path;
-}
-
-JunkSearch::RowDisposal disposalOf(const CliOptions& options)
+JunkSearchJob::Disposal disposalOf(const CliOptions& options)
 {
     if (!options.trash)
-        return JunkSearch::RowDisposal::AsSettingsSay;
-    return *options.trash ? JunkSearch::RowDisposal::Recycle : JunkSearch::RowDisposal::Erase;
-}
-
-// Deletes every row as the window's "Удалить" does, in one pass; stops
-// after the current row when interrupted. True when it was interrupted.
-bool deleteRows(const Rows& rows, const CliOptions& options, CliReport& report)
-{
-    OutcomeSink outcomes;
-    outcomes.subscribe([&report](const CleanOutcome& outcome) { report.outcome(outcome); });
-    const platform::DeletionPass pass;
-    for (qsizetype i = 0; i < rows.captions.size(); ++i) {
-        if (platform::Console::interrupted())
-            return true;
-        CleanOutcome outcome = JunkSearch::DeleteRow(rows.captions[i], rows.ids[i], disposalOf(options));
-        if (outcome.kind == OutcomeKind::Skipped) {
-            outcome.path = pathOf(rows.captions[i]);
-            outcome.reason = JunkSearch::ProtectionReason(rows.protections[i]);
-        }
-        outcome.size = rows.sizes[i];
-        outcomes.report(outcome);
-    }
-    return false;
+        return JunkSearchJob::Disposal::AsSettingsSay;
+    return *options.trash ? JunkSearchJob::Disposal::Recycle : JunkSearchJob::Disposal::Erase;
 }
 
 } // namespace
@@ -136,9 +99,9 @@ int junk(const CliOptions& options)
     CliReport report(options.command, options.json);
     report.drives(platform::DriveTable::fixedDrives(), rows->temporaryFolders);
     const bool deleting = clean && options.yes && !interrupted;
-    for (qsizetype i = 0; i < rows->captions.size(); ++i)
+    for (const core::Finding& found : rows->findings)
         if (!deleting || options.json)
-            report.file(pathOf(rows->captions[i]), rows->sizes[i], JunkSearch::ProtectionReason(rows->protections[i]));
+            report.file(found.path, found.size, core::reasonOf(found.protection));
     if (!clean || options.dryRun || interrupted) {
         report.finish(interrupted);
         return interrupted ? CliExit::Interrupted : CliExit::Done;
@@ -148,7 +111,10 @@ int junk(const CliOptions& options)
         complain(QStringLiteral("nothing was deleted: add --yes to delete, or --dry-run to only look"));
         return CliExit::NotConfirmed;
     }
-    const bool stopped = deleteRows(*rows, options, report);
+    OutcomeSink outcomes;
+    outcomes.subscribe([&report](const CleanOutcome& outcome) { report.outcome(outcome); });
+    const bool stopped = !JunkSearchJob::dispose(rows->findings, disposalOf(options), outcomes,
+                                                 [] { return platform::Console::interrupted(); });
     report.finish(stopped);
     if (stopped)
         return CliExit::Interrupted;

@@ -17,6 +17,10 @@ public:
     // One more finding, in the order the job lists them.
     virtual void found(const Finding& finding) = 0;
 
+    // Whether progress() wants to be called: a job skips making the texts
+    // for a sink that would drop them.
+    virtual bool wantsProgress() const { return true; }
+
     // The job is reading at where (a folder or a file, Windows form) and has
     // found count entries so far. Called often: a sink that draws keeps it
     // cheap.

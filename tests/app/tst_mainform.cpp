@@ -493,7 +493,11 @@ private Q_SLOTS:
         write({{"Delete", "Recycle", "No"}, {"Search", "TempFolders", "No"}});
         auto form = makeForm();
         form->FindActionExecute();
-        form->FileModel->insertTop("[[-]] [[-]] c:\\gone.tmp", 1, 0, {});
+        core::Finding twice;
+        twice.path = QStringLiteral("c:\\gone.tmp");
+        twice.protection = core::Protection::SystemFolder;
+        twice.markers = 2;
+        form->FileModel->insertTop(twice, 0);
         QStringList panelTexts;
         platform::MessagePump::setHook([&] { panelTexts << form->ProgressPanel->DelNameLabel->text(); });
         form->DelFilesActionExecute();
@@ -765,11 +769,17 @@ private Q_SLOTS:
         QVERIFY(model.captions(11, 5).isEmpty());
 
         // A marker in front leaves the name column as it was.
-        model.setCaptions(9, {"[[-]] c:\\d1\\f1.tmp", "[[-]] c:\\d0\\f0.tmp", "ignored"});
-        QCOMPARE(model.rowAt(9).caption, QStringLiteral("[[-]] c:\\d1\\f1.tmp"));
+        model.markRows([](TFoundFileModel::Row& row) {
+            if (row.path.startsWith(u"c:\\d1") || row.path.startsWith(u"c:\\d0")) {
+                row.why = core::Protection::ExcludedFolder;
+                row.markers = 1;
+            }
+        });
+        QCOMPARE(model.rowAt(9).caption(), QStringLiteral("[[-]] c:\\d1\\f1.tmp"));
+        QCOMPARE(model.data(model.index(10, 0), Qt::DisplayRole).toString(), QStringLiteral("[[-]] c:\\d0\\f0.tmp"));
         QCOMPARE(model.rowAt(10).name(), QStringLiteral("f0.tmp"));
         QCOMPARE(model.rowAt(10).imageIndex, 0);
-        QCOMPARE(model.rowAt(8).caption, QStringLiteral("c:\\d2\\f2.tmp"));
+        QCOMPARE(model.rowAt(8).caption(), QStringLiteral("c:\\d2\\f2.tmp"));
         QCOMPARE(model.rowCount(), 11);
     }
 
@@ -803,7 +813,7 @@ private Q_SLOTS:
             form->FileModel->insertTop(QStringLiteral("c:\\f%1.tmp").arg(i), 1, -1, {});
             form->LogRich->appendLine(QStringLiteral("Найден файл - c:\\f%1.tmp").arg(i), Qt::black);
         }
-        QCOMPARE(form->FileModel->rowAt(0).caption, QStringLiteral("c:\\f99999.tmp"));
+        QCOMPARE(form->FileModel->rowAt(0).caption(), QStringLiteral("c:\\f99999.tmp"));
         QCOMPARE(form->LogRich->lineCount(), 100000);
         form->FileList->selectAll();
         form->ClearSelectedMenuItemClick();

@@ -3,6 +3,7 @@
 #include "core/Context.h"
 #include "core/Disposal.h"
 #include "scan/JunkSearch.h"
+#include "scan/ProtectionRules.h"
 #include "settings/Settings.h"
 #include "platform/DriveTable.h"
 #include "support/Sandbox.h"
@@ -10,6 +11,39 @@
 #include <QtTest>
 
 using namespace JunkSearch;
+
+namespace {
+
+// The captions the found list shows for paths (each with markers it came
+// with) once a rule of the settings of this moment has marked them.
+using Rule = void (ProtectionRules::*)(const QString&, core::Protection&, quint8&) const;
+
+QStringList shown(Rule rule, const QStringList& paths, const QList<quint8>& markers = {})
+{
+    const ProtectionRules rules;
+    QStringList captions;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        quint8 count = markers.value(i);
+        core::Protection why = count ? core::Protection::Packaged : core::Protection::None;
+        (rules.*rule)(paths[i], why, count);
+        // A marker always comes with its reason; a caption without shows it.
+        const QString unexplained = (why == core::Protection::None) == (count == 0) ? QString() : QStringLiteral("?");
+        captions << SkipMarker.repeated(count) + paths[i] + unexplained;
+    }
+    return captions;
+}
+
+QStringList system(const QStringList& paths, const QList<quint8>& markers = {})
+{
+    return shown(&ProtectionRules::markSystem, paths, markers);
+}
+
+QStringList excluded(const QStringList& paths, const QList<quint8>& markers = {})
+{
+    return shown(&ProtectionRules::markExcluded, paths, markers);
+}
+
+} // namespace
 
 class TestJunkSearch : public QObject {
     Q_OBJECT
@@ -95,13 +129,10 @@ private Q_SLOTS:
                          "c:\\Windows\\SystemApps\\c.tmp",
                          "c:\\windows\\Temp\\d.tmp",
                          "c:\\windows\\sys\\e.tmp"};
-        QStringList untouched = rows;
-        MarkSystemFiles(untouched);
-        QCOMPARE(untouched, rows); // InSysFolders defaults to "No"
+        QCOMPARE(system(rows), rows); // InSysFolders defaults to "No"
 
         WriteSetting("Delete", "InSysFolders", "Yes");
-        MarkSystemFiles(rows);
-        QCOMPARE(rows,
+        QCOMPARE(system(rows),
                  QStringList({"[[-]] c:\\boot.tmp", "C:\\upper.tmp", "[[-]] c:\\WINDOWS\\System32\\a.tmp",
                               "[[-]] c:\\windows\\system\\b.tmp", "[[-]] c:\\Windows\\SystemApps\\c.tmp",
                               "c:\\windows\\Temp\\d.tmp", "c:\\windows\\sys\\e.tmp"}));
@@ -132,8 +163,7 @@ private Q_SLOTS:
         for (const auto& c : cases)
             rows << QString::fromUtf8(c.row);
         const auto marked = [&rows] {
-            QStringList captions = rows;
-            MarkSystemFiles(captions);
+            const QStringList captions = system(rows);
             QStringList kept;
             for (const QString& caption : captions)
                 if (caption.startsWith(SkipMarker))
@@ -148,9 +178,7 @@ private Q_SLOTS:
         QCOMPARE(marked(), QStringList()); // InSysFolders defaults to "No"
         WriteSetting("Delete", "InSysFolders", "Yes");
         QCOMPARE(marked(), expected); // each kept row marked once
-        QStringList already{SkipMarker + "r:\\etc\\x.tmp"};
-        MarkSystemFiles(already);
-        QCOMPARE(already.first(), SkipMarker + "r:\\etc\\x.tmp");
+        QCOMPARE(system({"r:\\etc\\x.tmp"}, {1}).first(), SkipMarker + "r:\\etc\\x.tmp");
 
         // With a Windows folder its own rule stands, and the host's folders
         // are no longer judged.
@@ -168,22 +196,25 @@ private Q_SLOTS:
                   {"ExDirs", "Dir1", "c:\\data"},
                   {"ExDirs", "State1", "0"},
                   {"ExDirs", "Dir2", "d:\\"}});
-        QStringList rows{"c:\\temporary\\x.tmp", "c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"};
-        MarkExcludedDirs(rows);
-        QCOMPARE(rows,
+        const QStringList paths{"c:\\temporary\\x.tmp", "c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"};
+        QCOMPARE(excluded(paths),
                  QStringList({"[[-]] c:\\temporary\\x.tmp", "[[-]] c:\\temp\\y.tmp", "c:\\data\\z.tmp", "d:\\w.tmp"}));
 
         // An enabled empty path marks every row, also one marked already.
         writeAll({{"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", ""}});
-        MarkExcludedDirs(rows);
-        QCOMPARE(rows.first(), QStringLiteral("[[-]] [[-]] c:\\temporary\\x.tmp"));
-        QCOMPARE(rows.last(), QStringLiteral("[[-]] d:\\w.tmp"));
-        QVERIFY(IsMarked(rows.last()) && !IsMarked("c:\\[[-]]"));
+        QCOMPARE(excluded(paths, {1, 1, 0, 0}),
+                 QStringList({"[[-]] [[-]] c:\\temporary\\x.tmp", "[[-]] [[-]] c:\\temp\\y.tmp",
+                              "[[-]] c:\\data\\z.tmp", "[[-]] d:\\w.tmp"}));
+
+        // A folder written with the marker in front matches only marked
+        // rows, as the list shows them.
+        writeAll({{"ExDirs", "Items", "1"}, {"ExDirs", "Dir0", "[[-]] C:\\TEMP"}, {"ExDirs", "State0", "1"}});
+        QCOMPARE(excluded(paths, {1, 0, 0, 0}),
+                 QStringList({"[[-]] [[-]] c:\\temporary\\x.tmp", "c:\\temp\\y.tmp", "c:\\data\\z.tmp",
+                              "d:\\w.tmp"}));
 
         writeAll({{"ExDirs", "Items", "x"}});
-        QStringList same{"c:\\a"};
-        MarkExcludedDirs(same);
-        QCOMPARE(same, QStringList({"c:\\a"}));
+        QCOMPARE(excluded({"c:\\a"}), QStringList({"c:\\a"}));
     }
 
     void aStrayLegacyByteDoesNotUnprotectAFolder()
@@ -193,9 +224,7 @@ private Q_SLOTS:
         box.makeFile("bin/varnel.ini",
                      "; \xcd\xe5 \xf3\xe4\xe0\xeb\xff\xf2\xfc\r\n[ExDirs]\r\nItems=1\r\nDir0="
                          + QStringLiteral("c:\\Документы").toUtf8() + "\r\nState0=1\r\n");
-        QStringList rows{QStringLiteral("c:\\документы\\a.tmp"), "c:\\other\\b.tmp"};
-        MarkExcludedDirs(rows);
-        QCOMPARE(rows, QStringList({QStringLiteral("[[-]] c:\\документы\\a.tmp"), "c:\\other\\b.tmp"}));
+        QCOMPARE(excluded({QStringLiteral("c:\\документы\\a.tmp"), "c:\\other\\b.tmp"}), QStringList({QStringLiteral("[[-]] c:\\документы\\a.tmp"), "c:\\other\\b.tmp"}));
     }
 
     void hugeListCountsAreCapped()
@@ -211,9 +240,7 @@ private Q_SLOTS:
                   {"CFilters", "StateFilter9999", "1"},
                   {"CFilters", "Filter10000", "*.beyond"},
                   {"CFilters", "StateFilter10000", "1"}});
-        QStringList rows{"c:\\keep\\a.tmp", "c:\\beyond\\b.tmp"};
-        MarkExcludedDirs(rows);
-        QCOMPARE(rows, QStringList({"[[-]] c:\\keep\\a.tmp", "c:\\beyond\\b.tmp"}));
+        QCOMPARE(excluded({"c:\\keep\\a.tmp", "c:\\beyond\\b.tmp"}), QStringList({"[[-]] c:\\keep\\a.tmp", "c:\\beyond\\b.tmp"}));
         QStringList masks;
         LoadCustomFilters(masks);
         QCOMPARE(masks, QStringList({"*.last"}));

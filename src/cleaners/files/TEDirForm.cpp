@@ -2,6 +2,7 @@
 
 #include "cleaners/files/EInOutError.h"
 #include "cleaners/files/EmptyFolders.h"
+#include "core/CallbackSink.h"
 #include "widgets/ToolWindowKit.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
@@ -12,7 +13,6 @@
 #include "widgets/ReportListView.h"
 
 #include <QAction>
-#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -20,7 +20,6 @@
 #include <QThread>
 #include <QToolButton>
 
-#include <optional>
 
 using namespace ToolWindowKit;
 
@@ -69,68 +68,34 @@ void TEDirForm::SrcBtnClick()
     if (Busy())
         return;
     StatPane->setText(QStringLiteral("Идет поиск..."));
-    std::optional<EInOutError> failure;
+    EmptyFolderJob::Result result;
     {
         Job search(*this);
         DirsModel->removeRows(0, DirsModel->rowCount());
         DirSearch.DirsFound.clear();
-        DirSearch.FoundIds.clear();
-        DirSearch.FoundContents.clear();
         platform::MessagePump::process();
-        DirSearch.StartDir = Drive->currentText().left(1) + QStringLiteral(":\\");
-        try {
-            DirSearch.Execute();
-        } catch (const EInOutError& error) {
-            failure = error; // the partial result is listed first
-        }
-        listFound();
-        const int checked = DirsModel->rowCount();
-        RemoveParentDirs();
-        RemoveNonEmptyDirs();
-        StatPane->setText(QStringLiteral("Поиск завершен       Проверено каталогов - ") + QString::number(checked)
+        core::CallbackSink sink;
+        sink.onFound = [this](const core::Finding& folder) {
+            insertTop(DirsModel, {folder.path.toUpper()}, folder.path, {}, folder.id);
+        };
+        result = Search.scan(core::Context::current(), sink, Drive->currentText().left(1));
+        showWholeList();
+        StatPane->setText(QStringLiteral("Поиск завершен       Проверено каталогов - ") + QString::number(result.checked)
                           + QStringLiteral("       Пустых - ") + QString::number(DirsModel->rowCount()));
     }
-    if (failure)
+    if (result.failure)
         platform::MessageBoxService::show(
-            {failure->Message(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
+            {result.failure->Message(), {}, platform::MsgButtons::Ok, platform::MsgIcon::Error, this});
 }
 
-void TEDirForm::listFound()
+void TEDirForm::showWholeList()
 {
-    for (qsizetype i = 0; i < DirSearch.DirsFound.size(); ++i) {
-        const QString path = TFindDirs::PathOf(DirSearch.DirsFound[i]);
-        insertTop(DirsModel, {path.toUpper()}, path, {}, DirSearch.FoundIds.value(i));
-    }
     // A short pause with messages running, so the whole list is painted.
     const quint32 start = platform::TickCounter::now();
     while (platform::TickCounter::now() - start < 200) {
         platform::MessagePump::process();
         QThread::msleep(5);
     }
-}
-
-void TEDirForm::RemoveParentDirs()
-{
-    QStringList texts;
-    for (int row = 0; row < DirsModel->rowCount(); ++row)
-        texts.append(DirsModel->item(row)->text());
-    removeRows(DirsModel, EmptyFolders::parentRows(texts));
-}
-
-void TEDirForm::RemoveNonEmptyDirs()
-{
-    // What the walk judged of each folder, so none is read a second time.
-    QHash<QString, TFindDirs::Contents> judged;
-    judged.reserve(DirSearch.DirsFound.size());
-    for (qsizetype i = 0; i < DirSearch.DirsFound.size(); ++i)
-        judged.insert(TFindDirs::PathOf(DirSearch.DirsFound[i]), DirSearch.FoundContents.value(i));
-    QStringList paths;
-    QList<TFindDirs::Contents> contents;
-    for (int row = 0; row < DirsModel->rowCount(); ++row) {
-        paths.append(realPathOf(DirsModel, row));
-        contents.append(judged.value(paths.last(), TFindDirs::Contents::Unknown));
-    }
-    removeRows(DirsModel, EmptyFolders::nonEmptyRows(paths, contents));
 }
 
 quint64 TEDirForm::DirContentSize(const QString& path)

@@ -7,6 +7,7 @@
 // found under; deleting, opening and the content check use that path, so
 // on a host where C:\A and C:\a are two folders the right one is touched.
 
+#include "cleaners/files/EmptyFolderJob.h"
 #include "cleaners/files/TFindDirs.h"
 #include "cleaners/files/TToolWindow.h"
 
@@ -46,13 +47,13 @@ public:
     // (open), delete the selected, delete all.
     const QList<QIcon> DImageList;
     QAction *DellAllItem, *DelSelectedDirsItem, *DelFromListItem, *OpenDirItem;
-    TFindDirs DirSearch;
+    // The finder, and its walker under the name the window knows it by.
+    EmptyFolderJob Search;
+    TFindDirs& DirSearch = Search.walker();
 
 private:
     void buildControls();
-    void listFound();
-    void RemoveParentDirs();
-    void RemoveNonEmptyDirs();
+    void showWholeList();
     void DeleteAllDirs();
     void DeleteSelectedDirs();
 };

@@ -2,7 +2,7 @@
 
 #include "cleaners/files/TdcFileInfo.h"
 #include "widgets/ToolWindowKit.h"
-#include "cleaners/files/ZeroByteFiles.h"
+#include "core/CallbackSink.h"
 #include "platform/MessagePump.h"
 #include "core/Disposal.h"
 #include "widgets/DriveBox.h"
@@ -22,11 +22,9 @@ TEFileForm::TEFileForm(QWidget* parent)
                   QStringLiteral("zerobytes.htm"), QSize(600, 500), QSize(600, 400))
     , ImageList{QIcon(), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
     , FileInf(new TdcFileInfo(this))
+    , Search(*FileInf)
 {
     FileInf->setObjectName(QStringLiteral("FileInf"));
-    EFSearch.FileMask = QStringLiteral("*.*");
-    EFSearch.StopOnFirstFind = false;
-    EFSearch.OnFind = [this](QObject* sender, const QString& file) { EFSearchFind(sender, file); };
     buildControls();
 }
 
@@ -69,8 +67,12 @@ void TEFileForm::SrcfileBtnClick()
         Job search(*this);
         FileModel->removeRows(0, FileModel->rowCount());
         platform::MessagePump::process();
-        EFSearch.FilePath = Drive->currentText().left(1) + QStringLiteral(":\\");
-        EFSearch.Execute();
+        core::CallbackSink sink;
+        sink.onProgress = [this](const QString& file, qsizetype) { EFSearchFind(nullptr, file); };
+        sink.onFound = [this](const core::Finding& found) {
+            insertTop(FileModel, {found.path.toUpper()}, found.path, {}, found.id);
+        };
+        Search.scan(core::Context::current(), sink, Drive->currentText().left(1));
     }
     StatPane->setText(QStringLiteral("Поиск завершен...   Файлов найдено - ") + QString::number(FileModel->rowCount()));
 }
@@ -78,9 +80,6 @@ void TEFileForm::SrcfileBtnClick()
 void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
 {
     StatPane->setText(QStringLiteral("Идет поиск...   Проверка: ") + FindFile);
-    const platform::FolderListing::Found& entry = EFSearch.FoundEntry();
-    if (ZeroByteFiles::qualifies(FindFile, entry, EFSearch.FoundIsPackaged(), *FileInf))
-        insertTop(FileModel, {FindFile.toUpper()}, FindFile, {}, entry.id);
 }
 
 void TEFileForm::DelfileBtnClick()

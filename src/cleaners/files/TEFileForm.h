@@ -8,13 +8,13 @@
 // two files the right one goes.
 
 #include "cleaners/files/TLarFileFind.h"
+#include "cleaners/files/ZeroByteJob.h"
 #include "cleaners/files/TToolWindow.h"
 
 #include <QIcon>
 #include <QList>
 
 class QToolButton;
-class TdcFileInfo;
 
 class TEFileForm : public TToolWindow {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
     // Searches the drive chosen in Drive; a second search while one runs is
     // ignored, and so is closing the window.
     void SrcfileBtnClick();
+    // Each file the walk reaches, before it is judged: the status names it.
     void EFSearchFind(QObject* Sender, const QString& FindFile);
     void DelfileBtnClick();
     void DellAllFilesItemClick() { DelfileBtnClick(); }
@@ -41,8 +42,10 @@ public:
     // delete the selected, delete all.
     const QList<QIcon> ImageList;
     QAction *DellAllFilesItem, *DelSelectedFilesItem, *DelFFromListItem;
-    TLarFileFind EFSearch;
     TdcFileInfo* FileInf;
+    // The finder, and its walker under the name the window knows it by.
+    ZeroByteJob Search;
+    TLarFileFind& EFSearch = Search.walker();
 
 private:
     void buildControls();

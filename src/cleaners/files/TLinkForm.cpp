@@ -1,6 +1,7 @@
 #include "cleaners/files/TLinkForm.h"
 
 #include "cleaners/files/ShortcutCheck.h"
+#include "core/CallbackSink.h"
 #include "cleaners/files/TdcShellLink.h"
 #include "widgets/ToolWindowKit.h"
 #include "platform/MessagePump.h"
@@ -28,10 +29,11 @@ TLinkForm::TLinkForm(QWidget* parent)
                   QSize(600, 500), QSize(600, 500))
     , ImgList{menuImage(11)}
     , ShLink(new TdcShellLink(this))
+    , Search(*ShLink)
 {
     ShLink->setObjectName(QStringLiteral("ShLink"));
-    linkScan.SubDirectories = true;
-    linkScan.OnFileFound = [this](const QString& file) { linkScanFileFound(file); };
+    // The box is read afresh for every shortcut: it may change mid-search.
+    Search.exeOnly = [this] { return ProgCheck->isChecked(); };
     linkScan.OnReady = [this](const QStringList& result) { linkScanReady(result); };
     buildControls();
 }
@@ -98,15 +100,12 @@ void TLinkForm::showBusy(bool busy)
 
 void TLinkForm::FormShow()
 {
-    linkScan.SearchFilter.clear();
     FixedDriveLetters.clear();
     raise();
     activateWindow();
     Drives->refresh();
-    for (const QString& item : Drives->itemTexts()) {
-        linkScan.SearchFilter.append(item.left(1) + QStringLiteral(":\\*.lnk"));
+    for (const QString& item : Drives->itemTexts())
         FixedDriveLetters.append(item.left(1));
-    }
 }
 
 void TLinkForm::FormResize()
@@ -135,32 +134,20 @@ void TLinkForm::SrcLinkBtnClick()
     BrokenLinkCount = 0;
     Job walk(*this);
     LinkModel->removeRows(0, LinkModel->rowCount());
-    linkScan.Execute();
+    core::CallbackSink sink;
+    sink.onFound = [this](const core::Finding& found) {
+        insertTop(LinkModel, {found.path, found.detail}, found.path, ImgList[0], found.id);
+    };
+    sink.onProgress = [this](const QString& file, qsizetype) { linkScanFileFound(file); };
+    Search.scan(core::Context::current(), sink, FixedDriveLetters, FixedDriveLetters);
 }
 
-void TLinkForm::linkScanFileFound(const QString& FileName)
+void TLinkForm::linkScanFileFound(const QString&)
 {
-    platform::MessagePump::process();
-    // A shortcut that cannot be read comes back without a target and is
-    // passed over: one shortcut's trouble never ends the search.
-    checkShortcut(FileName);
-    platform::MessagePump::process();
-}
-
-void TLinkForm::checkShortcut(const QString& path)
-{
-    const platform::EntryId listed = linkScan.FoundEntry().id;
-    // The box is read afresh for every shortcut: it may change mid-search.
-    const ShortcutCheck::Verdict verdict = ShortcutCheck::judge(path, ProgCheck->isChecked(), FixedDriveLetters,
-                                                                *ShLink);
-    if (!verdict.counted)
-        return;
-    ++LinkCount;
-    if (verdict.broken) {
-        insertTop(LinkModel, {path, verdict.target}, path, ImgList[0], listed);
-        ++BrokenLinkCount;
-    }
+    LinkCount = Search.judged();
+    BrokenLinkCount = Search.broken();
     showCounts(QStringLiteral("Поиск..."));
+    platform::MessagePump::process();
 }
 
 void TLinkForm::linkScanReady(const QStringList&)

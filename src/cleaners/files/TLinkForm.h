@@ -6,6 +6,7 @@
 // The status counts the judged shortcuts ("Всего ярлыков": sound and broken
 // alike) and the broken ones.
 
+#include "cleaners/files/ShortcutJob.h"
 #include "cleaners/files/TToolWindow.h"
 #include "scan/TmFileScan.h"
 
@@ -17,7 +18,6 @@ class QCheckBox;
 class QStandardItemModel;
 class QToolButton;
 class ReportListView;
-class TdcShellLink;
 
 class TLinkForm : public TToolWindow {
     Q_OBJECT
@@ -31,6 +31,7 @@ public:
     void SrcLinkBtnClick();
     void StopBtnClick();
     void DelLinkBtnClick();
+    // Each shortcut judged: the counts are shown and messages run.
     void linkScanFileFound(const QString& FileName);
     void linkScanReady(const QStringList& SearchResult);
 
@@ -48,7 +49,9 @@ public:
     StatusPane* Pane;
     DriveBox* Drives;
     TdcShellLink* ShLink;
-    TmFileScan linkScan;
+    // The checker, and its walker under the name the window knows it by.
+    ShortcutJob Search;
+    TmFileScan& linkScan = Search.walker();
 
     QString FixedDriveLetters;
     int LinkCount = 0; // judged shortcuts, sound and broken
@@ -65,5 +68,4 @@ private:
     void buildControls();
     void setIdleButtons(bool enabled);
     void showCounts(const QString& state);
-    void checkShortcut(const QString& path);
 };
