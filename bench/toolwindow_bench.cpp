@@ -4,7 +4,9 @@
 // zero-byte windows and the main window's junk search (every junk mask on,
 // the temporary folders left out, as search_bench runs it). The empty-folder
 // window's pause with messages running after the listing is timed apart, by
-// the clock it reads, and printed both with and without it.
+// the clock it reads, and printed both with and without it. The main
+// window paints its buttons from the image library beside the program, as a
+// person's copy does.
 //
 // usage: toolwindow_bench DIR [dirs|files|junk]   (all three when no second word)
 
@@ -111,21 +113,23 @@ int main(int argc, char** argv)
         std::printf("window empty folders      %8lld ms  (pause %lld ms, without it %lld ms; %d listed)\n", ms,
                     pause.took(), ms - pause.took(), dirs.DirsModel->rowCount());
     }
+    // From here on messages run at the program's pump points as in the
+    // program itself (the empty-folder walk lets none run, and the pump
+    // would read the pause's clock).
+    QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/vrimgs.dll"),
+                program.filePath(QStringLiteral("vrimgs.dll")));
+    platform::TickCounter::setSource({});
+    SetUpApplication();
+    platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
+        std::fprintf(stderr, "message box: %s\n", qPrintable(r.text));
+        return platform::MsgResult::Ok;
+    });
     if (only.isEmpty() || only == "files") {
         TEFileForm files;
         const qint64 ms = clickAndWait(files, files.SrcfileBtn, files.StatPane, QStringLiteral("Поиск завершен"));
         std::printf("window zero-byte files    %8lld ms  (%d listed)\n", ms, files.FileModel->rowCount());
     }
     if (only.isEmpty() || only == "junk") {
-        // The main window paints its buttons from the image library beside
-        // the program, as a person's copy does.
-        QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/vrimgs.dll"),
-                    program.filePath(QStringLiteral("vrimgs.dll")));
-        SetUpApplication();
-        platform::MessageBoxService::setHandler([](const platform::MessageRequest& r) {
-            std::fprintf(stderr, "message box: %s\n", qPrintable(r.text));
-            return platform::MsgResult::Ok;
-        });
         for (const char* key : {"OLDFiles", "GIDFiles"})
             WriteSetting(QStringLiteral("Search"), QLatin1String(key), QStringLiteral("Yes"));
         WriteSetting(QStringLiteral("Search"), QStringLiteral("TempFolders"), QStringLiteral("No"));
