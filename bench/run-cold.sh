@@ -17,7 +17,8 @@
 # DIR (bench programs and varnel-cli) instead of build/bench and build/bin
 # (and builds nothing), BEFORE=DIR adds the window of the ones in DIR (an
 # older build) as one more column, PEERS (default "find bfs fd") the peers
-# run, WARM=1 keeps the caches (every run warm, the same table).
+# run, TASKS (default "junk files dirs") the tools timed, WARM=1 keeps the
+# caches (every run warm, the same table).
 set -euo pipefail
 if [ "$(id -u)" != 0 ] && [ -z "${WARM:-}" ]; then
   echo "run-cold.sh drops the kernel's caches before every run: run it as root" >&2
@@ -29,6 +30,7 @@ bin="${BIN:-$root/build/bench}"
 cli="${BIN:-$root/build/bin}/varnel-cli"
 before="${BEFORE:-}"
 peers="${PEERS:-find bfs fd}"
+tasks="${TASKS:-junk files dirs}"
 export QT_QPA_PLATFORM=offscreen
 for tool in bfs fdfind bc; do
   command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install -y bfs fd-find bc)" >&2; exit 1; }
@@ -145,13 +147,19 @@ for files in "${sizes[@]}"; do
     fi
     if [ -n "$before" ]; then printf '%s\0' -- "$before/toolwindow_bench" "$tree" "$kind"; fi
   }
+  if [[ " $tasks " == *" junk "* ]]; then
   mapfile -d '' rest < <(others junk \( "${junk[@]}" \) -printf '%s %p\n')
   row "junk search" "$bin/toolwindow_bench" "$tree" junk -- "$cli" search \
     -- find "$tree" -xdev \( "${junk[@]}" \) -printf '%s %p\n' "${rest[@]}"
+  fi
+  if [[ " $tasks " == *" files "* ]]; then
   mapfile -d '' rest < <(others files -type f -empty)
   row "zero-byte finder" "$bin/toolwindow_bench" "$tree" files -- "$cli" zero-files \
     -- find "$tree" -xdev -type f -empty "${rest[@]}"
+  fi
+  if [[ " $tasks " == *" dirs "* ]]; then
   mapfile -d '' rest < <(others dirs -type d -empty)
   row "empty-folder finder" "$bin/toolwindow_bench" "$tree" dirs -- "$cli" empty-dirs \
     -- find "$tree" -xdev -type d -empty "${rest[@]}"
+  fi
 done

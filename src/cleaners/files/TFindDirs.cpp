@@ -77,6 +77,10 @@ struct TFindDirs::Visitor : platform::FolderWalkVisitor {
             if (!e.isDirectory)
                 frame.content = listing.isSpecialFile(e) || listing.sizeOf(e) != 0 || listing.isPackaged(e);
         }
+        // These looks nearly always end at a folder's first file: the
+        // readers ahead of a cold walk fetch that one of each folder, not
+        // every file of the kinds seen (a whole zero-byte search's reads).
+        FolderListing::noteFirstFileLooks();
         for (size_t i = 0; i < entries.size(); ++i)
             if (entries[i].isDirectory && frame.plan[i] == Plan::Skip)
                 frame.plan[i] = Plan::Judge;
