@@ -4,6 +4,8 @@
 // the tool bar, the found-file list, the log with the deletion panel over
 // it, and the status bar. The window's behaviour lives in TMainForm.
 
+#include "widgets/StatusPane.h"
+
 #include <QIcon>
 #include <QList>
 #include <QStringList>
@@ -65,7 +67,8 @@ struct TMainFormControls {
     TProgressPanel* ProgressPanel = nullptr;
 
     QStatusBar* StatusBar = nullptr;
-    QLabel *GlyphStatus = nullptr, *TextStatus = nullptr, *TextStatus2 = nullptr, *PrefixStatus = nullptr;
+    QLabel *GlyphStatus = nullptr, *PrefixStatus = nullptr;
+    StatusPane *TextStatus = nullptr, *TextStatus2 = nullptr; // told per found file
 
 private:
     void buildActions(QMainWindow* window);

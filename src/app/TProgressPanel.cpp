@@ -7,11 +7,11 @@
 TProgressPanel::TProgressPanel(QWidget* parent)
     : QFrame(parent)
     , DelPanelLabel(new QLabel(QStringLiteral("Удаление файлов"), this))
-    , DelNameLabel(new QLabel(QStringLiteral("Удаление"), this))
+    , DelNameLabel(new StatusPane(this))
     , DelProgress(new PartsProgressBar(this))
 {
     setObjectName(QStringLiteral("ProgressPanel"));
-    DelNameLabel->setTextFormat(Qt::PlainText); // a file name, never markup
+    DelNameLabel->setText(QStringLiteral("Удаление")); // then file names, never markup
     setFrameShape(QFrame::StyledPanel);
     DelPanelLabel->setObjectName(QStringLiteral("DelPanelLabel"));
     DelNameLabel->setObjectName(QStringLiteral("DelNameLabel"));

@@ -4,6 +4,8 @@
 
 #include <QFrame>
 
+#include "widgets/StatusPane.h"
+
 class QLabel;
 class PartsProgressBar;
 
@@ -13,7 +15,7 @@ public:
     explicit TProgressPanel(QWidget* parent = nullptr);
 
     QLabel* DelPanelLabel;
-    QLabel* DelNameLabel;
+    StatusPane* DelNameLabel; // told per deleted file
     PartsProgressBar* DelProgress;
 
     // Keeps the bar as wide as the panel less 8 pixels.

@@ -78,10 +78,15 @@ public:
         std::array<quint64, kKinds> kinds{};
         int count = 0;
         bool many = false; // more kinds than kKinds: every name counts as looked at
+        bool firstFile = false; // each folder's first entry other than a folder is looked at
         bool covers(QByteArrayView hostName) const;
     };
     static const LookedAt& lookedAt();
     static void forgetLooks();
+    // Notes that the walk looks at the first entry other than a folder of
+    // the folders it judges (whatever its kind), and at no other by kind:
+    // the readers fetch that one entry of each folder.
+    static void noteFirstFileLooks();
 
     // Gives the folder's handle back and keeps the entries, so a walk that
     // keeps many listings for later holds no handle for each. Every call

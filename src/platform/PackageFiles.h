@@ -10,6 +10,8 @@
 // hundred thousand paths cost about a megabyte. Where there is no dpkg,
 // nothing is protected this way. dpkg lists every folder on the way to each
 // file it installs, so a folder that is not in the set holds nothing that is.
+// The hashes are kept in a small cache file between runs (see
+// posix/PackageFilesCache.h), taken only for the very lists it was made from.
 
 #include <QByteArrayView>
 #include <QtGlobal>
@@ -28,12 +30,18 @@ public:
     // next question. Never fails: lists that cannot be read protect nothing.
     static void refresh();
 
+    // Forgets what was read: the next question reads again (the cache
+    // first). For tests, and a process that wants the memory back.
+    static void forget();
+
     // What the reading found (reading the lists first when they are due):
-    // paths kept, list files read, bytes held.
+    // paths kept, list files they came from, bytes held, and whether they
+    // came from the cache rather than the lists.
     struct Figures {
         qsizetype paths = 0;
         qsizetype lists = 0;
         qsizetype bytes = 0;
+        bool fromCache = false;
     };
     static Figures figures();
 };

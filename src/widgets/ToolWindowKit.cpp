@@ -2,6 +2,7 @@
 
 #include "platform/MessageBoxService.h"
 #include "widgets/ReportListView.h"
+#include "widgets/StatusPane.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -131,11 +132,10 @@ void removeRows(QStandardItemModel* model, QList<int> rows)
     }
 }
 
-QLabel* addStatusPane(QStatusBar* bar, const char* objectName, int fixedWidth)
+StatusPane* addStatusPane(QStatusBar* bar, const char* objectName, int fixedWidth)
 {
-    auto* pane = new QLabel(bar);
+    auto* pane = new StatusPane(bar);
     pane->setObjectName(QLatin1String(objectName));
-    pane->setTextFormat(Qt::PlainText);
     if (fixedWidth > 0)
         pane->setFixedWidth(fixedWidth);
     bar->addWidget(pane, fixedWidth > 0 ? 0 : 1);

@@ -16,6 +16,7 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 class ReportListView;
+class StatusPane;
 
 namespace ToolWindowKit {
 
@@ -49,8 +50,9 @@ void removeRows(QStandardItemModel* model, QList<int> rows);
 
 // Adds a text pane to bar: fixedWidth pixels wide when given, otherwise
 // taking the width the panes before it leave. Its text is shown as plain
-// text: a path or name holding "<b>" is no markup. The bar owns the pane.
-QLabel* addStatusPane(QStatusBar* bar, const char* objectName, int fixedWidth = 0);
+// text: a path or name holding "<b>" is no markup, and at most once a
+// frame (StatusPane). The bar owns the pane.
+StatusPane* addStatusPane(QStatusBar* bar, const char* objectName, int fixedWidth = 0);
 
 // Asks text in a box with a question icon and Yes, No and Cancel; true for Yes.
 bool confirm(QWidget* parent, const QString& text);

@@ -1,5 +1,6 @@
 // The empty-directory finder on sandbox drives.
 
+#include "cleaners/files/EmptyFolders.h"
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
 #include "widgets/ToolWindowKit.h"
@@ -8,6 +9,7 @@
 #include "platform/DriveTable.h"
 #include "platform/FolderListing.h"
 #include "platform/MessageBoxService.h"
+#include "platform/PackageFiles.h"
 #include "platform/ShellOpen.h"
 #include "platform/TickCounter.h"
 #include "support/Sandbox.h"
@@ -15,11 +17,13 @@
 #include "widgets/ReportListView.h"
 
 #include <QLabel>
+#include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QToolButton>
 #include <QtTest>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using platform::MessageBoxService;
@@ -82,6 +86,52 @@ private Q_SLOTS:
         missing.DirsFound = {"kept"};
         missing.Execute();
         QCOMPARE(missing.DirsFound, QStringList({"kept"}));
+    }
+
+    // The walk's own judgment of a folder is what reading it again would
+    // find, over random trees of empty and full files, hidden folders,
+    // FIFOs, links, packaged files and folders that cannot be read.
+    void theWalkJudgesEachFolderAsASecondReadingWould()
+    {
+        QRandomGenerator random(7);
+        int judged = 0, empty = 0;
+        for (int tree = 0; tree < 40; ++tree) {
+            init();
+            QByteArrayList folders = {"c"};
+            QByteArray packaged;
+            for (int n = 0; n < 14; ++n) {
+                const QByteArray parent = folders[random.bounded(folders.size())];
+                const QByteArray name = QByteArray::number(n);
+                switch (random.bounded(8)) {
+                case 0: case 1: folders << parent + "/d" + name; box.makeDir(folders.last()); break;
+                case 2: folders << parent + "/.h" + name; box.makeDir(folders.last()); break;
+                case 3: box.makeFile(parent + "/z" + name, ""); break;
+                case 4: box.makeFile(parent + "/f" + name, "x"); break;
+                case 5: QCOMPARE(::mkfifo(box.path(parent + "/p" + name).constData(), 0600), 0); break;
+                case 6: QVERIFY(QFile::link(box.pathText("c"), box.pathText(parent + "/l" + name))); break;
+                case 7: box.makeFile(parent + "/k" + name, ""); packaged += box.path(parent + "/k" + name) + "\n"; break;
+                }
+            }
+            box.makeFile("dpkg/info/pkg.list", packaged);
+            platform::PackageFiles::forget();
+            const QByteArray refused = box.path(folders[random.bounded(folders.size())]);
+            platform::testseams::setAccessFilter(
+                [refused](const QByteArray& host) { return host == refused && host.contains("/.h") ? EACCES : 0; });
+            TFindDirs walker;
+            walker.StartDir = QStringLiteral("C:\\");
+            walker.Execute();
+            QCOMPARE(walker.FoundContents.size(), walker.DirsFound.size());
+            for (qsizetype i = 0; i < walker.DirsFound.size(); ++i) {
+                if (walker.FoundContents[i] == TFindDirs::Contents::Unknown)
+                    continue;
+                ++judged;
+                const bool none = walker.FoundContents[i] == TFindDirs::Contents::Nothing;
+                empty += none;
+                QVERIFY2(none == (EmptyFolders::contentSize(TFindDirs::PathOf(walker.DirsFound[i])) == 0),
+                         qPrintable(walker.DirsFound[i]));
+            }
+        }
+        QVERIFY(judged > 40 && empty > 10 && judged - empty > 10);
     }
 
     void onlyTheLowestEmptyFolderIsListed()

@@ -51,7 +51,7 @@ public:
     DriveBox* drive = nullptr;
     ReportListView* view = nullptr;
     QStandardItemModel* model = nullptr;
-    QLabel* pane = nullptr;
+    StatusPane* pane = nullptr;
     int shown = 0;
     int stops = 0;
 

@@ -13,6 +13,8 @@
 #include "support/Sandbox.h"
 
 #include <QProcess>
+#include <functional>
+#include <iterator>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -242,6 +244,38 @@ private Q_SLOTS:
         box.makeFile("c/usr/share/mine.tmp");
         PackageFiles::refresh();
         QCOMPARE(PackageFiles::figures().lists, 2);
+        QVERIFY(!PackageFiles::figures().fromCache);
+
+        // The next start takes the set from the cache the first reading
+        // saved; a cache that is damaged, or not the user's alone, is read
+        // past (the lists answer) and saved anew.
+        const QByteArray cache = box.path("home/cache/varnel/packages.cache");
+        const QByteArray saved = box.read("home/cache/varnel/packages.cache");
+        const std::function<void()> damages[] = {
+            [&] { box.makeFile("home/cache/varnel/packages.cache", saved.left(saved.size() - 3)); },
+            [&] {
+                QByteArray flipped = saved;
+                flipped[saved.size() / 2] = char(flipped[saved.size() / 2] ^ 0x10);
+                box.makeFile("home/cache/varnel/packages.cache", flipped);
+            },
+            [&] { ::chmod(cache.constData(), 0666); },
+            [&] {
+                box.makeFile("home/elsewhere.cache", saved);
+                ::unlink(cache.constData());
+                QCOMPARE(::symlink(box.path("home/elsewhere.cache").constData(), cache.constData()), 0);
+            },
+            [] {},
+        };
+        for (const auto& damage : damages) {
+            damage();
+            PackageFiles::forget();
+            const bool whole = &damage == &damages[std::size(damages) - 1];
+            QCOMPARE(PackageFiles::figures().fromCache, whole);
+            QCOMPARE(PackageFiles::figures().lists, 2);
+            QVERIFY(PackageFiles::contains(usr + "/pkg/__init__.py"));
+            QVERIFY(!PackageFiles::contains(usr + "/share/mine.tmp"));
+        }
+        QCOMPARE(box.read("home/elsewhere.cache"), saved); // a link is replaced, never written through
 
         for (const char* path : {"c:\\usr\\pkg\\__init__.py", "c:\\usr\\pkg\\empty", "c:\\usr\\pkg\\old.tmp",
                                  "c:\\usr\\share\\tool.conf.distrib", "c:\\usr\\pkg", "c:\\usr"}) {

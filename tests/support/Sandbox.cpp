@@ -18,6 +18,7 @@ Sandbox::Sandbox()
         makeDir(sub);
     qputenv("HOME", path("home"));
     qputenv("XDG_DATA_HOME", path("home/data"));
+    qputenv("XDG_CACHE_HOME", path("home/cache"));
     qputenv("TMPDIR", path("tmp"));
     // The machine's package lists and tmpfiles rules are not the test's:
     // tests that need them write their own here.

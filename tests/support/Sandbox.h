@@ -18,9 +18,10 @@
 class Sandbox {
 public:
     // Creates the sandbox with drive c: at <root>/c and the program folder at
-    // <root>/bin, and points HOME, XDG_DATA_HOME, TMPDIR, VARNEL_DRIVES, the
-    // run environment's program and tmpfiles.d folders into it, and the host
-    // registry files into <root>/registry. VARNEL_WINDIR, WINEPREFIX and VARNEL_CODEPAGE are cleared. Message boxes
+    // <root>/bin, and points HOME, XDG_DATA_HOME, XDG_CACHE_HOME, TMPDIR,
+    // VARNEL_DRIVES, the run environment's program and tmpfiles.d folders
+    // into it, and the host registry files into <root>/registry.
+    // VARNEL_WINDIR, WINEPREFIX and VARNEL_CODEPAGE are cleared. Message boxes
     // are answered with boxAnswer and their texts kept in boxes.
     Sandbox();
     ~Sandbox();

@@ -8,6 +8,8 @@
 #include "widgets/FlatMenuStyle.h"
 #include "widgets/PartsProgressBar.h"
 #include "widgets/ReportListView.h"
+#include "platform/RunEnvironment.h"
+#include "widgets/StatusPane.h"
 
 #include <QAccessible>
 #include <QMenuBar>
@@ -36,6 +38,37 @@ private Q_SLOTS:
         QCOMPARE(bar.partsComplete(), 10);
         bar.addParts(-20);
         QCOMPARE(bar.partsComplete(), 0);
+    }
+
+    // Told a text per entry, the pane answers the latest at once, shows at
+    // most one a frame (time held still here: only the first is shown at
+    // once), always ends showing the last, and never takes markup.
+    void statusPaneShowsTheLatestTextOncePerFrame()
+    {
+        quint32 now = 1000;
+        const platform::RunEnvironment before = platform::RunEnvironment::current();
+        platform::RunEnvironment held = before;
+        held.clock = [&now] { return now; };
+        platform::RunEnvironment::install(held);
+        StatusPane pane;
+        pane.show();
+        const auto shown = [&pane] { return pane.QLabel::text(); };
+        pane.setText(QStringLiteral("first"));
+        QCOMPARE(shown(), QStringLiteral("first"));
+        for (int i = 0; i < 1000; ++i) {
+            pane.setText(QStringLiteral("c:\\<b>%1</b>").arg(i));
+            QCOMPARE(pane.text(), QStringLiteral("c:\\<b>%1</b>").arg(i));
+            QCOMPARE(shown(), QStringLiteral("first"));
+        }
+        QTRY_COMPARE(shown(), QStringLiteral("c:\\<b>999</b>"));
+        QCOMPARE(pane.textFormat(), Qt::PlainText);
+        now += StatusPane::frameMs;
+        pane.setText(QStringLiteral("a frame later"));
+        QCOMPARE(shown(), QStringLiteral("a frame later"));
+        pane.clear();
+        QCOMPARE(pane.text(), QString());
+        QTRY_COMPARE(shown(), QString());
+        platform::RunEnvironment::install(before);
     }
 
     void logKeepsLinesColoursAndTheNewestInView()

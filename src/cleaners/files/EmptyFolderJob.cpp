@@ -6,12 +6,14 @@
 
 namespace {
 
-// Drops the entries at positions (ascending) from both lists.
-void drop(QList<core::Finding>& found, QStringList& texts, const QList<int>& positions)
+// Drops the entries at positions (ascending) from all three lists.
+void drop(QList<core::Finding>& found, QStringList& texts, QList<TFindDirs::Contents>& contents,
+          const QList<int>& positions)
 {
     for (qsizetype k = positions.size() - 1; k >= 0; --k) {
         found.removeAt(positions[k]);
         texts.removeAt(positions[k]);
+        contents.removeAt(positions[k]);
     }
 }
 
@@ -22,6 +24,7 @@ EmptyFolderJob::Result EmptyFolderJob::scan(const core::Context&, core::JobSink&
     Result result;
     walker_.DirsFound.clear();
     walker_.FoundIds.clear();
+    walker_.FoundContents.clear();
     walker_.StartDir = drive.left(1) + QStringLiteral(":\\");
     try {
         walker_.Execute();
@@ -30,6 +33,8 @@ EmptyFolderJob::Result EmptyFolderJob::scan(const core::Context&, core::JobSink&
     }
     QList<core::Finding> found;
     QStringList texts;
+    // What the walk judged of each folder, so none is read a second time.
+    QList<TFindDirs::Contents> contents = walker_.FoundContents;
     for (qsizetype i = 0; i < walker_.DirsFound.size(); ++i) {
         core::Finding folder;
         folder.path = TFindDirs::PathOf(walker_.DirsFound[i]);
@@ -38,11 +43,11 @@ EmptyFolderJob::Result EmptyFolderJob::scan(const core::Context&, core::JobSink&
         found.append(folder);
     }
     result.checked = int(found.size());
-    drop(found, texts, EmptyFolders::parentRows(texts));
+    drop(found, texts, contents, EmptyFolders::parentRows(texts));
     QStringList paths;
     for (const core::Finding& folder : found)
         paths.append(folder.path);
-    drop(found, texts, EmptyFolders::nonEmptyRows(paths));
+    drop(found, texts, contents, EmptyFolders::nonEmptyRows(paths, contents));
     for (const core::Finding& folder : found)
         sink.found(folder);
     return result;

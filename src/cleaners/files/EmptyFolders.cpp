@@ -83,13 +83,17 @@ quint64 contentSize(const QString& path)
     return content.size;
 }
 
-QList<int> nonEmptyRows(const QStringList& paths)
+QList<int> nonEmptyRows(const QStringList& paths, const QList<TFindDirs::Contents>& contents)
 {
+    using Contents = TFindDirs::Contents;
     const core::PrefixSkeleton skeleton;
     QList<int> rows;
-    for (int row = 0; row < paths.size(); ++row)
-        if (skeleton.contains(paths[row]) || contentSize(paths[row]) != 0)
+    for (int row = 0; row < paths.size(); ++row) {
+        const Contents judged = contents.value(row, Contents::Unknown);
+        const bool content = judged == Contents::Unknown ? contentSize(paths[row]) != 0 : judged == Contents::Some;
+        if (skeleton.contains(paths[row]) || content)
             rows.append(row);
+    }
     return rows;
 }
 

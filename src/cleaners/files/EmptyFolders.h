@@ -4,6 +4,8 @@
 // while nothing in it may not be judged. The window and the command line
 // both list exactly what these leave.
 
+#include "cleaners/files/TFindDirs.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,7 +24,10 @@ QList<int> parentRows(const QStringList& texts);
 quint64 contentSize(const QString& path);
 
 // The positions of paths that are not empty or are folders of the Wine
-// prefix's own skeleton, in ascending order.
-QList<int> nonEmptyRows(const QStringList& paths);
+// prefix's own skeleton, in ascending order. contents, when given, holds
+// what the walk that found them judged of each (same positions): a folder
+// it judged is not read again; one it did not (Unknown, or past the end of
+// contents) is read by contentSize.
+QList<int> nonEmptyRows(const QStringList& paths, const QList<TFindDirs::Contents>& contents = {});
 
 } // namespace EmptyFolders

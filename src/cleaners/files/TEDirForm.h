@@ -41,7 +41,7 @@ public:
     DriveBox* Drive;
     ReportListView* DirsView;
     QStandardItemModel* DirsModel;
-    QLabel* StatPane;
+    StatusPane* StatPane;
     QMenu* DirsMenu;
     // The window's own images, by the index its menu gives them: the folder
     // (open), delete the selected, delete all.

@@ -36,7 +36,7 @@ public:
     DriveBox* Drive;
     ReportListView* FileView;
     QStandardItemModel* FileModel;
-    QLabel* StatPane;
+    StatusPane* StatPane;
     QMenu* FileMenu;
     // The window's own images, by the index its menu gives them: none at 0,
     // delete the selected, delete all.

@@ -6,41 +6,138 @@
 #include "platform/FolderWalk.h"
 #include "platform/PathMapper.h"
 
+#include <optional>
 #include <vector>
 
 using platform::FolderListing;
 using platform::PathMapper;
 
 // The finder's part in the shared walk: folders only, hidden and system
-// ones skipped, each listed after its own sub-folders.
+// ones neither listed nor entered, except to judge a folder that lists no
+// sub-folder; each listed after its own sub-folders.
 struct TFindDirs::Visitor : platform::FolderWalkVisitor {
     TFindDirs& find;
-    std::vector<platform::EntryId> pending; // of the folders whose turn is on, innermost last
 
-    platform::WalkStep descend(const FolderListing& listing, const Entry& e, const QString&)
+    // What the walk does with one entry of a folder.
+    enum class Plan : quint8 { Skip, List, Judge };
+    // Why a folder is walked: the root, a folder to list, or a folder inside
+    // a hidden one, looked at only for the listed folder above it.
+    enum class Mode : quint8 { Root, Listed, Judged };
+
+    struct Frame {
+        const FolderListing::Entry* entries = nullptr; // tells the frame's listing in after()
+        Mode mode = Mode::Root;
+        bool judging = false; // its content is asked for
+        bool content = false;
+        std::vector<Plan> plan;           // per entry
+        std::vector<platform::EntryId> ids; // of the entries to list
+    };
+    std::vector<Frame> frames; // the folders being walked, innermost last
+    Mode entering = Mode::Root;
+
+    platform::WalkStep opened(const FolderListing& listing, const QString&)
+    {
+        Frame frame;
+        frame.entries = listing.entries().data();
+        frame.mode = entering;
+        plan(listing, frame);
+        frames.push_back(std::move(frame));
+        return platform::WalkStep::Pass;
+    }
+
+    // Decides, once a folder is read, which sub-folders are listed or looked
+    // into, and whether its own entries make it hold content.
+    void plan(const FolderListing& listing, Frame& frame) const
     {
         constexpr quint32 skipped = platform::faHidden | platform::faSysFile | platform::faVolumeID
             | platform::faMountPoint;
-        if (!e.isDirectory)
-            return platform::WalkStep::Skip;
-        platform::EntryId id;
-        if ((listing.attributesOf(e, id) & skipped) || id.kind != platform::EntryKind::Folder)
-            return platform::WalkStep::Skip;
-        pending.push_back(id);
-        return find.Recursive ? platform::WalkStep::Enter : platform::WalkStep::Pass;
+        const std::vector<FolderListing::Entry>& entries = listing.entries();
+        frame.plan.assign(entries.size(), Plan::Skip);
+        bool listsChild = false;
+        if (frame.mode != Mode::Judged) {
+            frame.ids.resize(entries.size());
+            for (size_t i = 0; i < entries.size(); ++i) {
+                if (!entries[i].isDirectory)
+                    continue;
+                const quint32 attributes = listing.attributesOf(entries[i], frame.ids[i]);
+                if (!(attributes & skipped) && frame.ids[i].kind == platform::EntryKind::Folder) {
+                    frame.plan[i] = Plan::List;
+                    listsChild = true;
+                }
+            }
+        }
+        // A folder that lists a sub-folder is never offered itself, so only
+        // the others are judged, and only where the walk goes on.
+        frame.judging = frame.mode == Mode::Judged || (frame.mode == Mode::Listed && !listsChild && find.Recursive);
+        if (!frame.judging)
+            return;
+        frame.content = listing.withheld() || listing.folderIsPackaged();
+        for (size_t i = 0; i < entries.size() && !frame.content; ++i) {
+            const FolderListing::Entry& e = entries[i];
+            if (!e.isDirectory)
+                frame.content = listing.isSpecialFile(e) || listing.sizeOf(e) != 0 || listing.isPackaged(e);
+        }
+        // These looks nearly always end at a folder's first file: the
+        // readers ahead of a cold walk fetch that one of each folder, not
+        // every file of the kinds seen (a whole zero-byte search's reads).
+        FolderListing::noteFirstFileLooks();
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].isDirectory && frame.plan[i] == Plan::Skip)
+                frame.plan[i] = Plan::Judge;
     }
 
-    platform::WalkStep unreadable(const FolderListing& child, const FolderListing&, const Entry&, const QString& folder)
+    platform::WalkStep descend(const FolderListing& listing, const Entry& e, const QString&)
     {
+        Frame& frame = frames.back();
+        switch (frame.plan[size_t(&e - listing.entries().data())]) {
+        case Plan::Skip:
+            return platform::WalkStep::Skip;
+        case Plan::List:
+            entering = Mode::Listed;
+            return find.Recursive ? platform::WalkStep::Enter : platform::WalkStep::Pass;
+        case Plan::Judge:
+            if (frame.content)
+                return platform::WalkStep::Skip; // judged already
+            if (listing.isMountPoint(e)) {
+                frame.content = true;
+                return platform::WalkStep::Skip;
+            }
+            entering = Mode::Judged;
+            return platform::WalkStep::Enter;
+        }
+        return platform::WalkStep::Skip;
+    }
+
+    platform::WalkStep unreadable(const FolderListing& child, const FolderListing& listing, const Entry& e,
+                                  const QString& folder)
+    {
+        // A folder looked into only for judging counts as holding nothing
+        // when it cannot be read, as a second reading would find.
+        if (frames.back().plan[size_t(&e - listing.entries().data())] == Plan::Judge)
+            return platform::WalkStep::Pass;
         PathMapper::setCurrentDirectory(PathOf(folder));
         throw EInOutError(child.lastError());
     }
 
     platform::WalkStep after(const FolderListing& listing, const Entry& e, const QString& folder)
     {
+        std::optional<Frame> child;
+        if (frames.back().entries != listing.entries().data()) {
+            child = std::move(frames.back());
+            frames.pop_back();
+        }
+        Frame& frame = frames.back();
+        const size_t index = size_t(&e - listing.entries().data());
+        if (frame.plan[index] == Plan::Judge) {
+            frame.content = frame.content || (child && child->content);
+            return platform::WalkStep::Pass;
+        }
+        Contents contents = Contents::Unknown;
+        if (child && child->judging)
+            contents = child->content ? Contents::Some : Contents::Nothing;
         find.DirsFound.append(childFolder(folder, listing.name(e)));
-        find.FoundIds.append(pending.back());
-        pending.pop_back();
+        find.FoundIds.append(frame.ids[index]);
+        find.FoundContents.append(contents);
         return platform::WalkStep::Pass;
     }
 
@@ -58,7 +155,7 @@ void TFindDirs::Execute()
         return;
     FolderListing root;
     if (root.read(StartDir)) {
-        Visitor visitor{{}, *this, {}};
+        Visitor visitor{{}, *this, {}, Visitor::Mode::Root};
         platform::walkFolders(std::move(root), StartDir, visitor);
     }
     PathMapper::setCurrentDirectory(StartDir);

@@ -15,7 +15,6 @@
 
 class DriveBox;
 class QCheckBox;
-class QLabel;
 class QStandardItemModel;
 class QToolButton;
 class ReportListView;
@@ -47,7 +46,7 @@ public:
     QStandardItemModel* LinkModel;
     // The window's own images: a shortcut (each listed row's).
     const QList<QIcon> ImgList;
-    QLabel* Pane;
+    StatusPane* Pane;
     DriveBox* Drives;
     TdcShellLink* ShLink;
     // The checker, and its walker under the name the window knows it by.

@@ -7,6 +7,7 @@
 #include "widgets/DriveBox.h"
 #include "widgets/HelpKey.h"
 #include "widgets/ReportListView.h"
+#include "widgets/StatusPane.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,10 +43,10 @@ ReportListView* TToolWindow::addList(const char* objectName, const QStringList& 
     return view;
 }
 
-QLabel* TToolWindow::addStatus(const char* objectName)
+StatusPane* TToolWindow::addStatus(const char* objectName)
 {
     auto* status = new QStatusBar(this);
-    QLabel* pane = ToolWindowKit::addStatusPane(status, objectName);
+    StatusPane* pane = ToolWindowKit::addStatusPane(status, objectName);
     layout_->addWidget(status);
     return pane;
 }
@@ -110,7 +111,7 @@ bool TToolWindow::confirmed(const QString& question)
     return !busy_ && ToolWindowKit::confirm(this, question);
 }
 
-void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, Disposal how, QLabel* pane,
+void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, Disposal how, StatusPane* pane,
                              const QString& done)
 {
     QList<core::Finding> chosen;

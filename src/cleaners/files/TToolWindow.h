@@ -10,6 +10,7 @@
 // ever deleted, whatever took its path since.
 
 #include "core/Disposal.h"
+#include "widgets/StatusPane.h"
 
 #include <QDialog>
 #include <QList>
@@ -20,7 +21,6 @@
 class DriveBox;
 class QAction;
 class QIcon;
-class QLabel;
 class QMenu;
 class QStandardItemModel;
 class QToolButton;
@@ -47,7 +47,7 @@ protected:
     // filling the window; model receives the list's model.
     ReportListView* addList(const char* objectName, const QStringList& captions, QStandardItemModel*& model);
     // The status bar at the bottom, with its one pane.
-    QLabel* addStatus(const char* objectName);
+    StatusPane* addStatus(const char* objectName);
     // The tool bar of a window that searches one drive: its search button,
     // the drop-down of fixed drives ("Drive", whose first character is the
     // drive walked), its delete-all button and the exit button ("ExitBtn",
@@ -96,7 +96,7 @@ protected:
     // removes the rows from the list and shows done in pane. Whether an
     // entry could be deleted is not asked: its row goes all the same, as a
     // failure has always been left for the shell's own message to tell.
-    void deleteRows(QStandardItemModel* model, const QList<int>& rows, Disposal how, QLabel* pane, const QString& done);
+    void deleteRows(QStandardItemModel* model, const QList<int>& rows, Disposal how, StatusPane* pane, const QString& done);
     // Every row of model, top to bottom.
     static QList<int> allRows(const QStandardItemModel* model);
 

@@ -5,6 +5,8 @@
 #include "cleaners/files/TdcFileInfo.h"
 #include "platform/FolderListing.h"
 
+#include <functional>
+
 namespace ZeroByteFiles {
 
 // Whether the match at path is a zero-byte file to offer. Only a regular
@@ -12,7 +14,10 @@ namespace ZeroByteFiles {
 // speak of and is never junk), never one a package installed (an empty
 // __init__.py is part of its package), and only while reading it through
 // info still finds it empty. A file that cannot be read is passed over.
-// info is the caller's, made once for a whole search.
-bool qualifies(const QString& path, const platform::FolderListing::Found& entry, bool packaged, TdcFileInfo& info);
+// info is the caller's, made once for a whole search; packaged is asked
+// only of an empty regular file (the look-up hashes the whole path, and a
+// search meets every file).
+bool qualifies(const QString& path, const platform::FolderListing::Found& entry, const std::function<bool()>& packaged,
+               TdcFileInfo& info);
 
 } // namespace ZeroByteFiles

@@ -16,7 +16,7 @@ void ZeroByteJob::scan(const core::Context&, core::JobSink& sink, const QString&
     walker_.OnFind = [&](QObject*, const QString& file) {
         sink.progress(file, count);
         const platform::FolderListing::Found& entry = walker_.FoundEntry();
-        if (!ZeroByteFiles::qualifies(file, entry, walker_.FoundIsPackaged(), info_))
+        if (!ZeroByteFiles::qualifies(file, entry, [this] { return walker_.FoundIsPackaged(); }, info_))
             return;
         core::Finding found;
         found.path = file;

@@ -4,9 +4,10 @@
 // of the chosen one. On a 64-bit machine the 32-bit programs' machine Run
 // key is listed too, its rows marked " (32-бит)".
 
+#include "widgets/StatusPane.h"
+
 #include <QDialog>
 
-class QLabel;
 class QPushButton;
 class QStandardItemModel;
 class QStatusBar;
@@ -33,8 +34,8 @@ public:
     ReportListView* ProgsView;
     QStandardItemModel* ProgsModel;
     QStatusBar* StatusBar;
-    QLabel* ValPane;
-    QLabel* ProgPane;
+    StatusPane* ValPane;
+    StatusPane* ProgPane;
     QPushButton* DelItemBtn;
     QPushButton* ExitBtn;
 

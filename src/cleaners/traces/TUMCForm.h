@@ -11,11 +11,12 @@
 // changes it, so the path shown, the controls' state and the entry the
 // delete commands act on are always the same node.
 
+#include "widgets/StatusPane.h"
+
 #include <QDialog>
 
 class QAction;
 class QFrame;
-class QLabel;
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -48,8 +49,8 @@ public:
     QMenu* ProgsMenu;
     QAction* DelRecItem;
     QStatusBar* StatBar;
-    QLabel* ProgsPane;
-    QLabel* KeyPane;
+    StatusPane* ProgsPane;
+    StatusPane* KeyPane;
     QPushButton* DelBtn;
     QPushButton* ExtBtn;
 

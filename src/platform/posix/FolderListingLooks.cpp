@@ -69,6 +69,12 @@ void FolderListing::forgetLooks()
     looked = {};
 }
 
+void FolderListing::noteFirstFileLooks()
+{
+    looked = {};
+    looked.firstFile = true;
+}
+
 void FolderListing::noteLook(const Entry& e) const
 {
     if (e.isDirectory || looked.many || looked.covers(hostName(e)))

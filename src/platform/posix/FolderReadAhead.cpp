@@ -195,11 +195,13 @@ bool FolderReadAhead::State::readOne(Pending item)
     if (readHook())
         readHook()(child->hostFolder());
     const FolderListing::LookedAt kinds = lookedAtNow();
+    bool first = kinds.firstFile;
     for (const FolderListing::Entry& e : child->entries()) {
         if (stop)
             return true;
-        if (!e.isDirectory && kinds.covers(child->hostName(e)))
+        if (!e.isDirectory && (first || kinds.covers(child->hostName(e))))
             child->statOf(e);
+        first = first && e.isDirectory;
     }
     std::lock_guard lock(mutex);
     ++reads;
@@ -260,7 +262,7 @@ bool FolderReadAhead::read(std::span<const quint32> position, const FolderListin
     s.ahead.erase(s.ahead.begin(), passed);
     std::erase_if(s.declined, [&](const Position& d) { return d < s.walkAt; });
     const FolderListing::LookedAt& looked = FolderListing::lookedAt();
-    if (looked.count != s.looked.count || looked.many != s.looked.many)
+    if (looked.count != s.looked.count || looked.many != s.looked.many || looked.firstFile != s.looked.firstFile)
         s.looked = looked;
     if (room)
         s.wake.notify_all();

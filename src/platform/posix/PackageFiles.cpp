@@ -1,6 +1,7 @@
 #include "platform/PackageFiles.h"
 
 #include "posix/Handles.h"
+#include "posix/PackageFilesCache.h"
 
 #include <QHash>
 
@@ -21,8 +22,8 @@ namespace {
 
 struct Loaded {
     QByteArray adminDir;
-    struct timespec infoChanged {};
-    struct timespec diversionsChanged {};
+    QByteArray infoChanged;       // stampOf the info folder
+    QByteArray diversionsChanged; // and of the diversions
     bool checked = false;       // the dates above were looked at
     bool read = false;          // the lists were read since
     std::vector<size_t> hashes; // sorted, unique
@@ -46,17 +47,17 @@ size_t pathHash(QByteArrayView path)
     return qHash(path, 0);
 }
 
-struct timespec changedAt(const QByteArray& path)
+// When path last changed, as text: its modification time, which dpkg's
+// renames into the folder move, and its change time and inode, which no
+// one but the folder's owner can set back.
+QByteArray stampOf(const QByteArray& path)
 {
     struct stat st;
     if (::stat(path.constData(), &st) != 0)
-        return {};
-    return st.st_mtim;
-}
-
-bool operator==(const struct timespec& a, const struct timespec& b)
-{
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        return QByteArrayLiteral("none");
+    return QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(st.st_mtim.tv_nsec)) + ' '
+        + QByteArray::number(qint64(st.st_ctim.tv_sec)) + '.' + QByteArray::number(qint64(st.st_ctim.tv_nsec)) + ' '
+        + QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
 }
 
 // The whole file name inside folder, or nothing when it cannot be read.
@@ -97,10 +98,20 @@ public:
         return pathHash(t.real + path.sliced(top.size()).toByteArray());
     }
 
+    // Each first folder met and what its link says ("" for no link).
+    QList<QPair<QByteArray, QByteArray>> links() const
+    {
+        QList<QPair<QByteArray, QByteArray>> out;
+        for (const Top& t : tops_)
+            out.append({t.name, t.link});
+        return out;
+    }
+
 private:
     struct Top {
         QByteArray name;
-        QByteArray real; // empty when the folder is no link
+        QByteArray link; // as readlink says; empty when the folder is no link
+        QByteArray real; // link as an absolute path; empty when the folder is no link
     };
 
     const Top& lookUp(QByteArrayView top)
@@ -108,17 +119,23 @@ private:
         for (const Top& t : tops_)
             if (t.name == top)
                 return t;
-        tops_.push_back({top.toByteArray(), realOf(top.toByteArray())});
+        const QByteArray name = top.toByteArray();
+        const QByteArray link = linkOf(name);
+        tops_.push_back({name, link, realOf(link)});
         return tops_.back();
     }
 
-    static QByteArray realOf(const QByteArray& top)
+    static QByteArray linkOf(const QByteArray& top)
     {
         char target[4096];
-        const ssize_t n = ::readlink(top.constData(), target, sizeof target - 1);
-        if (n <= 0)
+        const ssize_t n = ::readlink(top.constData(), target, sizeof target);
+        return n > 0 && n < ssize_t(sizeof target) ? QByteArray(target, n) : QByteArray();
+    }
+
+    static QByteArray realOf(const QByteArray& link)
+    {
+        if (link.isEmpty())
             return {};
-        const QByteArray link(target, n);
         QByteArray real = link.startsWith('/') ? link : "/" + link;
         while (real.size() > 1 && real.endsWith('/'))
             real.chop(1);
@@ -153,11 +170,14 @@ void addDiversions(const QByteArray& text, TopFolders& tops, std::vector<size_t>
             hashes.push_back(tops.hashOf(lines[i]));
 }
 
-void load(Loaded& state)
+// What the cache is saved under: where the lists are and when they changed.
+QByteArray cacheKey(const Loaded& state)
 {
-    state.hashes.clear();
-    state.figures = {};
-    TopFolders tops;
+    return state.adminDir + "\ninfo " + state.infoChanged + "\ndiversions " + state.diversionsChanged;
+}
+
+void readLists(Loaded& state, TopFolders& tops)
+{
     const posix::UniqueFd admin(::open(state.adminDir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     posix::UniqueFd infoFd(admin.valid() ? ::openat(admin.get(), "info", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
     DIR* info = infoFd.valid() ? ::fdopendir(infoFd.get()) : nullptr;
@@ -179,6 +199,28 @@ void load(Loaded& state)
         addDiversions(readAll(admin.get(), "diversions"), tops, state.hashes);
     std::sort(state.hashes.begin(), state.hashes.end());
     state.hashes.erase(std::unique(state.hashes.begin(), state.hashes.end()), state.hashes.end());
+}
+
+// Takes the hashes from the cache when it holds this very set of lists,
+// otherwise reads the lists and saves them there for the next start.
+void load(Loaded& state)
+{
+    state.hashes.clear();
+    state.figures = {};
+    const QByteArray key = cacheKey(state);
+    posix::PackageFilesCacheContent cached;
+    if (posix::loadPackageFilesCache(key, cached)) {
+        state.hashes = std::move(cached.hashes);
+        state.figures.lists = cached.lists;
+        state.figures.fromCache = true;
+    } else {
+        TopFolders tops;
+        readLists(state, tops);
+        cached.hashes = state.hashes;
+        cached.tops = tops.links();
+        cached.lists = state.figures.lists;
+        posix::savePackageFilesCache(key, cached);
+    }
     state.hashes.shrink_to_fit();
     state.figures.paths = qsizetype(state.hashes.size());
     state.figures.bytes = qsizetype(state.hashes.capacity() * sizeof(size_t));
@@ -191,8 +233,8 @@ void PackageFiles::refresh()
 {
     Loaded& state = loaded();
     const QByteArray dir = adminDir();
-    const struct timespec info = changedAt(dir + "/info");
-    const struct timespec diversions = changedAt(dir + "/diversions");
+    const QByteArray info = stampOf(dir + "/info");
+    const QByteArray diversions = stampOf(dir + "/diversions");
     if (state.checked && state.adminDir == dir && state.infoChanged == info && state.diversionsChanged == diversions)
         return;
     state.checked = true;
@@ -213,6 +255,11 @@ bool PackageFiles::contains(QByteArrayView hostPath)
     while (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
     return std::binary_search(state.hashes.begin(), state.hashes.end(), pathHash(path));
+}
+
+void PackageFiles::forget()
+{
+    loaded() = Loaded();
 }
 
 PackageFiles::Figures PackageFiles::figures()
