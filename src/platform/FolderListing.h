@@ -143,6 +143,9 @@ public:
         EntryId id;
         quint64 size = 0;
         bool packaged = false; // set by walkers that ask isPackaged()
+        // Another name may lead to the same entry: a file with more than
+        // one hard link (or one whose link count is unknown).
+        bool linked = false;
     };
     Found statOf(const Entry& e) const;
 

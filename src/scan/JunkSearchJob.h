@@ -45,6 +45,11 @@ public:
                         const std::function<bool()>& stop = {});
 
 private:
+    // True when this search has listed the entry the walker reports.
+    bool listedBefore(const QString& path, const platform::FolderListing::Found& entry);
+
     TmFileScan walker_;
-    QSet<platform::EntryId> listed_;
+    QSet<platform::EntryId> listed_; // the entries that may be reported again
+    QStringList temporaryFolders_;
+    bool remembersAll_ = false;
 };

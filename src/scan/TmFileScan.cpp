@@ -104,16 +104,17 @@ void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
                 return;
             const Match m = std::move(matches.front());
             matches.pop_front();
-            report(m.path, m.entry, found);
+            report(m.path, m.entry, found, m.repeated);
         }
     }
 }
 
-void TmFileScan::report(const QString& path, const FolderListing::Found& entry, QStringList& found)
+void TmFileScan::report(const QString& path, const FolderListing::Found& entry, QStringList& found, bool repeated)
 {
     if (KeepResult)
         found.append(path);
     found_ = entry;
+    repeated_ = repeated;
     if (OnFileFound)
         OnFileFound(path);
 }
@@ -154,10 +155,15 @@ struct TmFileScan::Visitor : platform::FolderWalkVisitor {
             }
             return *here;
         };
+        const bool first = walk.masks.front().matches(name);
+        bool before = first; // the walk reports it for an earlier mask already
         for (size_t k = 1; k < walk.masks.size(); ++k)
-            if (walk.masks[k].matches(name))
+            if (walk.masks[k].matches(name)) {
                 walk.later[k - 1].push_back(match());
-        if (!walk.masks.front().matches(name))
+                walk.later[k - 1].back().repeated = before;
+                before = true;
+            }
+        if (!first)
             return platform::WalkStep::Pass;
         platform::MessagePump::process();
         if (stopRequested)

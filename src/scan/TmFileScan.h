@@ -76,10 +76,17 @@ public:
     // id to find the very same entry.
     const platform::FolderListing::Found& FoundEntry() const { return found_; }
 
+    // Whether the entry being reported was reported before by this walk of
+    // its folder: it matched an earlier mask of the same folder's entries
+    // too. Valid during OnFileFound. Walks of other folders that hold the
+    // same entry (a temporary folder inside a drive) are not known here.
+    bool FoundRepeated() const { return repeated_; }
+
 private:
     struct Match {
         QString path;
         platform::FolderListing::Found entry;
+        bool repeated = false; // an earlier mask of the walk matched it too
     };
     // One walk for the masks of filter entries that share a folder: the
     // first mask's matches are reported as they are met, the others' kept
@@ -95,9 +102,11 @@ private:
     void walkGroup(const QStringList& entries, QStringList& found);
     struct Visitor;
     void walkFolder(platform::FolderListing listing, const QString& folder, Walk& walk, QStringList& found);
-    void report(const QString& path, const platform::FolderListing::Found& entry, QStringList& found);
+    void report(const QString& path, const platform::FolderListing::Found& entry, QStringList& found,
+                bool repeated = false);
 
     bool walking_ = false;
     platform::FolderListing::Found found_;
+    bool repeated_ = false;
     QStringList result_;
 };

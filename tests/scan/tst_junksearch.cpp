@@ -3,12 +3,16 @@
 #include "core/Context.h"
 #include "core/Disposal.h"
 #include "scan/JunkSearch.h"
+#include "scan/JunkSearchJob.h"
 #include "scan/ProtectionRules.h"
+#include "core/CallbackSink.h"
 #include "settings/Settings.h"
 #include "platform/DriveTable.h"
 #include "support/Sandbox.h"
 
 #include <QtTest>
+
+#include <unistd.h>
 
 using namespace JunkSearch;
 
@@ -244,6 +248,43 @@ private Q_SLOTS:
         QStringList masks;
         LoadCustomFilters(masks);
         QCOMPARE(masks, QStringList({"*.last"}));
+    }
+
+    // Every entry is one row however many ways the search meets it: two
+    // masks that match one name, a file in the temporary folder (the drive's
+    // masks and the folder's own entry), a second name of one file, a drive
+    // that lies inside another; and two different files stay two rows.
+    void eachEntryIsListedOnceHoweverItIsMet()
+    {
+        box.makeFile("c/tmp/one.tmp");
+        box.makeFile("c/tmp/other.tmp");
+        box.makeFile("c/a/abc.tmp");
+        box.makeFile("c/a/plain.bak");
+        QCOMPARE(::link(box.path("c/a/plain.bak").constData(), box.path("c/a/second.bak").constData()), 0);
+        writeAll({{"Search", "CustomFiles", "Yes"},
+                  {"CFilters", "Items", "1"},
+                  {"CFilters", "Filter0", "abc.*"},
+                  {"CFilters", "StateFilter0", "1"}});
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", box.path("c/tmp"));
+        const auto listed = [](const QStringList& drives) {
+            QStringList paths;
+            core::CallbackSink sink;
+            sink.onFound = [&paths](const core::Finding& found) { paths << found.path.toLower(); };
+            JunkSearchJob().scan(core::Context::current(), sink, PlanSearchOn(drives));
+            paths.sort();
+            return paths;
+        };
+        const QStringList once{"c:\\a\\abc.tmp", "c:\\a\\plain.bak", "c:\\tmp\\one.tmp", "c:\\tmp\\other.tmp"};
+        const QStringList found = listed({"c:"});
+        QCOMPARE(found.size(), once.size());
+        QVERIFY(found.contains("c:\\a\\abc.tmp") && found.contains("c:\\tmp\\one.tmp"));
+        QVERIFY(found.contains("c:\\a\\plain.bak") != found.contains("c:\\a\\second.bak")); // one name of the two
+
+        box.setDrives({{'c', "c"}, {'d', "c/a"}});
+        QCOMPARE(listed({"c:", "d:"}).size(), once.size()); // d:'s files are c:'s
+        box.setDrives({{'c', "c"}});
+        qputenv("TMPDIR", tmp);
     }
 
     void deletionFollowsTheRecycleSwitchPerFile()

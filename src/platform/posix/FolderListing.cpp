@@ -379,7 +379,8 @@ FolderListing::Found FolderListing::statOf(const Entry& e) const
     if (!fd_.valid() || !posix::statEntryAt(fd_.get(), hostNameZ(e), st))
         return {};
     const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
-    return {posix::entryIdOf(st), sized ? quint64(st.stx_size) : 0};
+    const bool linked = !S_ISDIR(st.stx_mode) && (!(st.stx_mask & STATX_NLINK) || st.stx_nlink > 1);
+    return {posix::entryIdOf(st), sized ? quint64(st.stx_size) : 0, false, linked};
 }
 
 FolderListing::Details FolderListing::detailsOf(const Entry& e) const
