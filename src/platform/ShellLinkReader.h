@@ -1,24 +1,16 @@
 #pragma once
-// Reads a shortcut (.lnk) file in place of the shell's link object. Reads
-// only: nothing is ever written back, and a moved target is not searched for.
-// ANSI strings are read in the ANSI code page (CodePage::ansi()), double-byte
-// code pages included; every string ends at its first NUL.
+// Reads a shortcut (.lnk) file in place of the shell's link object: the file
+// safely, its bytes through formats::ShellLinkBytes with the ANSI code page
+// of this environment (CodePage::ansi()).
+
+#include "formats/ShellLinkBytes.h"
 
 #include <QString>
 #include <optional>
 
 namespace platform {
 
-struct ShellLinkData {
-    QString target; // the local or network path the shortcut points to; empty for a shell object
-    QString arguments;
-    QString workingDirectory;
-    QString description;
-    QString iconLocation;
-    int iconIndex = 0;
-    quint32 showCommand = 1; // SW_SHOWNORMAL
-    quint16 hotKey = 0;      // low byte virtual key, high byte HOTKEYF_* bits
-};
+using formats::ShellLinkData;
 
 class ShellLinkReader {
 public:
