@@ -123,7 +123,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("advice");
         QTest::newRow("needed") << QByteArray("122880\r\n") << qint64(122880) << qint64(120) << 1 << 1;
         QTest::newRow("half rounds to even") << QByteArray("51200") << qint64(51200) << qint64(50) << 0 << 0;
-        QTest::newRow("more than is used") << QByteArray(" 99999999999 ") << qint64(99999999999) << qint64(10000) << 100 << 2;
+        QTest::newRow("more than is used")
+            << QByteArray(" 99999999999 ") << qint64(99999999999) << qint64(10000) << 100 << 2;
         QTest::newRow("negative") << QByteArray("-4096") << qint64(-4096) << qint64(0) << 0 << 0;
         QTest::newRow("no number") << QByteArray("12 KB\r\n") << qint64(0) << qint64(0) << 0 << 0;
         QTest::newRow("second line ignored") << QByteArray("\r\n999999") << qint64(0) << qint64(0) << 0 << 0;
@@ -134,7 +135,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, handOver);
         box.makeFile("bin/fs.txt", handOver);
         const auto totals = SizeEstimate::compute({"C:", "D:"}, [](const QString& letter) {
-            return letter == u"C:" ? SizeEstimate::Drive{12000 * MB, 7000 * MB} : SizeEstimate::Drive{8000 * MB, 3000 * MB};
+            return letter == u"C:" ? SizeEstimate::Drive{12000 * MB, 7000 * MB}
+                                   : SizeEstimate::Drive{8000 * MB, 3000 * MB};
         });
         QCOMPARE(totals.capacityMB, 20000u);
         QCOMPARE(totals.usedMB, 10000u);
@@ -144,7 +146,9 @@ private Q_SLOTS:
         QTEST(int(totals.advice), "advice");
         QVERIFY(!box.exists("bin/fs.txt"));
         // A drive that claims more free space than it has is all free.
-        const auto odd = SizeEstimate::compute({"C:"}, [](const QString&) { return SizeEstimate::Drive{100 * MB, 200 * MB}; });
+        const auto odd = SizeEstimate::compute({"C:"}, [](const QString&) {
+            return SizeEstimate::Drive{100 * MB, 200 * MB};
+        });
         QCOMPARE(odd.usedMB, 0u);
         QCOMPARE(odd.foundPercent, 0);
     }
