@@ -4,15 +4,14 @@
 
 #include "app/ImageLibrary.h"
 #include "app/TReportForm.h"
+#include "cleaners/files/SizeEstimate.h"
 #include "cleaners/files/TEDirForm.h"
 #include "cleaners/files/TEFileForm.h"
 #include "cleaners/files/TLinkForm.h"
 #include "cleaners/wine/TWineLeftForm.h"
 #include "platform/DriveTable.h"
-#include "platform/KnownFolders.h"
 #include "platform/MessageBoxService.h"
 #include "platform/MessagePump.h"
-#include "platform/TextFile.h"
 #include "core/Disposal.h"
 #include "settings/Settings.h"
 #include "settings/TOptionsForm.h"
@@ -358,11 +357,7 @@ void TMainForm::WineLeftoversMenuItemClick()
 
 void TMainForm::CompActionExecute()
 {
-    ExtList.clear();
-    ExtList.append(QString::number(TotalSize / 1024));
-    platform::TextFile::writeLines(platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::HandOver),
-                                   ExtList);
-    ExtList.clear();
+    SizeEstimate::handOver(TotalSize);
     TReportForm report(this);
     ShowModal(report);
 }

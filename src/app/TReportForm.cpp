@@ -1,9 +1,6 @@
 #include "app/TReportForm.h"
 
 #include "cleaners/files/TdcDiskInfo.h"
-#include "platform/KnownFolders.h"
-#include "platform/TextFile.h"
-#include "core/Disposal.h"
 #include "widgets/HelpKey.h"
 #include "widgets/DriveBox.h"
 #include "widgets/PartsProgressBar.h"
@@ -21,8 +18,6 @@ template <typename T> T* named(T* w, const char* name, const QRect& at)
     w->setGeometry(at);
     return w;
 }
-
-constexpr quint64 kMegabyte = 1048576;
 
 } // namespace
 
@@ -76,36 +71,26 @@ void TReportForm::SelectDisk(const QString& text)
 
 void TReportForm::ComputeDiskTotals()
 {
-    quint64 capacity = 0, free = 0;
-    for (const QString& item : DriveBox_->itemTexts()) {
+    totals_ = SizeEstimate::compute(DriveBox_->itemTexts(), [this](const QString& item) {
         SelectDisk(item.left(1));
-        capacity += DiskInf->DiskSize;
-        free += DiskInf->DiskFree;
-    }
-    const quint64 used = capacity - qMin(free, capacity);
-    const quint64 capMB = capacity / kMegabyte, usedMB = used / kMegabyte;
-    AllSizeLabel->setText(QStringLiteral("Общая емкость дисков (Mb) : ") + QString::number(capMB));
-    UsedSizeLabel->setText(QStringLiteral("Из них занято (Mb) : ") + QString::number(usedMB));
-    AllSpaceBar->setTotalParts(qint64(capMB));
-    AllSpaceBar->setPartsComplete(qint64(usedMB));
-    const QString handOver = platform::KnownFolders::programFile(platform::KnownFolders::ProgramFile::HandOver);
-    SizeList = platform::TextFile::readLines(handOver).value_or(QStringList());
-    platform::TextFile::remove(handOver);
+        return SizeEstimate::Drive{DiskInf->DiskSize, DiskInf->DiskFree};
+    });
+    AllSizeLabel->setText(QStringLiteral("Общая емкость дисков (Mb) : ") + QString::number(totals_.capacityMB));
+    UsedSizeLabel->setText(QStringLiteral("Из них занято (Mb) : ") + QString::number(totals_.usedMB));
+    AllSpaceBar->setTotalParts(qint64(totals_.capacityMB));
+    AllSpaceBar->setPartsComplete(qint64(totals_.usedMB));
+    SizeList = totals_.handedOver;
 }
 
 void TReportForm::FormShow()
 {
     SizeList.clear();
     ComputeDiskTotals();
-    TmpSizeBar->setTotalParts(AllSpaceBar->partsComplete());
-    // A missing or empty hand-over file shows 0.
-    bool ok = false;
-    const qint64 kb = SizeList.isEmpty() ? 0 : SizeList.first().trimmed().toLongLong(&ok);
-    TmpSizeBar->setPartsComplete(ok ? kb / 1024 : 0);
-    TmpSizelabel->setText(QStringLiteral("Найденные файлы (\u041Ab) : ") + QString::number(ok ? kb : 0));
-    const int p = TmpSizeBar->percentDone();
-    if (p == 1)
+    TmpSizeBar->setTotalParts(qint64(totals_.usedMB));
+    TmpSizeBar->setPartsComplete(totals_.foundMB);
+    TmpSizelabel->setText(QStringLiteral("Найденные файлы (\u041Ab) : ") + QString::number(totals_.foundKB));
+    if (totals_.advice == SizeEstimate::Advice::Needed)
         RecomLabel->setText(QStringLiteral("Рекомендация - очистка необходима"));
-    else if (p >= 2)
+    else if (totals_.advice == SizeEstimate::Advice::Urgent)
         RecomLabel->setText(QStringLiteral("Рекомендация - очистка крайне необходима"));
 }

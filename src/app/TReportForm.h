@@ -2,7 +2,10 @@
 // The estimate: the last search's total against the capacity and the used
 // space of all fixed drives, with a recommendation. The total comes in
 // through the one-line hand-over file fs.txt in the program's folder, which
-// the report reads and deletes.
+// the report reads and deletes; SizeEstimate works out every figure, the
+// window shows them.
+
+#include "cleaners/files/SizeEstimate.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -38,4 +41,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    SizeEstimate::Totals totals_;
 };

@@ -1,6 +1,7 @@
 #include "core/UrlHistoryStore.h"
 
-#include "platform/DeletionPass.h"
+#include "core/Disposal.h"
+#include "core/OutcomeSink.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileFinder.h"
 #include "core/FolderCheck.h"
@@ -40,16 +41,20 @@ bool UrlHistoryStore::ClearHistory()
     if (judged.state != EmptiableFolder::State::Present)
         return false;
     const QString folder = judged.path;
-    QStringList entries;
+    // Each entry goes only while it is the entry listed: one put in its
+    // place since is left.
+    QList<Finding> entries;
     FileFinder finder;
     for (bool more = finder.findFirst(folder + QStringLiteral("\\*.*"), faAnyFile); more; more = finder.findNext())
-        if (finder.name() != QLatin1String(".") && finder.name() != QLatin1String(".."))
-            entries.append(folder + u'\\' + finder.name());
+        if (finder.name() != QLatin1String(".") && finder.name() != QLatin1String("..")) {
+            const QString entry = folder + u'\\' + finder.name();
+            entries.append({entry, ShellDelete::idOf(entry)});
+        }
     finder.close();
     bool all = true;
-    const DeletionPass pass;
-    for (const QString& entry : entries)
-        all = ShellDelete::erase(entry) && all;
+    OutcomeSink outcomes;
+    outcomes.subscribe([&all](const CleanOutcome& outcome) { all = all && outcome.kind == OutcomeKind::Deleted; });
+    DisposeAll(entries, Disposal::Erase, outcomes);
     return all;
 }
 

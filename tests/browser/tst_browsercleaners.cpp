@@ -3,7 +3,10 @@
 // the texts and the bar, the close timer, the folders that are refused and
 // the runs that are disturbed from inside.
 
+#include "cleaners/browser/BrowserCleanJob.h"
 #include "cleaners/browser/TEasyFileSearch.h"
+#include "core/CallbackSink.h"
+#include "core/OutcomeSink.h"
 #include "cleaners/browser/TIECForm.h"
 #include "cleaners/browser/TIECookForm.h"
 #include "platform/DriveTable.h"
@@ -159,16 +162,13 @@ private Q_SLOTS:
         box.makeFile("c/Cache/sub/noext");
         setCache("C:\\Cache");
         TIECForm form;
-        QStringList linesAtFirstPump, labels;
+        QStringList labels;
         QList<int> values;
         atPump = [&] {
-            if (linesAtFirstPump.isEmpty())
-                linesAtFirstPump = form.IECacheList->toPlainText().split(u'\n');
             labels << form.CacheLabel->text();
             values << form.IEProgress->value();
         };
         form.FormActivate();
-        QCOMPARE(linesAtFirstPump, (QStringList{"C:\\Cache\\a.dat", "C:\\Cache\\sub", "C:\\Cache\\sub\\x.bin"}));
         QCOMPARE(form.ProgressTotal(), 2);
         QCOMPARE(pumps, 3);
         QCOMPARE(labels, (QStringList{"Очистка кеша :", "Очистка кеша : a.dat", "Очистка кеша : sub"}));
@@ -180,6 +180,47 @@ private Q_SLOTS:
         QVERIFY(form.CloseTimer->isActive());
         form.CloseTimerTimer();
         QVERIFY(!form.CloseTimer->isActive());
+    }
+
+    // The job without a window: what it offers, in order, what it says of
+    // a refused value, and what its dispose reports.
+    void theJobOffersTheSearchOrderAndDisposesEachFinding()
+    {
+        box.makeFile("c/Cache/a.dat", "four");
+        box.makeFile("c/Cache/index");
+        box.makeFile("c/Cache/sub/x.bin");
+        TEasyFileSearch search;
+        BrowserCleanJob job(BrowserCleanJob::Store::Cache, search);
+        QList<core::Finding> found;
+        QStringList warnings;
+        core::CallbackSink sink;
+        sink.onFound = [&](const core::Finding& f) { found << f; };
+        sink.onWarning = [&](const QString& text) { warnings << text; };
+
+        setCache("C:\\");
+        QCOMPARE(job.scan(core::Context::current(), sink), BrowserCleanJob::Result::NoFolder);
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(found.isEmpty());
+        setCache("C:\\Gone");
+        QCOMPARE(job.scan(core::Context::current(), sink), BrowserCleanJob::Result::Missing);
+        setCache("C:\\cache");
+        QCOMPARE(job.scan(core::Context::current(), sink), BrowserCleanJob::Result::Searched);
+        QCOMPARE(job.folder(), QStringLiteral("C:\\cache"));
+        QStringList paths;
+        for (const core::Finding& f : found)
+            paths << f.path;
+        QCOMPARE(paths, (QStringList{"C:\\Cache\\a.dat", "C:\\Cache\\sub", "C:\\Cache\\sub\\x.bin"}));
+        QCOMPARE(found[0].size, quint64(4));
+        QVERIFY(!search.OnFileFinded); // the job leaves no handler behind
+
+        OutcomeSink outcomes;
+        QList<OutcomeKind> kinds;
+        outcomes.subscribe([&](const CleanOutcome& o) { kinds << o.kind; });
+        QVERIFY(BrowserCleanJob::dispose(found, outcomes));
+        // The folder went with its file; its file, listed after it, is gone already.
+        QCOMPARE(kinds, (QList<OutcomeKind>{OutcomeKind::Deleted, OutcomeKind::Deleted, OutcomeKind::Failed}));
+        QCOMPARE(tree("c/Cache"), (QStringList{"index"}));
+        QCOMPARE(warnings.size(), 1);
     }
 
     void hiddenOrSystemOnlyFilesStay()

@@ -1,11 +1,9 @@
 #include "cleaners/browser/TBrowserCleanForm.h"
 
-#include "cleaners/browser/BrowserFolders.h"
 #include "cleaners/browser/TEasyFileSearch.h"
-#include "platform/DeletionPass.h"
-#include "core/FolderCheck.h"
+#include "core/CallbackSink.h"
+#include "core/OutcomeSink.h"
 #include "platform/MessagePump.h"
-#include "core/Disposal.h"
 #include "widgets/HelpKey.h"
 
 #include <QEvent>
@@ -31,6 +29,8 @@ struct NoFolder : std::runtime_error {
 
 TBrowserCleanForm::TBrowserCleanForm(const Texts& texts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , search_(new TEasyFileSearch(this))
+    , Clean(texts.store, *search_)
     , texts_(texts)
 {
     setWindowTitle(texts.caption);
@@ -58,7 +58,6 @@ TBrowserCleanForm::TBrowserCleanForm(const Texts& texts, QWidget* parent)
     layout->addWidget(IEProgress);
     IECPanel->raise();
 
-    search_ = new TEasyFileSearch(this);
     search_->setObjectName(QLatin1String(texts.searchName));
 
     CloseTimer = new QTimer(this);
@@ -97,11 +96,10 @@ void TBrowserCleanForm::CloseTimerTimer()
     close();
 }
 
-void TBrowserCleanForm::addFound(const TFileInformations& found)
+void TBrowserCleanForm::addFound(const core::Finding& found)
 {
-    const QString path = found.Path + found.Name;
-    found_.append({path, found.Id});
-    list_->appendPlainText(path);
+    found_.append(found);
+    list_->appendPlainText(found.path);
 }
 
 void TBrowserCleanForm::setTotal(int total)
@@ -123,19 +121,12 @@ void TBrowserCleanForm::RunCleaning()
 {
     done_ = 0;
     IEProgress->setValue(0);
-    if (!BrowserFolders::ReadShellFolders(texts_.valueName, folder_))
-        throw NoFolder();
-    // A wrong value must not empty a drive, the system or the user's files.
-    const core::EmptiableFolder folder = core::FolderCheck::emptiable(folder_, texts_.valueName);
-    if (folder.state == core::EmptiableFolder::State::Refused)
-        throw NoFolder();
     list_->clear();
     found_.clear();
-    // A cache not made yet is an empty cache.
-    if (folder.state == core::EmptiableFolder::State::Present) {
-        search_->setRootPath(folder.path);
-        search_->Execute();
-    }
+    core::CallbackSink sink;
+    sink.onFound = [this](const core::Finding& found) { fileFound(found); };
+    if (Clean.scan(core::Context::current(), sink) == BrowserCleanJob::Result::NoFolder)
+        throw NoFolder();
     setTotal(int(found_.size()) - 1);
     try {
         deleteFound();
@@ -145,16 +136,20 @@ void TBrowserCleanForm::RunCleaning()
 void TBrowserCleanForm::deleteFound()
 {
     QPointer<TBrowserCleanForm> self(this);
-    const QList<Found> found = found_;
-    const platform::DeletionPass pass;
-    for (const Found& entry : found) {
+    const QList<core::Finding> found = found_;
+    qsizetype next = 0;
+    OutcomeSink outcomes;
+    outcomes.subscribe([this](const CleanOutcome&) { advance(); });
+    const bool finished = BrowserCleanJob::dispose(found, outcomes, [&] {
         platform::MessagePump::process();
         if (!self)
-            throw NoFolder(); // the window is gone: touch nothing of it
-        CacheLabel->setText(texts_.progress + entry.path.mid(entry.path.lastIndexOf(u'\\') + 1));
-        EraseFile(entry.path, entry.id);
-        advance();
-    }
+            return true; // the window is gone: touch nothing of it
+        const QString& path = found[next++].path;
+        CacheLabel->setText(texts_.progress + path.mid(path.lastIndexOf(u'\\') + 1));
+        return false;
+    });
+    if (!finished)
+        return;
     list_->clear();
     found_.clear();
     CacheLabel->setText(texts_.done);

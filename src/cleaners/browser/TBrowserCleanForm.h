@@ -1,8 +1,9 @@
 #pragma once
 // What the cache cleaner and the cookie cleaner share: a small fixed window
-// that, each time it becomes active, reads its folder from the user's Shell
-// Folders key, searches it, deletes every found entry for good one at a
-// time in the order found, and closes itself a second after finishing.
+// that, each time it becomes active, runs its BrowserCleanJob (the folder
+// from the user's Shell Folders key, searched), deletes every found entry
+// for good one at a time in the order found, and closes itself a second
+// after finishing.
 //
 // A folder value that is missing, empty or names a folder that must never
 // be emptied (see core::FolderCheck::emptiable) ends the run before any
@@ -11,7 +12,9 @@
 // the end text. The folder is searched under the disk's own spelling, so a
 // value in another letter case finds, and deletes, the entries.
 
+#include "cleaners/browser/BrowserCleanJob.h"
 #include "cleaners/browser/FileSearchTypes.h"
+#include "core/Finding.h"
 
 #include <QDialog>
 #include <QList>
@@ -32,7 +35,7 @@ public:
         QString firstLabel; // CacheLabel's first text
         QString progress;   // put before each name while deleting
         QString done;       // the end text
-        QString valueName;  // Shell Folders value
+        BrowserCleanJob::Store store;
         const char* listName;
         const char* searchName;
         QString helpPage;
@@ -51,7 +54,7 @@ public:
     void RunCleaning();
 
     // The folder the last run read from the registry.
-    QString Folder() const { return folder_; }
+    QString Folder() const { return Clean.folder(); }
     // The bar's total parts (lines less one; the bar shows an empty bar
     // for a total below one).
     int ProgressTotal() const { return total_; }
@@ -62,26 +65,25 @@ public:
     QTimer* CloseTimer;
 
 protected:
-    // Adds one found entry: a line of the work list and the record deletion uses.
-    void addFound(const TFileInformations& found);
+    // Adds one found entry: a line of the work list and the finding deletion uses.
+    void addFound(const core::Finding& found);
 
     QPlainTextEdit* list_;
-    TEasyFileSearch* search_;
+    TEasyFileSearch* search_; // owned by the window, driven by Clean
+    BrowserCleanJob Clean;
 
     void changeEvent(QEvent* event) override;
 
+    // The search's OnFileFinded as the job reports it; the subclass lists it.
+    virtual void fileFound(const core::Finding& found) = 0;
+
 private:
-    struct Found {
-        QString path;
-        platform::EntryId id;
-    };
     void setTotal(int total);
     void advance();
     void deleteFound();
 
     Texts texts_;
-    QString folder_;
-    QList<Found> found_;
+    QList<core::Finding> found_;
     int total_ = 0;
     int done_ = 0;
     bool running_ = false;

@@ -1,7 +1,5 @@
 #include "cleaners/browser/TIECForm.h"
 
-#include "cleaners/browser/TEasyFileSearch.h"
-
 namespace {
 
 TBrowserCleanForm::Texts cacheTexts()
@@ -10,7 +8,7 @@ TBrowserCleanForm::Texts cacheTexts()
             QStringLiteral("Очистка кеша :"),
             QStringLiteral("Очистка кеша : "),
             QStringLiteral("Очистка кеша завершена"),
-            QStringLiteral("Cache"),
+            BrowserCleanJob::Store::Cache,
             "IECacheList",
             "ieSearch",
             QStringLiteral("cache.htm")};
@@ -24,13 +22,14 @@ TIECForm::TIECForm(QWidget* parent)
     , ieSearch(search_)
 {
     setObjectName(QStringLiteral("TIECForm"));
-    ieSearch->SearchOptions = {okIncludeSubfolder, okLookForReadOnlyFile, okLookForDirectory, okLookForArchiveFile};
-    ieSearch->FilterKind = {};
-    ieSearch->setFilter(QStringLiteral("*.*"));
-    ieSearch->OnFileFinded = [this](const TFileInformations& f) { ieSearchFileFinded(f); };
 }
 
-void TIECForm::ieSearchFileFinded(const TFileInformations& FileFinded)
+void TIECForm::ieSearchFileFinded(const core::Finding& FileFinded)
 {
     addFound(FileFinded);
+}
+
+void TIECForm::fileFound(const core::Finding& found)
+{
+    ieSearchFileFinded(found);
 }

@@ -10,9 +10,13 @@ class TIECForm : public TBrowserCleanForm {
 public:
     explicit TIECForm(QWidget* parent = nullptr);
 
-    // Appends the entry's folder and name as one line of the work list.
-    void ieSearchFileFinded(const TFileInformations& FileFinded);
+    // The search's OnFileFinded, as the job reports each entry: appends its
+    // path as one line of the work list.
+    void ieSearchFileFinded(const core::Finding& FileFinded);
 
     QPlainTextEdit* IECacheList;
     TEasyFileSearch* ieSearch;
+
+protected:
+    void fileFound(const core::Finding& found) override;
 };

@@ -1,7 +1,5 @@
 #include "cleaners/browser/TIECookForm.h"
 
-#include "cleaners/browser/TEasyFileSearch.h"
-
 namespace {
 
 TBrowserCleanForm::Texts cookieTexts()
@@ -10,7 +8,7 @@ TBrowserCleanForm::Texts cookieTexts()
             QStringLiteral("Очистка Cookies :"),
             QStringLiteral("Очистка Cookies : "),
             QStringLiteral("Cookies удалены"),
-            QStringLiteral("Cookies"),
+            BrowserCleanJob::Store::Cookies,
             "IECookiesList",
             "CookieSearch",
             QStringLiteral("cookies.htm")};
@@ -24,13 +22,14 @@ TIECookForm::TIECookForm(QWidget* parent)
     , CookieSearch(search_)
 {
     setObjectName(QStringLiteral("TIECookForm"));
-    CookieSearch->SearchOptions = {okIncludeSubfolder, okLookForReadOnlyFile, okLookForArchiveFile};
-    CookieSearch->FilterKind = {};
-    CookieSearch->setFilter(QStringLiteral("*.txt"));
-    CookieSearch->OnFileFinded = [this](const TFileInformations& f) { CookieSearchFileFinded(f); };
 }
 
-void TIECookForm::CookieSearchFileFinded(const TFileInformations& FileFinded)
+void TIECookForm::CookieSearchFileFinded(const core::Finding& FileFinded)
 {
     addFound(FileFinded);
+}
+
+void TIECookForm::fileFound(const core::Finding& found)
+{
+    CookieSearchFileFinded(found);
 }

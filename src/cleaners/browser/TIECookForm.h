@@ -10,9 +10,13 @@ class TIECookForm : public TBrowserCleanForm {
 public:
     explicit TIECookForm(QWidget* parent = nullptr);
 
-    // Appends the file's folder and name as one line of the work list.
-    void CookieSearchFileFinded(const TFileInformations& FileFinded);
+    // The search's OnFileFinded, as the job reports each file: appends its
+    // path as one line of the work list.
+    void CookieSearchFileFinded(const core::Finding& FileFinded);
 
     QPlainTextEdit* IECookiesList;
     TEasyFileSearch* CookieSearch;
+
+protected:
+    void fileFound(const core::Finding& found) override;
 };

@@ -1,5 +1,7 @@
 #include "cleaners/traces/AutorunEntries.h"
 
+#include "cleaners/traces/RegistryViews.h"
+
 #include <iterator>
 
 using platform::RegistryKey;
@@ -17,22 +19,28 @@ struct Place {
 
 const Place kPlaces[] = {
     {"HKEY_LOCAL_MACHINE", "HKLM", RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
-    {"HKEY_LOCAL_MACHINE", "HKLM", RegistryRoot::LocalMachine,
-     "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run\\", true},
+    {"HKEY_LOCAL_MACHINE", "HKLM", RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\",
+     true},
     {"HKEY_CURRENT_USER", "HKCU", RegistryRoot::CurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
     {"HKEY_USERS", "HKU", RegistryRoot::Users, ".DEFAULT\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\"},
 };
+
+// The place's key as its view sees it.
+QString keyOf(const Place& place)
+{
+    return RegistryViews::path(QLatin1String(place.path), place.view32);
+}
 
 } // namespace
 
 QList<AutorunEntry> AutorunEntries::list()
 {
     QList<AutorunEntry> entries;
-    const bool machine64 = RegistryKey::machineIs64Bit();
+    const bool has32 = RegistryViews::machine().contains(true);
     for (int i = 0; i < int(std::size(kPlaces)); ++i) {
         const Place& place = kPlaces[i];
         RegistryKey key;
-        if ((place.view32 && !machine64) || !key.open(place.root, QLatin1String(place.path), false))
+        if ((place.view32 && !has32) || !key.open(place.root, keyOf(place), false))
             continue;
         for (const QString& name : key.valueNames()) {
             QString command;
@@ -54,7 +62,7 @@ bool AutorunEntries::remove(const AutorunEntry& entry)
         return false;
     const Place& place = kPlaces[entry.place];
     RegistryKey key;
-    if (!key.open(place.root, QLatin1String(place.path), true))
+    if (!key.open(place.root, keyOf(place), true))
         return false;
     key.deleteValue(entry.name);
     return !key.valueExists(entry.name);

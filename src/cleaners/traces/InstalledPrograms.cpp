@@ -1,11 +1,19 @@
 #include "cleaners/traces/InstalledPrograms.h"
 
+#include "cleaners/traces/RegistryViews.h"
 #include "platform/RegistryKey.h"
 
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
 namespace InstalledPrograms {
+
+QString uninstallPath(bool view32)
+{
+    return RegistryViews::path(QLatin1String(UninstallKey), view32);
+}
+
+namespace {
 
 std::optional<QStringList> entriesOf(const QString& uninstallPath)
 {
@@ -38,13 +46,13 @@ InstalledProgram read(const QString& uninstallPath, const QString& subKey, bool 
     return program;
 }
 
+} // namespace
+
 std::optional<QList<InstalledProgram>> list()
 {
-    QList<QPair<QString, bool>> views{{QLatin1String(UninstallKey), false}};
-    if (RegistryKey::machineIs64Bit())
-        views.append({QLatin1String(UninstallKey32), true});
     std::optional<QList<InstalledProgram>> programs;
-    for (const auto& [path, view32] : views) {
+    for (const bool view32 : RegistryViews::machine()) {
+        const QString path = uninstallPath(view32);
         const std::optional<QStringList> names = entriesOf(path);
         if (!names)
             continue;

@@ -23,17 +23,16 @@ struct InstalledProgram {
 namespace InstalledPrograms {
 
 inline constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-inline constexpr const char* UninstallKey32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// The entry names of one view's Uninstall key, ending before the first name
-// longer than 1000 characters; nullopt when the key does not exist.
-std::optional<QStringList> entriesOf(const QString& uninstallPath);
+// The Uninstall key as a view sees it (see RegistryViews, which says which
+// views there are).
+QString uninstallPath(bool view32);
 
-// One entry. Its values are read only when it has a DisplayName; numbers
-// and binary data are left out.
-InstalledProgram read(const QString& uninstallPath, const QString& subKey, bool view32);
-
-// Both views' programs; nullopt when neither view's key exists.
+// Every view's programs (RegistryViews says which views), each view's in
+// its key's order, ending before the first entry name longer than 1000
+// characters; a program's values are read only when it has a DisplayName,
+// and numbers and binary data are left out. nullopt when no view's key
+// exists.
 std::optional<QList<InstalledProgram>> list();
 
 // Deletes the key at keyPath below HKEY_LOCAL_MACHINE with everything in

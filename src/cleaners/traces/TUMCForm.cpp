@@ -4,7 +4,6 @@
 #include "cleaners/traces/ServerStopOffer.h"
 #include "platform/MessageBoxService.h"
 #include "cleaners/traces/InstalledPrograms.h"
-#include "platform/RegistryKey.h"
 #include "widgets/HelpKey.h"
 
 #include <QAction>
@@ -165,10 +164,9 @@ void TUMCForm::BuildTree()
     PTree->clear();
     auto* root = new QTreeWidgetItem(PTree, {QStringLiteral("Установленные программы")});
     root->setIcon(0, image(0));
-    int count = 0;
-    bool anyView = AddView(root, QLatin1String(InstalledPrograms::UninstallKey), false, count);
-    if (platform::RegistryKey::machineIs64Bit())
-        anyView = AddView(root, QLatin1String(InstalledPrograms::UninstallKey32), true, count) || anyView;
+    const std::optional<QList<InstalledProgram>> programs = InstalledPrograms::list();
+    for (const InstalledProgram& entry : programs.value_or(QList<InstalledProgram>()))
+        AddProgram(root, entry);
     root->setExpanded(true);
     // The root is the current node only when there are programs to go to.
     if (root->childCount() > 0) {
@@ -178,7 +176,7 @@ void TUMCForm::BuildTree()
         PTree->clearSelection();
     }
     ShowNode();
-    if (!anyView) {
+    if (!programs) {
         platform::MessageBoxService::show({QStringLiteral("Ошибка. Запрошенный раздел реестра не найден."),
                                            {},
                                            platform::MsgButtons::Ok,
@@ -186,26 +184,13 @@ void TUMCForm::BuildTree()
                                            this});
         return;
     }
-    ProgsPane->setText(QStringLiteral("Установлено программ : ") + QString::number(count));
+    ProgsPane->setText(QStringLiteral("Установлено программ : ") + QString::number(programs->size()));
 }
 
-bool TUMCForm::AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count)
+void TUMCForm::AddProgram(QTreeWidgetItem* root, const InstalledProgram& entry)
 {
-    const std::optional<QStringList> names = InstalledPrograms::entriesOf(uninstallPath);
-    if (!names)
-        return false;
-    for (const QString& name : *names) {
-        AddProgram(root, uninstallPath, name, view32);
-        ++count;
-    }
-    return true;
-}
-
-void TUMCForm::AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32)
-{
-    const InstalledProgram entry = InstalledPrograms::read(uninstallPath, subKey, view32);
-    QTreeWidgetItem* program = node(root, view32 ? entry.shownName() + QStringLiteral(" (32-бит)") : entry.shownName(),
-                                    1);
+    QTreeWidgetItem* program = node(
+        root, entry.view32 ? entry.shownName() + QStringLiteral(" (32-бит)") : entry.shownName(), 1);
     program->setData(0, PathRole, entry.keyPath);
     program->setData(0, ProgramRole, true);
     for (const auto& [value, data] : entry.values)

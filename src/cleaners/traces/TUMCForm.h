@@ -13,6 +13,8 @@
 
 #include "widgets/StatusPane.h"
 
+#include "cleaners/traces/InstalledPrograms.h"
+
 #include <QDialog>
 
 class QAction;
@@ -60,13 +62,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Lists both views' programs below a new root; the root is current only
-    // when it has programs below it.
+    // Lists both views' programs (InstalledPrograms::list) below a new
+    // root; the root is current only when it has programs below it.
     void BuildTree();
-    // Adds the programs of one view's Uninstall key, counting them. False
-    // when the key does not exist.
-    bool AddView(QTreeWidgetItem* root, const QString& uninstallPath, bool view32, int& count);
-    void AddProgram(QTreeWidgetItem* root, const QString& uninstallPath, const QString& subKey, bool view32);
+    // Adds one program with its values below root.
+    void AddProgram(QTreeWidgetItem* root, const InstalledProgram& entry);
     // KeyPane and the delete controls for the current node.
     void ShowNode();
     void DeleteSelected();

@@ -1,7 +1,7 @@
 #include "cleaners/traces/TraceCommands.h"
 
-#include "platform/DeletionPass.h"
 #include "core/FolderCheck.h"
+#include "core/OutcomeSink.h"
 #include "platform/RecentFiles.h"
 #include "platform/RegistryKey.h"
 #include "core/ShellFolders.h"
@@ -40,15 +40,16 @@ void TraceCommands::ClearRecentDocuments(TFindFile& finder)
     const EmptiableFolder folder = FolderCheck::emptiable(recentFolder(), QStringLiteral("Recent"));
     finder.Directory = folder.state == EmptiableFolder::State::Present ? folder.path : QString();
     finder.Execute();
-    const platform::DeletionPass pass;
+    // Only what is a file (or a link) now is offered, and it is erased only
+    // while it stays the entry looked at: a folder put in a listed file's
+    // place is never erased with its content.
+    QList<Finding> findings;
     for (const QString& file : finder.Files) {
-        // Only what is a file (or a link) now is erased, and only while it
-        // stays the entry looked at: a folder put in a listed file's place
-        // is never erased with its content.
         const platform::EntryId id = platform::ShellDelete::idOf(file);
         if (id.kind == platform::EntryKind::File || id.kind == platform::EntryKind::Link)
-            EraseFile(file, id);
+            findings.append({file, id});
     }
+    DisposeAll(findings, Disposal::Erase, OutcomeSink());
 }
 
 void TraceCommands::ClearHistoryLists()
