@@ -22,7 +22,6 @@ TEFileForm::TEFileForm(QWidget* parent)
                   QStringLiteral("zerobytes.htm"), QSize(600, 500), QSize(600, 400))
     , ImageList{QIcon(), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
     , FileInf(new TdcFileInfo(this))
-    , Search(*FileInf)
 {
     FileInf->setObjectName(QStringLiteral("FileInf"));
     buildControls();
