@@ -56,11 +56,17 @@ private Q_SLOTS:
         pane.setText(QStringLiteral("first"));
         QCOMPARE(shown(), QStringLiteral("first"));
         for (int i = 0; i < 1000; ++i) {
-            pane.setText(QStringLiteral("c:\\<b>%1</b>").arg(i));
+            if (i % 2) // told in two parts, as a job names each entry
+                pane.setText(QStringLiteral("c:\\<b>"), QStringLiteral("%1</b>").arg(i));
+            else
+                pane.setText(QStringLiteral("c:\\<b>%1</b>").arg(i));
             QCOMPARE(pane.text(), QStringLiteral("c:\\<b>%1</b>").arg(i));
             QCOMPARE(shown(), QStringLiteral("first"));
         }
         QTRY_COMPARE(shown(), QStringLiteral("c:\\<b>999</b>"));
+        pane.setText(QStringLiteral("told "), QStringLiteral("in two"));
+        pane.setText(QStringLiteral("then whole"));
+        QTRY_COMPARE(shown(), QStringLiteral("then whole"));
         QCOMPARE(pane.textFormat(), Qt::PlainText);
         now += StatusPane::frameMs;
         pane.setText(QStringLiteral("a frame later"));

@@ -78,7 +78,8 @@ void TEFileForm::SrcfileBtnClick()
 
 void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
 {
-    StatPane->setText(QStringLiteral("Идет поиск...   Проверка: ") + FindFile);
+    static const QString checking = QStringLiteral("Идет поиск...   Проверка: ");
+    StatPane->setText(checking, FindFile);
 }
 
 void TEFileForm::DelfileBtnClick()
