@@ -16,7 +16,8 @@
 # RUNS (default 5) sets the runs per program, BIN=DIR times the programs in
 # DIR (bench programs and varnel-cli) instead of build/bench and build/bin
 # (and builds nothing), BEFORE=DIR adds the window of the ones in DIR (an
-# older build) as one more column, PEERS (default "find bfs fd") the peers
+# older build) as one more column, and its command line as another when
+# DIR holds a varnel-cli, PEERS (default "find bfs fd") the peers
 # run, TASKS (default "junk files dirs") the tools timed, WARM=1 keeps the
 # caches (every run warm, the same table).
 set -euo pipefail
@@ -45,6 +46,11 @@ cp "$cli" "$home/"
 printf '[Search]\nTempFolders=No\nCustomFiles=No\nTempFiles=Yes\nBAKFiles=Yes\nOLDFiles=Yes\nGIDFiles=Yes\n' \
   >"$home/varnel.ini"
 cli="$home/varnel-cli"
+before_cli=""
+if [ -n "$before" ] && [ -x "$before/varnel-cli" ]; then
+  mkdir "$home/before" && cp "$before/varnel-cli" "$home/varnel.ini" "$home/before/"
+  before_cli="$home/before/varnel-cli"
+fi
 
 drop_caches() { [ -n "${WARM:-}" ] || { sync; echo 3 >/proc/sys/vm/drop_caches; }; }
 
@@ -125,8 +131,8 @@ row() {
 
 peer_cols=""
 for p in $peers; do [ "$p" = find ] || peer_cols+=" $p ms |"; done
-echo "| entries | task | window ms (÷ find) | varnel-cli ms (÷ find) | find ms |$peer_cols$([ -n "$before" ] && echo ' window before ms |')"
-echo "|---|---|---|---|---|$(for p in $peers; do [ "$p" = find ] || printf -- '---|'; done)$([ -n "$before" ] && echo '---|')"
+echo "| entries | task | window ms (÷ find) | varnel-cli ms (÷ find) | find ms |$peer_cols$([ -n "$before" ] && echo ' window before ms |')$([ -n "$before_cli" ] && echo ' varnel-cli before ms |')"
+echo "|---|---|---|---|---|$(for p in $peers; do [ "$p" = find ] || printf -- '---|'; done)$([ -n "$before" ] && echo '---|')$([ -n "$before_cli" ] && echo '---|')"
 sizes=("$@")
 [ ${#sizes[@]} -eq 0 ] && sizes=(200000 800000)
 [ -n "${BIN:-}" ] || cmake --build "$root/build" -j2 --target toolwindow_bench varnel-cli >/dev/null
@@ -146,6 +152,13 @@ for files in "${sizes[@]}"; do
       esac
     fi
     if [ -n "$before" ]; then printf '%s\0' -- "$before/toolwindow_bench" "$tree" "$kind"; fi
+    if [ -n "$before_cli" ]; then
+      case "$kind" in
+        junk) printf '%s\0' -- "$before_cli" search ;;
+        files) printf '%s\0' -- "$before_cli" zero-files ;;
+        dirs) printf '%s\0' -- "$before_cli" empty-dirs ;;
+      esac
+    fi
   }
   if [[ " $tasks " == *" junk "* ]]; then
   mapfile -d '' rest < <(others junk \( "${junk[@]}" \) -printf '%s %p\n')

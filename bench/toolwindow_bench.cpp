@@ -30,23 +30,30 @@
 #include <QTest>
 #include <QToolButton>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 QElapsedTimer sinceStart;
 
-// The clock the window's pause reads, with the first and last reading kept.
+// The clock the window's pause reads, every reading kept. The status pane
+// reads it too (before the search), so the pause began at the latest
+// reading at least its 200 ms before the last one: the pause ends at its
+// first reading that far from its own start.
 struct PauseClock {
-    qint64 first = -1;
-    qint64 last = -1;
+    std::vector<qint64> readings;
     quint32 now()
     {
-        last = sinceStart.elapsed();
-        if (first < 0)
-            first = last;
-        return quint32(last);
+        readings.push_back(sinceStart.elapsed());
+        return quint32(readings.back());
     }
-    qint64 took() const { return first < 0 ? 0 : last - first; }
+    qint64 took() const
+    {
+        for (auto r = readings.rbegin(); r != readings.rend(); ++r)
+            if (readings.back() - *r >= 200)
+                return readings.back() - *r;
+        return 0;
+    }
 };
 
 // Notes the time the pane first paints a text that begins with `end`.

@@ -48,8 +48,7 @@ QList<core::Finding> scan(const CliOptions& options, const QString& drive, CliPr
         if (const std::optional<EInOutError> failure = job.scan(context, sink, drive.toUpper()).failure)
             CliCommands::complain(failure->Message()); // the partial result is listed, as the window does
     } else if (options.command == u"zero-files") {
-        TdcFileInfo info;
-        ZeroByteJob(info).scan(context, sink, drive.toUpper());
+        ZeroByteJob().scan(context, sink, drive.toUpper());
     } else {
         QString letters;
         for (const platform::FixedDrive& fixed : context.drives())

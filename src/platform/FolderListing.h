@@ -83,9 +83,9 @@ public:
     };
     static const LookedAt& lookedAt();
     static void forgetLooks();
-    // Notes that the walk looks at the first entry other than a folder of
-    // the folders it judges (whatever its kind), and at no other by kind:
-    // the readers fetch that one entry of each folder.
+    // Notes that the walk looks at the first non-folder entry of the folders
+    // it judges (any kind), and at no other by kind: the readers fetch that
+    // one entry of each folder that lists no sub-folder but hidden ones.
     static void noteFirstFileLooks();
 
     // Gives the folder's handle back and keeps the entries, so a walk that

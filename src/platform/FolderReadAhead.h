@@ -11,7 +11,7 @@
 // its parent: no link, no other mount, nothing withheld is looked at), and
 // fetch the metadata of the listed entries whose kind of name the walk has
 // looked at one by one (FolderListing::lookedAt: a junk search's matches, the
-// first file of each folder an empty-folder search judges,
+// first file of each folder an empty-folder search may judge,
 // every file of a zero-byte search). They stay at most a bounded number of
 // folders ahead of the walk, in its order, drop what the walk has passed or
 // declined to enter, and stop when the walk stops.

@@ -1,5 +1,7 @@
 #include "widgets/ReportListView.h"
 
+#include "widgets/ListTextDelegate.h"
+
 #include <QHeaderView>
 
 ReportListView::ReportListView(QWidget* parent)
@@ -13,6 +15,7 @@ ReportListView::ReportListView(QWidget* parent)
     setShowGrid(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
+    setItemDelegate(new ListTextDelegate(this));
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

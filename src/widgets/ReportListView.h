@@ -1,8 +1,8 @@
 #pragma once
 // A report-style list: rows selected whole (several at once), texts that
 // cannot be edited, headers that do nothing when clicked, a flat frame,
-// optional grid lines, and a minimum width per column. Built for long
-// lists: every row has the same height.
+// optional grid lines, a minimum width per column. Built for long lists:
+// rows of one height, texts laid out once, not per paint (ListTextDelegate).
 
 #include <QTableView>
 #include <QVector>

@@ -13,6 +13,19 @@ StatusPane::StatusPane(QWidget* parent)
 void StatusPane::setText(const QString& text)
 {
     latest_ = text;
+    latestTail_.clear();
+    took();
+}
+
+void StatusPane::setText(const QString& prefix, const QString& tail)
+{
+    latest_ = prefix;
+    latestTail_ = tail;
+    took();
+}
+
+void StatusPane::took()
+{
     if (frame_.isActive())
         return; // the coming frame shows it
     // Unsigned: a tick count that wrapped or went back shows at once.
@@ -27,5 +40,5 @@ void StatusPane::showLatest()
 {
     shown_ = true;
     shownAt_ = platform::TickCounter::now();
-    QLabel::setText(latest_);
+    QLabel::setText(latest());
 }

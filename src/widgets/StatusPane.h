@@ -19,10 +19,14 @@ public:
 
     // The latest text told, whether or not it is on screen yet (what the
     // label holds when it was last set as a plain QLabel).
-    QString text() const { return frame_.isActive() ? latest_ : QLabel::text(); }
+    QString text() const { return frame_.isActive() ? latest() : QLabel::text(); }
     // Takes text at once and shows it now, or at the next frame when the
     // pane was shown a text less than a frame ago.
     void setText(const QString& text);
+    // The same for the text prefix followed by tail, joined only when it is
+    // shown or asked for: a job that names every entry it meets pays for
+    // no copy of the entry's name per entry.
+    void setText(const QString& prefix, const QString& tail);
     void clear() { setText(QString()); }
 
     // How long a text stays on screen before the next one replaces it.
@@ -30,8 +34,11 @@ public:
 
 private:
     void showLatest();
+    void took();
+    QString latest() const { return latest_ + latestTail_; }
 
-    QString latest_;
+    QString latest_; // the text told, or the prefix of one told in two parts
+    QString latestTail_;
     quint32 shownAt_ = 0; // the run's tick count (platform::TickCounter) when last shown
     bool shown_ = false; // a text was shown since the pane was made
     QTimer frame_;

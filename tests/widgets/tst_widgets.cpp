@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QtTest>
 
 class TestWidgets : public QObject {
@@ -56,11 +57,17 @@ private Q_SLOTS:
         pane.setText(QStringLiteral("first"));
         QCOMPARE(shown(), QStringLiteral("first"));
         for (int i = 0; i < 1000; ++i) {
-            pane.setText(QStringLiteral("c:\\<b>%1</b>").arg(i));
+            if (i % 2) // told in two parts, as a job names each entry
+                pane.setText(QStringLiteral("c:\\<b>"), QStringLiteral("%1</b>").arg(i));
+            else
+                pane.setText(QStringLiteral("c:\\<b>%1</b>").arg(i));
             QCOMPARE(pane.text(), QStringLiteral("c:\\<b>%1</b>").arg(i));
             QCOMPARE(shown(), QStringLiteral("first"));
         }
         QTRY_COMPARE(shown(), QStringLiteral("c:\\<b>999</b>"));
+        pane.setText(QStringLiteral("told "), QStringLiteral("in two"));
+        pane.setText(QStringLiteral("then whole"));
+        QTRY_COMPARE(shown(), QStringLiteral("then whole"));
         QCOMPARE(pane.textFormat(), Qt::PlainText);
         now += StatusPane::frameMs;
         pane.setText(QStringLiteral("a frame later"));
@@ -69,6 +76,37 @@ private Q_SLOTS:
         QCOMPARE(pane.text(), QString());
         QTRY_COMPARE(shown(), QString());
         platform::RunEnvironment::install(before);
+    }
+
+    // The list paints its texts from text laid out once, where and as the
+    // style would paint them: same place, same colour (selected or not), cut
+    // at the cell's edge.
+    void listPaintsTextsAsTheStyleWould()
+    {
+        QStandardItemModel model(0, 1);
+        for (const QString& text : {QStringLiteral("C:\\ПАПКА\\ФАЙЛ.TXT"), QString(200, u'W'), QStringLiteral("x")})
+            model.appendRow(new QStandardItem(text));
+        const auto render = [&model](bool stock) {
+            ReportListView view;
+            view.setModel(&model);
+            if (stock)
+                view.setItemDelegate(new QStyledItemDelegate(&view));
+            view.resize(300, 120);
+            view.setColumnWidth(0, 250);
+            view.selectRow(1);
+            return std::pair(view.viewport()->grab().toImage(), view.visualRect(model.index(2, 0)).bottom());
+        };
+        const auto [ours, end] = render(false);
+        const QImage stock = render(true).first;
+        QCOMPARE(ours.size(), stock.size());
+        qsizetype differing = 0, ink = 0;
+        for (int y = 0; y <= end; ++y)
+            for (int x = 0; x < ours.width(); ++x) {
+                differing += ours.pixel(x, y) != stock.pixel(x, y);
+                ink += stock.pixel(x, y) != stock.pixel(1, y);
+            }
+        QVERIFY(ink > 0);
+        QVERIFY(differing * 20 <= ink);
     }
 
     void logKeepsLinesColoursAndTheNewestInView()

@@ -22,7 +22,6 @@ TEFileForm::TEFileForm(QWidget* parent)
                   QStringLiteral("zerobytes.htm"), QSize(600, 500), QSize(600, 400))
     , ImageList{QIcon(), ToolWindowKit::menuImage(10), ToolWindowKit::menuImage(0)}
     , FileInf(new TdcFileInfo(this))
-    , Search(*FileInf)
 {
     FileInf->setObjectName(QStringLiteral("FileInf"));
     buildControls();
@@ -79,7 +78,8 @@ void TEFileForm::SrcfileBtnClick()
 
 void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)
 {
-    StatPane->setText(QStringLiteral("Идет поиск...   Проверка: ") + FindFile);
+    static const QString checking = QStringLiteral("Идет поиск...   Проверка: ");
+    StatPane->setText(checking, FindFile);
 }
 
 void TEFileForm::DelfileBtnClick()

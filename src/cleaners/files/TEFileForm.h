@@ -15,6 +15,7 @@
 #include <QList>
 
 class QToolButton;
+class TdcFileInfo;
 
 class TEFileForm : public TToolWindow {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     // delete the selected, delete all.
     const QList<QIcon> ImageList;
     QAction *DellAllFilesItem, *DelSelectedFilesItem, *DelFFromListItem;
+    // The window's file information component. The search no longer reads
+    // files through it: its walker looks at each one again relative to the
+    // folder it holds open.
     TdcFileInfo* FileInf;
     // The finder, and its walker under the name the window knows it by.
     ZeroByteJob Search;

@@ -72,11 +72,9 @@ struct TFindDirs::Visitor : platform::FolderWalkVisitor {
         if (!frame.judging)
             return;
         frame.content = listing.withheld() || listing.folderIsPackaged();
-        for (size_t i = 0; i < entries.size() && !frame.content; ++i) {
-            const FolderListing::Entry& e = entries[i];
-            if (!e.isDirectory)
-                frame.content = listing.isSpecialFile(e) || listing.sizeOf(e) != 0 || listing.isPackaged(e);
-        }
+        for (size_t i = 0; i < entries.size() && !frame.content; ++i)
+            if (!entries[i].isDirectory)
+                frame.content = holdsContent(listing, entries[i]);
         // These looks nearly always end at a folder's first file: the
         // readers ahead of a cold walk fetch that one of each folder, not
         // every file of the kinds seen (a whole zero-byte search's reads).
@@ -84,6 +82,18 @@ struct TFindDirs::Visitor : platform::FolderWalkVisitor {
         for (size_t i = 0; i < entries.size(); ++i)
             if (entries[i].isDirectory && frame.plan[i] == Plan::Skip)
                 frame.plan[i] = Plan::Judge;
+    }
+
+    // Whether a file of a judged folder makes it hold content, from one
+    // look at it: a socket, FIFO or device, a file or link with a size,
+    // what the package manager installed. One that turned into a folder
+    // since the folder was read counts too; one that vanished does not.
+    static bool holdsContent(const FolderListing& listing, const Entry& e)
+    {
+        const FolderListing::Found found = listing.statOf(e);
+        const platform::EntryKind kind = found.id.kind;
+        return kind == platform::EntryKind::Special || kind == platform::EntryKind::Folder || found.size != 0
+            || listing.isPackaged(e);
     }
 
     platform::WalkStep descend(const FolderListing& listing, const Entry& e, const QString&)

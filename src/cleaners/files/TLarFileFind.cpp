@@ -53,6 +53,11 @@ bool TLarFileFind::FoundIsPackaged() const
     return reporting_.listing && reporting_.listing->isPackaged(*reporting_.entry);
 }
 
+platform::FolderListing::Found TLarFileFind::FoundAgain() const
+{
+    return reporting_.listing ? reporting_.listing->statOf(*reporting_.entry) : platform::FolderListing::Found{};
+}
+
 bool TLarFileFind::Execute()
 {
     if (searching_ || FilePath.isEmpty())

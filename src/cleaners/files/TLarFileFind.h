@@ -40,6 +40,11 @@ public:
     // only when needed, since it costs a look-up. False outside OnFind.
     bool FoundIsPackaged() const;
 
+    // The file being reported looked at once more, relative to the folder
+    // the walk holds open (no path resolved again): its id and size now,
+    // an unknown id when it vanished. An unknown id outside OnFind.
+    platform::FolderListing::Found FoundAgain() const;
+
 private:
     struct Visitor;
 

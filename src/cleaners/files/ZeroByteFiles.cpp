@@ -2,14 +2,14 @@
 
 namespace ZeroByteFiles {
 
-bool qualifies(const QString& path, const platform::FolderListing::Found& entry, const std::function<bool()>& packaged,
-               TdcFileInfo& info)
+bool qualifies(const platform::FolderListing::Found& entry, const std::function<bool()>& packaged,
+               const std::function<platform::FolderListing::Found()>& again)
 {
-    // The walker's own look decides before the file information is read.
+    // The walker's own look decides before anything more is read.
     if (entry.id.kind != platform::EntryKind::File || entry.size != 0 || packaged())
         return false;
-    info.SetFILENAME(path);
-    return info.Found() && info.FileSize == 0;
+    const platform::FolderListing::Found now = again();
+    return now.id == entry.id && now.size == 0;
 }
 
 } // namespace ZeroByteFiles

@@ -2,8 +2,7 @@
 
 #include "cleaners/files/ZeroByteFiles.h"
 
-ZeroByteJob::ZeroByteJob(TdcFileInfo& info)
-    : info_(info)
+ZeroByteJob::ZeroByteJob()
 {
     walker_.FileMask = QStringLiteral("*.*");
     walker_.StopOnFirstFind = false;
@@ -13,10 +12,12 @@ void ZeroByteJob::scan(const core::Context&, core::JobSink& sink, const QString&
 {
     qsizetype count = 0;
     walker_.FilePath = drive.left(1) + QStringLiteral(":\\");
+    const auto packaged = [this] { return walker_.FoundIsPackaged(); };
+    const auto again = [this] { return walker_.FoundAgain(); };
     walker_.OnFind = [&](QObject*, const QString& file) {
         sink.progress(file, count);
         const platform::FolderListing::Found& entry = walker_.FoundEntry();
-        if (!ZeroByteFiles::qualifies(file, entry, [this] { return walker_.FoundIsPackaged(); }, info_))
+        if (!ZeroByteFiles::qualifies(entry, packaged, again))
             return;
         core::Finding found;
         found.path = file;

@@ -4,7 +4,6 @@
 // (ZeroByteFiles says which), each to be erased.
 
 #include "cleaners/files/TLarFileFind.h"
-#include "cleaners/files/TdcFileInfo.h"
 #include "core/Context.h"
 #include "core/Disposal.h"
 #include "core/JobSink.h"
@@ -23,9 +22,7 @@ public:
         return core::DisposeAll(findings, disposal, outcomes, stop);
     }
 
-    // info reads each candidate again before it is offered; it is the
-    // caller's and must outlive the job.
-    explicit ZeroByteJob(TdcFileInfo& info);
+    ZeroByteJob();
 
     // The walker; the window knows it as EFSearch.
     TLarFileFind& walker() { return walker_; }
@@ -38,5 +35,4 @@ public:
 
 private:
     TLarFileFind walker_;
-    TdcFileInfo& info_;
 };

@@ -87,9 +87,10 @@ quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parent
     return attr;
 }
 
-quint32 entryAttributesAt(int dirFd, const char* name, unsigned mode, bool dotName, quint64 parentMount,
+quint32 entryAttributesAt(int dirFd, const char* name, const struct statx& st, bool dotName, quint64 parentMount,
                           quint64 parentDevice)
 {
+    const unsigned mode = st.stx_mode;
     quint32 attr = modeAttributes(mode, dotName);
     if (!S_ISLNK(mode)) {
         // No call reads an attribute relative to a folder handle; the
@@ -98,8 +99,12 @@ quint32 entryAttributesAt(int dirFd, const char* name, unsigned mode, bool dotNa
         std::snprintf(path, sizeof path, "/proc/self/fd/%d/%s", dirFd, name);
         attr = withDosBits(attr, dosAttributes(path));
     }
-    if (S_ISDIR(mode) && isOtherMountAt(dirFd, name, parentMount, parentDevice))
-        attr |= faMountPoint;
+    if (S_ISDIR(mode)) {
+        const bool other = (st.stx_mask & STATX_MNT_ID) ? otherMount(st, parentMount, parentDevice)
+                                                        : isOtherMountAt(dirFd, name, parentMount, parentDevice);
+        if (other)
+            attr |= faMountPoint;
+    }
     return attr;
 }
 

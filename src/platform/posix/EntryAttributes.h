@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 struct stat;
+struct statx;
 
 namespace platform::posix {
 
@@ -16,9 +17,11 @@ namespace platform::posix {
 // (parentMount 0: compare devices). Links are described as themselves.
 quint32 entryAttributes(const QByteArray& hostPath, bool dotName, quint64 parentMount, quint64 parentDevice);
 
-// The same for the entry name inside the open folder dirFd, with its stat
-// mode already read (no path is built, so no length limit applies).
-quint32 entryAttributesAt(int dirFd, const char* name, unsigned mode, bool dotName, quint64 parentMount,
+// The same for the entry name inside the open folder dirFd, with its statx
+// already read (no path is built, so no length limit applies). Where st
+// holds the entry's mount id, a folder's mount is judged from it without
+// another look.
+quint32 entryAttributesAt(int dirFd, const char* name, const struct statx& st, bool dotName, quint64 parentMount,
                           quint64 parentDevice);
 
 // The same for an entry whose mode is known already, without the mount

@@ -368,7 +368,7 @@ quint32 FolderListing::attributesOf(const Entry& e, EntryId& id) const
         return 0;
     }
     id = posix::entryIdOf(st);
-    return posix::entryAttributesAt(fd_.get(), hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_,
+    return posix::entryAttributesAt(fd_.get(), hostNameZ(e), st, name(e).startsWith(u'.'), mountId_,
                                     deviceId_);
 }
 
@@ -388,7 +388,7 @@ FolderListing::Details FolderListing::detailsOf(const Entry& e) const
     noteLook(e);
     struct statx st {};
     constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME | STATX_ATIME
-        | STATX_MTIME | STATX_CTIME;
+        | STATX_MTIME | STATX_CTIME | STATX_MNT_ID;
     if (!fd_.valid() || ::statx(fd_.get(), hostNameZ(e), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kMask, &st) != 0)
         return {};
     Details d;
@@ -396,7 +396,7 @@ FolderListing::Details FolderListing::detailsOf(const Entry& e) const
     d.id = posix::entryIdOf(st);
     const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
     d.size = sized ? quint64(st.stx_size) : 0;
-    d.attributes = posix::entryAttributesAt(fd_.get(), hostNameZ(e), st.stx_mode, name(e).startsWith(u'.'), mountId_,
+    d.attributes = posix::entryAttributesAt(fd_.get(), hostNameZ(e), st, name(e).startsWith(u'.'), mountId_,
                                             deviceId_);
     const bool hasBirth = (st.stx_mask & STATX_BTIME) != 0;
     d.times = {timeOf(hasBirth ? st.stx_btime : st.stx_ctime), timeOf(st.stx_atime), timeOf(st.stx_mtime)};

@@ -195,7 +195,11 @@ bool FolderReadAhead::State::readOne(Pending item)
     if (readHook())
         readHook()(child->hostFolder());
     const FolderListing::LookedAt kinds = lookedAtNow();
-    bool first = kinds.firstFile;
+    // The walks that look at first files judge only folders that list no
+    // sub-folder; one they would list has a name without a leading dot.
+    bool first = kinds.firstFile && std::none_of(child->entries().begin(), child->entries().end(), [&](const auto& e) {
+        return e.isDirectory && !child->hostName(e).startsWith('.');
+    });
     for (const FolderListing::Entry& e : child->entries()) {
         if (stop)
             return true;

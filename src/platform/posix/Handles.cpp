@@ -33,7 +33,8 @@ UniqueFd openFolderAt(int parent, const QByteArray& name)
 bool statEntryAt(int parent, const char* name, struct statx& st)
 {
     return ::statx(parent, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                   STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME | STATX_UID | STATX_NLINK, &st)
+                   STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BTIME | STATX_UID | STATX_NLINK | STATX_MNT_ID,
+                   &st)
         == 0;
 }
 

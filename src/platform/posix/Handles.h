@@ -33,8 +33,8 @@ int openFolderOnSameMount(int parent, const char* name);
 // nullopt when it does not exist.
 std::optional<EntryId> entryIdAt(int parent, const QByteArray& name);
 
-// Reads what entryIdOf() needs (and the size) of name inside parent, the
-// entry itself. False when it does not exist.
+// Reads what entryIdOf() needs (and the size and, where the kernel tells
+// it, the mount) of name inside parent, the entry itself. False when it does not exist.
 bool statEntryAt(int parent, const char* name, struct statx& st);
 EntryId entryIdOf(const struct statx& st);
 
