@@ -70,34 +70,6 @@ median_ms() {
   printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {printf "%.0f", a[int((NR+1)/2)]/1000}'
 }
 
-# One row: label, then the commands separated by "--", Varnel's first; each
-# run of every command in turn, $runs times.
-row() {
-  local label="$1"; shift
-  local cmds=() cur=() a i
-  for a in "$@" --; do
-    if [ "$a" = "--" ]; then cmds+=("$(printf '%q ' "${cur[@]}")"); cur=(); else cur+=("$a"); fi
-  done
-  local -A times=()
-  for _ in $(seq "$runs"); do
-    for i in "${!cmds[@]}"; do
-      eval "set -- ${cmds[$i]}"
-      times[$i]+=" $(cold_us "$@")"
-    done
-  done
-  local meds=() r
-  for i in "${!cmds[@]}"; do
-    # shellcheck disable=SC2086
-    meds+=("$(median_ms ${times[$i]})")
-  done
-  r="| $files | $label | ${meds[0]}"
-  for i in "${!meds[@]}"; do
-    [ "$i" = 0 ] && continue
-    r+=" | ${meds[$i]} ($(printf '%.2f' "$(echo "${meds[0]} / ${meds[$i]}" | bc -l)")×)"
-  done
-  echo "$r |"
-}
-
 ratio() { printf '%.2f' "$(echo "$1 / $2" | bc -l)"; }
 
 # One row: label, then the commands separated by "--": the window, the

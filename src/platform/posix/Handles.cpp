@@ -178,4 +178,25 @@ std::optional<AnchoredEntry> anchor(const QString& winPath)
     return out;
 }
 
+std::optional<QByteArray> readRegularFile(int fd, qint64 maxBytes, const std::function<bool(const struct stat&)>& accept)
+{
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes || (accept && !accept(st)))
+        return std::nullopt;
+    QByteArray data(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    data.truncate(done);
+    return data;
+}
+
 } // namespace platform::posix

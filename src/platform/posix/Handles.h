@@ -8,8 +8,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
+struct stat;
 struct statx;
 
 namespace platform::posix {
@@ -41,6 +43,13 @@ EntryId entryIdOf(const struct statx& st);
 // Where the open folder fd really is (links on the way resolved), as the
 // kernel names it; fallback when it cannot tell (the folder was removed).
 QByteArray folderPathOf(int fd, const QByteArray& fallback = {});
+
+// The whole content of the regular file open on fd, read to its end
+// (shorter when it shrank meanwhile). nullopt when fd is invalid or no
+// regular file, when the file is larger than maxBytes, when accept (given
+// the file's fstat) refuses it, or when a read fails. fd stays the caller's.
+std::optional<QByteArray> readRegularFile(int fd, qint64 maxBytes,
+                                          const std::function<bool(const struct stat&)>& accept = {});
 
 // folder, a "/" unless it ends with one, and name.
 QByteArray joinedPath(const QByteArray& folder, const QByteArray& name);

@@ -2,6 +2,7 @@
 
 #include "platform/PathMapper.h"
 #include "platform/posix/Handles.h"
+#include "platform/posix/TrustedProgram.h"
 #include "platform/posix/SteamPrefixes.h"
 #include "platform/posix/UniqueFd.h"
 
@@ -53,26 +54,6 @@ HostEntry entryOf(const QByteArray& name, const struct statx& st)
     e.size = e.id.kind == EntryKind::Folder ? 0 : st.stx_size;
     e.modified = st.stx_mtime.tv_sec;
     return e;
-}
-
-// True when path (links resolved) is a regular executable in a folder, each
-// belonging to root or this user and writable by nobody else.
-bool trustedExecutable(const QByteArray& path)
-{
-    char buf[PATH_MAX];
-    if (!::realpath(path.constData(), buf))
-        return false;
-    const QByteArray real(buf);
-    const QByteArray folder = real.left(std::max<qsizetype>(1, real.lastIndexOf('/')));
-    const auto safe = [](const QByteArray& p, bool file) {
-        struct stat st;
-        if (::stat(p.constData(), &st) != 0 || (file ? !S_ISREG(st.st_mode) : !S_ISDIR(st.st_mode)))
-            return false;
-        if (st.st_uid != 0 && st.st_uid != ::geteuid())
-            return false;
-        return (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && (!file || (st.st_mode & S_IXUSR));
-    };
-    return safe(real, true) && safe(folder, false);
 }
 
 } // namespace
@@ -155,23 +136,9 @@ QByteArray LeftoverHost::readSmallFile(const QByteArray& path, qint64 maxBytes)
     const std::optional<HostEntry> e = entry(path);
     if (!e || e->id.kind != EntryKind::File)
         return {};
-    posix::UniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes
-        || st.st_ino != e->id.inode)
-        return {};
-    QByteArray out(st.st_size, '\0');
-    qsizetype got = 0;
-    while (got < out.size()) {
-        const ssize_t n = ::read(fd.get(), out.data() + got, size_t(out.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    out.truncate(got);
-    return out;
+    const posix::UniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    const auto same = [&e](const struct stat& st) { return st.st_ino == e->id.inode; };
+    return posix::readRegularFile(fd.get(), maxBytes, same).value_or(QByteArray());
 }
 
 bool LeftoverHost::lockHeld(const QByteArray& path)
@@ -203,15 +170,8 @@ QString LeftoverHost::windowsPath(const QByteArray& hostPath)
 
 bool LeftoverHost::runFromPath(const QByteArray& program, const QByteArray& argument, int timeoutMs)
 {
-    QByteArray found;
-    for (const QByteArray& folder : qgetenv("PATH").split(':')) {
-        const QByteArray candidate = folder + '/' + program;
-        if (folder.startsWith('/') && ::access(candidate.constData(), X_OK) == 0) {
-            found = candidate;
-            break;
-        }
-    }
-    if (found.isEmpty() || program.contains('/') || !trustedExecutable(found))
+    const QByteArray found = posix::findOnPath(program);
+    if (found.isEmpty() || !posix::trustedExecutable(found))
         return false;
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -13,6 +13,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,21 +65,7 @@ QByteArray stampOf(const QByteArray& path)
 QByteArray readAll(int folder, const char* name)
 {
     const posix::UniqueFd fd(::openat(folder, name, O_RDONLY | O_CLOEXEC));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return {};
-    QByteArray data(qsizetype(st.st_size), Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::read(fd.get(), data.data() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    data.truncate(done);
-    return data;
+    return posix::readRegularFile(fd.get(), std::numeric_limits<qint64>::max()).value_or(QByteArray());
 }
 
 // Where a path's first folder really is: merged-/usr systems list files as

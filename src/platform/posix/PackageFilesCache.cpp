@@ -1,5 +1,6 @@
 #include "platform/posix/PackageFilesCache.h"
 
+#include "platform/posix/Handles.h"
 #include "platform/posix/UniqueFd.h"
 
 #include <cerrno>
@@ -120,21 +121,7 @@ QByteArray linkOf(const QByteArray& top)
 QByteArray readPrivateFile(int folder)
 {
     const UniqueFd fd(::openat(folder, fileName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || !ownPrivate(st)
-        || st.st_size > largestFile)
-        return {};
-    QByteArray data(qsizetype(st.st_size), Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::read(fd.get(), data.data() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return {};
-        done += n;
-    }
-    return data;
+    return readRegularFile(fd.get(), largestFile, ownPrivate).value_or(QByteArray());
 }
 
 bool parse(const QByteArray& data, const QByteArray& key, PackageFilesCacheContent& content)

@@ -1,5 +1,7 @@
 #include "platform/posix/PrefixFolder.h"
 
+#include "platform/posix/Handles.h"
+
 #include <QSet>
 
 #include <cerrno>
@@ -136,26 +138,8 @@ quint64 PrefixFolder::sizeOnDisk(const QByteArray& dir)
 
 QByteArray PrefixFolder::readSmallFile(const QByteArray& path, qint64 maxBytes)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {};
-    QByteArray out;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxBytes) {
-        out.resize(st.st_size);
-        qsizetype got = 0;
-        while (got < out.size()) {
-            const ssize_t n = ::read(fd, out.data() + got, size_t(out.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        out.truncate(got);
-    }
-    ::close(fd);
-    return out;
+    const posix::UniqueFd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    return posix::readRegularFile(fd.get(), maxBytes).value_or(QByteArray());
 }
 
 QList<QByteArray> PrefixFolder::entryNames(const QByteArray& dir)

@@ -29,23 +29,7 @@ std::optional<QByteArray> readWhole(const QString& winPath)
     // O_NONBLOCK: a FIFO carrying a shortcut's name must not stop the search.
     const posix::UniqueFd fd(::openat(entry->parent.get(), entry->name.constData(),
                                       O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kReadLimit)
-        return std::nullopt;
-    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return std::nullopt;
-        if (n == 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(got); // shorter than it was a moment ago
-    return bytes;
+    return posix::readRegularFile(fd.get(), kReadLimit);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/WineServer.h"
 
 #include "platform/WinePrefix.h"
+#include "platform/posix/TrustedProgram.h"
 
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
@@ -22,27 +23,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcWineServer, "varnel.wineserver")
 
-// True when path (links resolved) may be trusted to run: a regular
-// executable file in a folder, each belonging to root or this user, neither
-// writable by group or others. Anything else could be someone's planted code.
-bool trustedExecutable(const QByteArray& path)
-{
-    char buf[PATH_MAX];
-    if (!::realpath(path.constData(), buf))
-        return false;
-    const QByteArray real(buf);
-    const QByteArray folder = real.left(std::max<qsizetype>(1, real.lastIndexOf('/')));
-    const auto safe = [](const QByteArray& p, bool file) {
-        struct stat st;
-        if (::stat(p.constData(), &st) != 0 || (file ? !S_ISREG(st.st_mode) : !S_ISDIR(st.st_mode)))
-            return false;
-        if (st.st_uid != 0 && st.st_uid != ::geteuid())
-            return false;
-        return (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && (!file || (st.st_mode & S_IXUSR));
-    };
-    return safe(real, true) && safe(folder, false);
-}
-
 // The server program, as an absolute path: $WINESERVER when it names one
 // (as for Wine itself), else "wineserver" in an absolute folder of PATH.
 // Empty, after saying why, when none is found or none may be trusted.
@@ -54,18 +34,12 @@ QByteArray program()
         return {};
     }
     if (found.isEmpty())
-        for (const QByteArray& folder : qgetenv("PATH").split(':')) {
-            const QByteArray candidate = folder + "/wineserver";
-            if (folder.startsWith('/') && ::access(candidate.constData(), X_OK) == 0) {
-                found = candidate;
-                break;
-            }
-        }
+        found = posix::findOnPath("wineserver");
     if (found.isEmpty()) {
         qCInfo(lcWineServer, "no wineserver found");
         return {};
     }
-    if (!trustedExecutable(found)) {
+    if (!posix::trustedExecutable(found)) {
         qCInfo(lcWineServer, "%s is not trusted (another user's, or writable by others): not run", found.constData());
         return {};
     }
