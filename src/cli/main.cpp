@@ -12,7 +12,9 @@
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #ifndef VARNEL_VERSION
 #define VARNEL_VERSION "unknown"
@@ -94,34 +96,40 @@ std::optional<int> chooseEnvironment(const std::optional<QString>& prefix)
     return std::nullopt;
 }
 
-// Each command's name and what runs it; its flags are CliOptions'.
+// Each command's name, what runs it and whether it deletes on the drives
+// (clean always, the file tools with --delete); its flags are CliOptions'.
 struct Command {
     QStringView name;
     int (*run)(const CliOptions&);
+    enum { Lists, DeletesOnDrives, DeletesWhenAsked } drives = Lists;
 };
 
 constexpr Command commands[] = {
-    {u"search", CliCommands::junk},        {u"clean", CliCommands::junk},
-    {u"empty-dirs", CliCommands::fileTool}, {u"zero-files", CliCommands::fileTool},
-    {u"broken-links", CliCommands::fileTool}, {u"autoruns", CliCommands::autoruns},
-    {u"programs", CliCommands::programs},    {u"prefixes", CliCommands::prefixes},
+    {u"search", CliCommands::junk},
+    {u"clean", CliCommands::junk, Command::DeletesOnDrives},
+    {u"empty-dirs", CliCommands::fileTool, Command::DeletesWhenAsked},
+    {u"zero-files", CliCommands::fileTool, Command::DeletesWhenAsked},
+    {u"broken-links", CliCommands::fileTool, Command::DeletesWhenAsked},
+    {u"autoruns", CliCommands::autoruns},
+    {u"programs", CliCommands::programs},
+    {u"prefixes", CliCommands::prefixes},
     {u"wine-leftovers", CliCommands::wineLeftovers},
 };
 
-// True when the command deletes files (not only a registry value).
-bool deletesFiles(const CliOptions& o)
+// True when the command deletes files on the drives (not a registry value,
+// not the user's own leftovers).
+bool deletesFiles(const Command& command, const CliOptions& o)
 {
-    if (o.command == u"clean")
-        return o.yes;
-    const bool tool = o.command == u"empty-dirs" || o.command == u"zero-files" || o.command == u"broken-links";
-    return tool && o.remove && o.yes;
+    if (command.drives == Command::Lists || !o.yes)
+        return false;
+    return command.drives == Command::DeletesOnDrives || o.remove;
 }
 
 // As root, the default drives are the whole machine: a deleting command
 // over them goes ahead only when the user said so.
-bool refusedForTheSuperuser(const CliOptions& o)
+bool refusedForTheSuperuser(const Command& command, const CliOptions& o)
 {
-    if (!deletesFiles(o) || !o.drive.isEmpty() || o.allDrives || !platform::DriveTable::reachesWholeSystem())
+    if (!deletesFiles(command, o) || !o.drive.isEmpty() || o.allDrives || !platform::DriveTable::reachesWholeSystem())
         return false;
     CliCommands::complain(QStringLiteral(
         "refusing to delete as root over the default drives: c: is / and every local disk is a drive of its own, "
@@ -135,7 +143,11 @@ int run(const CliOptions& options)
 {
     if (const std::optional<int> failed = chooseEnvironment(options.prefix))
         return *failed;
-    if (refusedForTheSuperuser(options))
+    const auto command = std::find_if(std::begin(commands), std::end(commands),
+                                      [&options](const Command& c) { return options.command == c.name; });
+    if (command == std::end(commands))
+        return CliExit::Usage; // the parser knows no command that is not here
+    if (refusedForTheSuperuser(*command, options))
         return CliExit::Usage;
     if (!SettingsReadable()) {
         CliCommands::complain(QStringLiteral("the settings file %1 cannot be read").arg(SettingsFileName()));
@@ -148,10 +160,7 @@ int run(const CliOptions& options)
         if (platform::Console::interrupted())
             TmFileScan::Stop();
     });
-    for (const Command& command : commands)
-        if (options.command == command.name)
-            return command.run(options);
-    return CliExit::Usage; // the parser knows no command that is not here
+    return command->run(options);
 }
 
 } // namespace
