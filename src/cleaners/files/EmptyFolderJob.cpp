@@ -4,17 +4,36 @@
 
 #include <QList>
 
+#include <utility>
+
 namespace {
+
+// Keeps in list only the entries whose position is not in positions
+// (ascending), in one pass: a deep tree's walk lists thousands of parents,
+// and removing them one at a time would move the rest each time.
+template <typename List>
+void dropFrom(List& list, const QList<int>& positions)
+{
+    qsizetype kept = 0, next = 0;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (next < positions.size() && positions[next] == i) {
+            ++next;
+            continue;
+        }
+        if (kept != i)
+            list[kept] = std::move(list[i]);
+        ++kept;
+    }
+    list.resize(kept);
+}
 
 // Drops the entries at positions (ascending) from all three lists.
 void drop(QList<core::Finding>& found, QStringList& texts, QList<TFindDirs::Contents>& contents,
           const QList<int>& positions)
 {
-    for (qsizetype k = positions.size() - 1; k >= 0; --k) {
-        found.removeAt(positions[k]);
-        texts.removeAt(positions[k]);
-        contents.removeAt(positions[k]);
-    }
+    dropFrom(found, positions);
+    dropFrom(texts, positions);
+    dropFrom(contents, positions);
 }
 
 } // namespace
