@@ -96,17 +96,18 @@ quint32 Context::ticks() const
 
 } // namespace core
 
+// The installed run's folders, asked without copying its environment.
 QString GetAppDir()
 {
-    return core::Context::current().appDir();
+    return platform::KnownFolders::appDir();
 }
 
 QString GetWindowsDir()
 {
-    return core::Context::current().windowsDir();
+    return platform::KnownFolders::windowsDir();
 }
 
 QString GetTempDir()
 {
-    return core::Context::current().tempDir();
+    return platform::KnownFolders::tempDir();
 }
