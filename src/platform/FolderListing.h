@@ -30,6 +30,8 @@
 
 namespace platform {
 
+struct StatAheadSlot;
+
 class FolderListing {
 public:
     // One entry; its names live in the listing (name(), hostName()), so a
@@ -185,6 +187,9 @@ public:
     quint64 deviceId() const { return deviceId_; }
 
 private:
+    friend class FolderStatAhead;
+    // statOf()'s one look, relative to the open folder; an unknown id when it fails.
+    static Found foundAt(int folder, const char* hostName);
     bool readOpened(posix::UniqueFd folder, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
     void append(int fd, const char* hostName, unsigned char type);
     bool withholds(int fd, const char* hostName) const;
@@ -208,6 +213,7 @@ private:
     bool checkOwners_ = false;        // ... and others could have put entries into it
     bool withheld_ = false;           // entries were left out as not the user's
     QList<QByteArray> excludedNames_; // tmpfiles name patterns for this folder
+    StatAheadSlot* aheadSlots_ = nullptr; // one per entry while a FolderStatAhead looks ahead
 };
 
 } // namespace platform

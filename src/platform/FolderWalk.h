@@ -46,8 +46,9 @@
 //
 // A depth-first walk over a tree whose folders turn out slow to read (out
 // of the kernel's caches) has a few reader threads go ahead of it
-// (FolderReadAhead); the order of the hooks, the thread they run on and
-// what the walk reads stay as they are.
+// (FolderReadAhead), and while it visits a folder's entries a second thread
+// looks at them from the folder's other end (FolderStatAhead); the order of
+// the hooks, the thread they run on and what the walk reads stay as they are.
 //
 // `folder` is the text of the folder being walked, as the walker spells it:
 // the root's text is passed to walkFolders(), a sub-folder's is made by the
@@ -57,6 +58,7 @@
 #include "platform/Diagnostics.h"
 #include "platform/FolderListing.h"
 #include "platform/FolderReadAhead.h"
+#include "platform/FolderStatAhead.h"
 
 #include <QString>
 #include <QStringView>
@@ -107,10 +109,19 @@ inline void noteUnreadable(const FolderListing& parent, const FolderListing::Ent
     qCInfo(lcWalk, "cannot read %s (error %d)", parent.hostPathOf(entry).constData(), child.lastError());
 }
 
-template <class Visitor> bool visitAll(const FolderListing& listing, const QString& folder, Visitor& visitor)
+// Visits listing's entries, with a second thread looking at them from the
+// other end (FolderStatAhead) while they are visited.
+template <class Visitor>
+bool visitAll(FolderListing& listing, const QString& folder, Visitor& visitor, FolderStatAhead& statAhead)
 {
     if (visitor.opened(listing, folder) == WalkStep::Stop)
         return false;
+    statAhead.offer(listing);
+    struct GiveBack {
+        FolderStatAhead& ahead;
+        FolderListing& listing;
+        ~GiveBack() { ahead.giveBack(listing); }
+    } giveBack{statAhead, listing};
     for (const FolderListing::Entry& e : listing.entries())
         if (visitor.visit(listing, e, folder) == WalkStep::Stop)
             return false;
@@ -134,11 +145,13 @@ inline std::vector<const FolderListing*> listingsOf(const std::vector<WalkFrame>
 template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder, Visitor& visitor)
 {
     using detail::WalkFrame;
-    if (!detail::visitAll(root, rootFolder, visitor))
-        return false;
     FolderReadAhead ahead;
     std::vector<quint32> position; // of the folder on top of the stack
     std::vector<WalkFrame> stack;
+    // Ends before the listings it looks into: declared after them.
+    FolderStatAhead statAhead;
+    if (!detail::visitAll(root, rootFolder, visitor, statAhead))
+        return false;
     stack.push_back(WalkFrame{std::move(root), std::move(rootFolder)});
     ahead.reading(); // the root was read before the walk: its read counts as quick
     if (ahead.read(position, stack.back().listing))
@@ -180,15 +193,16 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
                 return false;
         }
         if (!entered) {
+            statAhead.settle();
             stack.pop_back();
             if (!position.empty())
                 position.pop_back();
             continue;
         }
-        const WalkFrame& child = stack.back();
+        WalkFrame& child = stack.back();
         if (ahead.read(position, child.listing))
             ahead.start(position, detail::listingsOf(stack));
-        if (!detail::visitAll(child.listing, child.folder, visitor))
+        if (!detail::visitAll(child.listing, child.folder, visitor, statAhead))
             return false;
     }
     return true;

@@ -30,6 +30,10 @@ void setReadAheadTuning(const FolderReadAhead::Tuning& tuning);
 // Called by a reader thread with the host path of each folder it has read.
 void setReadAheadHook(std::function<void(const QByteArray& hostFolder)> hook);
 
+// How many looks at entries the walks have taken from the thread that
+// looks ahead of them (FolderStatAhead) so far in this process.
+quint64 statAheadAnswers();
+
 // Called after a file's new contents are on disk and before they replace
 // the old file (tests die at that point).
 void setBeforeReplaceHook(std::function<void()> hook);

@@ -225,6 +225,69 @@ private Q_SLOTS:
 
     // The walk keeps its own stack: a tree of thousands of levels is walked
     // to the bottom on a thread whose stack a recursion would overflow.
+    // While a folder is visited a second thread looks at its files from
+    // the other end. Whoever looked first, each first look is the entry as
+    // it stood, and a second look is a look of its own: a file replaced
+    // after the helper looked at it shows up as the new file.
+    void looksAheadAnswerAsTheFileSystemDoes()
+    {
+        constexpr int folders = 12, files = 40;
+        const auto file = [](int f, int i) {
+            return QStringLiteral("c/w/m%1/f%2.dat").arg(f).arg(i, 2, 10, QChar(u'0')).toUtf8();
+        };
+        // a new file of size bytes in the place of rel
+        const auto replace = [&](const QByteArray& rel, int size) {
+            const QByteArray tmp = box.path("c/w/new");
+            const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            return fd >= 0 && ::ftruncate(fd, size) == 0 && ::close(fd) == 0
+                && ::rename(tmp.constData(), box.path(rel).constData()) == 0;
+        };
+        struct Looker : FolderWalkVisitor {
+            std::function<void(const QString& folder)> onFirst;
+            QStringList wrong;
+            int replacedSeen = 0;
+            WalkStep visit(const FolderListing& l, const Entry& e, const QString& folder)
+            {
+                if (e.isDirectory || !l.name(e).startsWith(u'f'))
+                    return WalkStep::Pass;
+                const int index = l.name(e).mid(1, 2).toInt();
+                if (index == 0)
+                    onFirst(folder);
+                const FolderListing::Found first = l.statOf(e), second = l.statOf(e);
+                struct stat st;
+                const bool present = ::lstat((l.hostFolder() + '/' + l.hostName(e).toByteArray()).constData(), &st) == 0;
+                const bool replaced = index == files - 1;
+                const bool firstRight = replaced ? first.size == 1000 + quint64(index) || first.size == quint64(index)
+                                                 : first.size == quint64(index) && first.id == second.id;
+                if (!present || !firstRight || second.size != (replaced ? 1000 + quint64(index) : quint64(index))
+                    || second.id.inode != quint64(st.st_ino))
+                    wrong << folder + l.name(e).toString();
+                replacedSeen += replaced;
+                return WalkStep::Pass;
+            }
+        } looker;
+        looker.onFirst = [&](const QString& folder) {
+            // the last file of the folder gives way to a bigger one
+            const int f = QStringView(folder).mid(6).chopped(1).toInt();
+            if (!replace(file(f, files - 1), 1000 + files - 1))
+                looker.wrong << QStringLiteral("cannot replace in ") + folder;
+        };
+        const quint64 before = testseams::statAheadAnswers();
+        for (int round = 0; round < 40 && testseams::statAheadAnswers() == before; ++round) {
+            QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), box.pathText("c/w")});
+            for (int f = 0; f < folders; ++f)
+                for (int i = 0; i < files; ++i)
+                    box.makeFile(file(f, i), QByteArray(i, 'x'));
+            looker.replacedSeen = 0;
+            FolderListing root;
+            QVERIFY(root.read(QStringLiteral("c:\\w\\")));
+            QVERIFY(walkFolders(std::move(root), QStringLiteral("c:\\w\\"), looker));
+            QCOMPARE(looker.wrong, QStringList());
+            QCOMPARE(looker.replacedSeen, folders);
+        }
+        QVERIFY(testseams::statAheadAnswers() > before);
+    }
+
     void aDeepTreeNeedsNoDeepStack()
     {
         constexpr int depth = 1000;

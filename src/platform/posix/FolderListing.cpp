@@ -1,6 +1,7 @@
 #include "platform/FolderListing.h"
 #include "platform/TestSeams.h"
 
+#include "platform/FolderStatAhead.h"
 #include "platform/Diagnostics.h"
 #include "formats/HostNameCodec.h"
 #include "formats/NameOrder.h"
@@ -375,8 +376,16 @@ quint32 FolderListing::attributesOf(const Entry& e, EntryId& id) const
 FolderListing::Found FolderListing::statOf(const Entry& e) const
 {
     noteLook(e);
+    if (aheadSlots_)
+        if (const Found* taken = aheadSlots_[&e - entries_.data()].take())
+            return *taken;
+    return fd_.valid() ? foundAt(fd_.get(), hostNameZ(e)) : Found{};
+}
+
+FolderListing::Found FolderListing::foundAt(int folder, const char* hostName)
+{
     struct statx st {};
-    if (!fd_.valid() || !posix::statEntryAt(fd_.get(), hostNameZ(e), st))
+    if (!posix::statEntryAt(folder, hostName, st))
         return {};
     const bool sized = S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode);
     const bool linked = !S_ISDIR(st.stx_mode) && (!(st.stx_mask & STATX_NLINK) || st.stx_nlink > 1);
@@ -489,6 +498,7 @@ void FolderListing::clear()
     checkOwners_ = false;
     withheld_ = false;
     excludedNames_.clear();
+    aheadSlots_ = nullptr;
     entries_.clear();
     text_.clear();
     host_.clear();
