@@ -69,12 +69,17 @@ void TMainForm::FileScanFileFound(const core::Finding& Found)
     try {
         AsIcon.SetFileName(Found.path);
         Iconlist.append(AsIcon.Icon());
-        const QString name = formats::WinPath::extractFileName(Found.path);
         FileModel->insertTop(Found, FoundCount);
         TextStatus->setText(QStringLiteral("Поиск..."));
         Outcomes.report({OutcomeKind::Found, Found.path, Found.size});
-        TextStatus2->setText(QStringLiteral("Найден файл - ") + name + QStringLiteral("       Всего файлов - ")
-                             + QString::number(FileModel->rowCount()));
+        // One text made per file: the pane shows at most one a frame.
+        static const QString found = QStringLiteral("Найден файл - ");
+        static const QString total = QStringLiteral("       Всего файлов - ");
+        const QStringView name = formats::WinPath::fileNameOf(Found.path);
+        const QString count = QString::number(FileModel->rowCount());
+        QString tail;
+        tail.reserve(name.size() + total.size() + count.size());
+        TextStatus2->setText(found, tail.append(name).append(total).append(count));
         TotalSize += Found.size;
         FoundCount += 1;
     } catch (...) {

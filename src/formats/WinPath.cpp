@@ -9,7 +9,7 @@ bool isDelimiter(QChar c)
     return c == u'\\' || c == u':';
 }
 
-static qsizetype lastDelimiter(const QString& path)
+static qsizetype lastDelimiter(QStringView path)
 {
     for (qsizetype i = path.size() - 1; i >= 0; --i)
         if (isDelimiter(path.at(i)))
@@ -23,6 +23,11 @@ QString extractFilePath(const QString& path)
 }
 
 QString extractFileName(const QString& path)
+{
+    return path.mid(lastDelimiter(path) + 1);
+}
+
+QStringView fileNameOf(QStringView path)
 {
     return path.mid(lastDelimiter(path) + 1);
 }

@@ -16,6 +16,8 @@ QString extractFilePath(const QString& path);
 
 // The name part of path: the text after the last "\" or ":".
 QString extractFileName(const QString& path);
+// The same as a view into path.
+QStringView fileNameOf(QStringView path);
 
 // path with one trailing backslash added unless it already ends in one (or
 // is empty, which stays empty).

@@ -17,14 +17,10 @@ QIcon standardIcon(QStyle::StandardPixmap which)
     return {};
 }
 
-} // namespace
-
-QIcon FileIcons::icon(const QString& winPath)
+// The icon of the type of winPath, whose extension makes key.
+QIcon iconByType(const QString& key, const QString& winPath)
 {
     static QHash<QString, QIcon> byKey, byType;
-    // Cached by extension, then by type: a search lists thousands of files
-    // of a handful of types.
-    const QString key = FileTypes::cacheKey(winPath);
     if (const auto hit = byKey.constFind(key); hit != byKey.constEnd())
         return *hit;
     const QMimeType type = FileTypes::of(winPath);
@@ -40,6 +36,22 @@ QIcon FileIcons::icon(const QString& winPath)
     byType.insert(type.name(), icon);
     byKey.insert(key, icon);
     return icon;
+}
+
+} // namespace
+
+QIcon FileIcons::icon(const QString& winPath)
+{
+    // Cached by extension, then by type: a search lists thousands of files
+    // of a handful of types, mostly of one type one after another.
+    static QString lastSpelling;
+    static QIcon lastIcon;
+    const QStringView extension = FileTypes::extensionOf(winPath);
+    if (!lastIcon.isNull() && extension == lastSpelling)
+        return lastIcon;
+    lastSpelling = extension.toString();
+    lastIcon = iconByType(FileTypes::cacheKey(winPath), winPath);
+    return lastIcon;
 }
 
 QIcon FileIcons::folderIcon()

@@ -26,9 +26,19 @@ QString FileTypes::typeName(const QString& winPath)
 
 QString FileTypes::cacheKey(const QString& winPath)
 {
-    const QString name = formats::WinPath::extractFileName(winPath);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.mid(dot).toLower() : QString();
+    return extensionOf(winPath).toString().toLower();
+}
+
+QStringView FileTypes::extensionOf(QStringView winPath)
+{
+    // The last dot of the name, not its first character.
+    for (qsizetype i = winPath.size() - 1; i > 0; --i) {
+        if (formats::WinPath::isDelimiter(winPath[i - 1]) || formats::WinPath::isDelimiter(winPath[i]))
+            return {};
+        if (winPath[i] == u'.')
+            return winPath.mid(i);
+    }
+    return {};
 }
 
 } // namespace platform

@@ -23,6 +23,10 @@ public:
     // name costs a pattern search, and a search lists thousands of files of
     // a handful of extensions.
     static QString cacheKey(const QString& winPath);
+
+    // The extension cacheKey() is made of, as the name spells it: a view
+    // into winPath, empty for a name without one.
+    static QStringView extensionOf(QStringView winPath);
 };
 
 } // namespace platform

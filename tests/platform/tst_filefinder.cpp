@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <cctype>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -215,17 +217,24 @@ private Q_SLOTS:
     }
 
     // Random names, in one folder big enough to take several reads and in
-    // many small ones (a small folder is sorted another way): each entry's
-    // text is the long-way decoding of its bytes and converts back to them,
-    // and the entries come in the long-way order.
+    // many small ones (a small folder is sorted another way), every other
+    // folder's names beginning alike but for case (a big folder's are told
+    // apart past what they share): each entry's text is the long-way
+    // decoding of its bytes and converts back to them, and the entries come
+    // in the long-way order.
     void listingsDecodeAndOrderAnyHostName()
     {
         QRandomGenerator rng(20261208);
         std::vector<std::set<QByteArray>> folders(40);
         for (auto& names : folders) {
             const size_t wanted = &names == &folders.front() ? 3000 : 1 + rng.bounded(90);
-            while (names.size() < wanted)
-                names.insert(randomHostName(rng));
+            const QByteArray shared = (&names - &folders.front()) % 2 == 0 ? "File_Number_" : "";
+            while (names.size() < wanted) {
+                QByteArray start = shared;
+                for (char& c : start)
+                    c = rng.bounded(2) ? char(std::toupper(c)) : char(std::tolower(c));
+                names.insert(start + randomHostName(rng));
+            }
         }
         for (size_t f = 0; f < folders.size(); ++f) {
             const QByteArray folder = "c/random/" + QByteArray::number(qulonglong(f) + 100) + '/';

@@ -105,28 +105,60 @@ template <class Buffer> void fitNames(qsizetype used, Buffer& names)
 // once; a folder of a few dozen entries, the common case, by insertion,
 // which mispredicts about once per entry. The scratch space is kept per
 // thread, so a walk allocates it a few times, not once a folder.
+// Code units that every name of a big folder shares at its start, folded
+// ("file_number_00001.tmp", "file_number_00002.tmp", ...): keys made past
+// them tell the names apart where keys of their first units cannot.
+qsizetype sharedStart(const std::vector<FolderListing::Entry>& entries, QStringView text)
+{
+    const QStringView first = text.mid(entries[0].nameOffset, entries[0].nameLength);
+    qsizetype shared = first.size();
+    for (const FolderListing::Entry& e : entries) {
+        const QStringView name = text.mid(e.nameOffset, e.nameLength);
+        shared = qMin(shared, name.size());
+        qsizetype i = 0;
+        while (i < shared && formats::NameOrder::fold(name[i]) == formats::NameOrder::fold(first[i]))
+            ++i;
+        shared = i;
+        if (shared < kSortKeyUnits)
+            return 0;
+    }
+    return shared;
+}
+
+quint64 sortKeyFrom(QStringView name, qsizetype from)
+{
+    quint64 key = 0;
+    for (qsizetype i = from; i < from + kSortKeyUnits; ++i)
+        key = (key << 16) | (i < name.size() ? formats::NameOrder::fold(name[i]) : 0u);
+    return key;
+}
+
 void sortByName(std::vector<FolderListing::Entry>& entries, QStringView text)
 {
     struct Slot {
         quint64 key;
         quint32 index;
     };
+    constexpr size_t kInsertionMost = 48;
+    const size_t n = entries.size();
+    // Keys hold the units from `from` on; all before fold alike.
+    const qsizetype from = n > kInsertionMost ? sharedStart(entries, text) : 0;
     const auto less = [&](const Slot& a, const Slot& b) {
         if (a.key != b.key)
             return a.key < b.key;
-        // equal keys: the first kSortKeyUnits units (or all of two shorter
-        // names) already fold alike
+        // equal keys: the first from + kSortKeyUnits units (or all of two
+        // shorter names) already fold alike
         const FolderListing::Entry &ea = entries[a.index], &eb = entries[b.index];
         const QStringView x = text.mid(ea.nameOffset, ea.nameLength), y = text.mid(eb.nameOffset, eb.nameLength);
-        return formats::NameOrder::compare(x, y, qMin(kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
+        return formats::NameOrder::compare(x, y, qMin(from + kSortKeyUnits, qMin(x.size(), y.size()))) < 0;
     };
     thread_local std::vector<Slot> slots;
     thread_local std::vector<FolderListing::Entry> sorted;
-    const size_t n = entries.size();
     slots.resize(n);
-    for (size_t i = 0; i < n; ++i)
-        slots[i] = {entries[i].sortKey, quint32(i)};
-    constexpr size_t kInsertionMost = 48;
+    for (size_t i = 0; i < n; ++i) {
+        const FolderListing::Entry& e = entries[i];
+        slots[i] = {from == 0 ? e.sortKey : sortKeyFrom(text.mid(e.nameOffset, e.nameLength), from), quint32(i)};
+    }
     if (n > kInsertionMost) {
         std::sort(slots.begin(), slots.end(), less);
     } else {
