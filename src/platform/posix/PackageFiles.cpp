@@ -21,13 +21,68 @@ namespace platform {
 
 namespace {
 
+// The set of path hashes, each found in a probe or two: a walk asks about
+// every file it may list, and a search through the sorted hashes costs a
+// dozen and more cache misses each time.
+class HashSet {
+public:
+    // Holds the values of sorted (unique).
+    void fill(const std::vector<size_t>& sorted)
+    {
+        size_t size = 16;
+        while (size < sorted.size() + sorted.size() / 2)
+            size *= 2;
+        slots_.assign(size, 0);
+        slots_.shrink_to_fit();
+        mask_ = size - 1;
+        count_ = sorted.size();
+        hasZero_ = false;
+        for (const size_t h : sorted) {
+            if (h == 0) {
+                hasZero_ = true; // 0 marks an empty slot
+                continue;
+            }
+            size_t at = slotOf(h);
+            while (slots_[at] != 0)
+                at = (at + 1) & mask_;
+            slots_[at] = h;
+        }
+    }
+
+    bool contains(size_t h) const
+    {
+        if (h == 0)
+            return hasZero_;
+        if (slots_.empty())
+            return false;
+        for (size_t at = slotOf(h);; at = (at + 1) & mask_) {
+            if (slots_[at] == h)
+                return true;
+            if (slots_[at] == 0)
+                return false;
+        }
+    }
+
+    size_t count() const { return count_; }
+    size_t bytes() const { return slots_.capacity() * sizeof(size_t); }
+
+private:
+    size_t slotOf(size_t h) const { return size_t((quint64(h) * 0x9E3779B97F4A7C15ull) >> 32) & mask_; }
+
+    std::vector<size_t> slots_;
+    size_t mask_ = 0;
+    size_t count_ = 0;
+    bool hasZero_ = false;
+};
+
 struct Loaded {
     QByteArray adminDir;
     QByteArray infoChanged;       // stampOf the info folder
     QByteArray diversionsChanged; // and of the diversions
     bool checked = false;       // the dates above were looked at
     bool read = false;          // the lists were read since
-    std::vector<size_t> hashes; // sorted, unique
+    std::vector<size_t> hashes; // sorted, unique; while the lists are read
+    HashSet set;                // the hashes, once read
     PackageFiles::Figures figures;
 };
 
@@ -208,9 +263,10 @@ void load(Loaded& state)
         cached.lists = state.figures.lists;
         posix::savePackageFilesCache(key, cached);
     }
-    state.hashes.shrink_to_fit();
-    state.figures.paths = qsizetype(state.hashes.size());
-    state.figures.bytes = qsizetype(state.hashes.capacity() * sizeof(size_t));
+    state.set.fill(state.hashes);
+    state.hashes = {};
+    state.figures.paths = qsizetype(state.set.count());
+    state.figures.bytes = qsizetype(state.set.bytes());
     state.read = true;
 }
 
@@ -241,7 +297,7 @@ bool PackageFiles::contains(QByteArrayView hostPath)
     QByteArrayView path = hostPath;
     while (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
-    return std::binary_search(state.hashes.begin(), state.hashes.end(), pathHash(path));
+    return state.set.contains(pathHash(path));
 }
 
 void PackageFiles::forget()
