@@ -8,6 +8,8 @@
 #include <system_error>
 #include <thread>
 
+#include <sched.h>
+
 namespace platform {
 
 namespace {
@@ -22,6 +24,17 @@ constexpr std::chrono::microseconds kWatch{200};
 
 // Eases a busy wait on the core (and on its sibling thread, where it has one).
 std::atomic<quint64> answers{0};
+
+// With one processor to run on, a second thread only takes turns with the walk.
+bool secondProcessor()
+{
+    static const bool has = [] {
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        return ::sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) > 1;
+    }();
+    return has;
+}
 
 inline void relax()
 {
@@ -149,7 +162,7 @@ void FolderStatAhead::offer(FolderListing& listing)
 {
     const FolderListing::LookedAt& looks = FolderListing::lookedAt();
     const std::vector<FolderListing::Entry>& entries = listing.entries();
-    if (failed_ || !listing.isOpen() || (looks.count == 0 && !looks.many) || entries.size() < kFewest)
+    if (failed_ || !secondProcessor() || !listing.isOpen() || (looks.count == 0 && !looks.many) || entries.size() < kFewest)
         return;
     const auto files = size_t(std::count_if(entries.begin(), entries.end(),
                                             [](const FolderListing::Entry& e) { return !e.isDirectory; }));
