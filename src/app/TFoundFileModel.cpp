@@ -146,6 +146,7 @@ core::Finding TFoundFileModel::Row::finding() const
 
 void TFoundFileModel::insertTop(const core::Finding& found, int imageIndex)
 {
+    static_assert(sizeof(Stored) <= 48, "a row is kept for each of hundreds of thousands of entries");
     Stored row;
     row.inode = found.id.inode;
     row.bornSeconds = found.id.bornSeconds;

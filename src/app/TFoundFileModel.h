@@ -78,7 +78,7 @@ public:
     void clearRows();
 
 private:
-    // A row as kept: 56 bytes and its path's characters.
+    // A row as kept: 48 bytes and its path's characters.
     struct Stored {
         quint64 inode = 0;
         qint64 bornSeconds = 0;
