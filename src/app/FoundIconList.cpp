@@ -8,7 +8,7 @@ void FoundIconList::append(const QIcon& icon)
 void FoundIconList::clear()
 {
     distinct_.clear();
-    keys_.clear();
+    byKey_.clear();
     byRow_.clear();
     lastIndex_ = None;
 }
@@ -24,16 +24,15 @@ quint16 FoundIconList::indexOf(const QIcon& icon)
 {
     // Rows of one folder mostly share a type: the last icon first.
     const qint64 key = icon.cacheKey();
-    if (lastIndex_ != None && keys_.at(lastIndex_) == key)
+    if (lastIndex_ != None && distinct_.at(lastIndex_).cacheKey() == key)
         return lastIndex_;
-    qsizetype found = keys_.indexOf(key);
-    if (found < 0) {
+    auto found = byKey_.constFind(key);
+    if (found == byKey_.cend()) {
         if (distinct_.size() >= None)
             return None;
         distinct_.append(icon);
-        keys_.append(key);
-        found = keys_.size() - 1;
+        found = byKey_.insert(key, quint16(distinct_.size() - 1));
     }
-    lastIndex_ = quint16(found);
+    lastIndex_ = *found;
     return lastIndex_;
 }

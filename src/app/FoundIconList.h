@@ -4,6 +4,7 @@
 // thousands of rows, so the list keeps each distinct icon once and a
 // 2-byte number per row.
 
+#include <QHash>
 #include <QIcon>
 #include <QList>
 
@@ -27,7 +28,7 @@ private:
     quint16 indexOf(const QIcon& icon);
 
     QList<QIcon> distinct_;
-    QList<qint64> keys_; // distinct_'s cache keys: equal keys, one shared icon
+    QHash<qint64, quint16> byKey_; // cache key to index: equal keys, one shared icon
     std::deque<quint16> byRow_;
     quint16 lastIndex_ = None;
 };
