@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
-    QList<QIcon> icons;
+    FoundIconList icons;
     TFoundFileModel model(&icons);
     ReportListView list;
     list.setModel(&model);

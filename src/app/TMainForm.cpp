@@ -48,6 +48,8 @@ TMainForm::TMainForm(QWidget* parent)
     setMinimumSize(600, 450);
     resize(600, 450);
     buildControls(this);
+    // The log's "found" line and the row hold the same path: kept once.
+    FileModel->setTextStore(LogRich->textStore());
     FileList->setModel(FileModel);
     FileList->setColumnWidth(0, 315);
     FileList->setColumnMinimumWidth(0, 315);

@@ -8,6 +8,7 @@
 // while one runs is refused, and closing the window then is deferred until
 // the running one has ended (the search is asked to stop first).
 
+#include "app/FoundIconList.h"
 #include "app/TFoundFileModel.h"
 #include "app/TLarAssociatedIcon.h"
 #include "app/TMainFormControls.h"
@@ -146,7 +147,7 @@ public:
     // written from it (TMainFormJobs.cpp).
     OutcomeSink Outcomes;
     TLarAssociatedIcon AsIcon;
-    QList<QIcon> Iconlist;
+    FoundIconList Iconlist;
     TFoundFileModel* FileModel;
     int FoundCount = 0;
     quint64 TotalSize = 0;

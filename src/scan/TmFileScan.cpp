@@ -97,14 +97,16 @@ void TmFileScan::walkGroup(const QStringList& entries, QStringList& found)
     walkFolder(std::move(listing), folder, walk, found);
     // What the other masks matched, in the order their own walks would
     // have reported it.
-    for (std::deque<Match>& matches : walk.later) {
+    for (std::deque<Deferred>& matches : walk.later) {
         while (!matches.empty()) {
             platform::MessagePump::process();
             if (stopRequested)
                 return;
-            const Match m = std::move(matches.front());
+            const Deferred m = matches.front();
             matches.pop_front();
-            report(m.path, m.entry, found, m.repeated);
+            const QString path = walk.paths.text(m.path);
+            walk.paths.release(m.path);
+            report(path, m.entry, found, m.repeated);
         }
     }
 }
@@ -159,8 +161,7 @@ struct TmFileScan::Visitor : platform::FolderWalkVisitor {
         bool before = first; // the walk reports it for an earlier mask already
         for (size_t k = 1; k < walk.masks.size(); ++k)
             if (walk.masks[k].matches(name)) {
-                walk.later[k - 1].push_back(match());
-                walk.later[k - 1].back().repeated = before;
+                walk.later[k - 1].push_back({walk.paths.add(match().path), before, match().entry});
                 before = true;
             }
         if (!first)

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 
+#include "core/TextStore.h"
 #include "formats/MaskMatcher.h"
 
 #include <vector>
@@ -88,6 +89,13 @@ private:
         platform::FolderListing::Found entry;
         bool repeated = false; // an earlier mask of the walk matched it too
     };
+    // A match kept for later, its path in the walk's text store: a long
+    // list of them costs the paths' characters, not an allocation each.
+    struct Deferred {
+        core::TextStore::Ref path;
+        bool repeated = false;
+        platform::FolderListing::Found entry;
+    };
     // One walk for the masks of filter entries that share a folder: the
     // first mask's matches are reported as they are met, the others' kept
     // in order and reported after it, as separate walks would have.
@@ -96,7 +104,8 @@ private:
         // Deques, emptied as they are reported: a long list of deferred
         // matches never stands doubled by a vector's growth, nor beside
         // the rows made from it.
-        std::vector<std::deque<Match>> later;
+        std::vector<std::deque<Deferred>> later;
+        core::TextStore paths;
     };
 
     void walkGroup(const QStringList& entries, QStringList& found);

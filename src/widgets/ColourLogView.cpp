@@ -13,6 +13,7 @@
 
 ColourLogView::ColourLogView(QWidget* parent)
     : QAbstractScrollArea(parent)
+    , store_(std::make_shared<core::TextStore>())
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -21,6 +22,24 @@ ColourLogView::ColourLogView(QWidget* parent)
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
     installWidgetAccessibility();
+}
+
+ColourLogView::~ColourLogView()
+{
+    if (store_.use_count() > 1)
+        releaseLines();
+}
+
+void ColourLogView::releaseLines()
+{
+    // A store the log alone holds is simply dropped; a shared one must
+    // learn which texts are no longer used.
+    if (store_.use_count() > 1)
+        for (const core::TextStore::Ref& line : lines_)
+            store_->release(line);
+    else if (!lines_.empty())
+        store_ = std::make_shared<core::TextStore>();
+    lines_.clear();
 }
 
 void ColourLogView::appendLine(const QString& text, const QColor& colour)
@@ -36,7 +55,7 @@ void ColourLogView::appendLine(const QString& prefix, const QString& text, const
     const int runPrefix = qMax(0, index);
     if (runs_.empty() || runs_.back().colour != colour.rgb() || runs_.back().prefix != runPrefix)
         runs_.push_back({lineCount(), colour.rgb(), runPrefix});
-    lines_.push_back(index < 0 ? prefix + text : text);
+    lines_.push_back(store_->add(index < 0 ? QString(prefix + text) : text));
     const int length = int(prefix.size() + text.size());
     textLength_ += length + (first ? 0 : 1);
     if (QAccessible::isActive()) {
@@ -72,7 +91,7 @@ void ColourLogView::clear()
         QAccessibleTextRemoveEvent removed(this, 0, lines().join(u'\n'));
         QAccessible::updateAccessibility(&removed);
     }
-    lines_.clear();
+    releaseLines();
     runs_.clear();
     textLength_ = 0;
     widest_ = 0;
@@ -162,8 +181,8 @@ const ColourLogView::Run& ColourLogView::runOf(int line) const
 QString ColourLogView::textOf(int line) const
 {
     const int prefix = runOf(line).prefix;
-    const QString& text = lines_[size_t(line)];
-    return prefix == 0 ? text : prefixes_[prefix] + text;
+    const QStringView text = store_->view(lines_[size_t(line)]);
+    return prefix == 0 ? text.toString() : QString(prefixes_[prefix]).append(text);
 }
 
 int ColourLogView::prefixIndex(const QString& prefix)

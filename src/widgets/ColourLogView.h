@@ -11,23 +11,32 @@
 // horizontalScrollBar() right after appending, with no event loop in
 // between, calls settleScrollBars() first.
 
+#include "core/TextStore.h"
+
 #include <QAbstractScrollArea>
 #include <QColor>
-#include <utility>
 #include <deque>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class ColourLogView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit ColourLogView(QWidget* parent = nullptr);
+    ~ColourLogView() override;
+
+    // Where the lines' texts are kept. A list that shows the same texts
+    // (the found files) keeps them in this store too, and the log then
+    // keeps no second copy of a text added there just before.
+    const std::shared_ptr<core::TextStore>& textStore() const { return store_; }
 
     // Appends text as the new last line in colour and scrolls to it (the
     // scroll bars follow later, see above).
     void appendLine(const QString& text, const QColor& colour);
-    // The same for the line prefix + text. The log keeps text (sharing its
-    // data) and a number for prefix; past 255 different prefixes it keeps
-    // the joined line instead.
+    // The same for the line prefix + text. The log keeps text in its store
+    // and a number for prefix; past 255 different prefixes it keeps the
+    // joined line instead.
     void appendLine(const QString& prefix, const QString& text, const QColor& colour);
 
     // Removes every line.
@@ -89,9 +98,14 @@ private:
     // is full.
     int prefixIndex(const QString& prefix);
 
-    // The lines' texts after their prefixes. A deque grows in blocks: a
-    // vector's doubling would hold the old and the new array at once.
-    std::deque<QString> lines_;
+    // Gives every line's text back to the store.
+    void releaseLines();
+
+    std::shared_ptr<core::TextStore> store_;
+    // The lines' texts after their prefixes, in store_. A deque grows in
+    // blocks: a vector's doubling would hold the old and the new array at
+    // once.
+    std::deque<core::TextStore::Ref> lines_;
     std::vector<Run> runs_; // by first line
     QStringList prefixes_{QString()};
     int textLength_ = 0; // characters of the lines joined by newlines

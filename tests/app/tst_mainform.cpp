@@ -753,14 +753,24 @@ private Q_SLOTS:
         QVERIFY(box.exists("c/c.tmp"));
         form->ClearLogPopupClick();
         QCOMPARE(form->LogRich->lineCount(), 0);
+        // The list and the log kept their texts in one store; both cleared,
+        // nothing of it is left.
+        QCOMPARE(form->LogRich->textStore()->blockCount(), 0);
     }
 
     void rowsDeriveNameAndSizeAndTakeCaptionsInParts()
     {
         TFoundFileModel model(nullptr);
+        // Each row's id comes back whole: deletion checks every field.
+        const auto idOf = [](int i) {
+            return platform::EntryId{quint64(i % 3) << 40 | 5, quint64(1000 + i), qint64(i) << 33 | 1, quint32(i) * 7,
+                                     i % 2 ? platform::EntryKind::File : platform::EntryKind::Folder};
+        };
         for (int i = 0; i < 10; ++i)
-            model.insertTop(QStringLiteral("c:\\d%1\\f%1.tmp").arg(i), quint64(i) << 40, i, {});
+            model.insertTop(QStringLiteral("c:\\d%1\\f%1.tmp").arg(i), quint64(i) << 40, i, idOf(i));
         model.insertTop(QStringLiteral("c:name"), 0, -1, {});
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(model.rowAt(10 - i).finding().id, idOf(i));
         QCOMPARE(model.rowAt(0).name(), QStringLiteral("name"));
         QCOMPARE(model.rowAt(1).name(), QStringLiteral("f9.tmp"));
         QCOMPARE(model.data(model.index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("f9.tmp"));
@@ -782,6 +792,23 @@ private Q_SLOTS:
         QCOMPARE(model.rowAt(10).imageIndex, 0);
         QCOMPARE(model.rowAt(8).caption(), QStringLiteral("c:\\d2\\f2.tmp"));
         QCOMPARE(model.rowCount(), 11);
+        model.removePositions({9, 0, 3});
+        QCOMPARE(model.captions(), QStringList({"c:\\d9\\f9.tmp", "c:\\d8\\f8.tmp", "c:\\d6\\f6.tmp",
+                                                "c:\\d5\\f5.tmp", "c:\\d4\\f4.tmp", "c:\\d3\\f3.tmp",
+                                                "c:\\d2\\f2.tmp", "[[-]] c:\\d0\\f0.tmp"}));
+        QCOMPARE(model.rowAt(7).id, idOf(0));
+        QCOMPARE(model.rowAt(2).id, idOf(6));
+
+        // The icon list keeps each distinct icon once and answers by row.
+        FoundIconList icons;
+        const QPixmap pixmap(4, 4);
+        const QIcon a(pixmap), b(pixmap);
+        for (const QIcon& icon : {a, b, a, QIcon(), a})
+            icons.append(icon);
+        QCOMPARE(icons.size(), 5);
+        QCOMPARE(icons.at(1).cacheKey(), b.cacheKey());
+        QCOMPARE(icons.at(4).cacheKey(), a.cacheKey());
+        QVERIFY(icons.at(3).isNull() && icons.at(5).isNull());
     }
 
     void marksReachEveryRowOfAListLongerThanOnePart()

@@ -1,6 +1,7 @@
-// The widget set: progress bar arithmetic, the log view, column minimums,
-// the drive box and the two menu looks.
+// The widget set: progress bar arithmetic, the log view and the text store
+// under it, column minimums, the drive box and the two menu looks.
 
+#include "core/TextStore.h"
 #include "platform/DriveTable.h"
 #include "support/Sandbox.h"
 #include "widgets/ColourLogView.h"
@@ -17,6 +18,7 @@
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QtTest>
+
 
 class TestWidgets : public QObject {
     Q_OBJECT
@@ -340,6 +342,45 @@ private Q_SLOTS:
         log.clear();
         log.appendLine(QStringLiteral("Найден файл - "), path, Qt::black);
         QCOMPARE(log.lines(), QStringList{"Найден файл - " + path});
+    }
+
+    // Random adds (short, empty, longer than a block, the same again) and
+    // releases in random order: every text reads back as added while held,
+    // and once all are released no block is left.
+    void textStoreKeepsEachTextUntilItsLastRelease()
+    {
+        core::TextStore store;
+        QRandomGenerator random(7);
+        std::vector<std::pair<core::TextStore::Ref, QString>> held;
+        QString last;
+        for (int step = 0; step < 20000; ++step) {
+            const quint32 roll = random.bounded(10);
+            if (roll < 4 && !held.empty()) {
+                const size_t at = random.bounded(quint32(held.size()));
+                store.release(held[at].first);
+                held.erase(held.begin() + qsizetype(at));
+                continue;
+            }
+            QString text;
+            if (roll == 4)
+                text = last; // shared with the one before, not copied
+            else if (roll == 5 && random.bounded(40) == 0)
+                text = QString(40000 + int(random.bounded(30000)), QChar(u'я' + int(random.bounded(3))));
+            else if (roll != 6)
+                text = QStringLiteral("c:\folder%1\f%2.tmp").arg(random.bounded(50)).arg(step);
+            held.emplace_back(store.add(text), text);
+            last = text;
+        }
+        for (const auto& [ref, text] : held)
+            QCOMPARE(store.view(ref), QStringView(text));
+        QVERIFY(store.blockCount() > 1);
+        while (!held.empty()) {
+            const size_t at = random.bounded(quint32(held.size()));
+            store.release(held[at].first);
+            held.erase(held.begin() + qsizetype(at));
+        }
+        QCOMPARE(store.blockCount(), 0);
+        QCOMPARE(store.text(store.add(QStringLiteral("again"))), QStringLiteral("again"));
     }
 
     void progressBarShowsValueAndMaximum()
