@@ -22,57 +22,46 @@ namespace platform {
 namespace {
 
 // The set of path hashes, each found in a probe or two: a walk asks about
-// every file it may list, and a search through the sorted hashes costs a
-// dozen and more cache misses each time.
+// every file it may list, and a binary search through all of them costs a
+// dozen and more cache misses each time. The sorted hashes are cut into
+// buckets by their top bits, a handful each; an index of where each bucket
+// begins costs an eighth of the hashes' own memory.
 class HashSet {
 public:
-    // Holds the values of sorted (unique).
-    void fill(const std::vector<size_t>& sorted)
+    // Takes sorted (unique) over.
+    void fill(std::vector<size_t> sorted)
     {
-        size_t size = 16;
-        while (size < sorted.size() + sorted.size() / 2)
-            size *= 2;
-        slots_.assign(size, 0);
-        slots_.shrink_to_fit();
-        mask_ = size - 1;
-        count_ = sorted.size();
-        hasZero_ = false;
-        for (const size_t h : sorted) {
-            if (h == 0) {
-                hasZero_ = true; // 0 marks an empty slot
-                continue;
-            }
-            size_t at = slotOf(h);
-            while (slots_[at] != 0)
-                at = (at + 1) & mask_;
-            slots_[at] = h;
+        hashes_ = std::move(sorted);
+        hashes_.shrink_to_fit();
+        int bits = 1;
+        while (bits < 30 && (size_t(1) << (bits + 2)) < hashes_.size())
+            ++bits;
+        shift_ = int(sizeof(size_t) * 8) - bits;
+        starts_.assign((size_t(1) << bits) + 1, 0);
+        size_t at = 0;
+        for (size_t bucket = 0; bucket + 1 < starts_.size(); ++bucket) {
+            starts_[bucket] = quint32(at);
+            while (at < hashes_.size() && (hashes_[at] >> shift_) == bucket)
+                ++at;
         }
+        starts_.back() = quint32(hashes_.size());
     }
 
     bool contains(size_t h) const
     {
-        if (h == 0)
-            return hasZero_;
-        if (slots_.empty())
+        if (hashes_.empty())
             return false;
-        for (size_t at = slotOf(h);; at = (at + 1) & mask_) {
-            if (slots_[at] == h)
-                return true;
-            if (slots_[at] == 0)
-                return false;
-        }
+        const size_t bucket = h >> shift_;
+        return std::binary_search(hashes_.begin() + starts_[bucket], hashes_.begin() + starts_[bucket + 1], h);
     }
 
-    size_t count() const { return count_; }
-    size_t bytes() const { return slots_.capacity() * sizeof(size_t); }
+    size_t count() const { return hashes_.size(); }
+    size_t bytes() const { return hashes_.capacity() * sizeof(size_t) + starts_.capacity() * sizeof(quint32); }
 
 private:
-    size_t slotOf(size_t h) const { return size_t((quint64(h) * 0x9E3779B97F4A7C15ull) >> 32) & mask_; }
-
-    std::vector<size_t> slots_;
-    size_t mask_ = 0;
-    size_t count_ = 0;
-    bool hasZero_ = false;
+    std::vector<size_t> hashes_;
+    std::vector<quint32> starts_; // where each bucket begins in hashes_, and the end
+    int shift_ = 0;
 };
 
 struct Loaded {
@@ -263,7 +252,7 @@ void load(Loaded& state)
         cached.lists = state.figures.lists;
         posix::savePackageFilesCache(key, cached);
     }
-    state.set.fill(state.hashes);
+    state.set.fill(std::move(state.hashes));
     state.hashes = {};
     state.figures.paths = qsizetype(state.set.count());
     state.figures.bytes = qsizetype(state.set.bytes());
