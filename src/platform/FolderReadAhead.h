@@ -6,9 +6,11 @@
 // with the tree's metadata on disk: one thread waits for one folder at a
 // time, while several outstanding reads let the disk serve them together.
 //
-// The readers change nothing, report nothing and keep no result: they read
-// each folder as the walk would (FolderListing::readChild from a listing of
-// its parent: no link, no other mount, nothing withheld is looked at), and
+// The readers change nothing and report nothing: they read each folder as
+// the walk would (FolderListing::readChild from a listing of its parent: no
+// link, no other mount, nothing withheld is looked at) and hand their
+// listing to the walk when it gets there (take), so no folder is read
+// twice; and they
 // fetch the metadata of the listed entries whose kind of name the walk has
 // looked at one by one (FolderListing::lookedAt: a junk search's matches, the
 // first file of each folder an empty-folder search may judge,
@@ -60,6 +62,15 @@ public:
     // during the call only: the readers keep copies with handles of their
     // own). Does nothing when they run already or no thread can be made.
     void start(std::span<const quint32> position, std::span<const FolderListing* const> path);
+
+    // The walk enters the sub-folder entry, at index of parent, the folder
+    // at position. When the readers have read it from the same folder text,
+    // child becomes a copy of their listing with a handle of its own and
+    // the answer is true: the walk need not read it again. False, child
+    // untouched, when the walk must read it itself (not read yet, read
+    // under another name, or no handle to be had).
+    bool take(std::span<const quint32> position, quint32 index, const FolderListing& parent,
+              const FolderListing::Entry& entry, FolderListing& child);
 
     // The walk will not enter the entry index of the folder at position,
     // though it is a folder: the readers leave that sub-tree alone.

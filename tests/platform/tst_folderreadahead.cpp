@@ -1,6 +1,7 @@
 // The readers that go ahead of a depth-first walk: they read nothing the
-// walk may not enter, leave the walk's hooks as they were, stay within
-// their lead and end with the walk, leaving no thread behind.
+// walk may not enter, hand the walk what they read so that no folder is
+// read twice, leave the walk's hooks as they were, stay within their lead
+// and end with the walk, leaving no thread behind.
 
 #include "platform/TestSeams.h"
 #include "platform/FolderReadAhead.h"
@@ -28,16 +29,28 @@ namespace {
 struct ReaderLog {
     QMutex mutex;
     QByteArrayList read;
+    QHash<QByteArray, int> opens; // every read of a folder, the walk's and the readers'
 
     void note(const QByteArray& folder)
     {
         QMutexLocker lock(&mutex);
         read << folder;
     }
+    void noteOpen(const QByteArray& folder)
+    {
+        QMutexLocker lock(&mutex);
+        ++opens[folder];
+    }
     QByteArrayList all()
     {
         QMutexLocker lock(&mutex);
         return read;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&mutex);
+        read.clear();
+        opens.clear();
     }
 };
 
@@ -111,6 +124,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         platform::testseams::setReadAheadHook([this](const QByteArray& folder) { log.note(folder); });
+        platform::testseams::setAccessFilter([this](const QByteArray& folder) {
+            log.noteOpen(folder);
+            return 0;
+        });
     }
 
     void cleanup()
@@ -160,7 +177,7 @@ private Q_SLOTS:
             Sandbox::changeEnvironment(
                 [&](platform::RunEnvironment& e) { e.tmpfilesFolders = {box.path("tmpfiles.d")}; });
         }
-        log.read.clear();
+        log.clear();
         const Walker walker = walkHeld(rel, readable);
 
         const QByteArrayList read = log.all();
@@ -172,6 +189,9 @@ private Q_SLOTS:
             QVERIFY2(walker.opened_.contains(QString::fromUtf8(folder)), folder.constData());
         }
         QCOMPARE(walker.opened_.size(), readable);
+        // The walk took every folder the readers had read instead of reading it again.
+        for (const QString& folder : walker.opened_.mid(1))
+            QCOMPARE(log.opens.value(folder.toUtf8()), 1);
     }
 
     // A walk with readers opens the same folders in the same order as one
@@ -198,12 +218,12 @@ private Q_SLOTS:
 
         const FolderReadAhead::Tuning tuning{2, 4, true};
         platform::testseams::setReadAheadTuning(tuning);
-        log.read.clear();
+        log.clear();
         const Walker all = walk(-1);
         QCOMPARE(all.opened_, alone.opened_);
         QCOMPARE(threadCount(), before);
 
-        log.read.clear();
+        log.clear();
         const int stopAfter = 10;
         const Walker stopped = walk(stopAfter, tuning.lead);
         QCOMPARE(stopped.opened_, alone.opened_.mid(0, stopAfter));

@@ -7,9 +7,9 @@
 #include <atomic>
 #include <bit>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <queue>
-#include <set>
 #include <thread>
 #include <utility>
 
@@ -87,7 +87,9 @@ struct FolderReadAhead::State {
         bool operator()(const Pending& a, const Pending& b) const { return a.position > b.position; }
     };
     std::priority_queue<Pending, std::vector<Pending>, Later> pending;
-    std::set<Position> ahead; // read by the readers, not yet reached by the walk
+    // Read by the readers, not yet reached by the walk: the walk takes a
+    // copy of a listing when it enters the folder.
+    std::map<Position, std::shared_ptr<const FolderListing>> ahead;
     std::vector<Position> declined;
     Position walkAt;
     int busy = 0; // readers reading a folder
@@ -98,7 +100,7 @@ struct FolderReadAhead::State {
     FolderListing::LookedAt looked;    // the kinds of entries the walk looks at one by one
     std::vector<std::thread> threads;
     // For the diagnostics at the end.
-    quint64 reads = 0, dropped = 0, walkSlow = 0, walkReads = 0;
+    quint64 reads = 0, dropped = 0, walkSlow = 0, walkReads = 0, taken = 0;
 
     // Behind the walk in its order and not on its way down, or declined by it.
     bool needless(const Position& p) const
@@ -210,7 +212,7 @@ bool FolderReadAhead::State::readOne(Pending item)
     std::lock_guard lock(mutex);
     ++reads;
     if (!needless(item.position))
-        ahead.insert(item.position);
+        ahead.emplace(item.position, child);
     queueChildren(child, item.position, 0);
     return true;
 }
@@ -227,8 +229,10 @@ void FolderReadAhead::State::finish()
     wake.notify_all();
     for (std::thread& t : threads)
         t.join();
-    qCDebug(lcWalk, "readers read %llu folders and dropped %llu the walk had passed; %llu of its %llu reads were slow",
-            reads, dropped, walkSlow, walkReads);
+    qCDebug(lcWalk,
+            "readers read %llu folders and dropped %llu the walk had passed; %llu of its %llu reads were slow, "
+            "%llu were the readers' listings",
+            reads, dropped, walkSlow, walkReads, taken);
 }
 
 FolderReadAhead::~FolderReadAhead()
@@ -271,6 +275,34 @@ bool FolderReadAhead::read(std::span<const quint32> position, const FolderListin
     if (room)
         s.wake.notify_all();
     return false;
+}
+
+bool FolderReadAhead::take(std::span<const quint32> position, quint32 index, const FolderListing& parent,
+                           const FolderListing::Entry& entry, FolderListing& child)
+{
+    if (!state_)
+        return false;
+    Position p(position.begin(), position.end());
+    p.push_back(index);
+    std::shared_ptr<const FolderListing> read;
+    {
+        std::lock_guard lock(state_->mutex);
+        const auto found = state_->ahead.find(p);
+        if (found == state_->ahead.end())
+            return false;
+        read = found->second;
+    }
+    // The readers' parent may be a reading of its own, older or newer than
+    // the walk's: the same position then need not be the same name.
+    if (read->hostFolder() != parent.hostPathOf(entry))
+        return false;
+    FolderListing copy = read->duplicate();
+    if (!copy.isOpen())
+        return false;
+    child = std::move(copy);
+    std::lock_guard lock(state_->mutex);
+    ++state_->taken;
+    return true;
 }
 
 void FolderReadAhead::declined(std::span<const quint32> position, quint32 index)
