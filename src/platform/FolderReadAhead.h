@@ -12,8 +12,8 @@
 // listing to the walk when it gets there (take), so no folder is read
 // twice; and they
 // fetch the metadata of the listed entries whose kind of name the walk has
-// looked at one by one (FolderListing::lookedAt: a junk search's matches, the
-// first file of each folder an empty-folder search may judge,
+// looked at one by one (FolderListing::lookedAt: a junk search's matches, one
+// file of each folder an empty-folder search may judge (firstFileToLookAt),
 // every file of a zero-byte search). They stay at most a bounded number of
 // folders ahead of the walk, in its order, drop what the walk has passed or
 // declined to enter, and stop when the walk stops.
@@ -75,6 +75,16 @@ public:
     // The walk will not enter the entry index of the folder at position,
     // though it is a folder: the readers leave that sub-tree alone.
     void declined(std::span<const quint32> position, quint32 index);
+
+    // The file (any entry but a folder) of folder that a walk wanting one
+    // look at a file looks at first, and the readers fetch: the one whose
+    // inode number lies nearest the folder's own, the first in name order
+    // among equals or when the folder's is unknown. A file system puts a
+    // folder's files near it, and its inode was read to open it, so this
+    // one is the most likely to be in memory already; the first by name
+    // often lies elsewhere and costs a disk read of its own. Null when the
+    // folder holds only folders.
+    static const FolderListing::Entry* firstFileToLookAt(const FolderListing& folder);
 
     // True while reader threads run for this walk.
     bool running() const { return state_ != nullptr; }

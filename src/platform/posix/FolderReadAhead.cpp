@@ -197,17 +197,19 @@ bool FolderReadAhead::State::readOne(Pending item)
     if (readHook())
         readHook()(child->hostFolder());
     const FolderListing::LookedAt kinds = lookedAtNow();
-    // The walks that look at first files judge only folders that list no
+    // The walks that look at one file judge only folders that list no
     // sub-folder; one they would list has a name without a leading dot.
-    bool first = kinds.firstFile && std::none_of(child->entries().begin(), child->entries().end(), [&](const auto& e) {
+    const bool judged = kinds.firstFile && std::none_of(child->entries().begin(), child->entries().end(), [&](const auto& e) {
         return e.isDirectory && !child->hostName(e).startsWith('.');
     });
+    const FolderListing::Entry* first = judged ? firstFileToLookAt(*child) : nullptr;
+    if (first)
+        child->statOf(*first);
     for (const FolderListing::Entry& e : child->entries()) {
         if (stop)
             return true;
-        if (!e.isDirectory && (first || kinds.covers(child->hostName(e))))
+        if (!e.isDirectory && &e != first && kinds.covers(child->hostName(e)))
             child->statOf(e);
-        first = first && e.isDirectory;
     }
     std::lock_guard lock(mutex);
     ++reads;
@@ -215,6 +217,21 @@ bool FolderReadAhead::State::readOne(Pending item)
         ahead.emplace(item.position, child);
     queueChildren(child, item.position, 0);
     return true;
+}
+
+const FolderListing::Entry* FolderReadAhead::firstFileToLookAt(const FolderListing& folder)
+{
+    const quint64 self = folder.folderInode();
+    const auto distance = [self](const FolderListing::Entry& e) {
+        return e.inode > self ? e.inode - self : self - e.inode;
+    };
+    const FolderListing::Entry* best = nullptr;
+    for (const FolderListing::Entry& e : folder.entries()) {
+        if (e.isDirectory || (best && (self == 0 || distance(e) >= distance(*best))))
+            continue;
+        best = &e;
+    }
+    return best;
 }
 
 FolderReadAhead::FolderReadAhead() = default;
