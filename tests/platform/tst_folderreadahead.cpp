@@ -194,6 +194,38 @@ private Q_SLOTS:
             QCOMPARE(log.opens.value(folder.toUtf8()), 1);
     }
 
+    // The file a walk looks at first is the one whose inode lies nearest the
+    // folder's, whatever the names; none in a folder of folders.
+    void theFirstFileLookedAtLiesNearestItsFolder()
+    {
+        box.makeDir("c/near/only/sub");
+        FolderListing folders;
+        QVERIFY(folders.read(box.pathText("c/near/only")));
+        QCOMPARE(FolderReadAhead::firstFileToLookAt(folders), nullptr);
+        for (const char* name : {"m", "a", "z", "b", "y"}) // their inodes in the order made, not by name
+            box.makeFile(QByteArray("c/near/") + name);
+        FolderListing listing;
+        QVERIFY(listing.read(box.pathText("c/near")));
+        struct stat self {};
+        QCOMPARE(::stat(listing.hostFolder().constData(), &self), 0);
+        QCOMPARE(listing.folderInode(), quint64(self.st_ino));
+        quint64 nearest = ~0ull;
+        QByteArray expected;
+        for (const FolderListing::Entry& e : listing.entries()) {
+            struct stat st {};
+            QCOMPARE(::lstat(listing.hostPathOf(e).constData(), &st), 0);
+            QCOMPARE(e.inode, quint64(st.st_ino));
+            const quint64 distance = st.st_ino > self.st_ino ? st.st_ino - self.st_ino : self.st_ino - st.st_ino;
+            if (!e.isDirectory && distance < nearest) {
+                nearest = distance;
+                expected = listing.hostName(e).toByteArray();
+            }
+        }
+        const FolderListing::Entry* first = FolderReadAhead::firstFileToLookAt(listing);
+        QVERIFY(first);
+        QCOMPARE(listing.hostName(*first).toByteArray(), expected);
+    }
+
     // A walk with readers opens the same folders in the same order as one
     // without; stopped early, its readers end with it, after reading no
     // more than their lead beyond it, and no thread is left.
