@@ -91,6 +91,7 @@ struct FolderReadAhead::State {
     // copy of a listing when it enters the folder.
     std::map<Position, std::shared_ptr<const FolderListing>> ahead;
     std::vector<Position> declined;
+    std::vector<Position> inHand; // being read by a reader now
     Position walkAt;
     int busy = 0; // readers reading a folder
     size_t lead = 0;
@@ -100,7 +101,7 @@ struct FolderReadAhead::State {
     FolderListing::LookedAt looked;    // the kinds of entries the walk looks at one by one
     std::vector<std::thread> threads;
     // For the diagnostics at the end.
-    quint64 reads = 0, dropped = 0, walkSlow = 0, walkReads = 0, taken = 0;
+    quint64 reads = 0, dropped = 0, walkSlow = 0, walkReads = 0, taken = 0, waited = 0;
 
     // Behind the walk in its order and not on its way down, or declined by it.
     bool needless(const Position& p) const
@@ -150,7 +151,7 @@ struct FolderReadAhead::State {
     bool mayGoOn() const { return stop || (pending.empty() && busy == 0) || (!pending.empty() && ahead.size() < lead); }
 
     void run();
-    bool readOne(Pending item);
+    bool readOne(Pending& item);
     void finish();
 };
 
@@ -170,12 +171,14 @@ void FolderReadAhead::State::run()
             continue;
         }
         ++busy;
+        inHand.push_back(item.position);
         lock.unlock();
-        const bool read = readOne(std::move(item));
+        const bool read = readOne(item);
         warmInARow = !read ? warmInARow : readFromDiskSinceLastAsked() ? 0 : warmInARow + 1;
         lock.lock();
         --busy;
-        wake.notify_all();
+        inHand.erase(std::find(inHand.begin(), inHand.end(), item.position));
+        wake.notify_all(); // also the walk, should it wait for this folder
         if (warmInARow >= kWarmReadsToQuit && !tuning().startAtOnce) {
             quitWarm = true;
             break;
@@ -187,7 +190,7 @@ void FolderReadAhead::State::run()
 
 // Reads one folder as the walk will (the same rules, the same entries),
 // and its entries' metadata when the walk asks for it; queues its sub-folders.
-bool FolderReadAhead::State::readOne(Pending item)
+bool FolderReadAhead::State::readOne(Pending& item)
 {
     auto child = std::make_shared<FolderListing>();
     const bool read = child->readChild(*item.parent, item.parent->entries()[item.index]);
@@ -248,8 +251,8 @@ void FolderReadAhead::State::finish()
         t.join();
     qCDebug(lcWalk,
             "readers read %llu folders and dropped %llu the walk had passed; %llu of its %llu reads were slow, "
-            "%llu were the readers' listings",
-            reads, dropped, walkSlow, walkReads, taken);
+            "%llu were the readers' listings (%llu waited for)",
+            reads, dropped, walkSlow, walkReads, taken, waited);
 }
 
 FolderReadAhead::~FolderReadAhead()
@@ -303,9 +306,18 @@ bool FolderReadAhead::take(std::span<const quint32> position, quint32 index, con
     p.push_back(index);
     std::shared_ptr<const FolderListing> read;
     {
-        std::lock_guard lock(state_->mutex);
-        const auto found = state_->ahead.find(p);
-        if (found == state_->ahead.end())
+        State& s = *state_;
+        std::unique_lock lock(s.mutex);
+        // A reader reading it now has waited for the disk longer than the
+        // walk would: the walk waits for that reading rather than start one
+        // more of the same folder.
+        const auto inHand = [&] { return std::find(s.inHand.begin(), s.inHand.end(), p) != s.inHand.end(); };
+        if (inHand()) {
+            ++s.waited;
+            s.wake.wait(lock, [&] { return !inHand(); });
+        }
+        const auto found = s.ahead.find(p);
+        if (found == s.ahead.end())
             return false;
         read = found->second;
     }
