@@ -111,12 +111,14 @@ struct FolderReadAhead::State {
         return std::any_of(declined.begin(), declined.end(), [&](const Position& d) { return isPrefix(d, p); });
     }
 
-    // Queues parent's sub-folders from index `from` on.
-    void queueChildren(const std::shared_ptr<const FolderListing>& parent, const Position& at, size_t from)
+    // Queues parent's sub-folders from index `from` on, those with a
+    // leading dot only when withDotNames.
+    void queueChildren(const std::shared_ptr<const FolderListing>& parent, const Position& at, size_t from,
+                       bool withDotNames = true)
     {
         const std::vector<FolderListing::Entry>& entries = parent->entries();
         for (size_t i = from; i < entries.size(); ++i) {
-            if (!entries[i].isDirectory)
+            if (!entries[i].isDirectory || (!withDotNames && parent->hostName(entries[i]).startsWith('.')))
                 continue;
             Position p = at;
             p.push_back(quint32(i));
@@ -218,7 +220,12 @@ bool FolderReadAhead::State::readOne(Pending& item)
     ++reads;
     if (!needless(item.position))
         ahead.emplace(item.position, child);
-    queueChildren(child, item.position, 0);
+    // Such a walk enters a hidden folder only to judge the one it sits in:
+    // it declines those of a folder it will not judge, but only when it
+    // gets there, long after the readers (dot names come first) would have
+    // read their whole sub-trees. One it enters after all (a dot name its
+    // attributes do not call hidden) it reads itself.
+    queueChildren(child, item.position, 0, !kinds.firstFile || judged);
     return true;
 }
 
