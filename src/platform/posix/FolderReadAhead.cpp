@@ -204,9 +204,9 @@ bool FolderReadAhead::State::readOne(Pending& item)
     const FolderListing::LookedAt kinds = lookedAtNow();
     // The walks that look at one file judge only folders that list no
     // sub-folder; one they would list has a name without a leading dot.
-    const bool judged = kinds.firstFile && std::none_of(child->entries().begin(), child->entries().end(), [&](const auto& e) {
-        return e.isDirectory && !child->hostName(e).startsWith('.');
-    });
+    const bool judged = kinds.firstFile
+        && std::none_of(child->entries().begin(), child->entries().end(),
+                        [&](const auto& e) { return e.isDirectory && !child->hostName(e).startsWith('.'); });
     const FolderListing::Entry* first = judged ? firstFileToLookAt(*child) : nullptr;
     if (first)
         child->statOf(*first);
