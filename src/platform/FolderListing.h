@@ -43,6 +43,7 @@ public:
         quint32 hostLength = 0;
         bool isDirectory = false;
         quint64 sortKey = 0; // the first four case-folded code units, so most comparisons are one
+        quint64 inode = 0;   // as the folder read names it: where the entry's metadata lies
     };
 
     FolderListing();
@@ -80,14 +81,14 @@ public:
         std::array<quint64, kKinds> kinds{};
         int count = 0;
         bool many = false; // more kinds than kKinds: every name counts as looked at
-        bool firstFile = false; // each folder's first entry other than a folder is looked at
+        bool firstFile = false; // one file of each folder is looked at (FolderReadAhead::firstFileToLookAt)
         bool covers(QByteArrayView hostName) const;
     };
     static const LookedAt& lookedAt();
     static void forgetLooks();
-    // Notes that the walk looks at the first non-folder entry of the folders
-    // it judges (any kind), and at no other by kind: the readers fetch that
-    // one entry of each folder that lists no sub-folder but hidden ones.
+    // Notes that the walk looks first at one file of the folders it judges
+    // (any kind), and at no other by kind: the readers fetch that one entry
+    // of each folder that lists no sub-folder but hidden ones.
     static void noteFirstFileLooks();
 
     // Gives the folder's handle back and keeps the entries, so a walk that
@@ -186,12 +187,15 @@ public:
     quint64 mountId() const { return mountId_; }
     quint64 deviceId() const { return deviceId_; }
 
+    // The folder's own inode number, 0 when the host did not tell it.
+    quint64 folderInode() const { return folderInode_; }
+
 private:
     friend class FolderStatAhead;
     // statOf()'s one look, relative to the open folder; an unknown id when it fails.
     static Found foundAt(int folder, const char* hostName);
     bool readOpened(posix::UniqueFd folder, const QByteArray& hostFolder, quint64 mountId, quint64 deviceId);
-    void append(int fd, const char* hostName, unsigned char type);
+    void append(int fd, const char* hostName, unsigned char type, quint64 inode);
     bool withholds(int fd, const char* hostName) const;
     void noteLook(const Entry& e) const;
     const char* hostNameZ(const Entry& e) const { return host_.constData() + e.hostOffset; }
@@ -205,6 +209,7 @@ private:
     QByteArray host_; // every entry's host name, one after the other
     quint64 mountId_ = 0;
     quint64 deviceId_ = 0;
+    quint64 folderInode_ = 0;
     posix::UniqueFd fd_; // the folder, kept open: every entry is reached relative to it
     quint64 inode_ = 0;  // the folder's, while its handle is given back
     quint64 inodeDevice_ = 0;

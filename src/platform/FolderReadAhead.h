@@ -6,12 +6,14 @@
 // with the tree's metadata on disk: one thread waits for one folder at a
 // time, while several outstanding reads let the disk serve them together.
 //
-// The readers change nothing, report nothing and keep no result: they read
-// each folder as the walk would (FolderListing::readChild from a listing of
-// its parent: no link, no other mount, nothing withheld is looked at), and
+// The readers change nothing and report nothing: they read each folder as
+// the walk would (FolderListing::readChild from a listing of its parent: no
+// link, no other mount, nothing withheld is looked at) and hand their
+// listing to the walk when it gets there (take), so no folder is read
+// twice; and they
 // fetch the metadata of the listed entries whose kind of name the walk has
-// looked at one by one (FolderListing::lookedAt: a junk search's matches, the
-// first file of each folder an empty-folder search may judge,
+// looked at one by one (FolderListing::lookedAt: a junk search's matches, one
+// file of each folder an empty-folder search may judge (firstFileToLookAt),
 // every file of a zero-byte search). They stay at most a bounded number of
 // folders ahead of the walk, in its order, drop what the walk has passed or
 // declined to enter, and stop when the walk stops.
@@ -61,9 +63,28 @@ public:
     // own). Does nothing when they run already or no thread can be made.
     void start(std::span<const quint32> position, std::span<const FolderListing* const> path);
 
+    // The walk enters the sub-folder entry, at index of parent, the folder
+    // at position. When the readers have read it from the same folder text,
+    // child becomes a copy of their listing with a handle of its own and
+    // the answer is true: the walk need not read it again. False, child
+    // untouched, when the walk must read it itself (not read yet, read
+    // under another name, or no handle to be had).
+    bool take(std::span<const quint32> position, quint32 index, const FolderListing& parent,
+              const FolderListing::Entry& entry, FolderListing& child);
+
     // The walk will not enter the entry index of the folder at position,
     // though it is a folder: the readers leave that sub-tree alone.
     void declined(std::span<const quint32> position, quint32 index);
+
+    // The file (any entry but a folder) of folder that a walk wanting one
+    // look at a file looks at first, and the readers fetch: the one whose
+    // inode number lies nearest the folder's own, the first in name order
+    // among equals or when the folder's is unknown. A file system puts a
+    // folder's files near it, and its inode was read to open it, so this
+    // one is the most likely to be in memory already; the first by name
+    // often lies elsewhere and costs a disk read of its own. Null when the
+    // folder holds only folders.
+    static const FolderListing::Entry* firstFileToLookAt(const FolderListing& folder);
 
     // True while reader threads run for this walk.
     bool running() const { return state_ != nullptr; }

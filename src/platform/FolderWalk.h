@@ -46,9 +46,11 @@
 //
 // A depth-first walk over a tree whose folders turn out slow to read (out
 // of the kernel's caches) has a few reader threads go ahead of it
-// (FolderReadAhead), and while it visits a folder's entries a second thread
-// looks at them from the folder's other end (FolderStatAhead); the order of
-// the hooks, the thread they run on and what the walk reads stay as they are.
+// (FolderReadAhead) and hand it the listings they read, which the walk then
+// need not read again; while the walk visits a folder's entries a second
+// thread looks at them from the folder's other end (FolderStatAhead). The
+// order of the hooks, the thread they run on and what the walk sees stay as
+// they are.
 //
 // `folder` is the text of the folder being walked, as the walker spells it:
 // the root's text is passed to walkFolders(), a sub-folder's is made by the
@@ -177,7 +179,8 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
             if (step == WalkStep::Enter && e.isDirectory) {
                 FolderListing child;
                 ahead.reading();
-                if (child.readChild(top.listing, e)) {
+                if (ahead.take(position, quint32(top.next - 1), top.listing, e, child)
+                    || child.readChild(top.listing, e)) {
                     QString childText = visitor.childFolder(top.folder, top.listing.name(e));
                     top.inChild = true;
                     position.push_back(quint32(top.next - 1));

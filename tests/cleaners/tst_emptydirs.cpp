@@ -8,6 +8,7 @@
 #include "platform/TestSeams.h"
 #include "platform/DriveTable.h"
 #include "platform/FolderListing.h"
+#include "platform/FolderReadAhead.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PackageFiles.h"
 #include "platform/ShellOpen.h"
@@ -90,7 +91,9 @@ private Q_SLOTS:
 
     // The walk's own judgment of a folder is what reading it again would
     // find, over random trees of empty and full files, hidden folders,
-    // FIFOs, links, packaged files and folders that cannot be read.
+    // FIFOs, links, packaged files and folders that cannot be read; with
+    // readers going ahead of it (handing it their listings, fetching the
+    // files it looks at) it finds and judges the same.
     void theWalkJudgesEachFolderAsASecondReadingWould()
     {
         QRandomGenerator random(7);
@@ -121,6 +124,17 @@ private Q_SLOTS:
             walker.StartDir = QStringLiteral("C:\\");
             walker.Execute();
             QCOMPARE(walker.FoundContents.size(), walker.DirsFound.size());
+            for (const platform::FolderReadAhead::Tuning& readers :
+                 {platform::FolderReadAhead::Tuning{2, 2, true}, platform::FolderReadAhead::Tuning{4, 1000, true}}) {
+                platform::testseams::setReadAheadTuning(readers);
+                TFindDirs ahead;
+                ahead.StartDir = walker.StartDir;
+                ahead.Execute();
+                platform::testseams::setReadAheadTuning({});
+                QCOMPARE(ahead.DirsFound, walker.DirsFound);
+                QCOMPARE(ahead.FoundIds, walker.FoundIds);
+                QCOMPARE(ahead.FoundContents, walker.FoundContents);
+            }
             for (qsizetype i = 0; i < walker.DirsFound.size(); ++i) {
                 if (walker.FoundContents[i] == TFindDirs::Contents::Unknown)
                     continue;

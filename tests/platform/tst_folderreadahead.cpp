@@ -1,6 +1,7 @@
 // The readers that go ahead of a depth-first walk: they read nothing the
-// walk may not enter, leave the walk's hooks as they were, stay within
-// their lead and end with the walk, leaving no thread behind.
+// walk may not enter, hand the walk what they read so that no folder is
+// read twice, leave the walk's hooks as they were, stay within their lead
+// and end with the walk, leaving no thread behind.
 
 #include "platform/TestSeams.h"
 #include "platform/FolderReadAhead.h"
@@ -28,16 +29,28 @@ namespace {
 struct ReaderLog {
     QMutex mutex;
     QByteArrayList read;
+    QHash<QByteArray, int> opens; // every read of a folder, the walk's and the readers'
 
     void note(const QByteArray& folder)
     {
         QMutexLocker lock(&mutex);
         read << folder;
     }
+    void noteOpen(const QByteArray& folder)
+    {
+        QMutexLocker lock(&mutex);
+        ++opens[folder];
+    }
     QByteArrayList all()
     {
         QMutexLocker lock(&mutex);
         return read;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&mutex);
+        read.clear();
+        opens.clear();
     }
 };
 
@@ -111,6 +124,10 @@ private Q_SLOTS:
     void initTestCase()
     {
         platform::testseams::setReadAheadHook([this](const QByteArray& folder) { log.note(folder); });
+        platform::testseams::setAccessFilter([this](const QByteArray& folder) {
+            log.noteOpen(folder);
+            return 0;
+        });
     }
 
     void cleanup()
@@ -160,7 +177,7 @@ private Q_SLOTS:
             Sandbox::changeEnvironment(
                 [&](platform::RunEnvironment& e) { e.tmpfilesFolders = {box.path("tmpfiles.d")}; });
         }
-        log.read.clear();
+        log.clear();
         const Walker walker = walkHeld(rel, readable);
 
         const QByteArrayList read = log.all();
@@ -172,6 +189,41 @@ private Q_SLOTS:
             QVERIFY2(walker.opened_.contains(QString::fromUtf8(folder)), folder.constData());
         }
         QCOMPARE(walker.opened_.size(), readable);
+        // The walk took every folder the readers had read instead of reading it again.
+        for (const QString& folder : walker.opened_.mid(1))
+            QCOMPARE(log.opens.value(folder.toUtf8()), 1);
+    }
+
+    // The file a walk looks at first is the one whose inode lies nearest the
+    // folder's, whatever the names; none in a folder of folders.
+    void theFirstFileLookedAtLiesNearestItsFolder()
+    {
+        box.makeDir("c/near/only/sub");
+        FolderListing folders;
+        QVERIFY(folders.read(box.pathText("c/near/only")));
+        QCOMPARE(FolderReadAhead::firstFileToLookAt(folders), nullptr);
+        for (const char* name : {"m", "a", "z", "b", "y"}) // their inodes in the order made, not by name
+            box.makeFile(QByteArray("c/near/") + name);
+        FolderListing listing;
+        QVERIFY(listing.read(box.pathText("c/near")));
+        struct stat self {};
+        QCOMPARE(::stat(listing.hostFolder().constData(), &self), 0);
+        QCOMPARE(listing.folderInode(), quint64(self.st_ino));
+        quint64 nearest = ~0ull;
+        QByteArray expected;
+        for (const FolderListing::Entry& e : listing.entries()) {
+            struct stat st {};
+            QCOMPARE(::lstat(listing.hostPathOf(e).constData(), &st), 0);
+            QCOMPARE(e.inode, quint64(st.st_ino));
+            const quint64 distance = st.st_ino > self.st_ino ? st.st_ino - self.st_ino : self.st_ino - st.st_ino;
+            if (!e.isDirectory && distance < nearest) {
+                nearest = distance;
+                expected = listing.hostName(e).toByteArray();
+            }
+        }
+        const FolderListing::Entry* first = FolderReadAhead::firstFileToLookAt(listing);
+        QVERIFY(first);
+        QCOMPARE(listing.hostName(*first).toByteArray(), expected);
     }
 
     // A walk with readers opens the same folders in the same order as one
@@ -198,12 +250,12 @@ private Q_SLOTS:
 
         const FolderReadAhead::Tuning tuning{2, 4, true};
         platform::testseams::setReadAheadTuning(tuning);
-        log.read.clear();
+        log.clear();
         const Walker all = walk(-1);
         QCOMPARE(all.opened_, alone.opened_);
         QCOMPARE(threadCount(), before);
 
-        log.read.clear();
+        log.clear();
         const int stopAfter = 10;
         const Walker stopped = walk(stopAfter, tuning.lead);
         QCOMPARE(stopped.opened_, alone.opened_.mid(0, stopAfter));

@@ -3,6 +3,7 @@
 #include "cleaners/files/EInOutError.h"
 #include "platform/FileAttributes.h"
 #include "platform/FolderListing.h"
+#include "platform/FolderReadAhead.h"
 #include "platform/FolderWalk.h"
 #include "platform/PathMapper.h"
 
@@ -72,12 +73,17 @@ struct TFindDirs::Visitor : platform::FolderWalkVisitor {
         if (!frame.judging)
             return;
         frame.content = listing.withheld() || listing.folderIsPackaged();
+        // Any file with content decides, so the order of the looks changes
+        // nothing but their cost. They nearly always end at the first: the
+        // one most likely in memory, which the readers ahead of a cold walk
+        // fetch of each folder, not every file of the kinds seen (a whole
+        // zero-byte search's reads).
+        const Entry* first = platform::FolderReadAhead::firstFileToLookAt(listing);
+        if (first && !frame.content)
+            frame.content = holdsContent(listing, *first);
         for (size_t i = 0; i < entries.size() && !frame.content; ++i)
-            if (!entries[i].isDirectory)
+            if (!entries[i].isDirectory && &entries[i] != first)
                 frame.content = holdsContent(listing, entries[i]);
-        // These looks nearly always end at a folder's first file: the
-        // readers ahead of a cold walk fetch that one of each folder, not
-        // every file of the kinds seen (a whole zero-byte search's reads).
         FolderListing::noteFirstFileLooks();
         for (size_t i = 0; i < entries.size(); ++i)
             if (entries[i].isDirectory && frame.plan[i] == Plan::Skip)

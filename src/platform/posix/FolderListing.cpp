@@ -302,7 +302,8 @@ bool FolderListing::readOpened(posix::UniqueFd folder, const QByteArray& hostFol
     // that is not the user's own): elsewhere in a shared tree the owners
     // need no look, so a user's own tree in /tmp costs no call per entry.
     struct statx self {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MODE | STATX_UID, &self) == 0) {
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MODE | STATX_UID | STATX_INO, &self) == 0) {
+        folderInode_ = (self.stx_mask & STATX_INO) ? self.stx_ino : 0;
         shared_ = shared_ || posix::isSharedFolder(self.stx_mode);
         checkOwners_ = shared_ && (self.stx_uid != posix::currentUser() || (self.stx_mode & (S_IWGRP | S_IWOTH)));
     } else {
@@ -322,7 +323,7 @@ bool FolderListing::readOpened(posix::UniqueFd folder, const QByteArray& hostFol
             const auto* de = reinterpret_cast<const dirent64*>(buf + off);
             off += de->d_reclen;
             if (!isDot(de->d_name))
-                append(fd, de->d_name, de->d_type);
+                append(fd, de->d_name, de->d_type, de->d_ino);
         }
     }
     if (withheld_)
@@ -336,7 +337,7 @@ bool FolderListing::readOpened(posix::UniqueFd folder, const QByteArray& hostFol
 
 // Writes into the room makeRoom() made for the getdents records the name
 // came in; makes more should a record ever be shorter than its name.
-void FolderListing::append(int fd, const char* hostName, unsigned char type)
+void FolderListing::append(int fd, const char* hostName, unsigned char type, quint64 inode)
 {
     if ((checkOwners_ || !excludedNames_.isEmpty()) && withholds(fd, hostName)) {
         withheld_ = true;
@@ -346,6 +347,7 @@ void FolderListing::append(int fd, const char* hostName, unsigned char type)
     if (hostEnd(entries_) + length + 1 > host_.size() || textEnd(entries_) + length > text_.size())
         makeRoom(length + 1, entries_, host_, text_);
     Entry e;
+    e.inode = inode;
     e.hostOffset = quint32(hostEnd(entries_));
     e.hostLength = quint32(length);
     std::memcpy(host_.data() + e.hostOffset, hostName,
@@ -529,6 +531,7 @@ void FolderListing::clear()
     shared_ = false;
     checkOwners_ = false;
     withheld_ = false;
+    folderInode_ = 0;
     excludedNames_.clear();
     aheadSlots_ = nullptr;
     entries_.clear();

@@ -40,6 +40,7 @@ FolderListing FolderListing::duplicate() const
     copy.host_ = host_;
     copy.mountId_ = mountId_;
     copy.deviceId_ = deviceId_;
+    copy.folderInode_ = folderInode_;
     copy.fd_ = posix::UniqueFd(fd_.valid() ? ::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0) : -1);
     copy.inode_ = inode_;
     copy.inodeDevice_ = inodeDevice_;

@@ -7,9 +7,9 @@
 #include <atomic>
 #include <bit>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <queue>
-#include <set>
 #include <thread>
 #include <utility>
 
@@ -87,8 +87,11 @@ struct FolderReadAhead::State {
         bool operator()(const Pending& a, const Pending& b) const { return a.position > b.position; }
     };
     std::priority_queue<Pending, std::vector<Pending>, Later> pending;
-    std::set<Position> ahead; // read by the readers, not yet reached by the walk
+    // Read by the readers, not yet reached by the walk: the walk takes a
+    // copy of a listing when it enters the folder.
+    std::map<Position, std::shared_ptr<const FolderListing>> ahead;
     std::vector<Position> declined;
+    std::vector<Position> inHand; // being read by a reader now
     Position walkAt;
     int busy = 0; // readers reading a folder
     size_t lead = 0;
@@ -98,7 +101,7 @@ struct FolderReadAhead::State {
     FolderListing::LookedAt looked;    // the kinds of entries the walk looks at one by one
     std::vector<std::thread> threads;
     // For the diagnostics at the end.
-    quint64 reads = 0, dropped = 0, walkSlow = 0, walkReads = 0;
+    quint64 reads = 0, dropped = 0, walkSlow = 0, walkReads = 0, taken = 0, waited = 0;
 
     // Behind the walk in its order and not on its way down, or declined by it.
     bool needless(const Position& p) const
@@ -108,12 +111,14 @@ struct FolderReadAhead::State {
         return std::any_of(declined.begin(), declined.end(), [&](const Position& d) { return isPrefix(d, p); });
     }
 
-    // Queues parent's sub-folders from index `from` on.
-    void queueChildren(const std::shared_ptr<const FolderListing>& parent, const Position& at, size_t from)
+    // Queues parent's sub-folders from index `from` on, those with a
+    // leading dot only when withDotNames.
+    void queueChildren(const std::shared_ptr<const FolderListing>& parent, const Position& at, size_t from,
+                       bool withDotNames = true)
     {
         const std::vector<FolderListing::Entry>& entries = parent->entries();
         for (size_t i = from; i < entries.size(); ++i) {
-            if (!entries[i].isDirectory)
+            if (!entries[i].isDirectory || (!withDotNames && parent->hostName(entries[i]).startsWith('.')))
                 continue;
             Position p = at;
             p.push_back(quint32(i));
@@ -148,7 +153,7 @@ struct FolderReadAhead::State {
     bool mayGoOn() const { return stop || (pending.empty() && busy == 0) || (!pending.empty() && ahead.size() < lead); }
 
     void run();
-    bool readOne(Pending item);
+    bool readOne(Pending& item);
     void finish();
 };
 
@@ -168,12 +173,14 @@ void FolderReadAhead::State::run()
             continue;
         }
         ++busy;
+        inHand.push_back(item.position);
         lock.unlock();
-        const bool read = readOne(std::move(item));
+        const bool read = readOne(item);
         warmInARow = !read ? warmInARow : readFromDiskSinceLastAsked() ? 0 : warmInARow + 1;
         lock.lock();
         --busy;
-        wake.notify_all();
+        inHand.erase(std::find(inHand.begin(), inHand.end(), item.position));
+        wake.notify_all(); // also the walk, should it wait for this folder
         if (warmInARow >= kWarmReadsToQuit && !tuning().startAtOnce) {
             quitWarm = true;
             break;
@@ -185,7 +192,7 @@ void FolderReadAhead::State::run()
 
 // Reads one folder as the walk will (the same rules, the same entries),
 // and its entries' metadata when the walk asks for it; queues its sub-folders.
-bool FolderReadAhead::State::readOne(Pending item)
+bool FolderReadAhead::State::readOne(Pending& item)
 {
     auto child = std::make_shared<FolderListing>();
     const bool read = child->readChild(*item.parent, item.parent->entries()[item.index]);
@@ -195,24 +202,46 @@ bool FolderReadAhead::State::readOne(Pending item)
     if (readHook())
         readHook()(child->hostFolder());
     const FolderListing::LookedAt kinds = lookedAtNow();
-    // The walks that look at first files judge only folders that list no
+    // The walks that look at one file judge only folders that list no
     // sub-folder; one they would list has a name without a leading dot.
-    bool first = kinds.firstFile && std::none_of(child->entries().begin(), child->entries().end(), [&](const auto& e) {
-        return e.isDirectory && !child->hostName(e).startsWith('.');
-    });
+    const bool judged = kinds.firstFile
+        && std::none_of(child->entries().begin(), child->entries().end(),
+                        [&](const auto& e) { return e.isDirectory && !child->hostName(e).startsWith('.'); });
+    const FolderListing::Entry* first = judged ? firstFileToLookAt(*child) : nullptr;
+    if (first)
+        child->statOf(*first);
     for (const FolderListing::Entry& e : child->entries()) {
         if (stop)
             return true;
-        if (!e.isDirectory && (first || kinds.covers(child->hostName(e))))
+        if (!e.isDirectory && &e != first && kinds.covers(child->hostName(e)))
             child->statOf(e);
-        first = first && e.isDirectory;
     }
     std::lock_guard lock(mutex);
     ++reads;
     if (!needless(item.position))
-        ahead.insert(item.position);
-    queueChildren(child, item.position, 0);
+        ahead.emplace(item.position, child);
+    // Such a walk enters a hidden folder only to judge the one it sits in:
+    // it declines those of a folder it will not judge, but only when it
+    // gets there, long after the readers (dot names come first) would have
+    // read their whole sub-trees. One it enters after all (a dot name its
+    // attributes do not call hidden) it reads itself.
+    queueChildren(child, item.position, 0, !kinds.firstFile || judged);
     return true;
+}
+
+const FolderListing::Entry* FolderReadAhead::firstFileToLookAt(const FolderListing& folder)
+{
+    const quint64 self = folder.folderInode();
+    const auto distance = [self](const FolderListing::Entry& e) {
+        return e.inode > self ? e.inode - self : self - e.inode;
+    };
+    const FolderListing::Entry* best = nullptr;
+    for (const FolderListing::Entry& e : folder.entries()) {
+        if (e.isDirectory || (best && (self == 0 || distance(e) >= distance(*best))))
+            continue;
+        best = &e;
+    }
+    return best;
 }
 
 FolderReadAhead::FolderReadAhead() = default;
@@ -227,8 +256,10 @@ void FolderReadAhead::State::finish()
     wake.notify_all();
     for (std::thread& t : threads)
         t.join();
-    qCDebug(lcWalk, "readers read %llu folders and dropped %llu the walk had passed; %llu of its %llu reads were slow",
-            reads, dropped, walkSlow, walkReads);
+    qCDebug(lcWalk,
+            "readers read %llu folders and dropped %llu the walk had passed; %llu of its %llu reads were slow, "
+            "%llu were the readers' listings (%llu waited for)",
+            reads, dropped, walkSlow, walkReads, taken, waited);
 }
 
 FolderReadAhead::~FolderReadAhead()
@@ -271,6 +302,43 @@ bool FolderReadAhead::read(std::span<const quint32> position, const FolderListin
     if (room)
         s.wake.notify_all();
     return false;
+}
+
+bool FolderReadAhead::take(std::span<const quint32> position, quint32 index, const FolderListing& parent,
+                           const FolderListing::Entry& entry, FolderListing& child)
+{
+    if (!state_)
+        return false;
+    Position p(position.begin(), position.end());
+    p.push_back(index);
+    std::shared_ptr<const FolderListing> read;
+    {
+        State& s = *state_;
+        std::unique_lock lock(s.mutex);
+        // A reader reading it now has waited for the disk longer than the
+        // walk would: the walk waits for that reading rather than start one
+        // more of the same folder.
+        const auto inHand = [&] { return std::find(s.inHand.begin(), s.inHand.end(), p) != s.inHand.end(); };
+        if (inHand()) {
+            ++s.waited;
+            s.wake.wait(lock, [&] { return !inHand(); });
+        }
+        const auto found = s.ahead.find(p);
+        if (found == s.ahead.end())
+            return false;
+        read = found->second;
+    }
+    // The readers' parent may be a reading of its own, older or newer than
+    // the walk's: the same position then need not be the same name.
+    if (read->hostFolder() != parent.hostPathOf(entry))
+        return false;
+    FolderListing copy = read->duplicate();
+    if (!copy.isOpen())
+        return false;
+    child = std::move(copy);
+    std::lock_guard lock(state_->mutex);
+    ++state_->taken;
+    return true;
 }
 
 void FolderReadAhead::declined(std::span<const quint32> position, quint32 index)
