@@ -154,6 +154,7 @@ struct FolderReadAhead::State {
 
     void run();
     bool readOne(Pending& item);
+    void handOver(const Position& position);
     void finish();
 };
 
@@ -179,8 +180,8 @@ void FolderReadAhead::State::run()
         warmInARow = !read ? warmInARow : readFromDiskSinceLastAsked() ? 0 : warmInARow + 1;
         lock.lock();
         --busy;
-        inHand.erase(std::find(inHand.begin(), inHand.end(), item.position));
-        wake.notify_all(); // also the walk, should it wait for this folder
+        handOver(item.position); // when the read failed
+        wake.notify_all();
         if (warmInARow >= kWarmReadsToQuit && !tuning().startAtOnce) {
             quitWarm = true;
             break;
@@ -210,23 +211,38 @@ bool FolderReadAhead::State::readOne(Pending& item)
     const FolderListing::Entry* first = judged ? firstFileToLookAt(*child) : nullptr;
     if (first)
         child->statOf(*first);
-    for (const FolderListing::Entry& e : child->entries()) {
-        if (stop)
-            return true;
-        if (!e.isDirectory && &e != first && kinds.covers(child->hostName(e)))
-            child->statOf(e);
+    {
+        std::lock_guard lock(mutex);
+        ++reads;
+        if (!needless(item.position))
+            ahead.emplace(item.position, child);
+        // Such a walk enters a hidden folder only to judge the one it sits in:
+        // it declines those of a folder it will not judge, but only when it
+        // gets there, long after the readers (dot names come first) would have
+        // read their whole sub-trees. One it enters after all (a dot name its
+        // attributes do not call hidden) it reads itself.
+        queueChildren(child, item.position, 0, !kinds.firstFile || judged);
+        handOver(item.position);
     }
-    std::lock_guard lock(mutex);
-    ++reads;
-    if (!needless(item.position))
-        ahead.emplace(item.position, child);
-    // Such a walk enters a hidden folder only to judge the one it sits in:
-    // it declines those of a folder it will not judge, but only when it
-    // gets there, long after the readers (dot names come first) would have
-    // read their whole sub-trees. One it enters after all (a dot name its
-    // attributes do not call hidden) it reads itself.
-    queueChildren(child, item.position, 0, !kinds.firstFile || judged);
+    // The walk may take the listing from here on and look at its entries
+    // from the first: these are fetched from the last back, so that the two
+    // meet instead of the walk waiting behind the reader.
+    const std::vector<FolderListing::Entry>& entries = child->entries();
+    for (auto e = entries.rbegin(); e != entries.rend() && !stop; ++e)
+        if (!e->isDirectory && &*e != first && kinds.covers(child->hostName(*e)))
+            child->statOf(*e);
     return true;
+}
+
+// The folder at position is read (or cannot be): a walk waiting for it
+// may go on. Called with the mutex held; a second call does nothing.
+void FolderReadAhead::State::handOver(const Position& position)
+{
+    const auto held = std::find(inHand.begin(), inHand.end(), position);
+    if (held == inHand.end())
+        return;
+    inHand.erase(held);
+    wake.notify_all(); // also the walk, should it wait for this folder
 }
 
 const FolderListing::Entry* FolderReadAhead::firstFileToLookAt(const FolderListing& folder)
