@@ -20,7 +20,7 @@ constexpr size_t kFewest = 6;
 
 // How long the helper keeps asking for the next folder before it sleeps:
 // a walk over a tree in memory offers one every few dozen microseconds.
-constexpr std::chrono::microseconds kWatch{200};
+constexpr std::chrono::microseconds kWatch{50};
 
 // Eases a busy wait on the core (and on its sibling thread, where it has one).
 std::atomic<quint64> answers{0};
