@@ -112,13 +112,18 @@ inline void noteUnreadable(const FolderListing& parent, const FolderListing::Ent
 }
 
 // Visits listing's entries, with a second thread looking at them from the
-// other end (FolderStatAhead) while they are visited.
+// other end (FolderStatAhead) while they are visited when lookAhead is set.
+// Not over a tree out of memory, where readers go ahead of the walk
+// (FolderReadAhead): there the second thread would wait for the disk beside
+// them, and the walk for it before it leaves the folder.
 template <class Visitor>
-bool visitAll(FolderListing& listing, const QString& folder, Visitor& visitor, FolderStatAhead& statAhead)
+bool visitAll(FolderListing& listing, const QString& folder, Visitor& visitor, FolderStatAhead& statAhead,
+              bool lookAhead)
 {
     if (visitor.opened(listing, folder) == WalkStep::Stop)
         return false;
-    statAhead.offer(listing);
+    if (lookAhead)
+        statAhead.offer(listing);
     struct GiveBack {
         FolderStatAhead& ahead;
         FolderListing& listing;
@@ -152,7 +157,7 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
     std::vector<WalkFrame> stack;
     // Ends before the listings it looks into: declared after them.
     FolderStatAhead statAhead;
-    if (!detail::visitAll(root, rootFolder, visitor, statAhead))
+    if (!detail::visitAll(root, rootFolder, visitor, statAhead, true))
         return false;
     stack.push_back(WalkFrame{std::move(root), std::move(rootFolder)});
     ahead.reading(); // the root was read before the walk: its read counts as quick
@@ -205,7 +210,7 @@ template <class Visitor> bool walkFolders(FolderListing root, QString rootFolder
         WalkFrame& child = stack.back();
         if (ahead.read(position, child.listing))
             ahead.start(position, detail::listingsOf(stack));
-        if (!detail::visitAll(child.listing, child.folder, visitor, statAhead))
+        if (!detail::visitAll(child.listing, child.folder, visitor, statAhead, !ahead.running()))
             return false;
     }
     return true;
