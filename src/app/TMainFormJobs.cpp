@@ -91,12 +91,12 @@ void TMainForm::FileScanReady(const QStringList&)
 {
     // Nothing here raises: the marking reads its settings and stops on a
     // bad value by itself.
-    TextStatus->setText(QStringLiteral("Поиск завершен"));
+    TextStatus->setTextNow(QStringLiteral("Поиск завершен"));
     LoadStatusGlyph(201);
     WriteLog(QStringLiteral("[ Поиск завершен ]"), clBlue);
     MarkSystemFiles();
     MarkExcludedDirs();
-    TextStatus2->setText(QStringLiteral("Всего файлов - ") + QString::number(FileModel->rowCount())
+    TextStatus2->setTextNow(QStringLiteral("Всего файлов - ") + QString::number(FileModel->rowCount())
                          + QStringLiteral("    Размер - ") + QString::number(TotalSize / 1024)
                          + QStringLiteral(" (кБайт)"));
 }
@@ -141,7 +141,7 @@ void TMainForm::DelFilesActionExecute()
             deleteRow(i, deleted, failed);
     }
     FileModel->clearRows();
-    TextStatus->setText(QStringLiteral("Удаление завершено"));
+    TextStatus->setTextNow(QStringLiteral("Удаление завершено"));
     WriteLog(QStringLiteral("[ Удаление завершено ]"), clBlue);
     LogStack->setCurrentWidget(LogRich);
     TextStatus2->setText(QStringLiteral("Файлов удалено - ") + QString::number(deleted)

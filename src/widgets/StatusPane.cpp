@@ -24,6 +24,14 @@ void StatusPane::setText(const QString& prefix, const QString& tail)
     took();
 }
 
+void StatusPane::setTextNow(const QString& text)
+{
+    frame_.stop();
+    latest_ = text;
+    latestTail_.clear();
+    showLatest();
+}
+
 void StatusPane::took()
 {
     if (frame_.isActive())

@@ -28,6 +28,10 @@ public:
     // no copy of the entry's name per entry.
     void setText(const QString& prefix, const QString& tail);
     void clear() { setText(QString()); }
+    // Takes text and shows it now, however short a while the last one was
+    // up: for the text a job ends with, which a person is waiting for and
+    // which no other follows.
+    void setTextNow(const QString& text);
 
     // How long a text stays on screen before the next one replaces it.
     static constexpr int frameMs = 16;

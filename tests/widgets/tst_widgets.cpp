@@ -77,6 +77,12 @@ private Q_SLOTS:
         pane.clear();
         QCOMPARE(pane.text(), QString());
         QTRY_COMPARE(shown(), QString());
+        // a job's last text shows at once, and one still waiting goes
+        pane.setText(QStringLiteral("waits"));
+        pane.setTextNow(QStringLiteral("done"));
+        QCOMPARE(shown(), QStringLiteral("done"));
+        QTest::qWait(2 * StatusPane::frameMs);
+        QCOMPARE(shown(), QStringLiteral("done"));
         platform::RunEnvironment::install(before);
     }
 

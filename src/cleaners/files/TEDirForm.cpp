@@ -80,7 +80,7 @@ void TEDirForm::SrcBtnClick()
         };
         result = Search.scan(core::Context::current(), sink, Drive->currentText().left(1));
         showWholeList();
-        StatPane->setText(QStringLiteral("Поиск завершен       Проверено каталогов - ") + QString::number(result.checked)
+        StatPane->setTextNow(QStringLiteral("Поиск завершен       Проверено каталогов - ") + QString::number(result.checked)
                           + QStringLiteral("       Пустых - ") + QString::number(DirsModel->rowCount()));
     }
     if (result.failure)

@@ -73,7 +73,7 @@ void TEFileForm::SrcfileBtnClick()
         };
         Search.scan(core::Context::current(), sink, Drive->currentText().left(1));
     }
-    StatPane->setText(QStringLiteral("Поиск завершен...   Файлов найдено - ") + QString::number(FileModel->rowCount()));
+    StatPane->setTextNow(QStringLiteral("Поиск завершен...   Файлов найдено - ") + QString::number(FileModel->rowCount()));
 }
 
 void TEFileForm::EFSearchFind(QObject*, const QString& FindFile)

@@ -129,7 +129,7 @@ void TToolWindow::deleteRows(QStandardItemModel* model, const QList<int>& rows, 
         model->removeRows(0, model->rowCount());
     else
         ToolWindowKit::removeRows(model, rows);
-    pane->setText(done);
+    pane->setTextNow(done);
 }
 
 QList<int> TToolWindow::allRows(const QStandardItemModel* model)
