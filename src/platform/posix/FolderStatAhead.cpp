@@ -22,7 +22,7 @@ constexpr size_t kFewest = 6;
 // a walk over a tree in memory offers one every few dozen microseconds.
 constexpr std::chrono::microseconds kWatch{50};
 
-// Eases a busy wait on the core (and on its sibling thread, where it has one).
+// Answers the walks took from the thread (testseams::statAheadAnswers).
 std::atomic<quint64> answers{0};
 
 // With one processor to run on, a second thread only takes turns with the walk.
@@ -36,6 +36,7 @@ bool secondProcessor()
     return has;
 }
 
+// Eases a busy wait on the core (and on its sibling thread, where it has one).
 inline void relax()
 {
 #if defined(__x86_64__) || defined(__i386__)
