@@ -31,14 +31,10 @@ QString FileTypes::cacheKey(const QString& winPath)
 
 QStringView FileTypes::extensionOf(QStringView winPath)
 {
-    // The last dot of the name, not its first character.
-    for (qsizetype i = winPath.size() - 1; i > 0; --i) {
-        if (formats::WinPath::isDelimiter(winPath[i - 1]) || formats::WinPath::isDelimiter(winPath[i]))
-            return {};
-        if (winPath[i] == u'.')
-            return winPath.mid(i);
-    }
-    return {};
+    // From the name's last dot, but not its first character.
+    const QStringView name = formats::WinPath::fileNameOf(winPath);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.mid(dot) : QStringView();
 }
 
 } // namespace platform

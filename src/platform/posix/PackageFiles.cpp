@@ -26,7 +26,7 @@ namespace {
 // dozen and more cache misses each time. The sorted hashes are cut into
 // buckets by their top bits, a handful each; an index of where each bucket
 // begins costs an eighth of the hashes' own memory.
-class HashSet {
+class HashIndex {
 public:
     // Takes sorted (unique) over.
     void fill(std::vector<size_t> sorted)
@@ -71,7 +71,7 @@ struct Loaded {
     bool checked = false;       // the dates above were looked at
     bool read = false;          // the lists were read since
     std::vector<size_t> hashes; // sorted, unique; while the lists are read
-    HashSet set;                // the hashes, once read
+    HashIndex set;                // the hashes, once read
     PackageFiles::Figures figures;
 };
 
